@@ -1,0 +1,56 @@
+#pragma once
+// A record view: a table read in one key order (or in position order), optionally limited by a
+// range on the key's leading component and by a filter, a page at a time with keyset seeks, in
+// both directions. Reads fill the table's buffer. Opening a view and reading the first, the last or
+// any page costs the same at a hundred records or a million (no OFFSET, no full load).
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <variant>
+
+#include "platform/files/table_file.h"
+
+namespace files {
+
+// A value of a key component, as range bounds give it.
+using KeyValue = std::variant<std::int64_t, double, std::string>;
+
+class RecordView {
+public:
+    // key: index into the table's keys; -1 for position order.
+    RecordView(TableFile& file, int key);
+    ~RecordView();
+    RecordView(const RecordView&) = delete;
+    RecordView& operator=(const RecordView&) = delete;
+
+    // Keep only records for which keep() is true; it is called with the candidate in the buffer.
+    void setFilter(std::function<bool()> keep);
+    // Keep only records whose leading key component lies in [low, high] (text compared as the key
+    // compares it). Both bounds may be equal for an exact range.
+    void setRange(KeyValue low, KeyValue high);
+    void clearRange();
+    // Records read from the database per round trip.
+    void setPageSize(int rows);
+
+    // Before the first record / after the last.
+    int reset();
+    int resetToEnd();
+    // next() reads the first record whose key is >= the key in the buffer.
+    int seekToBufferKey();
+    // next() reads the record at pos (which must be in this view's key).
+    int seekToPosition(Position pos);
+    int next();      // kRecordNotAvailable at the end
+    int previous();  // kRecordNotAvailable at the start
+    Position position() const;  // of the record last read
+
+    int key() const;
+    TableFile& file() const;
+
+    struct Impl;
+
+private:
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace files
