@@ -1,0 +1,95 @@
+#include "platform/headless/headless_presenter.h"
+
+namespace hl {
+
+HeadlessWindow* HeadlessPresenter::find(wnd::WindowId id) {
+    const auto it = windows_.find(id);
+    return it == windows_.end() ? nullptr : &it->second;
+}
+
+void HeadlessPresenter::OpenWindow(wnd::WindowId id, int thread, const wnd::WindowState& state,
+                                   std::shared_ptr<wnd::InputSink> sink) {
+    std::lock_guard lock(mutex_);
+    HeadlessWindow w;
+    w.id = id;
+    w.thread = thread;
+    w.order = ++opened_;
+    w.state = state;
+    w.sink = std::move(sink);
+    windows_[id] = std::move(w);
+}
+
+void HeadlessPresenter::CloseWindow(wnd::WindowId id) {
+    std::lock_guard lock(mutex_);
+    windows_.erase(id);
+}
+
+void HeadlessPresenter::UpdateWindow(wnd::WindowId id, const wnd::WindowState& state) {
+    std::lock_guard lock(mutex_);
+    if (HeadlessWindow* w = find(id)) {
+        auto controls = std::move(w->state.controls);
+        w->state = state;
+        w->state.controls = std::move(controls);
+    }
+}
+
+void HeadlessPresenter::UpdateControl(wnd::WindowId id, const wnd::ControlState& control) {
+    std::lock_guard lock(mutex_);
+    HeadlessWindow* w = find(id);
+    if (!w || control.number < 1) return;
+    auto& controls = w->state.controls;
+    if (static_cast<std::size_t>(control.number) > controls.size()) controls.resize(static_cast<std::size_t>(control.number));
+    controls[static_cast<std::size_t>(control.number - 1)] = control;
+}
+
+void HeadlessPresenter::SetText(wnd::WindowId id, int control, const std::string& text, std::uint64_t answersRevision) {
+    std::lock_guard lock(mutex_);
+    HeadlessWindow* w = find(id);
+    if (!w || !w->state.control(control)) return;
+    if (answersRevision < w->revision[control]) return;  // the user has typed on since
+    w->state.controls[static_cast<std::size_t>(control - 1)].text = text;
+    w->dirty.erase(control);
+}
+
+void HeadlessPresenter::SetRows(wnd::WindowId id, int control, const std::vector<std::vector<std::string>>& rows) {
+    std::lock_guard lock(mutex_);
+    if (HeadlessWindow* w = find(id)) w->rows[control] = rows;
+}
+
+void HeadlessPresenter::SetFocus(wnd::WindowId id, int control) {
+    std::lock_guard lock(mutex_);
+    if (HeadlessWindow* w = find(id)) {
+        w->state.focus = control;
+        ++w->focusCommands;
+    }
+}
+
+void HeadlessPresenter::SetInert(wnd::WindowId id, bool inert) {
+    std::lock_guard lock(mutex_);
+    if (HeadlessWindow* w = find(id)) w->inert = inert;
+}
+
+void HeadlessPresenter::SetBusy(int thread, bool busy) {
+    std::lock_guard lock(mutex_);
+    busy_[thread] = busy;
+}
+
+void HeadlessPresenter::PerformAction(wnd::WindowId id, int control, wnd::StdAction action) {
+    std::lock_guard lock(mutex_);
+    HeadlessWindow* w = find(id);
+    std::string entry = w ? w->state.procedure : std::string("?");
+    if (w && w->state.control(control)) entry += " " + w->state.controls[static_cast<std::size_t>(control - 1)].use;
+    actions_.push_back(entry + " " + std::string(wnd::StdActionName(action)));
+}
+
+void HeadlessPresenter::AskMessage(const wnd::MessageQuestion& question, std::shared_ptr<wnd::InputSink> sink) {
+    std::lock_guard lock(mutex_);
+    messages_.push_back(PendingMessage{question, std::move(sink)});
+}
+
+void HeadlessPresenter::AskPopup(const wnd::PopupQuestion& question, std::shared_ptr<wnd::InputSink> sink) {
+    std::lock_guard lock(mutex_);
+    popups_.push_back(PendingPopup{question, std::move(sink)});
+}
+
+}  // namespace hl

@@ -1,0 +1,77 @@
+#pragma once
+// A presenter that draws nothing: it keeps what the task side sent (windows, control states, texts,
+// rows, focus, questions) so that a ScriptedUser can read it and act on it. Thread-safe; every
+// call returns at once.
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/window/presenter.h"
+
+namespace hl {
+
+struct HeadlessWindow {
+    wnd::WindowId id = 0;
+    int thread = 0;
+    std::uint64_t order = 0;                      // opening order
+    wnd::WindowState state;                       // texts in UTF-8
+    std::shared_ptr<wnd::InputSink> sink;
+    bool inert = false;
+    std::map<int, std::vector<std::vector<std::string>>> rows;
+    std::map<int, std::uint64_t> revision;        // latest input revision per control
+    std::set<int> dirty;                          // typed into and not yet accepted
+    std::uint64_t focusCommands = 0;              // SetFocus calls applied
+};
+
+struct PendingMessage {
+    wnd::MessageQuestion question;
+    std::shared_ptr<wnd::InputSink> sink;
+};
+
+struct PendingPopup {
+    wnd::PopupQuestion question;
+    std::shared_ptr<wnd::InputSink> sink;
+};
+
+class HeadlessPresenter final : public wnd::Presenter {
+public:
+    void OpenWindow(wnd::WindowId id, int thread, const wnd::WindowState& state,
+                    std::shared_ptr<wnd::InputSink> sink) override;
+    void CloseWindow(wnd::WindowId id) override;
+    void UpdateWindow(wnd::WindowId id, const wnd::WindowState& state) override;
+    void UpdateControl(wnd::WindowId id, const wnd::ControlState& control) override;
+    void SetText(wnd::WindowId id, int control, const std::string& text, std::uint64_t answersRevision) override;
+    void SetRows(wnd::WindowId id, int control, const std::vector<std::vector<std::string>>& rows) override;
+    void SetFocus(wnd::WindowId id, int control) override;
+    void SetInert(wnd::WindowId id, bool inert) override;
+    void SetBusy(int thread, bool busy) override;
+    void PerformAction(wnd::WindowId id, int control, wnd::StdAction action) override;
+    void AskMessage(const wnd::MessageQuestion& question, std::shared_ptr<wnd::InputSink> sink) override;
+    void AskPopup(const wnd::PopupQuestion& question, std::shared_ptr<wnd::InputSink> sink) override;
+
+    // What the ScriptedUser works on. Hold the lock while touching the state.
+    std::mutex& mutex() { return mutex_; }
+    std::map<wnd::WindowId, HeadlessWindow>& windows() { return windows_; }
+    std::vector<PendingMessage>& messages() { return messages_; }
+    std::vector<PendingPopup>& popups() { return popups_; }
+    // Standard actions performed, as "<procedure> <use> <action>".
+    std::vector<std::string>& actions() { return actions_; }
+    std::map<int, bool>& busy() { return busy_; }
+
+private:
+    HeadlessWindow* find(wnd::WindowId id);
+
+    std::mutex mutex_;
+    std::uint64_t opened_ = 0;
+    std::map<wnd::WindowId, HeadlessWindow> windows_;
+    std::vector<PendingMessage> messages_;
+    std::vector<PendingPopup> popups_;
+    std::vector<std::string> actions_;
+    std::map<int, bool> busy_;
+};
+
+}  // namespace hl

@@ -1,0 +1,416 @@
+#include "platform/headless/scripted_user.h"
+
+#include <stdexcept>
+
+#include "platform/runtime/codepage.h"
+#include "platform/window/task_queue.h"
+
+namespace hl {
+namespace {
+
+using wnd::ControlKind;
+using wnd::InputEvent;
+using Kind = wnd::InputEvent::Kind;
+
+[[noreturn]] void fail(const std::string& what) { throw std::runtime_error(what); }
+
+int controlOf(const HeadlessWindow& w, std::string_view use) {
+    const int n = w.state.controlByUse(use);
+    if (n == 0) fail("window " + w.state.procedure + " has no control " + std::string(use));
+    return n;
+}
+
+const wnd::ControlState& stateOf(const HeadlessWindow& w, int n) { return w.state.controls[static_cast<std::size_t>(n - 1)]; }
+
+InputEvent input(const HeadlessWindow& w, Kind kind, int control) {
+    InputEvent e;
+    e.kind = kind;
+    e.window = w.id;
+    e.control = control;
+    return e;
+}
+
+std::string withoutAmpersands(std::string_view s) {
+    std::string out;
+    for (char c : s)
+        if (c != '&') out += c;
+    return out;
+}
+
+// What a user's actions produce, delivered in order once the presenter's lock is released.
+struct Outbox {
+    HeadlessWindow& w;
+    std::vector<InputEvent> events;
+
+    void Usable(int n) {
+        if (w.inert) fail("window " + w.state.procedure + " is inert");
+        if (!wnd::Reachable(w.state, n)) fail("control " + stateOf(w, n).use + " is hidden or disabled");
+    }
+    // The focused control is left: typed text is accepted.
+    void Leave() {
+        const int f = w.state.focus;
+        if (!w.dirty.count(f)) return;
+        w.dirty.erase(f);
+        InputEvent e = input(w, Kind::Accepted, f);
+        e.text = stateOf(w, f).text;
+        e.revision = w.revision[f];
+        events.push_back(std::move(e));
+    }
+    void MoveFocus(int n) {
+        if (n == 0 || n == w.state.focus) return;
+        Leave();
+        w.state.focus = n;
+        InputEvent e = input(w, Kind::FocusChanged, n);
+        e.revision = w.focusCommands;
+        events.push_back(std::move(e));
+    }
+};
+
+}  // namespace
+
+ScriptedUser::ScriptedUser(std::shared_ptr<HeadlessPresenter> presenter, std::chrono::milliseconds settle)
+    : presenter_(std::move(presenter)), settle_(settle) {}
+
+void ScriptedUser::WaitIdle() const {
+    if (!wnd::Activity::WaitIdle(settle_))
+        fail("the task threads did not become idle (" + std::to_string(wnd::Activity::Busy()) + " still at work)");
+}
+
+template <typename F>
+void ScriptedUser::Act(wnd::WindowId id, F&& act) {
+    WaitIdle();
+    std::vector<Delivery> out;
+    {
+        std::lock_guard lock(presenter_->mutex());
+        auto it = presenter_->windows().find(id);
+        if (it == presenter_->windows().end()) fail("the window is no longer open");
+        Outbox box{it->second, {}};
+        act(box);
+        for (InputEvent& e : box.events) out.push_back(Delivery{it->second.sink, std::move(e)});
+    }
+    for (Delivery& d : out) d.sink->Deliver(std::move(d.event));
+    WaitIdle();
+}
+
+template <typename F>
+auto ScriptedUser::Read(wnd::WindowId id, F&& read) const {
+    WaitIdle();
+    std::lock_guard lock(presenter_->mutex());
+    auto it = presenter_->windows().find(id);
+    if (it == presenter_->windows().end()) fail("the window is no longer open");
+    return read(static_cast<const HeadlessWindow&>(it->second));
+}
+
+UserWindow ScriptedUser::Find(std::string_view name) const {
+    WaitIdle();
+    std::lock_guard lock(presenter_->mutex());
+    const HeadlessWindow* best = nullptr;
+    for (const auto& [id, w] : presenter_->windows()) {
+        const bool match = rt::compareNoCase(w.state.procedure, name) == 0 || w.state.caption == name;
+        if (match && (!best || w.order > best->order)) best = &w;
+    }
+    if (!best) fail("no window " + std::string(name) + " is open");
+    return UserWindow(const_cast<ScriptedUser&>(*this), best->id);
+}
+
+bool ScriptedUser::Has(std::string_view name) const {
+    WaitIdle();
+    std::lock_guard lock(presenter_->mutex());
+    for (const auto& [id, w] : presenter_->windows())
+        if (rt::compareNoCase(w.state.procedure, name) == 0 || w.state.caption == name) return true;
+    return false;
+}
+
+std::size_t ScriptedUser::WindowCount() const {
+    WaitIdle();
+    std::lock_guard lock(presenter_->mutex());
+    return presenter_->windows().size();
+}
+
+std::vector<wnd::MessageQuestion> ScriptedUser::Messages() const {
+    WaitIdle();
+    std::lock_guard lock(presenter_->mutex());
+    std::vector<wnd::MessageQuestion> out;
+    for (const PendingMessage& m : presenter_->messages()) out.push_back(m.question);
+    return out;
+}
+
+void ScriptedUser::Answer(unsigned button, std::string_view containing) {
+    WaitIdle();
+    PendingMessage m;
+    {
+        std::lock_guard lock(presenter_->mutex());
+        auto& list = presenter_->messages();
+        auto it = list.begin();
+        while (it != list.end() && it->question.text.find(containing) == std::string::npos) ++it;
+        if (it == list.end()) fail("no message box says \"" + std::string(containing) + "\"");
+        if (!(button & it->question.buttons)) fail("the message box has no such button");
+        m = std::move(*it);
+        list.erase(it);
+    }
+    InputEvent e;
+    e.kind = Kind::Answer;
+    e.question = m.question.id;
+    e.answer = static_cast<int>(button);
+    m.sink->Deliver(std::move(e));
+    WaitIdle();
+}
+
+std::vector<wnd::PopupQuestion> ScriptedUser::Popups() const {
+    WaitIdle();
+    std::lock_guard lock(presenter_->mutex());
+    std::vector<wnd::PopupQuestion> out;
+    for (const PendingPopup& p : presenter_->popups()) out.push_back(p.question);
+    return out;
+}
+
+void ScriptedUser::ChoosePopup(std::string_view item) {
+    WaitIdle();
+    PendingPopup p;
+    int answer = 0;
+    {
+        std::lock_guard lock(presenter_->mutex());
+        auto& list = presenter_->popups();
+        if (list.empty()) fail("no popup menu is open");
+        p = std::move(list.front());
+        list.erase(list.begin());
+        if (!item.empty()) {
+            int n = 0;
+            for (const std::string& text : p.question.items) {
+                if (text == "-") continue;
+                ++n;
+                if (withoutAmpersands(text) == withoutAmpersands(item)) answer = n;
+            }
+            if (answer == 0) {
+                list.insert(list.begin(), std::move(p));
+                fail("the popup menu has no item " + std::string(item));
+            }
+        }
+    }
+    InputEvent e;
+    e.kind = Kind::Answer;
+    e.question = p.question.id;
+    e.answer = answer;
+    p.sink->Deliver(std::move(e));
+    WaitIdle();
+}
+
+std::vector<std::string> ScriptedUser::Actions() const {
+    WaitIdle();
+    std::lock_guard lock(presenter_->mutex());
+    return presenter_->actions();
+}
+
+bool ScriptedUser::Busy(int thread) const {
+    WaitIdle();
+    std::lock_guard lock(presenter_->mutex());
+    const auto it = presenter_->busy().find(thread);
+    return it != presenter_->busy().end() && it->second;
+}
+
+// --- Acting on a window --------------------------------------------------------------------------
+
+void UserWindow::Type(std::string_view use, std::string_view text) {
+    user_->Act(id_, [&](Outbox& box) {
+        const int n = controlOf(box.w, use);
+        box.Usable(n);
+        if (!wnd::TakesFocus(stateOf(box.w, n).kind)) fail("control " + std::string(use) + " takes no typing");
+        if (stateOf(box.w, n).readOnly) fail("control " + std::string(use) + " is read-only");
+        box.MoveFocus(n);
+        box.w.state.controls[static_cast<std::size_t>(n - 1)].text = std::string(text);
+        ++box.w.revision[n];
+        box.w.dirty.insert(n);
+    });
+}
+
+void UserWindow::Fill(std::string_view use, std::string_view text) {
+    Type(use, text);
+    PressKey(wnd::kKeyTab);
+}
+
+void UserWindow::Click(std::string_view use) {
+    user_->Act(id_, [&](Outbox& box) {
+        const int n = controlOf(box.w, use);
+        box.Usable(n);
+        if (wnd::TakesFocus(stateOf(box.w, n).kind)) box.MoveFocus(n);
+    });
+}
+
+void UserWindow::Press(std::string_view use) {
+    user_->Act(id_, [&](Outbox& box) {
+        const int n = controlOf(box.w, use);
+        box.Usable(n);
+        const ControlKind k = stateOf(box.w, n).kind;
+        if (k != ControlKind::Button && k != ControlKind::Item) fail("control " + std::string(use) + " cannot be pressed");
+        if (wnd::TakesFocus(k)) box.MoveFocus(n);
+        else box.Leave();  // a menu item takes no focus but the typed text is still accepted first
+        box.events.push_back(input(box.w, Kind::Pressed, n));
+    });
+}
+
+void UserWindow::PressKey(wnd::KeyCode typed) {
+    user_->Act(id_, [&](Outbox& box) {
+        if (box.w.inert) fail("window " + box.w.state.procedure + " is inert");
+        const wnd::KeyCode key = box.w.state.Translate(typed);
+        const int f = box.w.state.focus;
+        const wnd::ControlState* c = box.w.state.control(f);
+        if ((c && c->Alerts(key)) || box.w.state.AlertsKey(key)) {
+            InputEvent e = input(box.w, Kind::AlertKey, c ? f : 0);
+            e.key = key;
+            box.events.push_back(std::move(e));
+            return;
+        }
+        // The keys a control acts on by itself.
+        if (key == wnd::kKeyTab || key == wnd::kKeyShiftTab) {
+            box.MoveFocus(wnd::NextTabStop(box.w.state, f, key == wnd::kKeyTab));
+            return;
+        }
+        if (key != wnd::kKeyEnter || !c) return;
+        switch (c->kind) {
+            case ControlKind::Button: box.events.push_back(input(box.w, Kind::Pressed, f)); return;
+            case ControlKind::Text:
+                if (!c->single) {
+                    box.w.state.controls[static_cast<std::size_t>(f - 1)].text += "\n";
+                    ++box.w.revision[f];
+                    box.w.dirty.insert(f);
+                    return;
+                }
+                [[fallthrough]];
+            case ControlKind::Entry: case ControlKind::Spin: case ControlKind::Combo: case ControlKind::DropCombo: {
+                // Enter accepts the entry whether or not it was changed.
+                box.w.dirty.erase(f);
+                InputEvent e = input(box.w, Kind::Accepted, f);
+                e.text = c->text;
+                e.revision = box.w.revision[f];
+                box.events.push_back(std::move(e));
+                return;
+            }
+            default: return;
+        }
+    });
+}
+
+void UserWindow::SetChecked(std::string_view use, bool checked) {
+    user_->Act(id_, [&](Outbox& box) {
+        const int n = controlOf(box.w, use);
+        box.Usable(n);
+        if (stateOf(box.w, n).kind != ControlKind::Check) fail("control " + std::string(use) + " is no check box");
+        box.MoveFocus(n);
+        box.w.state.controls[static_cast<std::size_t>(n - 1)].checked = checked;
+        InputEvent e = input(box.w, Kind::Accepted, n);
+        e.text = checked ? "1" : "0";
+        box.events.push_back(std::move(e));
+    });
+}
+
+void UserWindow::ChooseRadio(std::string_view use) {
+    user_->Act(id_, [&](Outbox& box) {
+        const int n = controlOf(box.w, use);
+        box.Usable(n);
+        if (stateOf(box.w, n).kind != ControlKind::Radio) fail("control " + std::string(use) + " is no radio button");
+        box.MoveFocus(n);
+        for (wnd::ControlState& r : box.w.state.controls)
+            if (r.kind == ControlKind::Radio && r.parent == stateOf(box.w, n).parent) r.checked = r.number == n;
+        box.events.push_back(input(box.w, Kind::Accepted, n));
+    });
+}
+
+void UserWindow::ChooseRow(std::string_view use, int row) {
+    user_->Act(id_, [&](Outbox& box) {
+        const int n = controlOf(box.w, use);
+        box.Usable(n);
+        const std::size_t count = box.w.rows.count(n) ? box.w.rows[n].size() : 0;
+        if (row < 1 || static_cast<std::size_t>(row) > count) fail("control " + std::string(use) + " has no row " + std::to_string(row));
+        box.MoveFocus(n);
+        box.w.state.controls[static_cast<std::size_t>(n - 1)].choice = row;
+        InputEvent e = input(box.w, Kind::NewSelection, n);
+        e.row = row;
+        e.revision = ++box.w.revision[n];
+        box.events.push_back(std::move(e));
+    });
+}
+
+void UserWindow::ChooseTab(std::string_view tab) {
+    user_->Act(id_, [&](Outbox& box) {
+        const int n = controlOf(box.w, tab);
+        box.Usable(n);
+        const wnd::ControlState& t = stateOf(box.w, n);
+        if (t.kind != ControlKind::Tab || !box.w.state.control(t.parent)) fail("control " + std::string(tab) + " is no tab of a sheet");
+        box.Leave();
+        box.w.state.controls[static_cast<std::size_t>(t.parent - 1)].choice = n;
+        InputEvent e = input(box.w, Kind::NewSelection, t.parent);
+        e.row = n;
+        box.events.push_back(std::move(e));
+    });
+}
+
+void UserWindow::CloseBox() {
+    user_->Act(id_, [&](Outbox& box) {
+        if (box.w.inert) fail("window " + box.w.state.procedure + " is inert");
+        box.events.push_back(input(box.w, Kind::CloseRequest, 0));
+    });
+}
+
+// --- Reading a window ----------------------------------------------------------------------------
+
+std::string UserWindow::Text(std::string_view use) const {
+    return user_->Read(id_, [&](const HeadlessWindow& w) { return stateOf(w, controlOf(w, use)).text; });
+}
+
+std::string UserWindow::Caption() const {
+    return user_->Read(id_, [&](const HeadlessWindow& w) { return w.state.caption; });
+}
+
+std::vector<std::vector<std::string>> UserWindow::Rows(std::string_view use) const {
+    return user_->Read(id_, [&](const HeadlessWindow& w) {
+        const auto it = w.rows.find(controlOf(w, use));
+        return it == w.rows.end() ? std::vector<std::vector<std::string>>{} : it->second;
+    });
+}
+
+bool UserWindow::Enabled(std::string_view use) const {
+    return user_->Read(id_, [&](const HeadlessWindow& w) {
+        for (const wnd::ControlState* c = w.state.control(controlOf(w, use)); c; c = w.state.control(c->parent))
+            if (c->disabled) return false;
+        return true;
+    });
+}
+
+bool UserWindow::Hidden(std::string_view use) const {
+    return user_->Read(id_, [&](const HeadlessWindow& w) {
+        for (const wnd::ControlState* c = w.state.control(controlOf(w, use)); c; c = w.state.control(c->parent))
+            if (c->hidden) return true;
+        return false;
+    });
+}
+
+bool UserWindow::Checked(std::string_view use) const {
+    return user_->Read(id_, [&](const HeadlessWindow& w) { return stateOf(w, controlOf(w, use)).checked; });
+}
+
+int UserWindow::Choice(std::string_view use) const {
+    return user_->Read(id_, [&](const HeadlessWindow& w) { return stateOf(w, controlOf(w, use)).choice; });
+}
+
+std::string UserWindow::Focus() const {
+    return user_->Read(id_, [&](const HeadlessWindow& w) {
+        const wnd::ControlState* c = w.state.control(w.state.focus);
+        return c ? c->use : std::string();
+    });
+}
+
+bool UserWindow::Inert() const {
+    return user_->Read(id_, [&](const HeadlessWindow& w) { return w.inert; });
+}
+
+bool UserWindow::Open() const {
+    user_->WaitIdle();
+    std::lock_guard lock(user_->presenter_->mutex());
+    return user_->presenter_->windows().count(id_) != 0;
+}
+
+wnd::ControlState UserWindow::Control(std::string_view use) const {
+    return user_->Read(id_, [&](const HeadlessWindow& w) { return stateOf(w, controlOf(w, use)); });
+}
+
+}  // namespace hl

@@ -1,0 +1,100 @@
+#pragma once
+// A user for tests, acting on the windows a HeadlessPresenter holds. Every call first waits until
+// all task threads are idle (blocked on their queues with nothing on its way), acts, and waits
+// again, so what a test reads afterwards is the task side's answer to what it did. A wait that
+// does not settle in time, a window or control that does not exist, or acting on an inert window
+// or a hidden or disabled control throws std::runtime_error.
+//
+// Texts are UTF-8, as the presenter holds them. Controls are named by use name ("?OK").
+#include <chrono>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/headless/headless_presenter.h"
+
+namespace hl {
+
+class ScriptedUser;
+
+// One window as the user sees it.
+class UserWindow {
+public:
+    UserWindow(ScriptedUser& user, wnd::WindowId id) : user_(&user), id_(id) {}
+    wnd::WindowId id() const { return id_; }
+
+    // Clicks into the control (leaving the one before, which accepts it if it was typed into) and
+    // replaces its text; the control is not left yet.
+    void Type(std::string_view use, std::string_view text);
+    // Type, then Tab: the control is left and accepts the text.
+    void Fill(std::string_view use, std::string_view text);
+    void Press(std::string_view use);          // a button or a menu item
+    void PressKey(wnd::KeyCode key);           // on the control that has the focus
+    void Click(std::string_view use);          // focus only
+    void SetChecked(std::string_view use, bool checked);  // a check box
+    void ChooseRadio(std::string_view use);
+    void ChooseRow(std::string_view use, int row);        // lists, drop lists, combos; 1-based
+    void ChooseTab(std::string_view tab);                 // brings a tab of a sheet forward
+    void CloseBox();                                      // the window's close box
+
+    std::string Text(std::string_view use) const;
+    std::string Caption() const;
+    std::vector<std::vector<std::string>> Rows(std::string_view use) const;
+    bool Enabled(std::string_view use) const;  // it and every control around it
+    bool Hidden(std::string_view use) const;
+    bool Checked(std::string_view use) const;
+    int Choice(std::string_view use) const;    // a list's row, a sheet's tab (control number)
+    std::string Focus() const;                 // use name of the focused control
+    bool Inert() const;
+    bool Open() const;
+    wnd::ControlState Control(std::string_view use) const;
+
+private:
+    ScriptedUser* user_;
+    wnd::WindowId id_;
+};
+
+class ScriptedUser {
+public:
+    explicit ScriptedUser(std::shared_ptr<HeadlessPresenter> presenter,
+                          std::chrono::milliseconds settle = std::chrono::seconds(20));
+
+    // Waits until every task thread is idle.
+    void WaitIdle() const;
+
+    // The most recently opened window whose procedure (any case) or caption matches.
+    UserWindow Find(std::string_view procedureOrCaption) const;
+    bool Has(std::string_view procedureOrCaption) const;
+    std::size_t WindowCount() const;
+
+    // Message boxes waiting for an answer, oldest first.
+    std::vector<wnd::MessageQuestion> Messages() const;
+    bool HasMessage() const { return !Messages().empty(); }
+    // Answers the oldest box whose text contains `containing` (any box for ""); throws when none.
+    void Answer(unsigned button, std::string_view containing = "");
+    // Popup menus waiting for a choice.
+    std::vector<wnd::PopupQuestion> Popups() const;
+    void ChoosePopup(std::string_view item);  // by its text, '&' ignored; "" chooses none
+    std::vector<std::string> Actions() const;
+    bool Busy(int thread) const;
+
+    HeadlessPresenter& presenter() const { return *presenter_; }
+
+private:
+    friend class UserWindow;
+    struct Delivery {
+        std::shared_ptr<wnd::InputSink> sink;
+        wnd::InputEvent event;
+    };
+    // Runs `act` on the window under the presenter's lock, then delivers what it produced.
+    template <typename F>
+    void Act(wnd::WindowId id, F&& act);
+    template <typename F>
+    auto Read(wnd::WindowId id, F&& read) const;
+
+    std::shared_ptr<HeadlessPresenter> presenter_;
+    std::chrono::milliseconds settle_;
+};
+
+}  // namespace hl

@@ -1,0 +1,131 @@
+#include "platform/window/control.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "platform/runtime/codepage.h"
+
+namespace wnd {
+namespace {
+
+constexpr std::pair<std::string_view, ControlKind> kKinds[] = {
+    {"string", ControlKind::String},     {"image", ControlKind::Image},   {"region", ControlKind::Region},
+    {"group", ControlKind::Group},       {"option", ControlKind::Option}, {"prompt", ControlKind::Prompt},
+    {"entry", ControlKind::Entry},       {"button", ControlKind::Button}, {"sheet", ControlKind::Sheet},
+    {"tab", ControlKind::Tab},           {"check", ControlKind::Check},   {"list", ControlKind::List},
+    {"combo", ControlKind::Combo},       {"spin", ControlKind::Spin},     {"text", ControlKind::Text},
+    {"radio", ControlKind::Radio},       {"progress", ControlKind::Progress},
+    {"menubar", ControlKind::MenuBar},   {"menu", ControlKind::Menu},     {"item", ControlKind::Item},
+    {"separator", ControlKind::Separator}, {"droplist", ControlKind::DropList},
+    {"dropcombo", ControlKind::DropCombo},
+};
+
+constexpr std::pair<std::string_view, StdAction> kActions[] = {
+    {"", StdAction::None},           {"close", StdAction::Close},           {"help", StdAction::Help},
+    {"helpindex", StdAction::HelpIndex}, {"helpsearch", StdAction::HelpSearch},
+    {"helponhelp", StdAction::HelpOnHelp}, {"cut", StdAction::Cut},         {"copy", StdAction::Copy},
+    {"paste", StdAction::Paste},     {"tile", StdAction::Tile},             {"cascade", StdAction::Cascade},
+    {"arrangeicons", StdAction::ArrangeIcons}, {"printsetup", StdAction::PrintSetup},
+};
+
+std::string lower(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) c = static_cast<char>(rt::foldCase(static_cast<unsigned char>(c)));
+    return out;
+}
+
+}  // namespace
+
+std::optional<ControlKind> ControlKindFromName(std::string_view name) {
+    const std::string n = lower(name);
+    for (const auto& [text, kind] : kKinds)
+        if (text == n) return kind;
+    return std::nullopt;
+}
+
+std::string_view ControlKindName(ControlKind kind) {
+    for (const auto& [text, k] : kKinds)
+        if (k == kind) return text;
+    return "?";
+}
+
+bool TakesFocus(ControlKind k) {
+    switch (k) {
+        case ControlKind::Entry: case ControlKind::Button: case ControlKind::Check: case ControlKind::List:
+        case ControlKind::Combo: case ControlKind::Spin: case ControlKind::Text: case ControlKind::Radio:
+        case ControlKind::DropList: case ControlKind::DropCombo:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool TakesInput(ControlKind k) {
+    switch (k) {
+        case ControlKind::Entry: case ControlKind::Check: case ControlKind::Combo: case ControlKind::Spin:
+        case ControlKind::Text: case ControlKind::Option: case ControlKind::DropList: case ControlKind::DropCombo:
+            return true;
+        default:
+            return false;
+    }
+}
+
+std::optional<StdAction> StdActionFromName(std::string_view name) {
+    const std::string n = lower(name);
+    for (const auto& [text, a] : kActions)
+        if (text == n) return a;
+    return std::nullopt;
+}
+
+std::string_view StdActionName(StdAction action) {
+    for (const auto& [text, a] : kActions)
+        if (a == action) return text;
+    return "";
+}
+
+bool ControlState::Alerts(KeyCode key) const {
+    return key != 0 && std::find(alerts.begin(), alerts.end(), key) != alerts.end();
+}
+
+int WindowState::controlByUse(std::string_view use) const {
+    for (const ControlState& c : controls)
+        if (rt::compareNoCase(c.use, use) == 0) return c.number;
+    return 0;
+}
+
+bool WindowState::AlertsKey(KeyCode key) const {
+    return std::find(alertKeys.begin(), alertKeys.end(), key) != alertKeys.end();
+}
+
+KeyCode WindowState::Translate(KeyCode key) const {
+    for (const auto& [from, to] : aliases)
+        if (from == key) return to;
+    return key;
+}
+
+bool Reachable(const WindowState& w, int number) {
+    for (const ControlState* c = w.control(number); c; c = w.control(c->parent))
+        if (c->hidden || c->disabled) return false;
+    return true;
+}
+
+int NextTabStop(const WindowState& w, int from, bool forward) {
+    const int n = static_cast<int>(w.controls.size());
+    if (n == 0) return 0;
+    int at = from >= 1 && from <= n ? from : (forward ? n : 1);
+    for (int step = 0; step < n; ++step) {
+        at = forward ? at % n + 1 : (at + n - 2) % n + 1;
+        const ControlState& c = w.controls[at - 1];
+        if (TakesFocus(c.kind) && Reachable(w, at)) return at;
+    }
+    return 0;
+}
+
+int EnclosingTab(const WindowState& w, int number) {
+    const ControlState* c = w.control(number);
+    for (c = c ? w.control(c->parent) : nullptr; c; c = w.control(c->parent))
+        if (c->kind == ControlKind::Tab) return c->number;
+    return 0;
+}
+
+}  // namespace wnd

@@ -1,0 +1,32 @@
+#pragma once
+// Events a window's event loop hands its procedure.
+#include <string_view>
+
+namespace wnd {
+
+enum class Event : int {
+    None = 0,
+    // Control events.
+    Accepted = 1,      // a value was entered, a button or menu item pressed
+    NewSelection,      // a list, drop list, spin or sheet moved to another row or tab
+    Selected,          // a control got the focus
+    Rejected,          // the accept-all pass found a value its picture refuses
+    AlertKey,          // an alerted key (Window::keyCode())
+    MouseUp,
+    // Window events.
+    OpenWindow = 0x100,
+    CloseWindow,       // the window is asked to close (close box, close action, Post)
+    CloseDown,         // the program is ending: every window is asked to close
+    Completed,         // the accept-all pass ran through without a stop
+    Timer,
+    Resized,
+    GainFocus,
+    LoseFocus,
+    // The program's own events start here.
+    User = 0x400,
+};
+
+std::string_view EventName(Event e);
+inline bool IsWindowEvent(Event e) { return static_cast<int>(e) >= static_cast<int>(Event::OpenWindow); }
+
+}  // namespace wnd

@@ -1,0 +1,106 @@
+#pragma once
+// The boundary between task threads and the presenter (the thread that draws windows and reads the
+// user). Nothing else crosses it.
+//
+// Task -> presenter: the calls of Presenter. Each returns at once; a presenter copies what it needs
+// and never calls back into the task side while being called. All texts are UTF-8 here (the task
+// side holds single-byte text and converts at this boundary).
+// Presenter -> task: InputEvents, delivered to the InputSink that came with the window or question.
+// Deliver never blocks for long and may be called from any thread.
+//
+// Questions (message boxes, popup menus) are asked with an id and a sink; the asking task thread
+// waits on its own queue for the Answer with that id, so only that thread blocks.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/window/control.h"
+
+namespace wnd {
+
+using WindowId = std::uint64_t;  // process-unique, never reused
+using QuestionId = std::uint64_t;
+
+struct InputEvent {
+    enum class Kind {
+        Accepted,      // an input control's new text (text, revision), a check's state ("1"/"0"),
+                       // a chosen radio (control = the radio)
+        Pressed,       // a button or menu item
+        NewSelection,  // a list, drop list or combo row chosen (row, 1-based; 0 none); a sheet's tab (row = tab number)
+        AlertKey,      // an alerted key on the focused control (control 0: a window-level key)
+        FocusChanged,  // the user moved the focus to control; revision = how many SetFocus calls of
+                       // the task the presenter had applied to the window (older moves are dropped)
+        CloseRequest,  // the close box
+        MouseUp,
+        Resized,       // width, height in dialog units
+        WindowFocus,   // the window became the active one
+        Answer,        // the answer to question `question`: the button (message box), the item (popup, 0 none)
+    };
+    Kind kind = Kind::Accepted;
+    WindowId window = 0;
+    int control = 0;
+    std::string text;            // UTF-8
+    std::uint64_t revision = 0;  // the presenter's input revision of the control
+    int row = 0;
+    KeyCode key = 0;
+    int width = 0, height = 0;
+    QuestionId question = 0;
+    int answer = 0;
+};
+
+class InputSink {
+public:
+    virtual ~InputSink() = default;
+    virtual void Deliver(InputEvent event) = 0;
+};
+
+enum MessageButton : unsigned { kButtonOk = 1, kButtonYes = 2, kButtonNo = 4, kButtonCancel = 8 };
+enum class MessageIcon { None, Information, Question, Exclamation, Hand };
+
+struct MessageQuestion {
+    QuestionId id = 0;
+    int thread = 0;            // the asking task thread
+    std::string caption, text; // '|' in text starts a new line
+    MessageIcon icon = MessageIcon::None;
+    unsigned buttons = kButtonOk;
+    unsigned defaultButton = kButtonOk;
+};
+
+struct PopupQuestion {
+    QuestionId id = 0;
+    int thread = 0;
+    WindowId window = 0;                // 0: not tied to a window
+    std::vector<std::string> items;     // "-" is a separator; the answer numbers the other items from 1
+};
+
+class Presenter {
+public:
+    virtual ~Presenter() = default;
+
+    // A window built and shown. `thread` is its task thread; input goes to sink.
+    virtual void OpenWindow(WindowId id, int thread, const WindowState& state, std::shared_ptr<InputSink> sink) = 0;
+    virtual void CloseWindow(WindowId id) = 0;
+    // Caption, timer, alert keys, aliases, focus (the controls are left as they are).
+    virtual void UpdateWindow(WindowId id, const WindowState& state) = 0;
+    // A control's properties changed, or a control was created at run time.
+    virtual void UpdateControl(WindowId id, const ControlState& control) = 0;
+    // The displayed value of an input control. `answersRevision` is the latest input revision of
+    // the control that the task had seen; an update answering an older revision than the control's
+    // latest input is dropped (the user has typed on since).
+    virtual void SetText(WindowId id, int control, const std::string& text, std::uint64_t answersRevision) = 0;
+    // Rows of a list, drop list or combo; each row one text per column.
+    virtual void SetRows(WindowId id, int control, const std::vector<std::vector<std::string>>& rows) = 0;
+    virtual void SetFocus(WindowId id, int control) = 0;
+    // An inert window takes no input: its thread is busy with a nested window or a question.
+    virtual void SetInert(WindowId id, bool inert) = 0;
+    // The busy cursor over a thread's windows.
+    virtual void SetBusy(int thread, bool busy) = 0;
+    // A control's standard action other than close (help, clipboard, window arrangement, print set-up).
+    virtual void PerformAction(WindowId id, int control, StdAction action) = 0;
+
+    virtual void AskMessage(const MessageQuestion& question, std::shared_ptr<InputSink> sink) = 0;
+    virtual void AskPopup(const PopupQuestion& question, std::shared_ptr<InputSink> sink) = 0;
+};
+
+}  // namespace wnd

@@ -1,0 +1,48 @@
+#pragma once
+// Process-wide parts of the window system: the presenter, the register of open windows, posting
+// across threads, and the questions a task thread asks the user (message boxes, popup menus).
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/window/events.h"
+#include "platform/window/presenter.h"
+
+namespace wnd {
+
+class TaskQueue;
+
+// The presenter every window talks to; none (the default) shows nothing and answers every
+// question with its default.
+void SetPresenter(std::shared_ptr<Presenter> presenter);
+std::shared_ptr<Presenter> CurrentPresenter();
+
+// A way to reach a window from any thread.
+struct WindowHandle {
+    WindowId id = 0;
+    std::weak_ptr<TaskQueue> queue;
+    // False when the window (or its thread) is gone.
+    bool Post(Event event, int control = 0) const;
+};
+
+// Posts event to every open window of every thread (CloseDown when the program ends).
+void PostToAllWindows(Event event);
+std::size_t OpenWindowCount();
+
+// A message box; blocks the calling thread (only) until the user answers and returns the button
+// pressed (a MessageButton). Text and caption are single-byte text; '|' in text starts a line.
+// While it waits, the thread's windows are inert.
+unsigned Message(std::string_view text, std::string_view caption = "", MessageIcon icon = MessageIcon::None,
+                 unsigned buttons = kButtonOk, unsigned defaultButton = kButtonOk);
+// A popup menu at the mouse: items separated by '|', "-" a separator. Returns the chosen item
+// counted from 1 without the separators, 0 when the user chose none.
+int Popup(std::string_view items);
+
+namespace detail {
+WindowId NewWindowId();
+void WindowOpened(WindowId id, const std::shared_ptr<TaskQueue>& queue);
+void WindowClosed(WindowId id);
+}  // namespace detail
+
+}  // namespace wnd
