@@ -21,6 +21,7 @@ std::string errorText(int code) {
         case kTransactionTimeout: return "Transaction Timed Out";
         case kReadOnlyFile: return "File Is Read Only";
         case kCodePage: return "Character Not In Code Page";
+        case kDriverError: return "File System Error";
         default: return "Error " + std::to_string(code);
     }
 }

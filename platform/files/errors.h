@@ -22,6 +22,7 @@ enum ErrorCode : int {
     kTransactionTimeout = 91,  // a transaction could not begin within its time-out
     kReadOnlyFile = 92,        // a write on a file opened read-only
     kCodePage = 93,            // text that Windows-1252 cannot hold
+    kDriverError = 94,         // the database engine failed otherwise (disk full, I/O error); see lastErrorText()
 };
 
 // The platform's text for an error code ("File Not Found", "Record Not Available", ...).

@@ -1,8 +1,11 @@
 #pragma once
 // A record view: a table read in one key order (or in position order), optionally limited by a
 // range on the key's leading component and by a filter, a page at a time with keyset seeks, in
-// both directions. Reads fill the table's buffer. Opening a view and reading the first, the last or
-// any page costs the same at a hundred records or a million (no OFFSET, no full load).
+// both directions. Reads fill the table's buffer and make the record read the file's current record
+// (so put() writes it, with its version checked). Opening a view and reading the first, the last or
+// any page costs the same at a hundred records or a million (no OFFSET, no full load). A page is
+// served as it was read; a write through this thread makes the view read afresh, and a record
+// another thread changed meanwhile is caught by its version when written.
 #include <cstdint>
 #include <functional>
 #include <optional>

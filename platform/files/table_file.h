@@ -33,7 +33,8 @@ struct Position {
 enum class OpenMode {
     SharedReadWrite,  // the normal mode: others may read and write
     ReadOnly,         // read only; writes fail with kReadOnlyFile
-    DenyWrite,        // read and write, others may not write (key rebuilds)
+    DenyWrite,        // read and write for key rebuilds: opens even with a key missing; buildKeys()
+                      // runs as one transaction, so no other writer interleaves with it
 };
 
 class TableFile {
@@ -54,7 +55,8 @@ public:
     // Opens the table. kFileNotFound when the database file or the table does not exist (create()
     // then makes it); kAccessDenied when the file cannot be opened for writing in a writing mode;
     // kFileDamaged when the file is not a database or is damaged; kFileAlreadyOpen when this
-    // instance is open already; kInvalidRecordDeclaration when the stored table does not match.
+    // instance is open already; kInvalidRecordDeclaration when the stored table does not match;
+    // kInvalidKeyFile when a key's index is missing or differs from its declaration (buildKeys()).
     int open(OpenMode mode = OpenMode::SharedReadWrite);
     // Creates the database file and/or the table with its keys when missing (an existing table is
     // kept as it is). Never replaces a file that exists but is no database: kFileDamaged.

@@ -1,0 +1,116 @@
+#include "platform/files/collation.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+
+#include "platform/runtime/codepage.h"
+
+namespace files {
+namespace {
+
+struct CodeTables {
+    std::array<std::uint32_t, 32> high{};    // code point of each byte 0x80..0x9F
+    std::array<unsigned char, 256> fold{};  // rt::foldCase of every byte
+};
+
+// Built once from the runtime's own mapping so the driver and the presenter agree.
+const CodeTables& tables() {
+    static const CodeTables t = [] {
+        CodeTables r;
+        for (int b = 0x80; b <= 0x9F; ++b) {
+            const std::string u = rt::cp1252ToUtf8(std::string(1, static_cast<char>(b)));
+            std::uint32_t cp = 0;
+            const auto c0 = static_cast<unsigned char>(u[0]);
+            if (u.size() == 2) cp = ((c0 & 0x1Fu) << 6) | (static_cast<unsigned char>(u[1]) & 0x3Fu);
+            else if (u.size() == 3)
+                cp = ((c0 & 0x0Fu) << 12) | ((static_cast<unsigned char>(u[1]) & 0x3Fu) << 6) |
+                     (static_cast<unsigned char>(u[2]) & 0x3Fu);
+            else cp = c0;
+            r.high[static_cast<std::size_t>(b - 0x80)] = cp;
+        }
+        for (int b = 0; b < 256; ++b) r.fold[static_cast<std::size_t>(b)] = rt::foldCase(static_cast<unsigned char>(b));
+        return r;
+    }();
+    return t;
+}
+
+unsigned char byteForCodePoint(std::uint32_t cp, const CodeTables& t) {
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<unsigned char>(cp);
+    for (std::size_t i = 0; i < t.high.size(); ++i)
+        if (t.high[i] == cp) return static_cast<unsigned char>(0x80 + i);
+    return '?';
+}
+
+// Reads one character of UTF-8 and gives its Windows-1252 byte; never reads past end.
+unsigned char nextByte(const unsigned char*& p, const unsigned char* end, const CodeTables& t) {
+    const unsigned char c = *p++;
+    if (c < 0x80) return c;
+    int len = 0;
+    std::uint32_t cp = 0;
+    if ((c & 0xE0) == 0xC0) { len = 1; cp = c & 0x1Fu; }
+    else if ((c & 0xF0) == 0xE0) { len = 2; cp = c & 0x0Fu; }
+    else if ((c & 0xF8) == 0xF0) { len = 3; cp = c & 0x07u; }
+    else return '?';
+    for (int k = 0; k < len; ++k) {
+        if (p == end || (*p & 0xC0) != 0x80) return '?';  // the broken sequence counts as one character
+        cp = (cp << 6) | (*p++ & 0x3Fu);
+    }
+    return byteForCodePoint(cp, t);
+}
+
+std::string_view trimTrailingBlanks(std::string_view s) {
+    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+    return s;
+}
+
+int compareBytes(const void* a, int na, const void* b, int nb, bool nocase) {
+    const auto& t = tables();
+    const std::string_view sa = trimTrailingBlanks(std::string_view(static_cast<const char*>(a), na > 0 ? static_cast<std::size_t>(na) : 0));
+    const std::string_view sb = trimTrailingBlanks(std::string_view(static_cast<const char*>(b), nb > 0 ? static_cast<std::size_t>(nb) : 0));
+    auto pa = reinterpret_cast<const unsigned char*>(sa.data());
+    auto pb = reinterpret_cast<const unsigned char*>(sb.data());
+    const auto ea = pa + sa.size();
+    const auto eb = pb + sb.size();
+    while (pa != ea && pb != eb) {
+        unsigned char x = nextByte(pa, ea, t);
+        unsigned char y = nextByte(pb, eb, t);
+        if (nocase) {
+            x = t.fold[x];
+            y = t.fold[y];
+        }
+        if (x != y) return x < y ? -1 : 1;
+    }
+    if (pa == ea && pb == eb) return 0;
+    return pa == ea ? -1 : 1;
+}
+
+int noCaseCompare(void*, int na, const void* a, int nb, const void* b) { return compareBytes(a, na, b, nb, true); }
+int exactCompare(void*, int na, const void* a, int nb, const void* b) { return compareBytes(a, na, b, nb, false); }
+
+}  // namespace
+
+int registerCollations(sqlite3* db) {
+    int rc = sqlite3_create_collation_v2(db, kNoCaseCollation, SQLITE_UTF8, nullptr, noCaseCompare, nullptr);
+    if (rc == SQLITE_OK) rc = sqlite3_create_collation_v2(db, kExactCollation, SQLITE_UTF8, nullptr, exactCompare, nullptr);
+    return rc;
+}
+
+int compareCp1252(std::string_view a, std::string_view b, bool nocase) {
+    return compareBytes(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), nocase);
+}
+
+std::string utf8ToCp1252Lossy(std::string_view text) {
+    if (std::all_of(text.begin(), text.end(), [](char ch) { return static_cast<unsigned char>(ch) < 0x80; })) return std::string(text);
+    const auto& t = tables();
+    std::string out;
+    out.reserve(text.size());
+    auto p = reinterpret_cast<const unsigned char*>(text.data());
+    const auto end = p + text.size();
+    while (p != end) out += static_cast<char>(nextByte(p, end, t));
+    return out;
+}
+
+}  // namespace files

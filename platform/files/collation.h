@@ -1,0 +1,24 @@
+#pragma once
+// Text in the database is UTF-8; keys compare it as the record buffers hold it, in Windows-1252:
+// byte by byte with trailing blanks ignored, and (NOCASE) folded over the whole code page.
+#include <string>
+#include <string_view>
+
+struct sqlite3;
+
+namespace files {
+
+inline constexpr const char* kNoCaseCollation = "CP1252_NOCASE";
+inline constexpr const char* kExactCollation = "CP1252_EXACT";
+
+// Registers both collations on a connection; SQLite's result code.
+int registerCollations(sqlite3* db);
+
+// Compares two UTF-8 texts as their Windows-1252 forms, trailing blanks ignored: <0, 0, >0.
+int compareCp1252(std::string_view a, std::string_view b, bool nocase);
+
+// UTF-8 from the database to Windows-1252 for a buffer. Characters the code page lacks, and bytes
+// that are no UTF-8, become '?': foreign text must not stop a read.
+std::string utf8ToCp1252Lossy(std::string_view text);
+
+}  // namespace files

@@ -1,0 +1,163 @@
+#include "platform/files/key_scan.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+
+#include "platform/files/collation.h"
+#include "platform/files/errors.h"
+#include "platform/files/table_file_impl.h"
+
+namespace files {
+
+void readRow(const TableSchema& s, sqlite3_stmt* stmt, bool withMemo, Row* out) {
+    out->id = sqlite3_column_int64(stmt, TableSchema::kIdColumn);
+    out->version = sqlite3_column_int64(stmt, TableSchema::kVersionColumn);
+    const auto& d = s.desc();
+    out->record.assign(d.recordSize, '\0');
+    for (std::size_t i = 0; i < d.fields.size(); ++i)
+        decodeField(d.fields[i], stmt, TableSchema::kFirstFieldColumn + static_cast<int>(i), out->record.data());
+    out->hasMemo = withMemo && s.hasMemo();
+    out->memo.clear();
+    if (out->hasMemo) {
+        const auto* t = sqlite3_column_text(stmt, s.memoColumn());
+        const int n = sqlite3_column_bytes(stmt, s.memoColumn());
+        if (t && n > 0) out->memo = utf8ToCp1252Lossy(std::string_view(reinterpret_cast<const char*>(t), static_cast<std::size_t>(n)));
+    }
+    out->keyFields.clear();
+    for (int field : s.keyFields())
+        out->keyFields.push_back(columnValue(stmt, TableSchema::kFirstFieldColumn + field - 1,
+                                             columnKind(d.fields[static_cast<std::size_t>(field - 1)].type)));
+}
+
+std::vector<SqlValue> boundaryOf(const TableSchema& s, int k, const Row& r) {
+    std::vector<SqlValue> v;
+    if (k < 0) return v;
+    for (const auto& c : s.key(k).components) v.push_back(r.keyFields[static_cast<std::size_t>(c.slot)]);
+    return v;
+}
+
+KeyScan::KeyScan(TableFile::Impl& file, int key, int pageSize, bool adaptive, Freshness freshness)
+    : file_(file), key_(key), pageSize_(std::max(1, pageSize)), adaptive_(adaptive), freshness_(freshness) {
+    repositioned();
+}
+
+void KeyScan::setPageSize(int rows) {
+    pageSize_ = std::clamp(rows, 1, 100000);
+    cache_.clear();
+}
+
+void KeyScan::setRange(SqlValue low, SqlValue high) {
+    range_.emplace(std::move(low), std::move(high));
+    cache_.clear();
+}
+
+void KeyScan::clearRange() {
+    range_.reset();
+    cache_.clear();
+}
+
+void KeyScan::repositioned() {
+    cache_.clear();
+    batch_ = 2;
+}
+
+void KeyScan::toStart() {
+    state_ = State::Start;
+    repositioned();
+}
+
+void KeyScan::toEnd() {
+    state_ = State::End;
+    repositioned();
+}
+
+void KeyScan::toBothEnds() {
+    state_ = State::Both;
+    repositioned();
+}
+
+void KeyScan::toPoint(std::vector<SqlValue> values, std::int64_t id, bool inclusive) {
+    state_ = State::Point;
+    point_ = std::move(values);
+    pointId_ = id;
+    inclusive_ = inclusive;
+    repositioned();
+}
+
+void KeyScan::toRow(const Row& r) { toPoint(boundaryOf(*file_.schema, key_, r), r.id, false); }
+
+int KeyScan::next(Row* out) { return step(1, out); }
+int KeyScan::previous(Row* out) { return step(-1, out); }
+
+int KeyScan::step(int dir, Row* out) {
+    std::shared_ptr<Connection> c;
+    if (int e = file_.requireOpen(&c)) return e;
+    const bool sameConnection = !cacheConnection_.owner_before(c) && !c.owner_before(cacheConnection_);
+    const bool usable = !cache_.empty() && cacheDir_ == dir && cacheMemo_ == file_.readMemo && sameConnection &&
+                        (freshness_ == Freshness::PerRecord ? c->stamp() : c->localStamp()) == stamp_;
+    if (!usable) {
+        if (int e = fetch(*c, dir)) return e;
+        if (cache_.empty()) {
+            state_ = dir > 0 ? State::End : State::Start;
+            return file_.fail(kRecordNotAvailable, dir > 0 ? "past the last record" : "before the first record");
+        }
+    }
+    *out = std::move(cache_.front());
+    cache_.pop_front();
+    state_ = State::Point;
+    point_ = boundaryOf(*file_.schema, key_, *out);
+    pointId_ = out->id;
+    inclusive_ = false;
+    return file_.ok();
+}
+
+int KeyScan::fetch(Connection& c, int dir) {
+    cache_.clear();
+    cacheDir_ = dir;
+    cacheMemo_ = file_.readMemo;
+    stamp_ = freshness_ == Freshness::PerRecord ? c.stamp() : c.localStamp();  // before reading: a later change invalidates
+    cacheConnection_ = file_.conn;
+    int want = pageSize_;
+    if (adaptive_) {
+        want = batch_;
+        batch_ = std::min(batch_ * 2, kMaxAdaptiveBatch);
+    }
+    const bool fromStart = state_ == State::Both || (state_ == State::Start && dir > 0) || (state_ == State::End && dir < 0);
+    if (fromStart) return query(c, dir, ScanShape::Start, 0, want);
+    if (state_ != State::Point) return 0;  // nothing beyond the end
+    const int k = file_.schema->componentCount(key_);
+    for (int level = k; level >= 0 && static_cast<int>(cache_.size()) < want; --level)
+        if (int e = query(c, dir, ScanShape::Level, level, want - static_cast<int>(cache_.size()))) return e;
+    return 0;
+}
+
+int KeyScan::query(Connection& c, int dir, ScanShape shape, int level, int limit) {
+    const TableSchema& s = *file_.schema;
+    const int k = s.componentCount(key_);
+    // Inclusive means next() reads the record at the point; previous() reads the one before it.
+    const std::string& sql = s.scanSql(key_, dir, shape, level, inclusive_ && dir > 0, range_.has_value());
+    Statement st;
+    int rc = c.prepare(sql, &st);
+    if (rc != SQLITE_OK) return file_.sqlFail(c, rc, "reading " + s.table());
+    if (shape == ScanShape::Level) {
+        for (int i = 0; i <= level && i < k; ++i) bindValue(st.get(), i + 1, point_[static_cast<std::size_t>(i)]);
+        if (level == k) sqlite3_bind_int64(st.get(), TableSchema::positionParam(k), pointId_);
+    }
+    if (range_) {
+        bindValue(st.get(), TableSchema::lowParam(k), range_->first);
+        bindValue(st.get(), TableSchema::highParam(k), range_->second);
+    }
+    sqlite3_bind_int(st.get(), TableSchema::limitParam(k), limit);
+    while ((rc = st.step()) == SQLITE_ROW) {
+        cache_.emplace_back();
+        readRow(s, st.get(), file_.readMemo, &cache_.back());
+    }
+    if (rc != SQLITE_DONE) {
+        cache_.clear();
+        return file_.sqlFail(c, rc, "reading " + s.table());
+    }
+    return 0;
+}
+
+}  // namespace files

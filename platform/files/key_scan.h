@@ -1,0 +1,95 @@
+#pragma once
+// Reading a table in one key order (or position order) from a boundary, in both directions, with
+// keyset seeks. A boundary is a record's key values and position; the records after it are the
+// union of disjoint index ranges, one per key component: equal on the components before it and
+// strictly after the boundary on it (the last range is "equal key, later position"). Each range is
+// one index seek, so reading a page costs the same anywhere in a table of any size, with no OFFSET
+// and descending components handled per component. Rows are fetched a page at a time. A fresh scan
+// serves a fetched row only while the database has not changed since (any connection, any
+// program): what a record-at-a-time cursor promises. A page scan (record views) serves its page as
+// one round trip and refetches early only after writes through this thread's connection; a row
+// another program changed meanwhile is caught by its version when it is written.
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/files/connection.h"
+#include "platform/files/field_codec.h"
+#include "platform/files/schema.h"
+#include "platform/files/table_file.h"
+
+namespace files {
+
+// One record as read: the buffer image, the memo, its position and version, and the raw values of
+// its key fields (boundaries use the stored values, never a re-encoding of the buffer).
+struct Row {
+    std::int64_t id = 0;
+    std::int64_t version = 0;
+    std::string record;
+    std::string memo;
+    bool hasMemo = false;
+    std::vector<SqlValue> keyFields;  // by TableSchema::keyFields() slot
+};
+
+// Fills a row from a result row in TableSchema's select order.
+void readRow(const TableSchema& s, sqlite3_stmt* stmt, bool withMemo, Row* out);
+// The boundary values of key k for a row.
+std::vector<SqlValue> boundaryOf(const TableSchema& s, int k, const Row& r);
+
+class KeyScan {
+public:
+    static constexpr int kMaxAdaptiveBatch = 64;
+
+    enum class Freshness { PerRecord, PerPage };
+    // adaptive: the first page after each repositioning is small and pages grow while reading on.
+    KeyScan(TableFile::Impl& file, int key, int pageSize, bool adaptive, Freshness freshness);
+
+    int key() const { return key_; }
+    void setPageSize(int rows);
+    void setRange(SqlValue low, SqlValue high);
+    void clearRange();
+
+    void toStart();      // next() reads the first record, previous() none
+    void toEnd();        // previous() reads the last record, next() none
+    void toBothEnds();   // next() reads the first record, previous() the last
+    // next() reads the first record after (values, id), or at it when inclusive; previous() the
+    // last record before it.
+    void toPoint(std::vector<SqlValue> values, std::int64_t id, bool inclusive);
+    void toRow(const Row& r);
+
+    // 0, kRecordNotAvailable at the end, or an error (detail in the file's last error).
+    int next(Row* out);
+    int previous(Row* out);
+
+private:
+    enum class State { Start, End, Both, Point };
+    int step(int dir, Row* out);
+    int fetch(Connection& c, int dir);
+    int query(Connection& c, int dir, ScanShape shape, int level, int limit);
+    void repositioned();
+
+    TableFile::Impl& file_;
+    int key_;
+    int pageSize_;
+    bool adaptive_;
+    Freshness freshness_;
+    int batch_ = 0;
+    std::optional<std::pair<SqlValue, SqlValue>> range_;
+
+    State state_ = State::Both;
+    std::vector<SqlValue> point_;
+    std::int64_t pointId_ = 0;
+    bool inclusive_ = false;
+
+    std::deque<Row> cache_;
+    int cacheDir_ = 0;
+    bool cacheMemo_ = false;
+    Connection::Stamp stamp_;
+    std::weak_ptr<Connection> cacheConnection_;
+};
+
+}  // namespace files
