@@ -1,6 +1,9 @@
 #include <cstdio>
 
+#include "shell/run_application.h"
+
 int main() {
-    std::puts("prescripts: the window layer is not built yet; nothing to start.");
-    return 0;
+    // The window layer is not built yet: the frame procedure reports that and returns at once.
+    shell::SetFrameProcedure([] { std::puts("prescripts: the window layer is not built yet; nothing to show."); });
+    return shell::ProgramMain();
 }

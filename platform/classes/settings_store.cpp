@@ -1,0 +1,71 @@
+#include "platform/classes/settings_store.h"
+
+#include <QSettings>
+#include <QString>
+#include <QStringList>
+
+namespace cls {
+namespace {
+const char* kSectors = "Sectors";
+const char* kBookkeeping = "__Dont_Touch_Me__";
+
+QString key(std::string_view section, std::string_view entry) {
+    return QString::fromUtf8(section.data(), static_cast<qsizetype>(section.size())) + "/" +
+           QString::fromUtf8(entry.data(), static_cast<qsizetype>(entry.size()));
+}
+}  // namespace
+
+SettingsStore::SettingsStore() = default;
+SettingsStore::~SettingsStore() = default;
+
+void SettingsStore::Init(std::string_view name, Kind, Root) {
+    std::lock_guard lock(mutex_);
+    name_ = name;
+    const QString n = QString::fromStdString(name_);
+    // Kept per user in place of a machine-wide hive: nothing outside the user's own files is touched.
+    settings_ = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, n, n);
+    sections_.clear();
+    const QString list = settings_->value(key(kSectors, kBookkeeping)).toString();
+    for (const QString& s : list.split('|', Qt::SkipEmptyParts)) sections_.insert(s.toStdString());
+}
+
+bool SettingsStore::initialised() const {
+    std::lock_guard lock(mutex_);
+    return settings_ != nullptr;
+}
+
+void SettingsStore::TearDown() {
+    std::lock_guard lock(mutex_);
+    if (!settings_) return;
+    QStringList list;
+    for (const auto& s : sections_) list << QString::fromStdString(s);
+    settings_->setValue(key(kSectors, kBookkeeping), list.join('|'));
+    settings_->sync();
+    settings_.reset();
+}
+
+std::string SettingsStore::Fetch(std::string_view section, std::string_view entry, std::string_view fallback) const {
+    std::lock_guard lock(mutex_);
+    if (!settings_) return std::string(fallback);
+    const QVariant v = settings_->value(key(section, entry));
+    return v.isValid() ? v.toString().toStdString() : std::string(fallback);
+}
+
+void SettingsStore::Update(std::string_view section, std::string_view entry, std::string_view value) {
+    std::lock_guard lock(mutex_);
+    if (!settings_) return;
+    settings_->setValue(key(section, entry), QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size())));
+    sections_.insert(std::string(section));
+}
+
+std::set<std::string> SettingsStore::sections() const {
+    std::lock_guard lock(mutex_);
+    return sections_;
+}
+
+std::string SettingsStore::location() const {
+    std::lock_guard lock(mutex_);
+    return settings_ ? settings_->fileName().toStdString() : std::string();
+}
+
+}  // namespace cls

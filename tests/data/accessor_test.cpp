@@ -1,0 +1,253 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "data/dictionary.h"
+#include "data/table_classes.h"
+#include "data/thread_tables.h"
+#include "platform/runtime/expression.h"
+#include "platform/runtime/field_access.h"
+#include "platform/runtime/fixed_string.h"
+#include "support/program_fixture.h"
+#include "support/task_thread.h"
+
+using namespace data;
+using testing_support::MessageRecorder;
+using testing_support::runOnTaskThread;
+using testing_support::TempDataFolder;
+
+namespace {
+
+std::int64_t prescriptionCount() {
+    std::int64_t n = -1;
+    PrescriptsFile().records(&n);
+    return n;
+}
+
+// Adds prescriptions with the given print keys straight through the file.
+void seedPrintKeys(std::initializer_list<const char*> keys) {
+    for (const char* k : keys) {
+        rt::clearRecord(PrescriptsTable(), &PRE);
+        rt::assignC(PRE.PRINTKEY, k);
+        ASSERT_EQ(PrescriptsFile().add(), 0);
+    }
+}
+
+TEST(PrescriptionNumbering, ProvisionalPrintKeyFollowsTextOrder) {
+    struct Case {
+        std::initializer_list<const char*> existing;
+        const char* expected;
+    } cases[] = {
+        {{}, "1"},
+        {{"7"}, "8"},
+        {{"10", "7"}, "8"},          // text order: "7" is the last key
+        {{"Aspirin 82346 Y Ann"}, "1"},  // composed keys read as 0
+        {{"  41.9xyz"}, "42"},
+        {{"-3"}, "-2"},
+        {{"1e300"}, nullptr},        // too large for the field: clamped, see below
+    };
+    for (const auto& c : cases) {
+        TempDataFolder folder;
+        MessageRecorder messages(shell::AppErrors());
+        runOnTaskThread([&] {
+            ASSERT_EQ(PrescriptsGroupRef->OpenGroup(), 0);
+            ASSERT_EQ(PrescriptsAccessorRef->UseTable(cls::kUseAccess), 0);
+            seedPrintKeys(c.existing);
+            ASSERT_EQ(PrescriptsAccessorRef->PrimeRecord(false), 0);
+            const std::string key = rt::cstr(PRE.PRINTKEY);
+            if (c.expected) {
+                EXPECT_EQ(key, c.expected);
+            } else {
+                EXPECT_EQ(key, std::string(119, '9'));
+            }
+            EXPECT_EQ(std::string(PRE.ACTIVE, 1), "Y") << "a new prescription starts active";
+            EXPECT_EQ(prescriptionCount(), static_cast<std::int64_t>(c.existing.size()) + 1) << "added before the form opens";
+            PrescriptsGroupRef->CloseGroup();
+        });
+        EXPECT_TRUE(messages.shown().empty());
+    }
+}
+
+TEST(PrescriptionNumbering, CompletedInsertWritesOverTheProvisionalRecordAndCancelRemovesIt) {
+    TempDataFolder folder;
+    MessageRecorder messages(shell::AppErrors());
+    runOnTaskThread([] {
+        ASSERT_EQ(PrescriptsGroupRef->OpenGroup(), 0);
+        // Completed: one record, with the values the form set.
+        ASSERT_EQ(PrescriptsAccessorRef->PrimeRecord(true), 0);
+        const files::Position added = PrescriptsAccessorRef->autoNumberedPosition();
+        rt::assign(PRE.DRUGNAMEASPRESCRIBED, "Lisinopril");
+        PRE_SpecialInstructionsNotes = "with food";
+        // A read elsewhere on the thread moves the file's current record; the insert must not care.
+        seedPrintKeys({"zzz"});
+        rt::clearRecord(PrescriptsTable(), &PRE);
+        rt::assign(PRE.DRUGNAMEASPRESCRIBED, "Lisinopril");
+        rt::assign(PRE.ACTIVE, "Y");
+        rt::assignC(PRE.PRINTKEY, "Lisinopril 1 Y Ann");
+        PRE_SpecialInstructionsNotes = "with food";
+        ASSERT_EQ(PrescriptsAccessorRef->InsertRecord(), 0);
+        EXPECT_EQ(prescriptionCount(), 2);
+        ASSERT_EQ(PrescriptsFile().getAt(added), 0);
+        EXPECT_EQ(rt::clip(PRE.DRUGNAMEASPRESCRIBED), "Lisinopril");
+        EXPECT_EQ(PRE_SpecialInstructionsNotes, "with food");
+        EXPECT_EQ(PrescriptsAccessorRef->AUTOINCDONE, 0);
+
+        // Cancelled: the provisional record goes again.
+        ASSERT_EQ(PrescriptsAccessorRef->PrimeRecord(true), 0);
+        EXPECT_EQ(prescriptionCount(), 3);
+        seedPrintKeys({"moves the current record"});
+        EXPECT_EQ(PrescriptsGroupRef->UndoAutoNumber(), 0);
+        EXPECT_EQ(prescriptionCount(), 3) << "the seeded record stays, the provisional one is gone";
+        EXPECT_EQ(PrescriptsFile().getAt(added), 0) << "the completed prescription is untouched";
+
+        // Removed meanwhile by someone else: the undo still counts as done, an OK adds afresh.
+        ASSERT_EQ(PrescriptsAccessorRef->PrimeRecord(true), 0);
+        ASSERT_EQ(PrescriptsFile().eraseAt(PrescriptsAccessorRef->autoNumberedPosition()), 0);
+        rt::assignC(PRE.PRINTKEY, "again");
+        EXPECT_EQ(PrescriptsAccessorRef->InsertRecord(), 0);
+        EXPECT_EQ(prescriptionCount(), 4);
+        PrescriptsGroupRef->CloseGroup();
+    });
+    EXPECT_TRUE(messages.shown().empty());
+}
+
+TEST(PersonChecks, GenderAndMaritalStatusMustBeOfferedValues) {
+    struct Case {
+        const char* gender;
+        const char* marital;
+        int message;  // 0: passes
+        const char* text;
+    } cases[] = {
+        {"M", "Single", 0, nullptr},
+        {"F", "Living w/Partner", 0, nullptr},
+        {"F", "SurvivingSpouse", 0, nullptr},
+        {"m", "Married", 17, "The value of PER:Gender must be in the list : 'M','F'."},
+        {"", "Married", 17, "The value of PER:Gender must be in the list : 'M','F'."},
+        {"M", "", 17, "The value of PER:MaritalStatus must be in the list : 'Single','Married','Living w/Partner','Divorced','SurvivingSpouse'."},
+        {"M", "married", 17, nullptr},
+        {"x", "nope", 17, "The value of PER:Gender must be in the list : 'M','F'."},  // gender first, one message
+    };
+    TempDataFolder folder;
+    for (const auto& c : cases) {
+        MessageRecorder messages(shell::AppErrors());
+        runOnTaskThread([&] {
+            ASSERT_EQ(PersonsNameGroupRef->OpenGroup(), 0);
+            rt::clearRecord(PersonsNameTable(), &PER);
+            rt::assign(PER.PERSONSNAME, "Ann Example");
+            rt::assign(PER.GENDER, c.gender);
+            rt::assign(PER.MARITALSTATUS, c.marital);
+            const int level = PersonsNameAccessorRef->InsertRecord();
+            EXPECT_EQ(level != 0, c.message != 0) << c.gender << "/" << c.marital;
+            PersonsNameGroupRef->CloseGroup();
+        });
+        const auto shown = messages.shown();
+        if (c.message == 0) {
+            EXPECT_TRUE(shown.empty());
+        } else {
+            ASSERT_EQ(shown.size(), 1u) << c.gender << "/" << c.marital;
+            EXPECT_EQ(shown[0].number, 17);
+            EXPECT_EQ(shown[0].caption, "Value Error");
+            if (c.text) {
+                EXPECT_EQ(shown[0].text, c.text);
+            }
+        }
+    }
+}
+
+TEST(PersonChecks, ValueMadeOfListItemsIsNotAMember) {
+    TempDataFolder folder;
+    MessageRecorder messages(shell::AppErrors());
+    runOnTaskThread([] {
+        rt::clearRecord(PersonsNameTable(), &PER);
+        rt::assign(PER.GENDER, "M");
+        rt::assign(PER.MARITALSTATUS, "Single[]Married");
+        EXPECT_NE(PersonsNameAccessorRef->CheckFieldValue(kPersonsMaritalStatusField, false), 0);
+    });
+}
+
+TEST(Accessors, MemoIsBoundForExpressionsAndClearedWithTheRecord) {
+    TempDataFolder folder;
+    runOnTaskThread([] {
+        ASSERT_EQ(PrescriptsGroupRef->OpenGroup(), 0);
+        PRE_SpecialInstructionsNotes = std::string(1200, 'x');
+        std::string error;
+        auto e = rt::Expression::Compile("PRE:SpecialInstructionsNotes", &error);
+        ASSERT_TRUE(e) << error;
+        EXPECT_EQ(e->Evaluate().text().size(), 1000u);
+        PrescriptsAccessorRef->ClearBuffer();
+        EXPECT_TRUE(PRE_SpecialInstructionsNotes.empty());
+        // A snapshot sees a change in the memo alone.
+        const int saved = PrescriptsAccessorRef->SnapshotBuffer();
+        PRE_SpecialInstructionsNotes = "changed";
+        EXPECT_FALSE(PrescriptsAccessorRef->SameAsSaved(saved));
+        PrescriptsAccessorRef->RevertBuffer(saved);
+        EXPECT_TRUE(PrescriptsAccessorRef->SameAsSaved(saved));
+        PrescriptsGroupRef->CloseGroup();
+    });
+}
+
+TEST(Accessors, RemovalIsConfirmedAndFramed) {
+    TempDataFolder folder;
+    MessageRecorder messages(shell::AppErrors());
+    messages.answer(cls::kButtonNo);
+    runOnTaskThread([] {
+        ASSERT_EQ(DoctorsGroupRef->OpenGroup(), 0);
+        rt::clearRecord(DoctorsTable(), &DOC);
+        rt::assign(DOC.DOCTORSNAME, "Dr. Who");
+        ASSERT_EQ(DoctorsAccessorRef->InsertRecord(), 0);
+        EXPECT_EQ(DoctorsGroupRef->RemoveRecord(true), cls::kAnswerNo);
+        std::int64_t n = 0;
+        DoctorsFile().records(&n);
+        EXPECT_EQ(n, 1);
+        EXPECT_EQ(DoctorsGroupRef->RemoveRecord(true), 0);
+        DoctorsFile().records(&n);
+        EXPECT_EQ(n, 0);
+        DoctorsGroupRef->CloseGroup();
+    });
+    EXPECT_EQ(messages.numbers(), (std::vector<int>{11, 11}));
+}
+
+TEST(Dictionary, SetUpAndTearDownArePerThread) {
+    TempDataFolder folder;
+    runOnTaskThread([] {
+        // Set up by the thread's start: every reference is there.
+        EXPECT_NE(PrescriptsAccessorRef, nullptr);
+        EXPECT_NE(ManufacturerGroupRef, nullptr);
+        EXPECT_EQ(PrescriptsGroupRef->ME, PrescriptsAccessorRef);
+        PrescriptsAccessor* mine = PrescriptsAccessorRef;
+        // Another thread has its own objects and its own buffer.
+        rt::assign(PRE.DRNAME, "mine");
+        rt::StartThreadProcedure(
+            [mine] {
+                EXPECT_NE(PrescriptsAccessorRef, nullptr);
+                EXPECT_NE(PrescriptsAccessorRef, mine);
+                EXPECT_NE(rt::clip(PRE.DRNAME), "mine");
+            },
+            0);
+        // A table still open at tear-down is closed by it.
+        ASSERT_EQ(DoctorsGroupRef->OpenGroup(), 0);
+        ASSERT_EQ(DoctorsAccessorRef->UseTable(cls::kUseAccess), 0);
+        EXPECT_TRUE(DoctorsFile().isOpen());
+        DictionaryTearDown();
+        EXPECT_FALSE(DoctorsFile().isOpen());
+        EXPECT_EQ(PrescriptsAccessorRef, nullptr);
+        EXPECT_EQ(PrescriptsGroupRef, nullptr);
+        EXPECT_EQ(PrescriptsAccessorObject, nullptr);
+        EXPECT_EQ(PrescriptsGroupObject, nullptr);
+        EXPECT_EQ(ManufacturerAccessorRef, nullptr);
+        EXPECT_EQ(ManufacturerGroupObject, nullptr);
+        // The thread's end tears down again: harmless on an empty set.
+    });
+}
+
+TEST(Dictionary, ThreadThatNeverOpensATableStillMakesAndReleasesItsObjects) {
+    TempDataFolder folder;
+    runOnTaskThread([] {
+        EXPECT_NE(GlucoseAccessorObject, nullptr);
+        EXPECT_NE(GlucoseGroupObject, nullptr);
+    });
+    // Nothing was created on disk.
+    EXPECT_FALSE(std::filesystem::exists(folder.path() + "/support.sqlite"));
+}
+
+}  // namespace
