@@ -30,6 +30,8 @@ void putUtf8(std::string& out, std::uint32_t cp) {
 
 std::optional<unsigned char> byteFor(std::uint32_t cp) {
     if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<unsigned char>(cp);
+    // The five bytes the code page leaves undefined travel as the control characters of their value.
+    if (cp == 0x81 || cp == 0x8D || cp == 0x8F || cp == 0x90 || cp == 0x9D) return static_cast<unsigned char>(cp);
     for (int i = 0; i < 32; ++i)
         if (kHigh[i] == cp) return static_cast<unsigned char>(0x80 + i);
     return std::nullopt;

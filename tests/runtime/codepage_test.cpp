@@ -1,0 +1,25 @@
+#include <gtest/gtest.h>
+
+#include "platform/runtime/codepage.h"
+
+TEST(CodePage, EveryByteRoundTripsThroughUtf8) {
+    for (int b = 1; b < 256; ++b) {
+        const std::string one(1, static_cast<char>(b));
+        const auto back = rt::utf8ToCp1252(rt::cp1252ToUtf8(one));
+        ASSERT_TRUE(back) << b;
+        EXPECT_EQ(*back, one) << b;
+    }
+}
+
+TEST(CodePage, CharactersOutsideTheCodePageAreRefusedAndNamed) {
+    std::string bad;
+    EXPECT_FALSE(rt::utf8ToCp1252("dose \xE2\x86\x92 2", &bad));  // an arrow
+    EXPECT_EQ(bad, "\xE2\x86\x92");
+    EXPECT_EQ(*rt::utf8ToCp1252("caf\xC3\xA9 \xE2\x82\xAC"), "caf\xE9 \x80");
+}
+
+TEST(CodePage, CaseFoldingCoversAccentedLetters) {
+    EXPECT_EQ(rt::compareNoCase("\xC9TOILE", "\xE9toile  "), 0);
+    EXPECT_LT(rt::compareNoCase("abc", "ABD"), 0);
+    EXPECT_EQ(rt::upper("\xFF\x9Cx"), "\x9F\x8CX");
+}
