@@ -1,0 +1,122 @@
+#include "shell/main_frame.h"
+
+#include <mutex>
+#include <string>
+
+#include "data/records.h"
+#include "data/table_classes.h"
+#include "platform/files/table_file.h"
+#include "platform/runtime/clock.h"
+#include "platform/window/task_queue.h"
+#include "platform/window/window_system.h"
+#include "shell/globals.h"
+#include "shell/procedure_registry.h"
+#include "shell/procedure_services.h"
+
+bool RegisterShellLayoutResources(std::string* error);
+
+namespace shell {
+namespace {
+
+// Help items answered by the frame's help agent; without one they stay disabled.
+constexpr const char* kHelpItems[] = {"?HELPINDEX", "?HELPSEARCH", "?HELPONHELP", "?HELPFAMILYITEM"};
+
+class FrameController final : public cls::ProcedureController {
+public:
+    explicit FrameController(cls::ProcedureBody& body) : ProcedureController(body) {
+        if (data::PrescriptsGroupRef) UseTable(data::PrescriptsGroupRef);
+        SetFirstControl(1);
+    }
+
+protected:
+    int AfterTables() override {
+        // Commands whose procedure does not exist yet are offered disabled.
+        for (const MenuStart& m : kMenuStarts)
+            if (int c = window().Find(m.use)) window().SetDisabled(c, !FindProcedure(m.procedure));
+        for (const char* use : kHelpItems)
+            if (int c = window().Find(use)) window().SetDisabled(c, body().services().makeHelpAgent == nullptr);
+        return cls::kLevelGoOn;
+    }
+
+    void SetUpHelp(cls::HelpAgent& agent) override {
+        if (int c = window().Find("?HELPFAMILYITEM")) agent.SetControlTopic(c, "Brindlecrest.htm");
+        for (const char* use : {"?HELPINDEX", "?HELPSEARCH", "?HELPONHELP"})
+            if (int c = window().Find(use)) window().SetStd(c, wnd::StdAction::None);
+    }
+
+    int OnWindowEvent() override {
+        const int r = ProcedureController::OnWindowEvent();
+        if (window().event() == wnd::Event::OpenWindow) {
+            DISCLAIMER().set(kDisclaimerText);
+            // The reminders run here, nested: the frame takes no command until they close.
+            if (RefillsDueWithin30Days())
+                if (WindowProcedure reminders = FindProcedure("Reminders")) reminders();
+        }
+        return r;
+    }
+
+    int OnAccepted() override {
+        const int control = window().control();
+        for (const MenuStart& m : kMenuStarts)
+            if (control == window().Find(m.use)) {
+                if (WindowProcedure p = FindProcedure(m.procedure)) wnd::StartTask(std::move(p), m.stack);
+                return ProcedureController::OnAccepted();
+            }
+        if (cls::HelpAgent* help = helpAgent()) {
+            const std::string& use = window().control(control).use;
+            if (use == "?HELPINDEX") help->ShowHelpIndex();
+            else if (use == "?HELPSEARCH") help->ShowHelpSearch();
+            else if (use == "?HELPONHELP") help->ShowHelpContents();
+            else if (use == "?HELPFAMILYITEM") help->LookupHelpKeyword("Brindlecrest");
+        }
+        return ProcedureController::OnAccepted();
+    }
+
+    int OnCloseRequest() override {
+        // The program is ending: every other window is asked to close. A form may still ask
+        // whether its changes may be lost; the program waits for every task thread to end.
+        if (window().event() == wnd::Event::CloseWindow) wnd::PostToAllWindows(wnd::Event::CloseDown);
+        return ProcedureController::OnCloseRequest();
+    }
+};
+
+}  // namespace
+
+bool RegisterShellLayouts() {
+    static std::once_flag once;
+    static bool ok = false;
+    static std::string error;
+    std::call_once(once, [] { ok = RegisterShellLayoutResources(&error); });
+    return ok;
+}
+
+bool RefillDue(rt::StdDate reminder, rt::StdDate today) {
+    return reminder > 0 && reminder >= today && reminder <= today + 30;
+}
+
+bool RefillsDueWithin30Days() {
+    data::PrescriptsRecord record{};
+    std::string memo;
+    files::TableFile file(data::PrescriptsTable(), &record, &memo);
+    if (file.open(files::OpenMode::ReadOnly) != 0) return false;
+    file.setReadMemo(false);
+    bool due = false;
+    if (file.setKeyOrder(-1) == 0)
+        while (file.next() == 0)
+            if (RefillDue(record.REFILLREMINDERDATE.get(), rt::today())) due = true;  // read on to the end
+    file.close();
+    return due;
+}
+
+void Main() {
+    RegisterShellLayouts();
+    {
+        cls::ProcedureBody body(ServicesHere(), "Main", "P1$APPFRAME");
+        body.Run<FrameController>();
+    }
+    // From here thread 1 only waits for the other task threads to end; it no longer counts as at
+    // work, so the windows still open settle as idle.
+    wnd::ThisThreadQueue()->Retire();
+}
+
+}  // namespace shell

@@ -1,0 +1,26 @@
+#include "shell/procedure_services.h"
+
+#include "platform/window/window_system.h"
+#include "shell/globals.h"
+#include "shell/run_application.h"
+
+namespace shell {
+
+cls::ProcedureServices ServicesHere() {
+    cls::ProcedureServices s;
+    s.errors = &AppErrors();
+    s.callRequest = &CallRequest;
+    s.callResponse = &CallResponse;
+    s.navigationRequest = &NavigationRequest;
+    s.helpFile = kHelpFile;
+    return s;
+}
+
+void ShowMessagesInWindows() {
+    AppErrors().SetPresenter([](const cls::MessageBoxRequest& r) {
+        // The two button and icon sets are the same values.
+        return wnd::Message(r.text, r.caption, static_cast<wnd::MessageIcon>(r.icon), r.buttons, r.defaultButton);
+    });
+}
+
+}  // namespace shell
