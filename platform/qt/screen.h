@@ -1,0 +1,100 @@
+#pragma once
+// The GUI-thread half of the Qt presenter: the widgets of every open window, the mirror of what the
+// task side sent (control states, alert keys, aliases, focus), and the user's input turned into
+// InputEvents. Every member runs on the GUI thread; QtPresenter queues the task threads' calls here.
+#include <QObject>
+#include <QPointer>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/window/presenter.h"
+
+class QAction;
+class QMainWindow;
+class QMdiArea;
+class QMenu;
+class QMenuBar;
+class QMessageBox;
+class QPrinter;
+class QWidget;
+
+namespace qtp {
+
+class Screen final : public QObject {
+public:
+    Screen();
+    ~Screen() override;
+    Screen(const Screen&) = delete;
+    Screen& operator=(const Screen&) = delete;
+
+    void OpenWindow(wnd::WindowId id, int thread, const wnd::WindowState& state, std::shared_ptr<wnd::InputSink> sink);
+    void CloseWindow(wnd::WindowId id);
+    void UpdateWindow(wnd::WindowId id, const wnd::WindowState& state);
+    void UpdateControl(wnd::WindowId id, const wnd::ControlState& control);
+    void SetText(wnd::WindowId id, int control, const std::string& text, std::uint64_t answersRevision);
+    void SetRows(wnd::WindowId id, int control, const std::vector<std::vector<std::string>>& rows);
+    void SetFocus(wnd::WindowId id, int control);
+    void SetInert(wnd::WindowId id, bool inert);
+    void SetBusy(int thread, bool busy);
+    void PerformAction(wnd::WindowId id, int control, wnd::StdAction action);
+    void AskMessage(const wnd::MessageQuestion& question, std::shared_ptr<wnd::InputSink> sink);
+    void AskPopup(const wnd::PopupQuestion& question, std::shared_ptr<wnd::InputSink> sink);
+    void SetClipboardText(const std::string& utf8);
+    void OpenDocument(const std::string& urlOrPath);
+
+    // What a test or a screenshot looks at.
+    wnd::WindowId Find(std::string_view procedureOrCaption) const;  // the latest opened; 0 none
+    QWidget* WindowWidget(wnd::WindowId id) const;     // the frame, the MDI sub-window or the top-level window
+    QWidget* ControlWidget(wnd::WindowId id, std::string_view use) const;
+    QAction* MenuAction(wnd::WindowId id, std::string_view use) const;
+    QMainWindow* Frame() const;
+    std::vector<QMessageBox*> MessageBoxes() const;
+    std::vector<QMenu*> PopupMenus() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct ControlView;
+    struct View;
+
+    View* view(wnd::WindowId id) const;
+    void Build(View& v, int number);
+    void Apply(View& v, int number);
+    void Place(View& v, int number);
+    void FinishLayout(View& v);
+    void ApplyUsable(View& v);
+    void ApplyThread(int thread);
+    void Deliver(View& v, wnd::InputEvent e);
+    void Leave(View& v);
+    void MoveFocus(View& v, int number, bool applyToWidget);
+    void FocusWidget(View& v, int number);
+    std::string CurrentText(const View& v, int number) const;
+    void Edited(View& v, int number);
+    bool HandleKey(View& v, int number, int qtKey, Qt::KeyboardModifiers mods, bool isOverride);
+    void OnFocusChanged(QWidget* now);
+    void BuildWindowMenu();
+    void ArrangeIcons();
+    // The window and control that own a widget (walking up to the control's own widget).
+    std::pair<View*, int> Locate(QObject* o) const;
+
+    std::map<wnd::WindowId, std::unique_ptr<View>> views_;
+    std::map<QObject*, std::pair<wnd::WindowId, int>> owners_;
+    std::map<int, int> asking_;  // open questions per task thread
+    std::vector<QPointer<QWidget>> questions_;  // message boxes and popup menus on screen
+    QPointer<QMainWindow> frame_;
+    QPointer<QMdiArea> mdi_;
+    QPointer<QMenu> windowMenu_;
+    std::vector<QPointer<QAction>> windowMenuExtras_;
+    std::unique_ptr<QPrinter> printer_;
+    std::uint64_t opened_ = 0;
+    bool dying_ = false;
+};
+
+}  // namespace qtp
