@@ -3,7 +3,9 @@
 // revision rule that drops the task's answers to keystrokes the user has typed past.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <QWidget>
@@ -193,6 +195,33 @@ TEST_F(QtInput, TheCloseBoxAsksTheTaskAndAnInertWindowAsksNothing) {
     EXPECT_FALSE(window->isEnabled());
     window->close();
     EXPECT_TRUE(sink_->Take().empty());
+}
+
+TEST_F(QtInput, APopupAnswersTheChosenItemCountedWithoutSeparatorsAndHoldsOnlyItsThread) {
+    wnd::PopupQuestion popup;
+    popup.id = 11;
+    popup.thread = 1;
+    popup.window = kId;
+    popup.items = {"&Edit", "-", "&Delete"};
+    presenter_->AskPopup(popup, sink_);
+    QCoreApplication::processEvents();
+    const auto menus = screen().PopupMenus();
+    ASSERT_EQ(menus.size(), 1u);
+    QWidget* window = screen().WindowWidget(kId);
+    EXPECT_FALSE(window->isEnabled());  // the asking thread's window waits
+    QAction* chosen = nullptr;
+    for (QAction* a : menus[0]->actions())
+        if (a->text() == "&Delete") chosen = a;
+    ASSERT_NE(chosen, nullptr);
+    chosen->trigger();
+    menus[0]->hide();
+    QCoreApplication::processEvents();
+    const auto events = sink_->Take();
+    ASSERT_EQ(events.size(), 1u);  // answered once, though the menu also closed
+    EXPECT_EQ(events[0].kind, Kind::Answer);
+    EXPECT_EQ(events[0].question, 11u);
+    EXPECT_EQ(events[0].answer, 2);
+    EXPECT_TRUE(window->isEnabled());
 }
 
 }  // namespace

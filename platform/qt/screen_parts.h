@@ -1,0 +1,110 @@
+#pragma once
+// What the parts of the Qt presenter's GUI side share: the mirror of one window and its controls,
+// and small helpers. GUI thread only; included by the screen*.cpp files and nothing else.
+#include <QAbstractSpinBox>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/qt/screen.h"
+
+class QButtonGroup;
+
+namespace qtp::detail {
+
+using wnd::ControlKind;
+using Kind = wnd::InputEvent::Kind;
+
+inline QString q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+inline std::string u(const QString& s) { return s.toUtf8().toStdString(); }
+
+inline bool isMenuKind(ControlKind k) {
+    return k == ControlKind::MenuBar || k == ControlKind::Menu || k == ControlKind::Item || k == ControlKind::Separator;
+}
+
+// A spin box over the text the task side formats: the arrows step the number in it.
+class SpinEdit final : public QAbstractSpinBox {
+public:
+    explicit SpinEdit(QWidget* parent) : QAbstractSpinBox(parent) {}
+    QLineEdit* edit() const { return lineEdit(); }
+    std::function<void()> onStep;
+
+    void stepBy(int steps) override {
+        if (isReadOnly()) return;
+        const QString text = lineEdit()->text().trimmed();
+        bool ok = false;
+        const double value = text.isEmpty() ? 0 : QLocale::c().toDouble(text, &ok);
+        if (!text.isEmpty() && !ok) return;
+        const int decimals = text.contains('.') ? static_cast<int>(text.size() - text.indexOf('.') - 1) : 0;
+        lineEdit()->setText(QString::number(value + steps, 'f', decimals));
+        if (onStep) onStep();
+    }
+
+protected:
+    StepEnabled stepEnabled() const override { return isReadOnly() ? StepNone : (StepUpEnabled | StepDownEnabled); }
+};
+
+inline QString withoutMnemonic(const QString& s) {
+    QString out = s;
+    return out.remove('&');
+}
+
+
+// Sets a flag for the presenter's own widget changes.
+struct Quiet {
+    int& n;
+    explicit Quiet(int& c) : n(c) { ++n; }
+    ~Quiet() { --n; }
+};
+
+}  // namespace qtp::detail
+
+namespace qtp {
+
+struct Screen::ControlView {
+    QPointer<QWidget> widget;     // the control's own widget (a menu bar for a menu bar)
+    QPointer<QAction> action;     // menu items and menus
+    QPointer<QMenu> menu;         // menus
+    QPointer<QWidget> container;  // where enclosed controls go: a group box or a tab's page
+    QButtonGroup* group = nullptr;  // an option's radios (owned by the option's widget)
+    QPoint origin;                // the container's origin in window pixels
+    int nextY = 0;                // where the next control without a position goes in the container
+};
+
+struct Screen::View {
+    wnd::WindowId id = 0;
+    int thread = 0;
+    std::uint64_t order = 0;
+    wnd::WindowState state;
+    std::shared_ptr<wnd::InputSink> sink;
+    bool inert = false;
+    bool closing = false;
+    QPointer<QWidget> root;  // QMainWindow, QMdiSubWindow or a top-level QWidget
+    QPointer<QWidget> body;  // the controls' surface
+    QPointer<QMenuBar> menuBar;
+    std::vector<ControlView> controls;
+    std::map<int, std::uint64_t> revision;  // latest input revision per control
+    std::set<int> dirty;                    // typed into and not yet accepted
+    std::uint64_t focusCommands = 0;
+    int quiet = 0;  // the presenter itself is changing widgets: no input from their signals
+    int nextY = 4;
+    QFont font;
+    int charWidth = 6, charHeight = 13;
+
+    int px(int x) const { return x * charWidth / 4; }
+    int py(int y) const { return y * charHeight / 8; }
+    ControlView* cv(int n) { return n >= 1 && static_cast<std::size_t>(n) <= controls.size() ? &controls[static_cast<std::size_t>(n - 1)] : nullptr; }
+    wnd::ControlState* cs(int n) { return n >= 1 && static_cast<std::size_t>(n) <= state.controls.size() ? &state.controls[static_cast<std::size_t>(n - 1)] : nullptr; }
+};
+
+}  // namespace qtp

@@ -1,0 +1,239 @@
+#include "platform/qt/screen.h"
+
+// Message boxes, popup menus, standard actions and desktop services.
+
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QCursor>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/qt/key_map.h"
+#include "platform/qt/list_format.h"
+#include "platform/qt/program_icon.h"
+
+
+#include "platform/qt/screen_parts.h"
+
+namespace qtp {
+
+using namespace detail;
+
+// --- Questions -------------------------------------------------------------------------------------
+
+void Screen::AskMessage(const wnd::MessageQuestion& question, std::shared_ptr<wnd::InputSink> sink) {
+    ++asking_[question.thread];
+    ApplyThread(question.thread);
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    switch (question.icon) {
+        case wnd::MessageIcon::Information: icon = QMessageBox::Information; break;
+        case wnd::MessageIcon::Question: icon = QMessageBox::Question; break;
+        case wnd::MessageIcon::Exclamation: icon = QMessageBox::Warning; break;
+        case wnd::MessageIcon::Hand: icon = QMessageBox::Critical; break;
+        case wnd::MessageIcon::None: break;
+    }
+    auto* box = new QMessageBox(icon, question.caption.empty() ? QApplication::applicationDisplayName() : q(question.caption),
+                                q(question.text).replace('|', '\n'));
+    box->setWindowModality(Qt::NonModal);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowIcon(ProgramIcon());
+    const std::pair<unsigned, QMessageBox::StandardButton> kinds[] = {
+        {wnd::kButtonOk, QMessageBox::Ok}, {wnd::kButtonYes, QMessageBox::Yes},
+        {wnd::kButtonNo, QMessageBox::No}, {wnd::kButtonCancel, QMessageBox::Cancel}};
+    auto answers = std::make_shared<std::map<QAbstractButton*, unsigned>>();
+    for (const auto& [mask, standard] : kinds) {
+        if (!(question.buttons & mask)) continue;
+        QAbstractButton* b = box->addButton(standard);
+        (*answers)[b] = mask;
+        if (question.defaultButton & mask) box->setDefaultButton(static_cast<QPushButton*>(b));
+    }
+    auto answered = std::make_shared<bool>(false);
+    const int thread = question.thread;
+    const wnd::QuestionId qid = question.id;
+    auto answer = [this, answered, thread, qid, sink](unsigned button) {
+        if (*answered) return;
+        *answered = true;
+        if (!dying_) {
+            --asking_[thread];
+            ApplyThread(thread);
+        }
+        wnd::InputEvent e;
+        e.kind = Kind::Answer;
+        e.question = qid;
+        e.answer = static_cast<int>(button);  // 0: the task takes the default button
+        sink->Deliver(std::move(e));
+    };
+    connect(box, &QMessageBox::buttonClicked, this, [answer, answers](QAbstractButton* b) {
+        const auto it = answers->find(b);
+        answer(it == answers->end() ? 0u : it->second);
+    });
+    connect(box, &QObject::destroyed, this, [answer] { answer(0); });
+    std::erase_if(questions_, [](const QPointer<QWidget>& p) { return p.isNull(); });
+    questions_.push_back(box);
+    box->show();
+}
+
+void Screen::AskPopup(const wnd::PopupQuestion& question, std::shared_ptr<wnd::InputSink> sink) {
+    ++asking_[question.thread];
+    ApplyThread(question.thread);
+    auto* menu = new QMenu;
+    auto answered = std::make_shared<bool>(false);
+    const int thread = question.thread;
+    const wnd::QuestionId qid = question.id;
+    auto answer = [this, answered, thread, qid, sink](int item) {
+        if (*answered) return;
+        *answered = true;
+        if (!dying_) {
+            --asking_[thread];
+            ApplyThread(thread);
+        }
+        wnd::InputEvent e;
+        e.kind = Kind::Answer;
+        e.question = qid;
+        e.answer = item;
+        sink->Deliver(std::move(e));
+    };
+    int n = 0;
+    for (const std::string& item : question.items) {
+        if (item == "-") {
+            menu->addSeparator();
+            continue;
+        }
+        QAction* a = menu->addAction(q(item));
+        const int number = ++n;
+        connect(a, &QAction::triggered, this, [answer, number] { answer(number); });
+    }
+    QPointer<QMenu> guard(menu);
+    // The chosen item is triggered after the menu hides: decide "none" only once that has passed.
+    connect(menu, &QMenu::aboutToHide, this, [this, answer, guard] {
+        QTimer::singleShot(0, this, [answer, guard] {
+            answer(0);
+            if (guard) guard->deleteLater();
+        });
+    });
+    connect(menu, &QObject::destroyed, this, [answer] { answer(0); });
+    questions_.push_back(menu);
+    QPoint at = QCursor::pos();
+    if (View* v = view(question.window); v && v->root && !v->root->rect().contains(v->root->mapFromGlobal(at)))
+        at = v->root->mapToGlobal(v->root->rect().center());
+    menu->popup(at);
+}
+
+// --- Standard actions and desktop services ---------------------------------------------------------
+
+void Screen::PerformAction(wnd::WindowId, int, wnd::StdAction action) {
+    QWidget* focus = QApplication::focusWidget();
+    auto* edit = qobject_cast<QLineEdit*>(focus);
+    auto* plain = qobject_cast<QPlainTextEdit*>(focus);
+    if (!edit)
+        if (auto* combo = qobject_cast<QComboBox*>(focus)) edit = combo->lineEdit();
+    switch (action) {
+        case wnd::StdAction::Cut: if (edit) edit->cut(); else if (plain) plain->cut(); break;
+        case wnd::StdAction::Copy: if (edit) edit->copy(); else if (plain) plain->copy(); break;
+        case wnd::StdAction::Paste: if (edit) edit->paste(); else if (plain) plain->paste(); break;
+        case wnd::StdAction::Tile: if (mdi_) mdi_->tileSubWindows(); break;
+        case wnd::StdAction::Cascade: if (mdi_) mdi_->cascadeSubWindows(); break;
+        case wnd::StdAction::ArrangeIcons: ArrangeIcons(); break;
+        case wnd::StdAction::PrintSetup: {
+            if (!printer_) printer_ = std::make_unique<QPrinter>();
+            // No parent: open() makes it window-modal to its parent, and it has none, so it blocks nothing.
+            auto* dialog = new QPageSetupDialog(printer_.get(), nullptr);
+            dialog->setAttribute(Qt::WA_DeleteOnClose);
+            dialog->open();
+            questions_.push_back(dialog);
+            break;
+        }
+        default: break;  // help is shown by the help viewer, which is not part of this presenter yet
+    }
+}
+
+void Screen::ArrangeIcons() {
+    if (!mdi_) return;
+    int x = 0;
+    for (QMdiSubWindow* sub : mdi_->subWindowList()) {
+        if (!sub->isMinimized()) continue;
+        sub->move(x, mdi_->viewport()->height() - sub->height());
+        x += sub->width();
+    }
+}
+
+void Screen::BuildWindowMenu() {
+    if (!frame_) return;
+    if (!windowMenu_) windowMenu_ = frame_->menuBar()->addMenu(tr("&Window"));
+    connect(windowMenu_, &QMenu::aboutToShow, this, [this] {
+        for (auto& a : windowMenuExtras_) delete a.data();
+        windowMenuExtras_.clear();
+        if (!mdi_ || !windowMenu_) return;
+        bool hasArrangement = false;
+        for (QAction* a : windowMenu_->actions()) {
+            const auto [v, n] = Locate(a);
+            if (v && v->cs(n) && (v->cs(n)->std == wnd::StdAction::Tile || v->cs(n)->std == wnd::StdAction::Cascade)) hasArrangement = true;
+        }
+        auto add = [this](const QString& text) {
+            QAction* a = windowMenu_->addAction(text);
+            windowMenuExtras_.push_back(a);
+            return a;
+        };
+        if (!hasArrangement) {
+            connect(add(tr("&Tile")), &QAction::triggered, mdi_.data(), &QMdiArea::tileSubWindows);
+            connect(add(tr("&Cascade")), &QAction::triggered, mdi_.data(), &QMdiArea::cascadeSubWindows);
+            connect(add(tr("&Arrange Icons")), &QAction::triggered, this, [this] { ArrangeIcons(); });
+        }
+        const auto subs = mdi_->subWindowList();
+        if (!subs.isEmpty()) windowMenuExtras_.push_back(windowMenu_->addSeparator());
+        int i = 0;
+        for (QMdiSubWindow* sub : subs) {
+            QAction* a = add(QStringLiteral("&%1 %2").arg(++i).arg(sub->windowTitle()));
+            a->setCheckable(true);
+            a->setChecked(sub == mdi_->activeSubWindow());
+            QPointer<QMdiSubWindow> target(sub);
+            connect(a, &QAction::triggered, this, [this, target] {
+                if (target && mdi_) mdi_->setActiveSubWindow(target);
+            });
+        }
+    });
+}
+
+void Screen::SetClipboardText(const std::string& utf8) { QApplication::clipboard()->setText(q(utf8)); }
+
+void Screen::OpenDocument(const std::string& urlOrPath) {
+    const QString s = q(urlOrPath);
+    const QUrl url = QUrl::fromUserInput(s, QString(), QUrl::AssumeLocalFile);
+    QDesktopServices::openUrl(url);
+}
+
+}  // namespace qtp

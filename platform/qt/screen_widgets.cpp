@@ -1,0 +1,518 @@
+#include "platform/qt/screen.h"
+
+// Building the widgets of a window from its controls, and applying the task's properties to them.
+
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QCursor>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/qt/key_map.h"
+#include "platform/qt/list_format.h"
+#include "platform/qt/program_icon.h"
+
+
+#include "platform/qt/screen_parts.h"
+
+namespace qtp {
+
+using namespace detail;
+
+void Screen::Build(View& v, int n) {
+    wnd::ControlState& c = *v.cs(n);
+    ControlView& self = *v.cv(n);
+    ControlView* parent = v.cv(c.parent);
+    const wnd::ControlState* parentState = v.cs(c.parent);
+    const QString text = q(c.text);
+
+    if (isMenuKind(c.kind)) {
+        QMenu* parentMenu = parent ? parent->menu.data() : nullptr;
+        QMenuBar* bar = v.menuBar;
+        switch (c.kind) {
+            case ControlKind::MenuBar: self.widget = bar; break;
+            case ControlKind::Menu:
+                self.menu = parentMenu ? parentMenu->addMenu(text) : bar ? bar->addMenu(text) : nullptr;
+                if (self.menu) {
+                    self.action = self.menu->menuAction();
+                    if (v.state.kind == wnd::WindowKind::AppFrame && !parentMenu && withoutMnemonic(text).compare("Window", Qt::CaseInsensitive) == 0)
+                        windowMenu_ = self.menu;
+                }
+                break;
+            case ControlKind::Item:
+                self.action = parentMenu ? parentMenu->addAction(text) : bar ? bar->addAction(text) : nullptr;
+                if (self.action) {
+                    const wnd::WindowId id = v.id;
+                    connect(self.action, &QAction::triggered, this, [this, id, n] {
+                        View* w = view(id);
+                        if (!w || w->quiet) return;
+                        Leave(*w);  // the typed text is accepted before the command runs
+                        wnd::InputEvent e;
+                        e.kind = Kind::Pressed;
+                        e.control = n;
+                        Deliver(*w, e);
+                    });
+                }
+                break;
+            default:
+                self.action = parentMenu ? parentMenu->addSeparator() : nullptr;
+                break;
+        }
+        if (self.action) owners_[self.action] = {v.id, n};
+        Apply(v, n);
+        return;
+    }
+
+    QWidget* host = parent && parent->container ? parent->container.data() : v.body.data();
+    if (parentState && parentState->kind == ControlKind::Sheet && c.kind != ControlKind::Tab) host = v.body;
+    const wnd::WindowId id = v.id;
+    auto edited = [this, id, n] {
+        if (View* w = view(id); w && !w->quiet) Edited(*w, n);
+    };
+    auto select = [this, id, n](int row) {
+        View* w = view(id);
+        if (!w || w->quiet) return;
+        MoveFocus(*w, n, false);
+        wnd::InputEvent e;
+        e.kind = Kind::NewSelection;
+        e.control = n;
+        e.row = row;
+        e.revision = ++w->revision[n];
+        Deliver(*w, e);
+    };
+    QWidget* widget = nullptr;
+    switch (c.kind) {
+        case ControlKind::String: case ControlKind::Prompt: {
+            auto* label = new QLabel(host);
+            label->setTextFormat(Qt::PlainText);
+            widget = label;
+            break;
+        }
+        case ControlKind::Image: {
+            auto* label = new QLabel(host);
+            label->setAlignment(Qt::AlignCenter);
+            widget = label;
+            break;
+        }
+        case ControlKind::Region: {
+            auto* frame = new QFrame(host);
+            frame->setFrameShape(QFrame::NoFrame);
+            frame->setAttribute(Qt::WA_TransparentForMouseEvents);
+            widget = frame;
+            break;
+        }
+        case ControlKind::Group: case ControlKind::Option: {
+            auto* box = new QGroupBox(host);
+            widget = box;
+            self.container = box;
+            self.nextY = v.charHeight + 4;
+            if (c.kind == ControlKind::Option) {
+                self.group = new QButtonGroup(box);
+                self.group->setExclusive(true);
+            }
+            break;
+        }
+        case ControlKind::Entry: {
+            auto* edit = new QLineEdit(host);
+            connect(edit, &QLineEdit::textEdited, this, edited);
+            widget = edit;
+            break;
+        }
+        case ControlKind::Text: {
+            if (c.single) {
+                auto* edit = new QLineEdit(host);
+                connect(edit, &QLineEdit::textEdited, this, edited);
+                widget = edit;
+            } else {
+                auto* edit = new QPlainTextEdit(host);
+                edit->setTabChangesFocus(true);
+                connect(edit, &QPlainTextEdit::textChanged, this, edited);
+                widget = edit;
+            }
+            break;
+        }
+        case ControlKind::Spin: {
+            auto* spin = new SpinEdit(host);
+            connect(spin->edit(), &QLineEdit::textEdited, this, edited);
+            spin->onStep = edited;
+            widget = spin;
+            break;
+        }
+        case ControlKind::Button: {
+            auto* button = new QPushButton(host);
+            button->setAutoDefault(false);
+            connect(button, &QPushButton::clicked, this, [this, id, n] {
+                View* w = view(id);
+                if (!w || w->quiet) return;
+                MoveFocus(*w, n, false);
+                wnd::InputEvent e;
+                e.kind = Kind::Pressed;
+                e.control = n;
+                Deliver(*w, e);
+            });
+            widget = button;
+            break;
+        }
+        case ControlKind::Check: {
+            auto* check = new QCheckBox(host);
+            connect(check, &QCheckBox::clicked, this, [this, id, n](bool on) {
+                View* w = view(id);
+                if (!w || w->quiet) return;
+                MoveFocus(*w, n, false);
+                w->cs(n)->checked = on;
+                wnd::InputEvent e;
+                e.kind = Kind::Accepted;
+                e.control = n;
+                e.text.assign(1, on ? '1' : '0');
+                Deliver(*w, e);
+            });
+            widget = check;
+            break;
+        }
+        case ControlKind::Radio: {
+            auto* radio = new QRadioButton(host);
+            if (parent && parent->group) parent->group->addButton(radio);
+            connect(radio, &QRadioButton::clicked, this, [this, id, n] {
+                View* w = view(id);
+                if (!w || w->quiet) return;
+                MoveFocus(*w, n, false);
+                for (wnd::ControlState& r : w->state.controls)
+                    if (r.kind == ControlKind::Radio && r.parent == w->cs(n)->parent) r.checked = r.number == n;
+                wnd::InputEvent e;
+                e.kind = Kind::Accepted;
+                e.control = n;
+                Deliver(*w, e);
+            });
+            widget = radio;
+            break;
+        }
+        case ControlKind::List: {
+            auto* list = new QTreeWidget(host);
+            list->setRootIsDecorated(false);
+            list->setUniformRowHeights(true);
+            list->setAllColumnsShowFocus(true);
+            list->setSelectionMode(QAbstractItemView::SingleSelection);
+            connect(list, &QTreeWidget::currentItemChanged, this, [select, list](QTreeWidgetItem* now, QTreeWidgetItem*) {
+                if (now) select(list->indexOfTopLevelItem(now) + 1);
+            });
+            widget = list;
+            break;
+        }
+        case ControlKind::DropList: case ControlKind::Combo: case ControlKind::DropCombo: {
+            auto* combo = new QComboBox(host);
+            if (c.kind != ControlKind::DropList) {
+                combo->setEditable(true);
+                // The completion of a lookup combo is the task side's: none of Qt's own.
+                combo->setCompleter(nullptr);
+                combo->setInsertPolicy(QComboBox::NoInsert);
+                connect(combo->lineEdit(), &QLineEdit::textEdited, this, edited);
+            }
+            connect(combo, &QComboBox::activated, this, [select](int index) {
+                if (index >= 0) select(index + 1);
+            });
+            widget = combo;
+            break;
+        }
+        case ControlKind::Sheet: {
+            auto* sheet = new QTabWidget(host);
+            connect(sheet, &QTabWidget::currentChanged, this, [this, id, n, sheet](int index) {
+                View* w = view(id);
+                if (!w || w->quiet || index < 0) return;
+                const auto [owner, tab] = Locate(sheet->widget(index));
+                if (owner != w || tab == 0) return;
+                Leave(*w);
+                w->cs(n)->choice = tab;
+                wnd::InputEvent e;
+                e.kind = Kind::NewSelection;
+                e.control = n;
+                e.row = tab;
+                Deliver(*w, e);
+            });
+            widget = sheet;
+            break;
+        }
+        case ControlKind::Tab: {
+            auto* sheet = parent ? qobject_cast<QTabWidget*>(parent->widget.data()) : nullptr;
+            auto* page = new QWidget;
+            if (sheet) {
+                Quiet quiet(v.quiet);
+                sheet->addTab(page, text);
+                self.origin = parent->widget->pos() + QPoint(2, sheet->tabBar()->sizeHint().height() + 2);
+            } else {
+                page->setParent(host);
+            }
+            self.container = page;
+            self.nextY = 4;
+            widget = page;
+            break;
+        }
+        case ControlKind::Progress: {
+            auto* bar = new QProgressBar(host);
+            bar->setRange(0, 100);
+            widget = bar;
+            break;
+        }
+        default: {
+            widget = new QWidget(host);
+            break;
+        }
+    }
+    self.widget = widget;
+    owners_[widget] = {v.id, n};
+    if (c.kind == ControlKind::Group || c.kind == ControlKind::Option) self.origin = QPoint(v.px(c.at.x), v.py(c.at.y));
+    if (c.kind != ControlKind::Tab) Place(v, n);
+    Apply(v, n);
+    widget->show();
+}
+
+// Dialog units relative to the container; a control without any position is stacked below the
+// one before it in its container.
+void Screen::Place(View& v, int n) {
+    const wnd::ControlState& c = *v.cs(n);
+    QWidget* w = v.cv(n)->widget;
+    if (!w) return;
+    ControlView* parent = v.cv(c.parent);
+    ControlView* holder = parent && parent->container ? parent : nullptr;
+    const QSize hint = w->sizeHint();
+    const int width = c.at.width > 0 ? v.px(c.at.width) : hint.width();
+    const int height = c.at.height > 0 ? v.py(c.at.height) : hint.height();
+    const bool unplaced = c.at.x == 0 && c.at.y == 0 && c.at.width == 0 && c.at.height == 0;
+    QPoint at;
+    int& nextY = holder ? holder->nextY : v.nextY;
+    if (unplaced) {
+        at = QPoint(6, nextY);
+    } else {
+        at = QPoint(v.px(c.at.x), v.py(c.at.y)) - (holder ? holder->origin : QPoint());
+    }
+    nextY = std::max(nextY, at.y() + height + 4);
+    w->setGeometry(QRect(at, QSize(std::max(width, 8), std::max(height, 8))));
+}
+
+void Screen::FinishLayout(View& v) {
+    // Containers without a size of their own fit what they hold; then the window fits its body.
+    for (int n = static_cast<int>(v.controls.size()); n >= 1; --n) {
+        const wnd::ControlState& c = *v.cs(n);
+        ControlView& cv = *v.cv(n);
+        if (!cv.widget || isMenuKind(c.kind)) continue;
+        if (c.kind == ControlKind::Group || c.kind == ControlKind::Option) {
+            const QRect inner = cv.widget->childrenRect();
+            if (c.at.width == 0) cv.widget->resize(std::max(cv.widget->width(), inner.right() + 8), cv.widget->height());
+            if (c.at.height == 0) cv.widget->resize(cv.widget->width(), std::max(cv.widget->height(), inner.bottom() + 8));
+        } else if (c.kind == ControlKind::Sheet) {
+            auto* sheet = static_cast<QTabWidget*>(cv.widget.data());
+            QSize need;
+            for (int i = 0; i < sheet->count(); ++i) {
+                const QRect r = sheet->widget(i)->childrenRect();
+                need = need.expandedTo(QSize(r.right() + 8, r.bottom() + 8));
+            }
+            need += QSize(4, sheet->tabBar()->sizeHint().height() + 6);
+            if (c.at.width == 0) sheet->resize(std::max(sheet->width(), need.width()), sheet->height());
+            if (c.at.height == 0) sheet->resize(sheet->width(), std::max(sheet->height(), need.height()));
+        }
+    }
+    // Unplaced controls after a sized container go below it.
+    const QRect used = v.body->childrenRect();
+    const int width = v.state.at.width > 0 ? v.px(v.state.at.width) : used.right() + 8;
+    const int height = v.state.at.height > 0 ? v.py(v.state.at.height) : used.bottom() + 8;
+    v.body->setMinimumSize(std::max(width, 40), std::max(height, 20));
+    if (v.state.kind == wnd::WindowKind::AppFrame) {
+        const bool any = std::any_of(v.state.controls.begin(), v.state.controls.end(),
+                                     [](const wnd::ControlState& c) { return !isMenuKind(c.kind); });
+        if (auto* bar = qobject_cast<QToolBar*>(v.body->parentWidget())) bar->setVisible(any);
+    }
+    // A prompt's mnemonic moves the focus to the control after it.
+    for (int n = 1; n <= static_cast<int>(v.controls.size()); ++n) {
+        if (v.cs(n)->kind != ControlKind::Prompt) continue;
+        const int next = wnd::NextTabStop(v.state, n);
+        auto* label = qobject_cast<QLabel*>(v.cv(n)->widget.data());
+        if (label && next > n && v.cv(next)->widget) {
+            label->setTextFormat(Qt::AutoText);
+            label->setBuddy(v.cv(next)->widget);
+        }
+    }
+}
+
+// --- Properties ---------------------------------------------------------------------------------
+
+void Screen::Apply(View& v, int n) {
+    Quiet quiet(v.quiet);
+    const wnd::ControlState& c = *v.cs(n);
+    ControlView& self = *v.cv(n);
+    const QString text = q(c.text);
+    if (self.action) {
+        if (c.kind != ControlKind::Separator) self.action->setText(text);
+        self.action->setVisible(!c.hidden);
+        self.action->setEnabled(!c.disabled);
+        self.action->setStatusTip(q(c.message));
+        self.action->setToolTip(q(c.tip));
+        return;
+    }
+    QWidget* w = self.widget;
+    if (!w) return;
+    switch (c.kind) {
+        case ControlKind::String: static_cast<QLabel*>(w)->setText(text); break;
+        case ControlKind::Prompt: {
+            auto* label = static_cast<QLabel*>(w);
+            label->setText(label->buddy() ? text : withoutMnemonic(text));
+            break;
+        }
+        case ControlKind::Image: {
+            const QString file = q(c.text.empty() ? c.icon : c.text);
+            const QPixmap pm(file);
+            auto* label = static_cast<QLabel*>(w);
+            if (!pm.isNull()) label->setPixmap(pm);
+            else label->setPixmap(ProgramIcon().pixmap(32));
+            break;
+        }
+        case ControlKind::Group: case ControlKind::Option: static_cast<QGroupBox*>(w)->setTitle(text); break;
+        case ControlKind::Button: static_cast<QPushButton*>(w)->setText(text); break;
+        case ControlKind::Check: {
+            auto* check = static_cast<QCheckBox*>(w);
+            check->setText(text);
+            check->setChecked(c.checked);
+            break;
+        }
+        case ControlKind::Radio: {
+            auto* radio = static_cast<QRadioButton*>(w);
+            radio->setText(text);
+            if (c.checked) radio->setChecked(true);
+            break;
+        }
+        case ControlKind::Entry: case ControlKind::Text: case ControlKind::Spin: case ControlKind::Combo:
+        case ControlKind::DropCombo:
+            // A control being typed into keeps the user's text; the task's value comes with SetText.
+            if (!v.dirty.count(n)) {
+                if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+                    if (edit->text() != text) edit->setText(text);
+                    edit->setReadOnly(c.readOnly);
+                } else if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
+                    if (plain->toPlainText() != text) plain->setPlainText(text);
+                    plain->setReadOnly(c.readOnly);
+                } else if (auto* spin = dynamic_cast<SpinEdit*>(w)) {
+                    if (spin->edit()->text() != text) spin->edit()->setText(text);
+                    spin->setReadOnly(c.readOnly);
+                } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
+                    if (combo->currentText() != text) combo->setEditText(text);
+                    if (combo->lineEdit()) combo->lineEdit()->setReadOnly(c.readOnly);
+                }
+            }
+            break;
+        case ControlKind::DropList: {
+            auto* combo = static_cast<QComboBox*>(w);
+            const int at = c.choice >= 1 ? c.choice - 1 : combo->findText(text);
+            combo->setCurrentIndex(at);
+            break;
+        }
+        case ControlKind::List: {
+            auto* list = static_cast<QTreeWidget*>(w);
+            const auto columns = ParseListFormat(c.format);
+            list->setColumnCount(std::max<int>(1, static_cast<int>(columns.size())));
+            list->setHeaderHidden(columns.empty() || std::all_of(columns.begin(), columns.end(), [](const ListColumn& col) { return col.header.empty(); }));
+            QStringList headers;
+            for (const ListColumn& col : columns) headers << q(col.header);
+            if (!columns.empty()) list->setHeaderLabels(headers);
+            for (std::size_t i = 0; i < columns.size(); ++i) {
+                if (columns[i].width > 0) list->setColumnWidth(static_cast<int>(i), v.px(columns[i].width));
+                list->headerItem()->setTextAlignment(static_cast<int>(i), columns[i].align == 'R' || columns[i].align == 'D' ? Qt::AlignRight : columns[i].align == 'C' ? Qt::AlignHCenter : Qt::AlignLeft);
+            }
+            if (c.choice >= 1 && c.choice <= list->topLevelItemCount()) list->setCurrentItem(list->topLevelItem(c.choice - 1));
+            break;
+        }
+        case ControlKind::Sheet: {
+            auto* sheet = static_cast<QTabWidget*>(w);
+            if (ControlView* tab = v.cv(c.choice); tab && tab->container) {
+                const int index = sheet->indexOf(tab->container);
+                if (index >= 0) sheet->setCurrentIndex(index);
+            }
+            break;
+        }
+        case ControlKind::Tab: {
+            ControlView* parent = v.cv(c.parent);
+            if (auto* sheet = parent ? qobject_cast<QTabWidget*>(parent->widget.data()) : nullptr) {
+                const int index = sheet->indexOf(w);
+                if (index >= 0) {
+                    sheet->setTabText(index, text);
+                    sheet->setTabVisible(index, !c.hidden);
+                    sheet->setTabEnabled(index, !c.disabled);
+                }
+            }
+            break;
+        }
+        case ControlKind::Progress: static_cast<QProgressBar*>(w)->setValue(std::clamp(text.toInt(), 0, 100)); break;
+        default: break;
+    }
+    if (c.kind != ControlKind::Tab) {
+        w->setHidden(c.hidden);
+        w->setEnabled(!c.disabled);
+    }
+    w->setToolTip(q(c.tip));
+    w->setStatusTip(q(c.message));
+    // Focus follows the task's tab order only (Tab is handled by the key filter).
+    if (!wnd::TakesFocus(c.kind) && c.kind != ControlKind::Sheet) w->setFocusPolicy(Qt::NoFocus);
+}
+
+void Screen::SetRows(wnd::WindowId id, int n, const std::vector<std::vector<std::string>>& rows) {
+    View* v = view(id);
+    if (!v || !v->cv(n) || !v->cv(n)->widget) return;
+    Quiet quiet(v->quiet);
+    QWidget* w = v->cv(n)->widget;
+    if (auto* list = qobject_cast<QTreeWidget*>(w)) {
+        list->clear();
+        QList<QTreeWidgetItem*> items;
+        const auto columns = ParseListFormat(v->cs(n)->format);
+        for (const auto& row : rows) {
+            auto* item = new QTreeWidgetItem;
+            for (std::size_t i = 0; i < row.size(); ++i) {
+                item->setText(static_cast<int>(i), q(row[i]));
+                if (i < columns.size() && (columns[i].align == 'R' || columns[i].align == 'D'))
+                    item->setTextAlignment(static_cast<int>(i), Qt::AlignRight | Qt::AlignVCenter);
+            }
+            items << item;
+        }
+        list->addTopLevelItems(items);
+        const int choice = v->cs(n)->choice;
+        if (choice >= 1 && choice <= list->topLevelItemCount()) list->setCurrentItem(list->topLevelItem(choice - 1));
+    } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
+        const QString typed = combo->currentText();
+        combo->clear();
+        for (const auto& row : rows) combo->addItem(row.empty() ? QString() : q(row[0]));
+        if (combo->isEditable()) combo->setEditText(typed);
+        else combo->setCurrentIndex(v->cs(n)->choice - 1);
+    }
+}
+
+}  // namespace qtp
