@@ -75,6 +75,12 @@ Screen::View* Screen::view(wnd::WindowId id) const {
     return it == views_.end() ? nullptr : it->second.get();
 }
 
+void Screen::Own(QObject* o, wnd::WindowId id, int control) {
+    if (!owners_.count(o))
+        connect(o, &QObject::destroyed, this, [this](QObject* gone) { owners_.erase(gone); });  // its address may be reused
+    owners_[o] = {id, control};
+}
+
 std::pair<Screen::View*, int> Screen::Locate(QObject* o) const {
     for (; o; o = o->parent()) {
         const auto it = owners_.find(o);
@@ -142,7 +148,7 @@ void Screen::OpenWindow(wnd::WindowId id, int thread, const wnd::WindowState& st
         frame_ = frame;
         mdi_ = mdi;
         v.root = frame;
-        owners_[frame] = {id, 0};
+        Own(frame, id, 0);
     } else {
         content = new QWidget;
         auto* lay = new QVBoxLayout(content);
@@ -166,10 +172,10 @@ void Screen::OpenWindow(wnd::WindowId id, int thread, const wnd::WindowState& st
             content->setWindowFlags(Qt::Window);
             v.root = content;
         }
-        owners_[v.root] = {id, 0};
+        Own(v.root, id, 0);
     }
     v.body->setFont(v.font);
-    owners_[v.body] = {id, 0};
+    Own(v.body, id, 0);
     v.root->setWindowTitle(caption);
     v.root->setWindowIcon(ProgramIcon());
 

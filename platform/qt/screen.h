@@ -81,6 +81,7 @@ private:
     void OnFocusChanged(QWidget* now);
     void BuildWindowMenu();
     void ArrangeIcons();
+    void Own(QObject* o, wnd::WindowId id, int control);
     // The window and control that own a widget (walking up to the control's own widget).
     std::pair<View*, int> Locate(QObject* o) const;
 

@@ -170,10 +170,14 @@ void Screen::PerformAction(wnd::WindowId, int, wnd::StdAction action) {
         case wnd::StdAction::ArrangeIcons: ArrangeIcons(); break;
         case wnd::StdAction::PrintSetup: {
             if (!printer_) printer_ = std::make_unique<QPrinter>();
-            // No parent: open() makes it window-modal to its parent, and it has none, so it blocks nothing.
+            // Shown, not run: exec() would spin a nested loop, and open() would make it window-modal,
+            // which freezes the whole frame when it becomes the dialog's transient parent. Its OK
+            // applies the settings to the printer.
             auto* dialog = new QPageSetupDialog(printer_.get(), nullptr);
             dialog->setAttribute(Qt::WA_DeleteOnClose);
-            dialog->open();
+            dialog->setWindowModality(Qt::NonModal);
+            dialog->show();
+            std::erase_if(questions_, [](const QPointer<QWidget>& p) { return p.isNull(); });
             questions_.push_back(dialog);
             break;
         }

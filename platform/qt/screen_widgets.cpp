@@ -92,7 +92,7 @@ void Screen::Build(View& v, int n) {
                 self.action = parentMenu ? parentMenu->addSeparator() : nullptr;
                 break;
         }
-        if (self.action) owners_[self.action] = {v.id, n};
+        if (self.action) Own(self.action, v.id, n);
         Apply(v, n);
         return;
     }
@@ -292,7 +292,7 @@ void Screen::Build(View& v, int n) {
         }
     }
     self.widget = widget;
-    owners_[widget] = {v.id, n};
+    Own(widget, v.id, n);
     if (c.kind == ControlKind::Group || c.kind == ControlKind::Option) self.origin = QPoint(v.px(c.at.x), v.py(c.at.y));
     if (c.kind != ControlKind::Tab) Place(v, n);
     Apply(v, n);

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPageSetupDialog>
 #include <QPushButton>
 #include <QTest>
 #include <QWidget>
@@ -222,6 +224,18 @@ TEST_F(QtInput, APopupAnswersTheChosenItemCountedWithoutSeparatorsAndHoldsOnlyIt
     EXPECT_EQ(events[0].question, 11u);
     EXPECT_EQ(events[0].answer, 2);
     EXPECT_TRUE(window->isEnabled());
+}
+
+TEST_F(QtInput, PrintSetUpIsShownWithoutBlockingAnyWindow) {
+    presenter_->PerformAction(kId, 0, wnd::StdAction::PrintSetup);
+    QCoreApplication::processEvents();
+    QPageSetupDialog* dialog = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* d = qobject_cast<QPageSetupDialog*>(w); d && d->isVisible()) dialog = d;
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->windowModality(), Qt::NonModal);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    dialog->reject();
 }
 
 }  // namespace
