@@ -16,6 +16,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QResizeEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -192,6 +193,11 @@ void Screen::OpenWindow(wnd::WindowId id, int thread, const wnd::WindowState& st
     if (state.kind == wnd::WindowKind::MdiChild && mdi_) mdi_->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(v.root.data()));
     ApplyUsable(v);
     FocusWidget(v, state.focus);
+    // Sizes settle once the loop has laid the window out; only later changes are the user's.
+    QTimer::singleShot(0, this, [this, id] {
+        if (View* w = view(id); w && w->body)
+            w->shownSize = QSize(w->body->width() * 4 / w->charWidth, w->body->height() * 8 / w->charHeight);
+    });
 }
 
 void Screen::UpdateWindow(wnd::WindowId id, const wnd::WindowState& state) {
@@ -365,6 +371,33 @@ bool Screen::eventFilter(QObject* watched, QEvent* event) {
         if (HandleKey(*v, n, key->key(), key->modifiers(), type == QEvent::ShortcutOverride)) {
             event->accept();
             return true;
+        }
+        return false;
+    }
+    if (type == QEvent::Resize) {
+        // The user's resizing reaches the task in dialog units; the first layout only sets the size.
+        auto [v, n] = Locate(watched);
+        if (!v || n != 0 || watched != v->body || v->closing) return false;
+        const QSize px = static_cast<QResizeEvent*>(event)->size();
+        const QSize du(px.width() * 4 / v->charWidth, px.height() * 8 / v->charHeight);
+        if (!v->shownSize.isValid() || du == v->shownSize) return false;
+        v->shownSize = du;
+        {
+            wnd::InputEvent e;
+            e.kind = Kind::Resized;
+            e.width = du.width();
+            e.height = du.height();
+            Deliver(*v, std::move(e));
+        }
+        return false;
+    }
+    if (type == QEvent::WindowActivate) {
+        // MDI children report their activation through the MDI area; top-level windows here.
+        auto [v, n] = Locate(watched);
+        if (v && n == 0 && watched == v->root && v->state.kind == wnd::WindowKind::Plain) {
+            wnd::InputEvent e;
+            e.kind = Kind::WindowFocus;
+            Deliver(*v, std::move(e));
         }
         return false;
     }

@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QSize>
 #include <QString>
 
 #include <functional>
@@ -100,6 +101,7 @@ struct Screen::View {
     int nextY = 4;
     QFont font;
     int charWidth = 6, charHeight = 13;
+    QSize shownSize;  // the body's last size in dialog units; invalid until it was first laid out
 
     int px(int x) const { return x * charWidth / 4; }
     int py(int y) const { return y * charHeight / 8; }

@@ -112,6 +112,8 @@ protected:
         first_ = qobject_cast<QLineEdit*>(screen().ControlWidget(kId, "?FIRST"));
         second_ = qobject_cast<QLineEdit*>(screen().ControlWidget(kId, "?SECOND"));
         ASSERT_TRUE(first_ && second_);
+        QCoreApplication::processEvents();
+        sink_->Take();  // the window's activation
     }
     void TearDown() override {
         presenter_->CloseWindow(kId);
@@ -236,6 +238,21 @@ TEST_F(QtInput, PrintSetUpIsShownWithoutBlockingAnyWindow) {
     EXPECT_EQ(dialog->windowModality(), Qt::NonModal);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     dialog->reject();
+}
+
+TEST_F(QtInput, ResizingByTheUserIsReportedInDialogUnits) {
+    QWidget* window = screen().WindowWidget(kId);
+    ASSERT_NE(window, nullptr);
+    sink_->Take();
+    const QFontMetrics fm(window->font());
+    window->resize(fm.averageCharWidth() * 50, fm.height() * 20);  // 200 by 160 dialog units
+    QCoreApplication::processEvents();
+    std::vector<wnd::InputEvent> resized;
+    for (auto& e : sink_->Take())
+        if (e.kind == Kind::Resized) resized.push_back(e);
+    ASSERT_EQ(resized.size(), 1u);
+    EXPECT_EQ(resized[0].width, 200);
+    EXPECT_EQ(resized[0].height, 160);
 }
 
 }  // namespace
