@@ -1,11 +1,13 @@
-#include <cstdio>
-
+// The program: the frame and its windows on the Qt presenter. The presenter owns the process's
+// main thread; the program's first thread runs the start-up and the frame.
+#include "platform/qt/qt_presenter.h"
+#include "shell/main_frame.h"
+#include "shell/procedure_services.h"
 #include "shell/run_application.h"
 
-int main() {
-    // The frame (shell::Main) needs a presenter that shows windows; until the Qt presenter is in,
-    // the program reports that and returns at once. With it: shell::ShowMessagesInWindows(), then
-    // SetFrameProcedure(&shell::Main) and ProgramMain on thread 1 beside the presenter's loop.
-    shell::SetFrameProcedure([] { std::puts("prescripts: no window presenter is built yet; nothing to show."); });
-    return shell::ProgramMain();
+int main(int argc, char** argv) {
+    shell::ShowMessagesInWindows();
+    shell::SetFrameProcedure(&shell::Main);
+    shell::LoadProgram();
+    return qtp::RunPresenter(argc, argv, [] { shell::RunApplication(); }, 50000);
 }

@@ -5,6 +5,7 @@
 
 #include "data/records.h"
 #include "data/table_classes.h"
+#include "platform/files/record_view.h"
 #include "platform/files/table_file.h"
 #include "platform/runtime/clock.h"
 #include "platform/window/task_queue.h"
@@ -100,10 +101,15 @@ bool RefillsDueWithin30Days() {
     files::TableFile file(data::PrescriptsTable(), &record, &memo);
     if (file.open(files::OpenMode::ReadOnly) != 0) return false;
     file.setReadMemo(false);
+    // The reminder-date key holds every prescription with a date, active or not, in date order: a
+    // range on it finds a due one without reading the whole file.
     bool due = false;
-    if (file.setKeyOrder(-1) == 0)
-        while (file.next() == 0)
-            if (RefillDue(record.REFILLREMINDERDATE.get(), rt::today())) due = true;  // read on to the end
+    const int byDate = data::PrescriptsTable().keyIndex("PRE:ByDate");
+    const rt::StdDate today = rt::today();
+    files::RecordView view(file, byDate);
+    view.setRange(std::int64_t{today}, std::int64_t{today + 30});
+    view.setPageSize(1);
+    if (view.reset() == 0 && view.next() == 0) due = RefillDue(record.REFILLREMINDERDATE.get(), today);
     file.close();
     return due;
 }

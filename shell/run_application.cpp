@@ -100,12 +100,15 @@ void RunApplication() {
     AppWordMatcher().TearDown();
 }
 
-int ProgramMain() {
-    // Program load: the shared texts start blank.
+void LoadProgram() {
     DISCLAIMER().set("");
     personname().set("");
     InstallThreadHooks();
     rt::BeginProgram();
+}
+
+int ProgramMain() {
+    LoadProgram();
     RunApplication();
     // Thread 1's data ends after RunApplication: its tables are torn down and released.
     rt::EndThreadData();

@@ -19,8 +19,13 @@ void InstallThreadHooks();
 // Called once on the program's first thread.
 void RunApplication();
 
-// What the process does: program load, RunApplication, the first thread's end. Returns the exit
-// code (0).
+// Program load: the shared texts blank, the thread hooks installed, thread numbering from 1.
+// Called on a thread that is not to be thread 1 (for instance the presenter's).
+void LoadProgram();
+
+// What the process does on the calling thread: program load, RunApplication, the first thread's
+// end. Returns the exit code (0). (With a presenter of windows, the presenter's thread calls
+// LoadProgram and runs RunApplication as its first task instead.)
 int ProgramMain();
 
 // The help file the program makes current at start-up.

@@ -34,6 +34,7 @@ struct ThreadData {
     int number = 0;
     bool started = false;
     bool ended = false;
+    bool task = false;  // a started procedure thread, counted in Registry::live
 };
 thread_local ThreadData tData;
 
@@ -51,6 +52,7 @@ struct StartPacket {
 void* threadMain(void* arg) {
     std::unique_ptr<StartPacket> packet(static_cast<StartPacket*>(arg));
     tData.number = packet->number;
+    tData.task = true;
     try {
         TouchThreadData();
         packet->proc();
@@ -167,9 +169,11 @@ std::size_t LiveTaskThreads() {
 }
 
 void WaitForTaskThreads() {
+    // A task thread that waits for the others does not wait for itself.
+    const std::size_t self = tData.task ? 1 : 0;
     auto& r = registry();
     std::unique_lock lock(r.mutex);
-    r.idle.wait(lock, [&] { return r.live == 0; });
+    r.idle.wait(lock, [&] { return r.live <= self; });
 }
 
 }  // namespace rt

@@ -42,7 +42,7 @@ bool ThreadDataStarted();
 
 // Number of started procedure threads that have not finished.
 std::size_t LiveTaskThreads();
-// Blocks until every started procedure thread has ended.
+// Blocks until every started procedure thread has ended (but the calling one, when it is one).
 void WaitForTaskThreads();
 
 }  // namespace rt
