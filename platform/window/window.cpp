@@ -274,6 +274,7 @@ bool Window::Accept() {
 // --- Input from the user -----------------------------------------------------------------------
 
 void Window::Refuse(int number, const std::string& why) {
+    refused_ = true;
     Message(why, state_.caption.empty() ? "Invalid Entry" : state_.caption, MessageIcon::Exclamation);
     ControlState& c = at(number);
     Binding& b = binds_[static_cast<std::size_t>(number - 1)];
@@ -345,7 +346,13 @@ bool Window::Translate(const QueueItem& item) {
                 eventControl_ = option ? option : n;
                 return true;
             }
-            if (!TakeInput(n, in.text, in.revision)) return false;
+            refused_ = false;
+            if (!TakeInput(n, in.text, in.revision)) {
+                if (!refused_) return false;
+                event_ = Event::Rejected;  // the value was refused and the old one kept
+                eventControl_ = n;
+                return true;
+            }
             event_ = Event::Accepted;
             eventControl_ = n;
             return true;

@@ -147,6 +147,7 @@ private:
     bool opened_ = false;     // OpenWindow has been answered
     bool closing_ = false;    // CloseWindow or CloseDown answered and not cancelled
     int acceptAll_ = 0;       // next control of the accept-all pass; 0 none
+    bool refused_ = false;    // the input being taken was refused (a Rejected event follows)
     Event event_ = Event::None;
     int eventControl_ = 0;
     KeyCode key_ = 0;
