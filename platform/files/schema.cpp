@@ -19,12 +19,6 @@ std::string lowerAscii(std::string_view s) {
     return r;
 }
 
-// The column of a field: its name without the table's prefix ("PRE:DRNAME" -> DRNAME).
-std::string columnName(const rt::FieldDesc& f) {
-    std::string_view n = f.name;
-    if (const auto colon = n.find(':'); colon != std::string_view::npos) n.remove_prefix(colon + 1);
-    return n.empty() ? "F" + std::to_string(f.number) : std::string(n);
-}
 
 std::string memoName(const rt::MemoDesc& m) {
     std::string_view n = m.declaredName.empty() ? m.boundName : m.declaredName;
@@ -94,6 +88,13 @@ int fail(Connection& c, int rc, std::string* detail) {
 }
 
 }  // namespace
+
+// The column of a field: its name without the table's prefix ("PRE:DRNAME" -> DRNAME).
+std::string columnName(const rt::FieldDesc& f) {
+    std::string_view n = f.name;
+    if (const auto colon = n.find(':'); colon != std::string_view::npos) n.remove_prefix(colon + 1);
+    return n.empty() ? "F" + std::to_string(f.number) : std::string(n);
+}
 
 std::string quoteIdentifier(std::string_view name) {
     std::string q = "\"";

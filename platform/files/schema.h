@@ -92,6 +92,8 @@ private:
 };
 
 std::string quoteIdentifier(std::string_view name);
+// The column of a field: its name without the table's prefix ("PRE:DRNAME" -> DRNAME).
+std::string columnName(const rt::FieldDesc& f);
 
 // Checks the stored table against the schema: kFileNotFound when the table is missing,
 // kInvalidRecordDeclaration when a column is missing, kInvalidKeyFile (when checkKeys) when an

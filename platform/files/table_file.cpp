@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/files/file_name.h"
+#include "platform/files/schema.h"
 #include "platform/files/table_file_impl.h"
 #include "platform/runtime/codepage.h"
 #include "platform/runtime/fixed_string.h"
@@ -308,6 +309,33 @@ int TableFile::records(std::int64_t* count) {
     if (rc == SQLITE_OK) rc = st.step();
     if (rc != SQLITE_ROW) return m.sqlFail(*c, rc, "counting " + m.schema->table());
     if (count) *count = sqlite3_column_int64(st.get(), 0);
+    return m.ok();
+}
+
+int TableFile::sumWhereEqual(int sumField, int whereField, std::string_view equals, std::int64_t* sum,
+                             bool* overflow) {
+    Impl& m = *impl_;
+    const rt::FieldDesc* what = m.schema->desc().field(sumField);
+    const rt::FieldDesc* where = m.schema->desc().field(whereField);
+    if (!what || !where) return m.fail(kInvalidRecordDeclaration, "no such field");
+    std::shared_ptr<Connection> c;
+    if (int e = m.requireOpen(&c)) return e;
+    // total() never overflows (it turns to a real number); sum() reports an integer overflow.
+    const std::string sql = "SELECT sum(" + quoteIdentifier(columnName(*what)) + ") FROM " + m.schema->quotedTable() +
+                            " WHERE " + quoteIdentifier(columnName(*where)) + " = ?1 COLLATE BINARY";
+    Statement st;
+    int rc = c->prepare(sql, &st);
+    const std::string text = rt::cp1252ToUtf8(rt::rtrim(equals));
+    if (rc == SQLITE_OK) rc = sqlite3_bind_text(st.get(), 1, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+    if (rc == SQLITE_OK) rc = st.step();
+    if (overflow) *overflow = false;
+    if (rc == SQLITE_ERROR && std::string(c->lastMessage()).find("overflow") != std::string::npos) {
+        if (overflow) *overflow = true;
+        if (sum) *sum = 0;
+        return m.ok();
+    }
+    if (rc != SQLITE_ROW) return m.sqlFail(*c, rc, "adding up " + m.schema->table());
+    if (sum) *sum = sqlite3_column_int64(st.get(), 0);
     return m.ok();
 }
 

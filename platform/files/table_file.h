@@ -97,6 +97,10 @@ public:
     bool inKey(int key) const;
     // The number of records in the table.
     int records(std::int64_t* count);
+    // Adds up numeric field `sumField` over the records whose text field `whereField` holds exactly
+    // `equals` (case and all, trailing blanks ignored), in the database: a DECIMAL adds exactly, as
+    // a scaled integer. *sum receives the scaled total; *overflow is set when it does not fit 64 bits.
+    int sumWhereEqual(int sumField, int whereField, std::string_view equals, std::int64_t* sum, bool* overflow);
 
     // --- Writing. Each write is one transaction of its own unless a transaction is open. ---
     // Adds the buffer (and memo) as a new record, which becomes the current record.
