@@ -8,6 +8,7 @@
 
 #include "platform/files/collation.h"
 #include "platform/runtime/codepage.h"
+#include "platform/runtime/decimal.h"
 #include "platform/runtime/fixed_string.h"
 #include "platform/runtime/std_date.h"
 
@@ -52,33 +53,6 @@ ColumnKind columnKind(rt::FieldType type) {
     }
 }
 
-std::int64_t decimalScaled(const unsigned char* bytes, std::size_t size) {
-    std::int64_t v = 0;
-    for (std::size_t i = 1; i < 2 * size; ++i) {
-        const int nib = (i % 2 == 0) ? (bytes[i / 2] >> 4) : (bytes[i / 2] & 0x0F);
-        v = v * 10 + (nib > 9 ? 0 : nib);
-    }
-    return (bytes[0] >> 4) == 0xD ? -v : v;
-}
-
-bool setDecimalScaled(unsigned char* bytes, std::size_t size, std::int64_t value) {
-    if (size == 0 || size > kMaxDecimalBytes) return false;
-    const bool neg = value < 0;
-    std::uint64_t a = neg ? static_cast<std::uint64_t>(-(value + 1)) + 1 : static_cast<std::uint64_t>(value);
-    std::uint64_t max = 1;
-    for (std::size_t i = 0; i < 2 * size - 1; ++i) max *= 10;
-    if (a > max - 1) return false;
-    unsigned char out[kMaxDecimalBytes] = {};
-    for (std::size_t i = 2 * size - 1; i >= 1; --i) {
-        const auto d = static_cast<unsigned char>(a % 10);
-        a /= 10;
-        out[i / 2] = static_cast<unsigned char>(out[i / 2] | (i % 2 == 0 ? d << 4 : d));
-    }
-    if (neg) out[0] = static_cast<unsigned char>(out[0] | 0xD0);
-    std::memcpy(bytes, out, size);
-    return true;
-}
-
 SqlValue encodeField(const rt::FieldDesc& f, const char* record) {
     const char* p = record + f.offset;
     switch (f.type) {
@@ -91,7 +65,7 @@ SqlValue encodeField(const rt::FieldDesc& f, const char* record) {
             const double d = load<double>(p);
             return std::isnan(d) ? 0.0 : d;  // SQLite would store NaN as NULL
         }
-        case rt::FieldType::Decimal: return decimalScaled(reinterpret_cast<const unsigned char*>(p), f.size);
+        case rt::FieldType::Decimal: return rt::packedDecimalScaled(reinterpret_cast<const unsigned char*>(p), f.size);
         case rt::FieldType::Date: return static_cast<std::int64_t>(load<rt::DateField>(p).get());
         case rt::FieldType::Time: return static_cast<std::int64_t>(load<rt::TimeField>(p).get());
     }
@@ -120,7 +94,7 @@ void decodeField(const rt::FieldDesc& f, sqlite3_stmt* stmt, int column, char* r
         case rt::FieldType::Real: store(p, sqlite3_column_double(stmt, column)); return;
         case rt::FieldType::Decimal: {
             auto* b = reinterpret_cast<unsigned char*>(p);
-            if (!setDecimalScaled(b, f.size, sqlite3_column_int64(stmt, column))) std::memset(b, 0, f.size);
+            if (!rt::setPackedDecimalScaled(b, f.size, sqlite3_column_int64(stmt, column))) std::memset(b, 0, f.size);
             return;
         }
         case rt::FieldType::Date: {

@@ -7,6 +7,7 @@
 #include <string>
 #include <variant>
 
+#include "platform/runtime/decimal.h"
 #include "platform/runtime/record_layout.h"
 
 struct sqlite3_stmt;
@@ -21,7 +22,7 @@ ColumnKind columnKind(rt::FieldType type);
 bool isTextField(rt::FieldType type);
 
 // Largest DECIMAL the driver stores exactly (17 digits fit in a 64-bit integer).
-inline constexpr std::size_t kMaxDecimalBytes = 9;
+inline constexpr std::size_t kMaxDecimalBytes = rt::kMaxPackedDecimalBytes;
 
 // The column value of a field in a record.
 SqlValue encodeField(const rt::FieldDesc& f, const char* record);
@@ -35,7 +36,5 @@ SqlValue columnValue(sqlite3_stmt* stmt, int column, ColumnKind kind);
 int bindValue(sqlite3_stmt* stmt, int index, const SqlValue& v);
 
 // Packed decimals of any size up to kMaxDecimalBytes.
-std::int64_t decimalScaled(const unsigned char* bytes, std::size_t size);
-bool setDecimalScaled(unsigned char* bytes, std::size_t size, std::int64_t value);
 
 }  // namespace files

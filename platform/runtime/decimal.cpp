@@ -5,6 +5,34 @@
 
 namespace rt {
 
+std::int64_t packedDecimalScaled(const unsigned char* bytes, std::size_t size) {
+    if (size == 0) return 0;
+    std::int64_t v = 0;
+    for (std::size_t i = 1; i < 2 * size; ++i) {
+        const int nib = (i % 2 == 0) ? (bytes[i / 2] >> 4) : (bytes[i / 2] & 0x0F);
+        v = v * 10 + (nib > 9 ? 0 : nib);
+    }
+    return (bytes[0] >> 4) == 0xD ? -v : v;
+}
+
+bool setPackedDecimalScaled(unsigned char* bytes, std::size_t size, std::int64_t value) {
+    if (size == 0 || size > kMaxPackedDecimalBytes) return false;
+    const bool neg = value < 0;
+    std::uint64_t a = neg ? static_cast<std::uint64_t>(-(value + 1)) + 1 : static_cast<std::uint64_t>(value);
+    std::uint64_t max = 1;
+    for (std::size_t i = 0; i < 2 * size - 1; ++i) max *= 10;
+    if (a > max - 1) return false;
+    unsigned char out[kMaxPackedDecimalBytes] = {};
+    for (std::size_t i = 2 * size - 1; i >= 1; --i) {
+        const auto d = static_cast<unsigned char>(a % 10);
+        a /= 10;
+        out[i / 2] = static_cast<unsigned char>(out[i / 2] | (i % 2 == 0 ? d << 4 : d));
+    }
+    if (neg) out[0] = static_cast<unsigned char>(out[0] | 0xD0);
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = out[i];
+    return true;
+}
+
 std::string scaledToText(std::int64_t scaled, int places) {
     const bool neg = scaled < 0;
     std::uint64_t a = neg ? static_cast<std::uint64_t>(-(scaled + 1)) + 1 : static_cast<std::uint64_t>(scaled);

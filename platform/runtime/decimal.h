@@ -3,11 +3,18 @@
 // followed by 2*B-1 BCD digits, most significant first; P of the digits are decimal places.
 // Values are handled as exact scaled integers (a cost of 12.34 with 2 places is 1234), never
 // as binary floating point.
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 
 namespace rt {
+
+// A packed decimal of any size up to 9 bytes (17 digits), by its bytes: the scaled value (a damaged
+// digit reads as 0), and storing one (false, bytes unchanged, when it does not fit).
+inline constexpr std::size_t kMaxPackedDecimalBytes = 9;
+std::int64_t packedDecimalScaled(const unsigned char* bytes, std::size_t size);
+bool setPackedDecimalScaled(unsigned char* bytes, std::size_t size, std::int64_t value);
 
 template <int Bytes, int Places>
 struct PackedDecimal {
@@ -22,32 +29,9 @@ struct PackedDecimal {
         return m - 1;
     }
     // The scaled value (value * 10^Places). An all-zero field is 0.
-    std::int64_t scaled() const {
-        std::int64_t v = 0;
-        for (int i = 1; i < 2 * Bytes; ++i) {
-            const int nib = (i % 2 == 0) ? (bytes[i / 2] >> 4) : (bytes[i / 2] & 0x0F);
-            v = v * 10 + (nib > 9 ? 0 : nib);
-        }
-        return (bytes[0] >> 4) == 0xD ? -v : v;
-    }
+    std::int64_t scaled() const { return packedDecimalScaled(bytes, Bytes); }
     // Stores a scaled value; false (field unchanged) when it does not fit.
-    bool setScaled(std::int64_t v) {
-        const bool neg = v < 0;
-        std::uint64_t a = neg ? static_cast<std::uint64_t>(-(v + 1)) + 1 : static_cast<std::uint64_t>(v);
-        if (a > static_cast<std::uint64_t>(maxScaled())) return false;
-        std::uint8_t out[Bytes] = {};
-        for (int i = 2 * Bytes - 1; i >= 1; --i) {
-            const int d = static_cast<int>(a % 10);
-            a /= 10;
-            if (i % 2 == 0)
-                out[i / 2] = static_cast<std::uint8_t>(out[i / 2] | (d << 4));
-            else
-                out[i / 2] = static_cast<std::uint8_t>(out[i / 2] | d);
-        }
-        if (neg && v != 0) out[0] = static_cast<std::uint8_t>(out[0] | 0xD0);
-        for (int i = 0; i < Bytes; ++i) bytes[i] = out[i];
-        return true;
-    }
+    bool setScaled(std::int64_t v) { return setPackedDecimalScaled(bytes, Bytes, v); }
     double toDouble() const {
         double d = static_cast<double>(scaled());
         for (int i = 0; i < Places; ++i) d /= 10.0;

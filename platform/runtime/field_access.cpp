@@ -28,34 +28,12 @@ void store(const FieldDesc& f, void* r, T v) {
     std::memcpy(at(f, r), &v, sizeof v);
 }
 
-// Generic packed decimal of any size: sign nibble, then BCD digits.
 std::int64_t decimalScaled(const FieldDesc& f, const void* r) {
-    const auto* b = reinterpret_cast<const unsigned char*>(at(f, r));
-    std::int64_t v = 0;
-    for (int i = 1; i < 2 * f.size; ++i) {
-        const int nib = (i % 2 == 0) ? (b[i / 2] >> 4) : (b[i / 2] & 0x0F);
-        v = v * 10 + (nib > 9 ? 0 : nib);
-    }
-    return (b[0] >> 4) == 0xD ? -v : v;
+    return packedDecimalScaled(reinterpret_cast<const unsigned char*>(at(f, r)), f.size);
 }
 
 bool setDecimalScaled(const FieldDesc& f, void* r, std::int64_t v) {
-    const bool neg = v < 0;
-    std::uint64_t a = neg ? static_cast<std::uint64_t>(-(v + 1)) + 1 : static_cast<std::uint64_t>(v);
-    const int digits = 2 * f.size - 1;
-    std::uint64_t limit = 1;
-    for (int i = 0; i < digits && limit < (std::numeric_limits<std::uint64_t>::max() / 10); ++i) limit *= 10;
-    if (a >= limit) return false;
-    auto* b = reinterpret_cast<unsigned char*>(at(f, r));
-    std::memset(b, 0, f.size);
-    for (int i = 2 * f.size - 1; i >= 1; --i) {
-        const int d = static_cast<int>(a % 10);
-        a /= 10;
-        if (i % 2 == 0) b[i / 2] = static_cast<unsigned char>(b[i / 2] | (d << 4));
-        else b[i / 2] = static_cast<unsigned char>(b[i / 2] | d);
-    }
-    if (neg) b[0] = static_cast<unsigned char>(b[0] | 0xD0);
-    return true;
+    return setPackedDecimalScaled(reinterpret_cast<unsigned char*>(at(f, r)), f.size, v);
 }
 
 }  // namespace
