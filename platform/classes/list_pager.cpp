@@ -231,7 +231,18 @@ int ListPager::LocatePosition(files::Position pos) {
     // Half a page before the row, the rest after it.
     int e = view_.seekToPosition(pos);
     if (e == 0) e = view_.next();
-    if (e != 0) return e;  // kRecordNotFound: not in the view (any more)
+    if (endOfView(e) && !byKey_) {
+        // Not in the view any more: a row of this page still knows its key, which finds its place.
+        for (const ListRow& r : rows_)
+            if (r.position == pos) {
+                std::memcpy(view_.file().buffer(), r.record.data(), r.record.size());
+                byKey_ = true;
+                e = LocateBufferKey();
+                byKey_ = false;
+                return e;
+            }
+    }
+    if (e != 0) return e;  // kRecordNotFound: not in the view, and not on this page
     const files::Position found = view_.position();
     std::vector<ListRow> before;
     bool reachedStart = false;

@@ -62,6 +62,7 @@ private:
     int current_ = -1;
     bool atStart_ = true;
     bool atEnd_ = true;
+    bool byKey_ = false;  // LocatePosition is finding a removed row by its key
 };
 
 }  // namespace cls

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "platform/runtime/codepage.h"
+#include "platform/window/list_format.h"
 #include "platform/window/task_queue.h"
 
 namespace hl {
@@ -180,6 +181,10 @@ void ScriptedUser::ChoosePopup(std::string_view item) {
                 if (text == "-") continue;
                 ++n;
                 if (withoutAmpersands(text) == withoutAmpersands(item)) answer = n;
+                if (!text.empty() && text[0] == '~' && withoutAmpersands(text.substr(1)) == withoutAmpersands(item)) {
+                    list.insert(list.begin(), std::move(p));
+                    fail("the popup item " + std::string(item) + " is greyed");
+                }
             }
             if (answer == 0) {
                 list.insert(list.begin(), std::move(p));
@@ -344,6 +349,64 @@ void UserWindow::ChooseTab(std::string_view tab) {
     });
 }
 
+namespace {
+
+// A mouse key on a list row or header: an alert key with the pointer's place.
+void listMouse(Outbox& box, std::string_view use, wnd::KeyCode key, int row, int column) {
+    const int n = controlOf(box.w, use);
+    box.Usable(n);
+    if (stateOf(box.w, n).kind != ControlKind::List) fail("control " + std::string(use) + " is no list");
+    const std::size_t count = box.w.rows.count(n) ? box.w.rows[n].size() : 0;
+    if (row < 0 || static_cast<std::size_t>(row) > count) fail("list " + std::string(use) + " shows no row " + std::to_string(row));
+    box.MoveFocus(n);
+    if (!stateOf(box.w, n).Alerts(key)) return;
+    InputEvent e = input(box.w, Kind::AlertKey, n);
+    e.key = key;
+    e.row = row;
+    e.column = column;
+    box.events.push_back(std::move(e));
+}
+
+}  // namespace
+
+void UserWindow::DoubleClickRow(std::string_view list, int row) {
+    user_->Act(id_, [&](Outbox& box) { listMouse(box, list, wnd::kKeyMouseLeft2, row, 1); });
+}
+
+void UserWindow::RightClickRow(std::string_view list, int row) {
+    user_->Act(id_, [&](Outbox& box) { listMouse(box, list, wnd::kKeyMouseRightUp, row, 1); });
+}
+
+void UserWindow::DoubleClickHeader(std::string_view list, int column) {
+    user_->Act(id_, [&](Outbox& box) { listMouse(box, list, wnd::kKeyMouseLeft2, 0, column); });
+}
+
+void UserWindow::DragThumb(std::string_view list, int thumb) {
+    user_->Act(id_, [&](Outbox& box) {
+        const int n = controlOf(box.w, list);
+        box.Usable(n);
+        box.MoveFocus(n);
+        InputEvent e = input(box.w, Kind::Scrolled, n);
+        e.row = thumb;
+        box.events.push_back(std::move(e));
+    });
+}
+
+void UserWindow::ResizeColumn(std::string_view list, int column, int width) {
+    user_->Act(id_, [&](Outbox& box) {
+        const int n = controlOf(box.w, list);
+        box.Usable(n);
+        auto columns = wnd::ParseListFormat(stateOf(box.w, n).format);
+        if (column < 1 || static_cast<std::size_t>(column) > columns.size()) fail("list " + std::string(list) + " has no column " + std::to_string(column));
+        columns[static_cast<std::size_t>(column - 1)].width = width;
+        box.w.state.controls[static_cast<std::size_t>(n - 1)].format = wnd::FormatListFormat(columns);
+        InputEvent e = input(box.w, Kind::ColumnResized, n);
+        e.column = column;
+        e.width = width;
+        box.events.push_back(std::move(e));
+    });
+}
+
 void UserWindow::CloseBox() {
     user_->Act(id_, [&](Outbox& box) {
         if (box.w.inert) fail("window " + box.w.state.procedure + " is inert");
@@ -355,6 +418,14 @@ void UserWindow::CloseBox() {
 
 std::string UserWindow::Text(std::string_view use) const {
     return user_->Read(id_, [&](const HeadlessWindow& w) { return stateOf(w, controlOf(w, use)).text; });
+}
+
+std::vector<std::string> UserWindow::Headers(std::string_view list) const {
+    return user_->Read(id_, [&](const HeadlessWindow& w) {
+        std::vector<std::string> out;
+        for (const wnd::ListColumn& c : wnd::ParseListFormat(stateOf(w, controlOf(w, list)).format)) out.push_back(c.header);
+        return out;
+    });
 }
 
 std::string UserWindow::Caption() const {

@@ -36,11 +36,20 @@ public:
     void ChooseRadio(std::string_view use);
     void ChooseRow(std::string_view use, int row);        // lists, drop lists, combos; 1-based
     void ChooseTab(std::string_view tab);                 // brings a tab of a sheet forward
+    // Mouse keys on a list, each reaching the task only where the list alerts them: a left double
+    // click (0x05) or the right button (0x82) on a row (1-based, as shown), or a double click on
+    // a column header (1-based).
+    void DoubleClickRow(std::string_view list, int row);
+    void RightClickRow(std::string_view list, int row);
+    void DoubleClickHeader(std::string_view list, int column);
+    void DragThumb(std::string_view list, int thumb);     // a paged list's scroll bar, 0..100
+    void ResizeColumn(std::string_view list, int column, int width);  // dialog units
     void CloseBox();                                      // the window's close box
 
     std::string Text(std::string_view use) const;
     std::string Caption() const;
-    std::vector<std::vector<std::string>> Rows(std::string_view use) const;
+    std::vector<std::vector<std::string>> Rows(std::string_view use) const;  // as shown, one text per column
+    std::vector<std::string> Headers(std::string_view list) const;            // from the list's format
     bool Enabled(std::string_view use) const;  // it and every control around it
     bool Hidden(std::string_view use) const;
     bool Checked(std::string_view use) const;

@@ -87,6 +87,7 @@ struct ControlState {
     StdAction std = StdAction::None;
     std::string format;        // list box column format
     int choice = 0;            // selected row (lists), current tab number (sheets), 0 none
+    int thumb = -1;            // a list that shows a page of its rows: scroll thumb 0..100; -1 the presenter's own
     bool checked = false;      // check boxes, and the chosen radio of an option
     std::array<KeyCode, kAlertPositions> alerts{};  // position p (1..255) is alerts[p-1]; 0 empty
 

@@ -13,6 +13,7 @@ enum class Event : int {
     Rejected,          // the accept-all pass found a value its picture refuses
     AlertKey,          // an alerted key (Window::keyCode())
     MouseUp,
+    Scrolled,          // a list's scroll bar thumb was moved by the user (Window::thumb())
     // Window events.
     OpenWindow = 0x100,
     CloseWindow,       // the window is asked to close (close box, close action, Post)

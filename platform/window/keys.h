@@ -15,6 +15,7 @@ inline constexpr KeyCode kAlt = 0x400;
 inline constexpr KeyCode kKeyMouseLeft = 0x01;   // a mouse button can be alerted like a key
 inline constexpr KeyCode kKeyMouseRight = 0x02;
 inline constexpr KeyCode kKeyMouseLeft2 = 0x05;  // double click
+inline constexpr KeyCode kKeyMouseRightUp = 0x82; // the right button, raised when it is let go
 inline constexpr KeyCode kKeyBackspace = 0x08;
 inline constexpr KeyCode kKeyTab = 0x09;
 inline constexpr KeyCode kKeyEnter = 0x0D;

@@ -36,6 +36,8 @@ struct InputEvent {
         Resized,       // width, height in dialog units
         WindowFocus,   // the window became the active one
         Answer,        // the answer to question `question`: the button (message box), the item (popup, 0 none)
+        Scrolled,      // a paged list's thumb dragged to row (0..100)
+        ColumnResized, // a list column (column, 1-based) given width dialog units by the user
     };
     Kind kind = Kind::Accepted;
     WindowId window = 0;
@@ -43,6 +45,8 @@ struct InputEvent {
     std::string text;            // UTF-8
     std::uint64_t revision = 0;  // the presenter's input revision of the control
     int row = 0;
+    int column = 0;              // AlertKey from a mouse key on a list: the column under the pointer
+                                 // (row: the row under it; row 0 with a column is the header)
     KeyCode key = 0;
     int width = 0, height = 0;
     QuestionId question = 0;
@@ -71,7 +75,8 @@ struct PopupQuestion {
     QuestionId id = 0;
     int thread = 0;
     WindowId window = 0;                // 0: not tied to a window
-    std::vector<std::string> items;     // "-" is a separator; the answer numbers the other items from 1
+    std::vector<std::string> items;     // "-" is a separator; the answer numbers the other items from 1;
+                                        // an item starting with '~' is shown greyed and cannot be chosen
 };
 
 class Presenter {

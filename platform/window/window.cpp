@@ -4,6 +4,7 @@
 
 #include "platform/runtime/codepage.h"
 #include "platform/runtime/threads.h"
+#include "platform/window/list_format.h"
 #include "platform/window/task_queue.h"
 
 namespace wnd {
@@ -314,6 +315,7 @@ bool Window::TakeInput(int number, const std::string& typedUtf8, std::uint64_t r
 
 bool Window::Translate(const QueueItem& item) {
     key_ = 0;
+    pointerRow_ = pointerColumn_ = 0;
     if (item.posted) {
         event_ = item.event;
         eventControl_ = IsWindowEvent(item.event) ? 0 : item.control;
@@ -393,7 +395,24 @@ bool Window::Translate(const QueueItem& item) {
             event_ = Event::AlertKey;
             eventControl_ = known ? n : 0;
             key_ = in.key;
+            pointerRow_ = in.row;
+            pointerColumn_ = in.column;
             return true;
+        case K::Scrolled:
+            if (!known) return false;
+            event_ = Event::Scrolled;
+            eventControl_ = n;
+            thumb_ = in.row < 0 ? 0 : in.row > 100 ? 100 : in.row;
+            return true;
+        case K::ColumnResized: {
+            // The presenter already shows it: only the task's copy of the format follows.
+            if (!known) return false;
+            auto columns = ParseListFormat(at(n).format);
+            if (in.column < 1 || static_cast<std::size_t>(in.column) > columns.size() || in.width <= 0) return false;
+            columns[static_cast<std::size_t>(in.column - 1)].width = in.width;
+            at(n).format = FormatListFormat(columns);
+            return false;
+        }
         case K::FocusChanged:
             // A move made before the presenter applied the task's last Select is out of date.
             if (!known || !TakesFocus(at(n).kind) || in.revision < focusCommands_) return false;
@@ -469,6 +488,11 @@ KeyCode Window::alert(int number, int position) const {
 
 void Window::SetChoice(int number, int row) {
     at(number).choice = row;
+    SendControl(number);
+}
+
+void Window::SetThumb(int number, int thumb) {
+    at(number).thumb = thumb;
     SendControl(number);
 }
 

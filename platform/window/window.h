@@ -63,6 +63,11 @@ public:
     Event event() const { return event_; }
     int control() const { return eventControl_; }  // 0 for a window event
     KeyCode keyCode() const { return key_; }
+    // For a mouse key alerted on a list: the row and column under the pointer (row 0: the header).
+    int pointerRow() const { return pointerRow_; }
+    int pointerColumn() const { return pointerColumn_; }
+    // For Scrolled: where the user put the thumb (0..100).
+    int thumb() const { return thumb_; }
     // In answer to CloseWindow or CloseDown: the window stays open and the loop goes on.
     void CancelClose() { closing_ = false; }
     // Puts an event for this window at the end of its thread's queue.
@@ -96,6 +101,7 @@ public:
     void SetAlert(int control, int position, KeyCode key);   // position 1..255; key 0 clears
     KeyCode alert(int control, int position) const;
     void SetChoice(int control, int row);  // list row, or a sheet's tab (the tab's control number)
+    void SetThumb(int control, int thumb);  // a paged list's scroll thumb, 0..100
     void SetRows(int control, std::vector<std::vector<std::string>> rows);
     const std::vector<std::vector<std::string>>& rows(int control) const;
     // A control made at run time, numbered after the last; parent 0 for none. Returns its number.
@@ -151,6 +157,7 @@ private:
     Event event_ = Event::None;
     int eventControl_ = 0;
     KeyCode key_ = 0;
+    int pointerRow_ = 0, pointerColumn_ = 0, thumb_ = 0;
     std::chrono::steady_clock::time_point nextTimer_;
     std::uint64_t focusCommands_ = 0;  // SetFocus calls sent to the presenter
 };

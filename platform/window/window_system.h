@@ -36,7 +36,8 @@ std::size_t OpenWindowCount();
 unsigned Message(std::string_view text, std::string_view caption = "", MessageIcon icon = MessageIcon::None,
                  unsigned buttons = kButtonOk, unsigned defaultButton = kButtonOk);
 // A popup menu at the mouse: items separated by '|', "-" a separator. Returns the chosen item
-// counted from 1 without the separators, 0 when the user chose none.
+// counted from 1 without the separators, 0 when the user chose none. An item starting with '~' is
+// greyed.
 int Popup(std::string_view items);
 
 namespace detail {

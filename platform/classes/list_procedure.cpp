@@ -1,0 +1,142 @@
+#include "platform/classes/list_procedure.h"
+
+namespace cls {
+
+// --- PatternListBrowser ---------------------------------------------------------------------------
+
+void PatternListBrowser::MapTab(int sheet, int tab, int order) {
+    sheet_ = sheet;
+    tabs_.emplace_back(tab, order);
+}
+
+int PatternListBrowser::PickOrder() {
+    if (sheet_ && controller()) {
+        const int tab = controller()->window().control(sheet_).choice;
+        for (const auto& [t, order] : tabs_)
+            if (t == tab) return order;
+    }
+    return ListBrowser::PickOrder();
+}
+
+int PatternListBrowser::SelectOrder(int n) {
+    const int result = ListBrowser::SelectOrder(n);
+    if (n != lastChosen_) {
+        if (formats_ && formats_->initialised()) formats_->SetFormatValue(FormatNumber(n, orderCount()), FormatName(n, orderCount()));
+        lastChosen_ = n;
+    }
+    return result;
+}
+
+int PatternListBrowser::OnNewSelection() {
+    bool added = false;
+    int before = 0;
+    if (keyCode() == wnd::kKeyMouseRightUp && formats_ && formats_->initialised()) {
+        RefreshControls();
+        before = POPUP.ItemCount();
+        std::string text = ListFormatManager::kMenuText;
+        if (before) text = "|-|" + text;
+        POPUP.InsertItemsAt(text, before);
+        added = true;
+    }
+    const int r = ListBrowser::OnNewSelection();
+    if (added) {
+        const int choice = POPUP.LastChoiceNumber();
+        POPUP.RemoveInsertedItems();
+        if (choice > before) OnFormatMenuChoice(choice - before);
+    }
+    return r;
+}
+
+// --- ListProcedureController ----------------------------------------------------------------------
+
+ListProcedureController::ListProcedureController(ProcedureBody& body, TableGroup& group, files::TableFile& file,
+                                                 ListControls controls)
+    : ProcedureController(body), group_(group), controls_(std::move(controls)), reader_(file, group.ME) {
+    UseTable(&group_);
+    UseResizer(&resizer_);
+    if (!controls_.help.empty()) SetHelpButton(controls_.help);
+}
+
+void ListProcedureController::AddOrder(int key, ThumbStep* step) { orders_.push_back({key, step}); }
+
+void ListProcedureController::MapTab(std::string_view tab, int order) { tabs_.emplace_back(std::string(tab), order); }
+
+void ListProcedureController::UseListFormats(files::TableFile* formats, std::string appName, int controlId,
+                                             int fieldCount, std::string settingsName) {
+    formatsFile_ = formats;
+    appName_ = std::move(appName);
+    formatControl_ = controlId;
+    formatFields_ = fieldCount;
+    settingsName_ = std::move(settingsName);
+}
+
+int ListProcedureController::BeforeTables() {
+    // 1. The Close button answers 2 to a caller that asked for a selection.
+    if (int close = use(controls_.close)) AddButtonAction(close, REQUEST == kRequestSelect ? kResponseCancelled : kResponseCompleted);
+    return kLevelGoOn;
+}
+
+int ListProcedureController::AfterTables() {
+    // 2. The browser and the buttons it drives.
+    PatternListBrowser& b = *browser_;
+    b.SELECTCONTROL = use(controls_.select);
+    b.HIDESELECT = 1;
+    b.Initialise(use(controls_.list), reader_, queue_, &group_, *this);
+    if (REQUEST != kRequestView) {
+        b.INSERTCONTROL = use(controls_.insert);
+        b.CHANGECONTROL = use(controls_.change);
+        b.DELETECONTROL = use(controls_.remove);
+    }
+    b.VIEWCONTROL = use(controls_.view);
+    return kLevelGoOn;
+}
+
+void ListProcedureController::AfterOpenScreen() {
+    PatternListBrowser& b = *browser_;
+    const files::TableFile& f = reader_.file();
+    // 5. Orders, each with its seeker on the key's first field.
+    for (const OrderSpec& o : orders_) {
+        b.AddOrder(o.step, o.key);
+        auto seeker = std::make_unique<ListSeeker>();
+        if (o.key >= 0) {
+            const rt::KeyDesc& k = f.desc().keys[static_cast<std::size_t>(o.key)];
+            if (!k.components.empty())
+                seeker->Initialise(f.desc().field(k.components.front().field), true, k.components.front().descending);
+        }
+        b.SetSeeker(seeker.get());
+        seekers_.push_back(std::move(seeker));
+    }
+    for (const auto& [tab, order] : tabs_)
+        if (int t = window().Find(tab)) b.MapTab(window().control(t).parent, t, order);
+    // 6-8.
+    for (const rt::FieldDesc* c : columns_) {
+        if (c->type == rt::FieldType::String) b.AddColumn(*c);
+        else b.AddColumnValue(*c);
+    }
+    b.ASKPROCEDURE = 1;
+    b.AttachToolbar(body().toolbar());
+    // 9. The list's layouts.
+    formats_.Construct();
+    formats_.SAVEFORMAT = 1;
+    if (formatsFile_ &&
+        formats_.Initialise(&b, formatFields_, appName_, body().procedure(), 1, formatControl_, formatsFile_, ERRORS)) {
+        formats_.SetApplication(settingsName_, 1, 2, 1);
+        b.UseFormats(&formats_);
+    }
+}
+
+void ListProcedureController::ArmKeys() {
+    ProcedureController::ArmKeys();
+    // 10.
+    sizer_.Initialise();
+    sizer_.AddList(window(), browser_->listControl(), queue_);
+}
+
+int ListProcedureController::EarlyOffer() { return sizer_.TakeEvent(window()) ? kLevelHandled : kLevelGoOn; }
+
+void ListProcedureController::TearDownKind() {
+    formats_.TearDown();
+    sizer_.TearDown();
+}
+
+}  // namespace cls

@@ -1,0 +1,60 @@
+#include "platform/classes/view_reader.h"
+
+#include "platform/runtime/field_access.h"
+
+namespace cls {
+
+void ViewReader::SetFilter(std::function<bool()> keep) {
+    filter_ = std::move(keep);
+    for (auto& [key, v] : views_) v->setFilter(filter_);
+}
+
+files::RecordView& ViewReader::UseOrder(int key) {
+    // The table opens at its first read (a group opens it lazily).
+    if (!file_.isOpen()) {
+        if (accessor_) accessor_->OpenFile();
+        else file_.open();
+    }
+    key_ = key;
+    auto& v = views_[key];
+    if (!v) {
+        v = std::make_unique<files::RecordView>(file_, key);
+        if (filter_) v->setFilter(filter_);
+    }
+    return *v;
+}
+
+files::RecordView& ViewReader::view() { return UseOrder(key_); }
+
+int ViewReader::Rewind() {
+    const int e = view().reset();
+    return e == 0 ? 0 : ReportReadError(e);
+}
+
+int ViewReader::FetchNext() {
+    const int e = view().next();
+    if (e == 0 || e == files::kRecordNotAvailable) return e;
+    return ReportReadError(e);
+}
+
+int ViewReader::PrepareNew() {
+    if (!accessor_) {
+        rt::clearRecord(file_.desc(), file_.buffer());
+        if (file_.memo()) file_.memo()->clear();
+        return 0;
+    }
+    return accessor_->PrimeRecord(false) == 0 ? 0 : kLevelNotify;
+}
+
+int ViewReader::ReportReadError(int error) {
+    if (error == 0 || error == files::kRecordNotAvailable) return 0;
+    // The accessor's reads report with the table's own message; a failing read is fatal for the list.
+    if (accessor_ && accessor_->ERRORS) {
+        accessor_->ERRORS->SetFile(accessor_->FILENAMEVALUE.empty() ? std::string(file_.desc().fileName) : accessor_->FILENAMEVALUE);
+        accessor_->ERRORS->SetErrors(error, file_.lastErrorText());
+        accessor_->ERRORS->Throw(1);
+    }
+    return kLevelFatal;
+}
+
+}  // namespace cls

@@ -1,0 +1,46 @@
+#pragma once
+// Reads one table for a list: a record view per key order (made when first used, sharing one
+// filter), a pass over the whole view for totals, and the preparation of a new record through the
+// table's accessor. Read errors are reported through the table's messages.
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "platform/classes/table_accessor.h"
+#include "platform/files/record_view.h"
+
+namespace cls {
+
+class ViewReader {
+public:
+    ViewReader(files::TableFile& file, TableAccessor* accessor) : file_(file), accessor_(accessor) {}
+
+    // Applies to every order's view. The filter sees the candidate in the table's buffer.
+    void SetFilter(std::function<bool()> keep);
+    // The view in key order `key` (-1: record order); it becomes the current one.
+    files::RecordView& UseOrder(int key);
+    files::RecordView& view();
+    int order() const { return key_; }
+
+    // A pass over the current view from its start: Rewind, then FetchNext until it answers
+    // kRecordNotAvailable. Other answers are read errors, already reported; 3 when fatal.
+    int Rewind();
+    int FetchNext();
+    // Clears the buffer and lets the accessor prime it (and add an auto-numbered record at once);
+    // non-zero when the new record cannot be made.
+    int PrepareNew();
+    // Reports a read error the list met (message of the table); 3 when the window must close.
+    int ReportReadError(int error);
+
+    files::TableFile& file() const { return file_; }
+    TableAccessor* accessor() const { return accessor_; }
+
+private:
+    files::TableFile& file_;
+    TableAccessor* accessor_;
+    std::function<bool()> filter_;
+    std::map<int, std::unique_ptr<files::RecordView>> views_;
+    int key_ = -1;
+};
+
+}  // namespace cls
