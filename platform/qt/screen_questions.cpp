@@ -133,7 +133,10 @@ void Screen::AskPopup(const wnd::PopupQuestion& question, std::shared_ptr<wnd::I
             menu->addSeparator();
             continue;
         }
-        QAction* a = menu->addAction(q(item));
+        // A leading '~' greys the item.
+        const bool greyed = !item.empty() && item[0] == '~';
+        QAction* a = menu->addAction(q(greyed ? item.substr(1) : item));
+        a->setEnabled(!greyed);
         const int number = ++n;
         connect(a, &QAction::triggered, this, [answer, number] { answer(number); });
     }

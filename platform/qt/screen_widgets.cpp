@@ -447,7 +447,8 @@ void Screen::Apply(View& v, int n) {
             if (!columns.empty()) list->setHeaderLabels(headers);
             for (std::size_t i = 0; i < columns.size(); ++i) {
                 if (columns[i].width > 0) list->setColumnWidth(static_cast<int>(i), v.px(columns[i].width));
-                list->headerItem()->setTextAlignment(static_cast<int>(i), columns[i].align == 'R' || columns[i].align == 'D' ? Qt::AlignRight : columns[i].align == 'C' ? Qt::AlignHCenter : Qt::AlignLeft);
+                const char a = columns[i].headerAlign ? columns[i].headerAlign : columns[i].align;
+                list->headerItem()->setTextAlignment(static_cast<int>(i), a == 'R' || a == 'D' ? Qt::AlignRight : a == 'C' ? Qt::AlignHCenter : Qt::AlignLeft);
             }
             if (c.choice >= 1 && c.choice <= list->topLevelItemCount()) list->setCurrentItem(list->topLevelItem(c.choice - 1));
             break;
