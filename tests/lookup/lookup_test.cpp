@@ -1,0 +1,360 @@
+// Lookup lists and the calendar, driven through the headless presenter: a small form with a combo
+// over the Doctors table copying DOC:DOCTORSNAME (50) into PRE:DRNAME (30), and a stand-in insert
+// form that adds the typed name.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "data/records.h"
+#include "data/thread_tables.h"
+#include "platform/classes/calendar_picker.h"
+#include "platform/classes/lookup_list.h"
+#include "platform/classes/window_procedure.h"
+#include "platform/headless/scripted_user.h"
+#include "platform/runtime/field_access.h"
+#include "platform/runtime/fixed_string.h"
+#include "platform/window/layout.h"
+#include "platform/window/task_queue.h"
+#include "platform/window/window_system.h"
+#include "shell/globals.h"
+#include "shell/procedure_services.h"
+#include "support/program_fixture.h"
+#include "support/task_thread.h"
+
+namespace {
+
+constexpr const char* kFormLayout = R"({"procedure": "LookupTestForm", "windows": [{
+  "label": "P1$QUICKWINDOW", "caption": "Lookup form", "kind": "mdi", "at": [200, 100],
+  "controls": [
+    {"use": "?DOC:DOCTORSNAME", "kind": "dropcombo", "picture": "@s50", "at": [10, 10, 120, 10]},
+    {"use": "?NOTE", "kind": "entry", "picture": "@s20", "var": "LOC:NOTE"},
+    {"use": "?OK", "kind": "button", "text": "&OK"},
+    {"use": "?CANCEL", "kind": "button", "text": "Cancel"},
+    {"use": "?CALENDAR", "kind": "button", "text": "..."}]}]})";
+
+constexpr const char* kInsertLayout = R"({"procedure": "LookupTestInsert", "windows": [{
+  "label": "P1$QUICKWINDOW", "caption": "Doctor", "kind": "mdi", "at": [150, 60],
+  "controls": [
+    {"use": "?DOC:DOCTORSNAME", "kind": "entry", "picture": "@s50"},
+    {"use": "?OK", "kind": "button", "text": "&OK"},
+    {"use": "?CANCEL", "kind": "button", "text": "Cancel"}]}]})";
+
+// What the form thread leaves for the test to read once it is idle.
+struct Probe {
+    std::mutex mutex;
+    std::string target;           // PRE:DRNAME after every event
+    std::string insertTyped;      // the name the insert form opened with
+    std::atomic<int> insertRequest{0};
+    std::atomic<int> calendarResponse{0};
+    std::atomic<int> date{0};
+    bool defaultFill = false;
+    std::string startTarget;      // PRE:DRNAME when the form opens
+    struct Key { std::string text; int caret; int key; };
+    std::vector<Key> completion;  // the entry after each key, the caret, the key
+    std::string completedEntry;
+    std::pair<int, int> completedSelection;
+    std::string get() {
+        std::lock_guard l(mutex);
+        return target;
+    }
+};
+
+constexpr wnd::Event kTypeKeys = static_cast<wnd::Event>(static_cast<int>(wnd::Event::User) + 50);
+
+class InsertController final : public cls::ProcedureController {
+public:
+    using ProcedureController::ProcedureController;
+protected:
+    int BeforeTables() override {
+        window().SetCaption(REQUEST == cls::kRequestInsert ? "Record Will Be Added" : "Doctor");
+        return cls::kLevelGoOn;
+    }
+    int OnAccepted() override {
+        if (window().control() == window().Find("?OK")) {
+            if (data::DoctorsFile().add() == 0) CloseWith(cls::kResponseCompleted);
+            return cls::kLevelHandled;
+        }
+        if (window().control() == window().Find("?CANCEL")) {
+            CloseWith(cls::kResponseCancelled);
+            return cls::kLevelHandled;
+        }
+        return ProcedureController::OnAccepted();
+    }
+};
+
+class FormController final : public cls::ProcedureController {
+public:
+    FormController(cls::ProcedureBody& body, Probe& probe) : ProcedureController(body), probe_(probe) {}
+    cls::LookupCombo doctor;
+
+protected:
+    int AfterTables() override {
+        const rt::TableDesc& doc = data::DoctorsTable();
+        const rt::TableDesc& pre = data::PrescriptsTable();
+        doctor.Initialise({doc.fieldByName("DOC:DOCTORSNAME"), &data::DOC}, window().Find("?DOC:DOCTORSNAME"),
+                          data::DoctorsFile(), *this);
+        doctor.ASKPROCEDURE = 2;
+        doctor.AddOrder();
+        doctor.AddColumn(*doc.fieldByName("DOC:DOCTORSNAME"));
+        doctor.AddCopyField(*doc.fieldByName("DOC:DOCTORSNAME"), *pre.fieldByName("PRE:DRNAME"), &data::PRE);
+        doctor.DEFAULTFILL = probe_.defaultFill;
+        AddComponent(&doctor);
+        AddButtonAction(window().Find("?CANCEL"), cls::kResponseCancelled);
+        OKCONTROL = window().Find("?OK");
+        return cls::kLevelGoOn;
+    }
+    int OnEvent() override {
+        if (window().event() == kTypeKeys) {
+            // Keystrokes as the entry reports them: the text after each key and the caret.
+            std::vector<Probe::Key> keys;
+            {
+                std::lock_guard l(probe_.mutex);
+                keys = probe_.completion;
+            }
+            for (const Probe::Key& k : keys) doctor.CompleteEntry(k.text, k.caret, k.key);
+            std::lock_guard l(probe_.mutex);
+            probe_.completedEntry = doctor.entryText();
+            probe_.completedSelection = doctor.entrySelection();
+            probe_.target = rt::fieldText(*data::PrescriptsTable().fieldByName("PRE:DRNAME"), &data::PRE);
+            return cls::kLevelGoOn;
+        }
+        const int r = ProcedureController::OnEvent();
+        if (window().event() == wnd::Event::OpenWindow) {
+            std::lock_guard l(probe_.mutex);
+            probe_.startTarget = rt::fieldText(*data::PrescriptsTable().fieldByName("PRE:DRNAME"), &data::PRE);
+        }
+        std::lock_guard l(probe_.mutex);
+        probe_.target = rt::fieldText(*data::PrescriptsTable().fieldByName("PRE:DRNAME"), &data::PRE);
+        return r;
+    }
+    int OnAccepted() override {
+        if (window().control() == window().Find("?CALENDAR")) {
+            cls::CalendarPicker calendar;
+            calendar.SELECTONCLOSE = true;
+            const int r = calendar.Pick("Date Filled?", data::PRE.DATEFILLED.get());
+            probe_.calendarResponse = r;
+            if (r == cls::kResponseCompleted) data::PRE.DATEFILLED.set(calendar.SELECTEDDATE);
+            probe_.date = data::PRE.DATEFILLED.get();
+            Refresh(true);
+            return cls::kLevelHandled;
+        }
+        return ProcedureController::OnAccepted();
+    }
+    int OnCompleted() override {
+        CloseWith(cls::kResponseCompleted);
+        return cls::kLevelGoOn;
+    }
+    bool RunUpdater(int number) override {
+        if (number != 2) return false;
+        {
+            std::lock_guard l(probe_.mutex);
+            probe_.insertTyped = rt::fieldText(*data::DoctorsTable().fieldByName("DOC:DOCTORSNAME"), &data::DOC);
+        }
+        probe_.insertRequest = shell::CallRequest;
+        cls::ProcedureBody body(shell::ServicesHere(), "LookupTestInsert", "P1$QUICKWINDOW");
+        body.window().BindRecord(data::DoctorsTable(), &data::DOC);
+        body.Run<InsertController>();
+        return true;
+    }
+
+private:
+    Probe& probe_;
+};
+
+class Lookup : public ::testing::Test {
+protected:
+    void SetUp() override {
+        static std::once_flag once;
+        std::call_once(once, [] {
+            std::string error;
+            for (const char* json : {kFormLayout, kInsertLayout}) ASSERT_TRUE(wnd::RegisterLayout(json, &error)) << error;
+        });
+        wnd::SetPresenter(presenter_);
+    }
+    void TearDown() override {
+        if (running_) {
+            wnd::PostToAllWindows(wnd::Event::CloseDown);
+            Join();
+        }
+        wnd::SetPresenter(nullptr);
+    }
+    // Seeds Doctors, then opens the form on a task thread with PRE:DRNAME = drName.
+    hl::UserWindow Open(std::vector<std::string> doctors, std::string drName = "") {
+        testing_support::runOnTaskThread([&] {
+            ASSERT_EQ(data::DoctorsFile().create(), 0);
+            ASSERT_EQ(data::DoctorsFile().open(), 0);
+            for (const std::string& d : doctors) {
+                data::DOC = {};
+                rt::assign(data::DOC.DOCTORSNAME, d);
+                ASSERT_EQ(data::DoctorsFile().add(), 0);
+            }
+            data::DoctorsFile().close();
+        });
+        running_ = true;
+        wnd::Activity::Enter();  // at work from here, so the first idle wait finds the form open
+        rt::StartThreadProcedure(
+            [this, drName] {
+                wnd::ThisThreadQueue();
+                wnd::Activity::Leave();
+                data::DoctorsFile().open();
+                data::PRE = {};
+                rt::assign(data::PRE.DRNAME, drName);
+                cls::ProcedureBody body(shell::ServicesHere(), "LookupTestForm", "P1$QUICKWINDOW");
+                body.window().BindRecord(data::DoctorsTable(), &data::DOC);
+                body.Run<FormController>(probe_);
+                data::DoctorsFile().close();
+            },
+            0);
+        return user_.Find("Lookup form");
+    }
+    std::vector<std::string> FirstColumn(const hl::UserWindow& w) {
+        std::vector<std::string> out;
+        for (const auto& r : w.Rows("?DOC:DOCTORSNAME")) out.push_back(r.at(0));
+        return out;
+    }
+
+    testing_support::TempDataFolder folder_;
+    std::shared_ptr<hl::HeadlessPresenter> presenter_ = std::make_shared<hl::HeadlessPresenter>();
+    hl::ScriptedUser user_{presenter_};
+    Probe probe_;
+    bool running_ = false;
+    void Join() {
+        rt::WaitForTaskThreads();
+        running_ = false;
+    }
+};
+
+const std::string kLong = "Dr. Bartholomew Featherstonehaugh-Cholmondeley";  // 47 characters
+
+TEST_F(Lookup, FillsWholeTableSortedIgnoringCaseAndChoosingCopiesCutToWidth) {
+    auto w = Open({"zimmer", "Adams", "baker", kLong, "Baker"});
+    EXPECT_EQ(FirstColumn(w), (std::vector<std::string>{"Adams", "baker", "Baker", kLong, "zimmer"}));
+    EXPECT_EQ(w.Text("?DOC:DOCTORSNAME"), "");
+    EXPECT_EQ(probe_.get(), "");
+    w.ChooseRow("?DOC:DOCTORSNAME", 4);
+    EXPECT_EQ(w.Text("?DOC:DOCTORSNAME"), kLong);
+    EXPECT_EQ(probe_.get(), kLong.substr(0, 30));
+    // Of two names equal but for case, the row chosen is the one copied.
+    w.ChooseRow("?DOC:DOCTORSNAME", 3);
+    EXPECT_EQ(probe_.get(), "Baker");
+    w.Press("?CANCEL");
+}
+
+TEST_F(Lookup, StoredValueMatchesAtTargetWidth) {
+    auto w = Open({"Adams", kLong}, kLong.substr(0, 30));
+    EXPECT_EQ(w.Choice("?DOC:DOCTORSNAME"), 2);
+    EXPECT_EQ(w.Text("?DOC:DOCTORSNAME"), kLong);
+    EXPECT_EQ(probe_.get(), kLong.substr(0, 30));
+}
+
+TEST_F(Lookup, DefaultFillOnlyForABlankTargetAndAMissingValueIsKeptAndShown) {
+    probe_.defaultFill = true;
+    {
+        auto w = Open({"zimmer", "Adams"});
+        EXPECT_EQ(w.Choice("?DOC:DOCTORSNAME"), 1);
+        EXPECT_EQ(probe_.get(), "Adams");
+        w.Press("?CANCEL");
+        Join();
+    }
+    auto w = Open({}, "Gone Away");
+    EXPECT_EQ(w.Choice("?DOC:DOCTORSNAME"), 0);
+    EXPECT_EQ(w.Text("?DOC:DOCTORSNAME"), "Gone Away");
+    EXPECT_EQ(probe_.get(), "Gone Away");
+}
+
+TEST_F(Lookup, TypedNamesMatchIgnoringCaseAndBlankClears) {
+    auto w = Open({"Adams", "Baker"});
+    w.Fill("?DOC:DOCTORSNAME", "baker");
+    EXPECT_EQ(w.Text("?DOC:DOCTORSNAME"), "Baker");  // the table's spelling
+    EXPECT_EQ(probe_.get(), "Baker");
+    EXPECT_EQ(w.Choice("?DOC:DOCTORSNAME"), 2);
+    w.Fill("?DOC:DOCTORSNAME", "");
+    EXPECT_EQ(probe_.get(), "");
+    EXPECT_EQ(probe_.insertRequest.load(), 0);
+}
+
+TEST_F(Lookup, UnknownNameOpensInsertFormOkSelectsItCancelEmpties) {
+    auto w = Open({"Adams", "Baker"});
+    w.Fill("?DOC:DOCTORSNAME", "Carter");
+    auto insert = user_.Find("LookupTestInsert");
+    EXPECT_EQ(insert.Caption(), "Record Will Be Added");
+    EXPECT_EQ(insert.Text("?DOC:DOCTORSNAME"), "Carter");
+    EXPECT_EQ(probe_.insertRequest.load(), cls::kRequestInsert);
+    EXPECT_TRUE(w.Inert());
+    insert.Press("?OK");
+    EXPECT_EQ(FirstColumn(w), (std::vector<std::string>{"Adams", "Baker", "Carter"}));
+    EXPECT_EQ(w.Choice("?DOC:DOCTORSNAME"), 3);
+    EXPECT_EQ(w.Text("?DOC:DOCTORSNAME"), "Carter");
+    EXPECT_EQ(probe_.get(), "Carter");
+
+    w.Fill("?DOC:DOCTORSNAME", "Dunn");
+    user_.Find("LookupTestInsert").Press("?CANCEL");
+    EXPECT_EQ(FirstColumn(w).size(), 3u);
+    EXPECT_EQ(w.Text("?DOC:DOCTORSNAME"), "");
+    EXPECT_EQ(probe_.get(), "");
+    EXPECT_EQ(w.Focus(), "?DOC:DOCTORSNAME");
+}
+
+TEST_F(Lookup, AcceptAllPassChangesNothing) {
+    auto w = Open({"Adams"}, "Kept By Hand");
+    w.Press("?OK");  // the pass accepts the combo again; an unknown name must not open a form
+    EXPECT_FALSE(user_.Has("LookupTestInsert"));
+    EXPECT_EQ(probe_.get(), "Kept By Hand");
+    Join();
+}
+
+TEST_F(Lookup, CompletionSelectsTheRestOfTheMatchingName) {
+    auto w = Open({"Asbury", "Aspirin", "Baker"});
+    w.Click("?DOC:DOCTORSNAME");
+    {
+        std::lock_guard l(probe_.mutex);
+        probe_.completion = {{"a", 1, 'A'}, {"as", 2, 'S'}, {"asp", 3, 'P'}};
+    }
+    wnd::PostToAllWindows(kTypeKeys);
+    user_.WaitIdle();
+    {
+        std::lock_guard l(probe_.mutex);
+        EXPECT_EQ(probe_.completedEntry, "Aspirin");
+        EXPECT_EQ(probe_.completedSelection, (std::pair<int, int>{3, 7}));
+        EXPECT_EQ(probe_.target, "Aspirin");
+        probe_.completion = {{"asp", 3, wnd::kKeyBackspace}};  // the selected tail deleted: completes from "as" 
+    }
+    wnd::PostToAllWindows(kTypeKeys);
+    user_.WaitIdle();
+    std::lock_guard l(probe_.mutex);
+    EXPECT_EQ(probe_.completedEntry, "Asbury");
+    EXPECT_EQ(probe_.completedSelection, (std::pair<int, int>{2, 6}));
+}
+
+TEST_F(Lookup, CalendarStoresOnlyAChosenDate) {
+    auto w = Open({"Adams"});
+    w.Press("?CALENDAR");
+    auto cal = user_.Find("Date Filled?");
+    EXPECT_TRUE(w.Inert());
+    cal.Press("?CANCEL");
+    EXPECT_EQ(probe_.calendarResponse.load(), 2);
+    EXPECT_EQ(probe_.date.load(), 0);
+
+    w.Press("?CALENDAR");
+    cal = user_.Find("Date Filled?");
+    const std::string month = cal.Text("?MONTH");
+    cal.Press("?NEXTMONTH");
+    EXPECT_NE(cal.Text("?MONTH"), month);
+    // The grid's first column is Sunday; the 15th is wherever the month puts it.
+    std::string day15;
+    for (int d = 1; d <= 42; ++d)
+        if (cal.Text("?DAY" + std::to_string(d)) == "15") day15 = "?DAY" + std::to_string(d);
+    ASSERT_FALSE(day15.empty());
+    EXPECT_EQ(cal.Text("?WEEKDAY1"), "Sun");
+    cal.Press(day15);
+    EXPECT_FALSE(user_.Has("Date Filled?"));
+    EXPECT_EQ(probe_.calendarResponse.load(), 1);
+    const rt::Ymd ymd = rt::ymdFromDate(probe_.date.load());
+    EXPECT_EQ(ymd.day, 15);
+}
+
+}  // namespace
