@@ -196,7 +196,7 @@ protected:
         });
         running_ = true;
         wnd::Activity::Enter();  // at work from here, so the first idle wait finds the form open
-        rt::StartThreadProcedure(
+        form_ = std::thread(
             [this, drName] {
                 wnd::ThisThreadQueue();
                 wnd::Activity::Leave();
@@ -207,8 +207,8 @@ protected:
                 body.window().BindRecord(data::DoctorsTable(), &data::DOC);
                 body.Run<FormController>(probe_);
                 data::DoctorsFile().close();
-            },
-            0);
+                data::ReleaseThreadFiles();
+            });
         return user_.Find("Lookup form");
     }
     std::vector<std::string> FirstColumn(const hl::UserWindow& w) {
@@ -222,8 +222,9 @@ protected:
     hl::ScriptedUser user_{presenter_};
     Probe probe_;
     bool running_ = false;
+    std::thread form_;
     void Join() {
-        rt::WaitForTaskThreads();
+        form_.join();  // thread-local data ends before the join returns
         running_ = false;
     }
 };
