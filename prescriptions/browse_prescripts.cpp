@@ -1,0 +1,102 @@
+#include "prescriptions/browse_prescripts.h"
+
+#include "data/records.h"
+#include "data/table_classes.h"
+#include "data/thread_tables.h"
+#include "platform/classes/list_procedure.h"
+#include "platform/runtime/picture.h"
+#include "shell/procedure_registry.h"
+#include "shell/procedure_services.h"
+
+namespace prescriptions {
+namespace {
+
+constexpr std::int64_t kTotalLimit = 9999999;  // cents: the total holds 7 digits, 2 of them places
+
+int key(const char* name) { return data::PrescriptsTable().keyIndex(name); }
+const rt::FieldDesc& field(const char* name) { return *data::PrescriptsTable().fieldByName(name); }
+
+// Totals the active prescriptions before every reload of the rows.
+class PrescriptsBrowser final : public cls::PatternListBrowser {
+public:
+    explicit PrescriptsBrowser(std::string& totalText) : totalText_(totalText) {}
+
+    void ReloadBusy() override {
+        // Added up in the database, in exact cents, over every prescription whose active flag is
+        // exactly 'Y' (blank, 'N' and 'y' do not count).
+        std::int64_t cents = 0;
+        bool overflow = false;
+        const int e = data::PrescriptsFile().sumWhereEqual(field("PRE:COST").number, field("PRE:ACTIVE").number, "Y",
+                                                           &cents, &overflow);
+        totalText_ = e == 0 ? TotalCostText(cents, overflow) : TotalCostText(0, false);
+        cls::PatternListBrowser::ReloadBusy();
+    }
+
+private:
+    std::string& totalText_;
+};
+
+class BrowsePrescriptsController final : public cls::ListProcedureController {
+public:
+    BrowsePrescriptsController(cls::ProcedureBody& body, PrescriptsBrowser& browser)
+        : ListProcedureController(body, *data::PrescriptsGroupRef, data::PrescriptsFile(),
+                                  {.list = "?BROWSE:1", .select = "?SELECT:2", .insert = "?INSERT:4",
+                                   .change = "?CHANGE:4", .remove = "?DELETE:4", .view = "?VIEW:3",
+                                   .close = "?CLOSE", .help = "?HELP"}) {
+        UseBrowser(browser);
+        byActive_.Initialise(0x11, 3);
+        byName_.Initialise(1, 3);
+        byDate_.Initialise(1);
+        byDoctor_.Initialise(1, 3);
+        AddOrder(key("PRE:ByActive"), &byActive_);
+        AddOrder(key("PRE:ByName"), &byName_);
+        AddOrder(key("PRE:ByDate"), &byDate_);
+        AddOrder(key("PRE:ByDoctor"), &byDoctor_);  // the default: the first tab's
+        MapTab("?TAB:3", 1);
+        MapTab("?TAB:4", 2);
+        MapTab("?TAB:5", 3);
+        for (const char* f : {"PRE:DRUGNAMEASPRESCRIBED", "PRE:ACTIVE", "PRE:PERSONSNAME", "PRE:DATEFILLED", "PRE:COST",
+                              "PRE:DRNAME", "PRE:RXNUMBER", "PRE:FORM", "PRE:MGSIZE", "PRE:REFILLREMINDERDATE"})
+            AddColumn(field(f));
+        UseListFormats(&data::ListFormatsFile(), "PRESCRIP", 1, 9, "Prescripts");
+        SetHelpTopic("BrowsePrescripts.htm");
+    }
+
+protected:
+    bool RunUpdater(int) override {
+        shell::WindowProcedure form = shell::FindProcedure("UpdatePrescripts");
+        if (!form) return false;
+        form();
+        return true;
+    }
+
+    int OnAccepted() override {
+        if (const int r = ListProcedureController::OnAccepted()) return r;
+        // "Sorting Help": the parts' buffers up to date; the help topic "Format Manager" is looked
+        // up in the program's help file once there is one.
+        if (window().control() == window().Find("?BUTTON8")) SyncComponents();
+        return cls::kLevelGoOn;
+    }
+
+private:
+    cls::TextThumbStep byActive_, byName_, byDoctor_;
+    cls::NumberThumbStep byDate_;
+};
+
+}  // namespace
+
+std::string TotalCostText(std::int64_t cents, bool overflow) {
+    if (overflow || cents > kTotalLimit || cents < -kTotalLimit) return std::string(10, '#');
+    static const auto picture = rt::Picture::Parse("@n-10.2", nullptr);
+    return picture->FormatScaled(cents, 2);
+}
+
+void BrowsePrescripts() {
+    std::string totalText = TotalCostText(0, false);
+    PrescriptsBrowser browser(totalText);
+    cls::ProcedureBody body(shell::ServicesHere(), "BrowsePrescripts", "P1$QUICKWINDOW");
+    body.window().Bind("LOC:TOTCOST", wnd::UseVariable::Text(totalText, 10));
+    body.Run<BrowsePrescriptsController>(browser);
+}
+
+}  // namespace prescriptions

@@ -1,0 +1,25 @@
+#include <mutex>
+#include <string>
+
+#include "prescriptions/register.h"
+#include "prescriptions/browse_prescripts.h"
+#include "shell/procedure_registry.h"
+
+bool RegisterPrescriptionLayoutResources(std::string* error);
+
+namespace prescriptions {
+
+bool RegisterPrescriptionProcedures(std::string* error) {
+    static std::once_flag once;
+    static bool ok = false;
+    static std::string why;
+    std::call_once(once, [] { ok = RegisterPrescriptionLayoutResources(&why); });
+    if (!ok) {
+        if (error) *error = why;
+        return false;
+    }
+    shell::RegisterProcedure("BrowsePrescripts", &BrowsePrescripts);
+    return true;
+}
+
+}  // namespace prescriptions

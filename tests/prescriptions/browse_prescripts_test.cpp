@@ -1,0 +1,193 @@
+// The prescription list as a user meets it: started from the frame's menu on a thread of its own,
+// on the headless presenter, with a stand-in form that completes or cancels as the test says.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "data/table_classes.h"
+#include "data/thread_tables.h"
+#include "platform/headless/scripted_user.h"
+#include "platform/runtime/clock.h"
+#include "platform/runtime/field_access.h"
+#include "platform/runtime/fixed_string.h"
+#include "platform/window/task_queue.h"
+#include "platform/window/window_system.h"
+#include "prescriptions/browse_prescripts.h"
+#include "prescriptions/register.h"
+#include "shell/globals.h"
+#include "shell/main_frame.h"
+#include "shell/procedure_registry.h"
+#include "shell/run_application.h"
+#include "support/program_fixture.h"
+#include "support/task_thread.h"
+
+namespace {
+
+using Rows = std::vector<std::vector<std::string>>;
+
+struct Rx {
+    const char* drug;
+    const char* active;
+    const char* doctor;
+    std::int64_t cents;
+    int reminderDay;  // days from today; 0: no reminder date
+};
+
+void addPrescriptions(const std::vector<Rx>& rows) {
+    testing_support::runOnTaskThread([&] {
+        auto& f = data::PrescriptsFile();
+        if (f.open() != 0) {
+            ASSERT_EQ(f.create(), 0);
+            ASSERT_EQ(f.open(), 0);
+        }
+        int n = 0;
+        for (const Rx& r : rows) {
+            data::PRE = {};
+            rt::clearRecord(data::PrescriptsTable(), &data::PRE);
+            rt::assign(data::PRE.DRUGNAMEASPRESCRIBED, r.drug);
+            rt::assign(data::PRE.ACTIVE, r.active);
+            rt::assign(data::PRE.DRNAME, r.doctor);
+            ASSERT_TRUE(data::PRE.COST.setScaled(r.cents));
+            if (r.reminderDay) data::PRE.REFILLREMINDERDATE.set(rt::today() + 100 + r.reminderDay);
+            rt::assignC(data::PRE.PRINTKEY, std::to_string(++n));
+            ASSERT_EQ(f.add(), 0);
+        }
+        f.close();
+    });
+}
+
+// What the stand-in form does with the next request.
+std::atomic<bool> gComplete{true};
+std::atomic<int> gRequests{0};
+
+void StandInForm() {
+    ++gRequests;
+    const int request = shell::CallRequest;
+    shell::CallRequest = 0;
+    shell::CallResponse = shell::kCancelled;
+    auto* acc = data::PrescriptsAccessorRef;
+    if (request == shell::kInsert) {
+        if (gComplete) {
+            rt::assign(data::PRE.DRUGNAMEASPRESCRIBED, "Zestril");
+            rt::assign(data::PRE.DRNAME, "Dr. Added");
+            data::PRE.COST.setScaled(1234);
+            rt::assignC(data::PRE.PRINTKEY, "Zestril");
+            if (acc->InsertRecord() == 0) shell::CallResponse = shell::kCompleted;
+        } else {
+            data::PrescriptsGroupRef->UndoAutoNumber();
+        }
+    } else if (request == shell::kDelete && gComplete) {
+        if (data::PrescriptsGroupRef->RemoveRecord(false) == 0) shell::CallResponse = shell::kCompleted;
+    }
+}
+
+class PrescriptionList : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(shell::RegisterShellLayouts());
+        std::string error;
+        ASSERT_TRUE(prescriptions::RegisterPrescriptionProcedures(&error)) << error;
+        shell::RegisterProcedure("UpdatePrescripts", &StandInForm);
+        wnd::SetPresenter(presenter_);
+        shell::SetFrameProcedure(&shell::Main);
+        gComplete = true;
+        gRequests = 0;
+    }
+    void TearDown() override {
+        if (program_.joinable()) {
+            wnd::PostToAllWindows(wnd::Event::CloseDown);
+            program_.join();
+        }
+        shell::RegisterProcedure("UpdatePrescripts", nullptr);
+        shell::SetFrameProcedure(nullptr);
+        wnd::SetPresenter(nullptr);
+    }
+    hl::UserWindow OpenList() {
+        wnd::Activity::Enter();
+        program_ = std::thread([] {
+            wnd::ThisThreadQueue();
+            wnd::Activity::Leave();
+            shell::ProgramMain();
+        });
+        auto frame = user_.Find("Main");
+        frame.Press("?BROWSEPRESCRIPTS");
+        return user_.Find("BrowsePrescripts");
+    }
+    static std::vector<std::string> column(const Rows& rows, std::size_t c) {
+        std::vector<std::string> v;
+        for (const auto& r : rows) v.push_back(r.at(c));
+        return v;
+    }
+
+    testing_support::TempDataFolder folder_;
+    testing_support::MessageRecorder messages_{shell::AppErrors()};
+    std::shared_ptr<hl::HeadlessPresenter> presenter_ = std::make_shared<hl::HeadlessPresenter>();
+    hl::ScriptedUser user_{presenter_};
+    std::thread program_;
+};
+
+TEST_F(PrescriptionList, EmptyListShowsAZeroTotalAndOnlyInsert) {
+    auto list = OpenList();
+    EXPECT_EQ(list.Caption(), "List Prescriptions");
+    EXPECT_TRUE(list.Rows("?BROWSE:1").empty());
+    EXPECT_EQ(rt::rtrim(list.Text("?TOTCOST")), std::string(rt::rtrim(prescriptions::TotalCostText(0, false))));
+    EXPECT_NE(list.Text("?TOTCOST").find("0.00"), std::string::npos);
+    EXPECT_TRUE(list.Enabled("?INSERT:4"));
+    EXPECT_FALSE(list.Enabled("?CHANGE:4"));
+    EXPECT_FALSE(list.Enabled("?DELETE:4"));
+    EXPECT_TRUE(list.Hidden("?SELECT:2"));
+}
+
+TEST_F(PrescriptionList, TabsOrderTheRowsAndTheTotalCountsOnlyCapitalY) {
+    addPrescriptions({
+        {"Metformin", "Y", "Dr. Brown", 10, 3},
+        {"Aspirin", "Y", "Dr. Adams", 70, 0},      // no reminder date: not on the fourth tab
+        {"Lipitor", "y", "Dr. Adams", 50000, 1},   // lower-case: not counted
+        {"Coumadin", "N", "Dr. Clark", 30000, 2},
+        {"Zyrtec", "", "", 20000, 4},              // blank doctor and flag: not in the doctor order
+    });
+    auto list = OpenList();
+    EXPECT_NE(list.Text("?TOTCOST").find("0.80"), std::string::npos) << list.Text("?TOTCOST");
+    const Rows byDoctor = list.Rows("?BROWSE:1");
+    EXPECT_EQ(column(byDoctor, 0), (std::vector<std::string>{"Aspirin", "Lipitor", "Metformin", "Coumadin"}));
+    list.ChooseTab("?TAB:4");
+    EXPECT_EQ(column(list.Rows("?BROWSE:1"), 0),
+              (std::vector<std::string>{"Aspirin", "Coumadin", "Lipitor", "Metformin", "Zyrtec"}));
+    list.ChooseTab("?TAB:5");
+    EXPECT_EQ(column(list.Rows("?BROWSE:1"), 0),
+              (std::vector<std::string>{"Lipitor", "Coumadin", "Metformin", "Zyrtec"}));
+    list.ChooseTab("?TAB:2");
+    EXPECT_EQ(column(list.Rows("?BROWSE:1"), 0), column(byDoctor, 0));
+}
+
+TEST_F(PrescriptionList, InsertGrowsTheTotalAndHighlightsTheNewRowCancelLeavesItAlone) {
+    addPrescriptions({{"Metformin", "Y", "Dr. Brown", 10, 3}});
+    auto list = OpenList();
+    gComplete = false;
+    list.Press("?INSERT:4");
+    EXPECT_EQ(gRequests, 1);
+    EXPECT_EQ(list.Rows("?BROWSE:1").size(), 1u) << "a cancelled insert leaves no record behind";
+    EXPECT_NE(list.Text("?TOTCOST").find("0.10"), std::string::npos);
+    gComplete = true;
+    list.Press("?INSERT:4");
+    const Rows rows = list.Rows("?BROWSE:1");
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_NE(list.Text("?TOTCOST").find("12.44"), std::string::npos) << list.Text("?TOTCOST");
+    EXPECT_EQ(rows.at(static_cast<std::size_t>(list.Choice("?BROWSE:1") - 1)).at(0), "Zestril");
+    EXPECT_TRUE(list.Enabled("?DELETE:4"));
+    list.Press("?DELETE:4");
+    EXPECT_EQ(list.Rows("?BROWSE:1").size(), 1u);
+    EXPECT_NE(list.Text("?TOTCOST").find("0.10"), std::string::npos);
+}
+
+TEST(TotalCost, ExactCentsAndAnOverflowMark) {
+    EXPECT_NE(prescriptions::TotalCostText(80, false).find("0.80"), std::string::npos);
+    EXPECT_NE(prescriptions::TotalCostText(9999999, false).find("99999.99"), std::string::npos);
+    EXPECT_EQ(prescriptions::TotalCostText(10000000, false).find_first_not_of('#'), std::string::npos);
+    EXPECT_EQ(prescriptions::TotalCostText(5, true).find_first_not_of('#'), std::string::npos);
+}
+
+}  // namespace
