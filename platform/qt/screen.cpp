@@ -182,6 +182,10 @@ void Screen::OpenWindow(wnd::WindowId id, int thread, const wnd::WindowState& st
 
     for (int n = 1; n <= static_cast<int>(state.controls.size()); ++n) Build(v, n);
     FinishLayout(v);
+    // A sheet is a backdrop: controls laid over it from outside (a list over a tab sheet) stay on top.
+    for (int n = 1; n <= static_cast<int>(state.controls.size()); ++n)
+        if (const wnd::ControlState* c = v.cs(n); c && c->kind == ControlKind::Sheet && c->parent == 0)
+            if (ControlView* cv = v.cv(n); cv && cv->widget) cv->widget->lower();
     if (state.kind == wnd::WindowKind::AppFrame) {
         BuildWindowMenu();
         v.root->resize(state.at.width > 0 ? v.px(state.at.width) : 800, state.at.height > 0 ? v.py(state.at.height) : 600);
