@@ -268,22 +268,21 @@ int LookupCombo::findPrefix(std::string_view prefix) const {
 
 void LookupCombo::CompleteEntry(std::string_view text, int caret, int key) {
     const int plain = key & 0xFF;
+    caret = std::clamp(caret, 0, static_cast<int>(text.size()));
+    const bool hadSelection = selection_.first < selection_.second;
+    entry_ = std::string(text);
+    selection_ = {caret, caret};
     if (key == 0 || (key & (wnd::kCtrl | wnd::kAlt)) || plain == kKeyLeft || plain == kKeyRight) {
         ECON = false;
-        entry_ = std::string(text);
         return;
     }
-    const bool hadSelection = selection_.first < selection_.second;
     if (!ECON) {
         ECON = true;
         if (!hadSelection && !text.empty()) return;
     }
-    caret = std::clamp(caret, 0, static_cast<int>(text.size()));
     std::string prefix = plain == wnd::kKeyBackspace
                              ? (LASTENTRY.empty() ? std::string() : LASTENTRY.substr(0, LASTENTRY.size() - 1))
                              : std::string(text.substr(0, static_cast<std::size_t>(caret)));
-    entry_ = std::string(text);
-    selection_ = {caret, caret};
     if (prefix == LASTENTRY) return;
     if (prefix.empty()) {
         LASTENTRY = prefix;
@@ -367,6 +366,8 @@ int LookupCombo::TakeEvent(WindowController& controller) {
     const wnd::Event e = w.event();
     if (e == wnd::Event::OpenWindow && w.control() == 0) {
         ENTRYFIELD = BUTTONFIELD = LISTFIELD = LISTCONTROL;
+        // Completion needs every keystroke in the entry, not only the entry once it is left.
+        if (w.Has(LISTCONTROL)) w.SetImmediate(LISTCONTROL, ENTRYCOMPLETION);
         return LookupList::TakeEvent(controller);
     }
     if (w.control() != LISTCONTROL) return kLevelGoOn;
@@ -384,6 +385,15 @@ int LookupCombo::TakeEvent(WindowController& controller) {
             select(w.control(LISTCONTROL).choice);
             ApplyChoice();
             return kLevelGoOn;
+        case wnd::Event::Typed: {
+            if (!ENTRYCOMPLETION) return kLevelGoOn;
+            const wnd::KeyCode key = w.keyCode();
+            CompleteEntry(w.control(LISTCONTROL).text, w.caret(), key);
+            // A caret move changes nothing the entry shows.
+            if ((key & 0xFF) != kKeyLeft && (key & 0xFF) != kKeyRight)
+                w.ShowEntry(LISTCONTROL, entry_, selection_.first, selection_.second);
+            return kLevelGoOn;
+        }
         default: return kLevelGoOn;
     }
 }

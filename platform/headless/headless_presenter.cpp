@@ -47,8 +47,21 @@ void HeadlessPresenter::SetText(wnd::WindowId id, int control, const std::string
     HeadlessWindow* w = find(id);
     if (!w || !w->state.control(control)) return;
     if (answersRevision < w->revision[control]) return;  // the user has typed on since
+    wnd::ControlState& c = w->state.controls[static_cast<std::size_t>(control - 1)];
+    c.text = text;
+    w->selection.erase(control);
+    // An immediate combo answered while it is typed into is still typed into: leaving it accepts it.
+    if (!c.immediate) w->dirty.erase(control);
+}
+
+void HeadlessPresenter::SetEntry(wnd::WindowId id, int control, const std::string& text, int selectFrom, int selectTo,
+                                 std::uint64_t answersRevision) {
+    std::lock_guard lock(mutex_);
+    HeadlessWindow* w = find(id);
+    if (!w || !w->state.control(control)) return;
+    if (answersRevision < w->revision[control]) return;
     w->state.controls[static_cast<std::size_t>(control - 1)].text = text;
-    w->dirty.erase(control);
+    w->selection[control] = {selectFrom, selectTo};
 }
 
 void HeadlessPresenter::SetRows(wnd::WindowId id, int control, const std::vector<std::vector<std::string>>& rows) {

@@ -24,6 +24,7 @@ struct HeadlessWindow {
     std::map<int, std::vector<std::vector<std::string>>> rows;
     std::map<int, std::uint64_t> revision;        // latest input revision per control
     std::set<int> dirty;                          // typed into and not yet accepted
+    std::map<int, std::pair<int, int>> selection; // an entry's selected characters [from, to); the caret at `to`
     std::uint64_t focusCommands = 0;              // SetFocus calls applied
 };
 
@@ -45,6 +46,8 @@ public:
     void UpdateWindow(wnd::WindowId id, const wnd::WindowState& state) override;
     void UpdateControl(wnd::WindowId id, const wnd::ControlState& control) override;
     void SetText(wnd::WindowId id, int control, const std::string& text, std::uint64_t answersRevision) override;
+    void SetEntry(wnd::WindowId id, int control, const std::string& text, int selectFrom, int selectTo,
+                  std::uint64_t answersRevision) override;
     void SetRows(wnd::WindowId id, int control, const std::vector<std::vector<std::string>>& rows) override;
     void SetFocus(wnd::WindowId id, int control) override;
     void SetInert(wnd::WindowId id, bool inert) override;

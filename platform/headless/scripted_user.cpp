@@ -1,5 +1,6 @@
 #include "platform/headless/scripted_user.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "platform/runtime/codepage.h"
@@ -223,9 +224,61 @@ void UserWindow::Type(std::string_view use, std::string_view text) {
         if (stateOf(box.w, n).readOnly) fail("control " + std::string(use) + " is read-only");
         box.MoveFocus(n);
         box.w.state.controls[static_cast<std::size_t>(n - 1)].text = std::string(text);
+        box.w.selection.erase(n);
         ++box.w.revision[n];
         box.w.dirty.insert(n);
     });
+}
+
+namespace {
+
+// One keystroke into an immediate combo's entry (text in the code page: a character is a byte).
+void typeKey(Outbox& box, int n, char ch) {
+    wnd::ControlState& c = box.w.state.controls[static_cast<std::size_t>(n - 1)];
+    std::string text = rt::utf8ToCp1252(c.text).value_or(std::string());
+    const int size = static_cast<int>(text.size());
+    auto [from, to] = box.w.selection.count(n) ? box.w.selection[n] : std::pair<int, int>{size, size};
+    to = std::clamp(to, 0, size);
+    from = std::clamp(from, 0, to);
+    wnd::KeyCode key = 0;
+    if (ch == '\b') {
+        key = wnd::kKeyBackspace;
+        if (from < to) text.erase(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from));
+        else if (from > 0) text.erase(static_cast<std::size_t>(--from), 1);
+    } else {
+        const auto u = static_cast<unsigned char>(ch);
+        key = u >= 'a' && u <= 'z' ? u - 'a' + 'A' : u;
+        text.replace(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from), 1, ch);
+        ++from;
+    }
+    c.text = rt::cp1252ToUtf8(text);
+    box.w.selection[n] = {from, from};
+    box.w.dirty.insert(n);
+    InputEvent e = input(box.w, Kind::Typed, n);
+    e.text = c.text;
+    e.caret = from;
+    e.key = key;
+    e.revision = ++box.w.revision[n];
+    box.events.push_back(std::move(e));
+}
+
+}  // namespace
+
+void UserWindow::TypeIntoCombo(std::string_view use, std::string_view utf8Text) {
+    std::string bad;
+    const auto keys = rt::utf8ToCp1252(utf8Text, &bad);
+    if (!keys) fail("the character " + bad + " cannot be typed here");
+    Click(use);
+    for (char ch : *keys)
+        user_->Act(id_, [&](Outbox& box) {
+            const int n = controlOf(box.w, use);
+            box.Usable(n);
+            const wnd::ControlState& c = stateOf(box.w, n);
+            if ((c.kind != ControlKind::Combo && c.kind != ControlKind::DropCombo) || !c.immediate)
+                fail("control " + std::string(use) + " is no immediate combo");
+            if (c.readOnly) fail("control " + std::string(use) + " is read-only");
+            typeKey(box, n, ch);
+        });
 }
 
 void UserWindow::Fill(std::string_view use, std::string_view text) {
@@ -482,6 +535,19 @@ bool UserWindow::Open() const {
 
 wnd::ControlState UserWindow::Control(std::string_view use) const {
     return user_->Read(id_, [&](const HeadlessWindow& w) { return stateOf(w, controlOf(w, use)); });
+}
+
+}  // namespace hl
+
+namespace hl {
+
+std::pair<int, int> UserWindow::Selection(std::string_view use) const {
+    return user_->Read(id_, [&](const HeadlessWindow& w) {
+        const int n = controlOf(w, use);
+        if (const auto it = w.selection.find(n); it != w.selection.end()) return it->second;
+        const int size = static_cast<int>(rt::utf8ToCp1252(stateOf(w, n).text).value_or(std::string()).size());
+        return std::pair<int, int>{size, size};
+    });
 }
 
 }  // namespace hl

@@ -29,6 +29,10 @@ public:
     void Type(std::string_view use, std::string_view text);
     // Type, then Tab: the control is left and accepts the text.
     void Fill(std::string_view use, std::string_view text);
+    // Types into an immediate combo key by key, as a user does: each character replaces the
+    // selection or goes in at the caret ('\b' is Backspace) and reaches the task as a keystroke,
+    // answered before the next key is typed. The combo is not left.
+    void TypeIntoCombo(std::string_view use, std::string_view text);
     void Press(std::string_view use);          // a button or a menu item
     void PressKey(wnd::KeyCode key);           // on the control that has the focus
     void Click(std::string_view use);          // focus only
@@ -54,6 +58,8 @@ public:
     bool Hidden(std::string_view use) const;
     bool Checked(std::string_view use) const;
     int Choice(std::string_view use) const;    // a list's row, a sheet's tab (control number)
+    // An entry's selected characters [from, to), the caret at `to`; {size, size} when none is set.
+    std::pair<int, int> Selection(std::string_view use) const;
     std::string Focus() const;                 // use name of the focused control
     bool Inert() const;
     bool Open() const;

@@ -44,6 +44,13 @@ void QtPresenter::SetText(wnd::WindowId id, int control, const std::string& text
     post([id, control, text, answersRevision](Screen& s) { s.SetText(id, control, text, answersRevision); });
 }
 
+void QtPresenter::SetEntry(wnd::WindowId id, int control, const std::string& text, int selectFrom, int selectTo,
+                           std::uint64_t answersRevision) {
+    post([id, control, text, selectFrom, selectTo, answersRevision](Screen& s) {
+        s.SetEntry(id, control, text, selectFrom, selectTo, answersRevision);
+    });
+}
+
 void QtPresenter::SetRows(wnd::WindowId id, int control, const std::vector<std::vector<std::string>>& rows) {
     post([id, control, rows](Screen& s) { s.SetRows(id, control, rows); });
 }

@@ -32,6 +32,8 @@ public:
     void UpdateWindow(wnd::WindowId id, const wnd::WindowState& state) override;
     void UpdateControl(wnd::WindowId id, const wnd::ControlState& control) override;
     void SetText(wnd::WindowId id, int control, const std::string& text, std::uint64_t answersRevision) override;
+    void SetEntry(wnd::WindowId id, int control, const std::string& text, int selectFrom, int selectTo,
+                  std::uint64_t answersRevision) override;
     void SetRows(wnd::WindowId id, int control, const std::vector<std::vector<std::string>>& rows) override;
     void SetFocus(wnd::WindowId id, int control) override;
     void SetInert(wnd::WindowId id, bool inert) override;

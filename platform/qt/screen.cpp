@@ -17,6 +17,8 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QResizeEvent>
+#include <QWheelEvent>
+#include <QMouseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -239,8 +241,79 @@ void Screen::SetText(wnd::WindowId id, int n, const std::string& text, std::uint
     if (!v || !v->cs(n)) return;
     if (answersRevision < v->revision[n]) return;  // the user has typed on since
     v->cs(n)->text = text;
+    // An immediate combo answered while it is typed into is still typed into: leaving it accepts it.
+    const bool typing = v->cs(n)->immediate && v->dirty.count(n);
     v->dirty.erase(n);
     Apply(*v, n);
+    if (typing) v->dirty.insert(n);
+}
+
+void Screen::SetEntry(wnd::WindowId id, int n, const std::string& text, int from, int to, std::uint64_t answersRevision) {
+    View* v = view(id);
+    if (!v || !v->cs(n) || !v->cv(n)->widget) return;
+    if (answersRevision < v->revision[n]) return;
+    v->cs(n)->text = text;
+    QWidget* w = v->cv(n)->widget;
+    auto* combo = qobject_cast<QComboBox*>(w);
+    QLineEdit* edit = combo ? combo->lineEdit() : qobject_cast<QLineEdit*>(w);
+    if (!edit) return;
+    Quiet quiet(v->quiet);
+    const QString shown = q(text);
+    if (edit->text() != shown) edit->setText(shown);
+    to = std::clamp(to, 0, static_cast<int>(shown.size()));
+    from = std::clamp(from, 0, to);
+    if (from < to) edit->setSelection(from, to - from);  // the caret ends at `to`
+    else edit->setCursorPosition(to);
+}
+
+void Screen::Typed(View& v, int n, wnd::KeyCode key) {
+    auto* combo = v.cv(n) ? qobject_cast<QComboBox*>(v.cv(n)->widget.data()) : nullptr;
+    if (!combo || !combo->lineEdit()) return;
+    wnd::InputEvent e;
+    e.kind = Kind::Typed;
+    e.control = n;
+    e.text = u(combo->lineEdit()->text());
+    e.caret = combo->lineEdit()->cursorPosition();
+    e.key = key;
+    e.revision = v.revision[n];
+    Deliver(v, std::move(e));
+}
+
+void Screen::ListKey(View& v, int n, wnd::KeyCode key, int row, int column) {
+    MoveFocus(v, n, true);
+    const wnd::ControlState* c = v.cs(n);
+    if (!c || !c->Alerts(key)) return;
+    wnd::InputEvent e;
+    e.kind = Kind::AlertKey;
+    e.control = n;
+    e.key = key;
+    e.row = row;
+    e.column = column;
+    Deliver(v, std::move(e));
+}
+
+// The mouse over a list: the wheel over a paged list moves it a row a step (its own scroll range
+// holds only the page); the right button highlights the row under it and reports it.
+bool Screen::ListMouse(View& v, int n, QEvent* event) {
+    auto* list = qobject_cast<QTreeWidget*>(v.cv(n)->widget.data());
+    if (!list || v.inert || asking_[v.thread]) return false;
+    if (event->type() == QEvent::Wheel) {
+        if (v.cs(n)->thumb < 0) return false;
+        const int delta = static_cast<QWheelEvent*>(event)->angleDelta().y();
+        const int steps = std::max(1, std::abs(delta) / 120);
+        if (delta != 0)
+            for (int i = 0; i < steps; ++i) ListKey(v, n, delta > 0 ? wnd::kKeyUp : wnd::kKeyDown, 0, 0);
+        return true;
+    }
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() != Qt::RightButton) return false;
+    const QPoint at = mouse->position().toPoint();
+    QTreeWidgetItem* item = list->itemAt(at);
+    const int row = item ? list->indexOfTopLevelItem(item) + 1 : 0;
+    const int column = item ? list->header()->logicalIndexAt(at.x()) + 1 : 0;
+    if (item) list->setCurrentItem(item);  // the row is highlighted (NewSelection) before the key
+    ListKey(v, n, wnd::kKeyMouseRightUp, row, column);
+    return true;
 }
 
 // --- Focus ---------------------------------------------------------------------------------------
@@ -376,7 +449,31 @@ bool Screen::eventFilter(QObject* watched, QEvent* event) {
             event->accept();
             return true;
         }
+        if (type == QEvent::KeyPress && v->cs(n) && v->cs(n)->immediate) {
+            // The key reaches the task with the entry once the widget has acted on it.
+            wnd::KeyCode code = KeyFromQt(key->key(), key->modifiers());
+            if (code == 0 && !key->text().isEmpty()) code = key->text().at(0).toUpper().unicode() & 0xFF;
+            v->lastKey = code;
+            const int plain = code & 0xFF;
+            if (plain == wnd::kKeyLeft || plain == wnd::kKeyRight) {
+                // A caret move edits nothing; later answers to earlier keys are out of date.
+                ++v->revision[n];
+                const wnd::WindowId id = v->id;
+                QTimer::singleShot(0, this, [this, id, n, code] {
+                    if (View* w = view(id)) Typed(*w, n, code);
+                });
+            }
+        }
         return false;
+    }
+    if (type == QEvent::Wheel || type == QEvent::MouseButtonRelease) {
+        auto [v, n] = Locate(watched);
+        if (!v || !v->cs(n) || v->cs(n)->kind != ControlKind::List) return false;
+        auto* list = qobject_cast<QTreeWidget*>(v->cv(n)->widget.data());
+        // The rows' area and the list's scroll bar; the header is the header's own.
+        if (!list || (watched != list->viewport() && watched != v->cv(n)->thumb.data())) return false;
+        if (type == QEvent::MouseButtonRelease && watched != list->viewport()) return false;
+        return ListMouse(*v, n, event);
     }
     if (type == QEvent::Resize) {
         // The user's resizing reaches the task in dialog units; the first layout only sets the size.

@@ -38,6 +38,8 @@ public:
     void UpdateWindow(wnd::WindowId id, const wnd::WindowState& state);
     void UpdateControl(wnd::WindowId id, const wnd::ControlState& control);
     void SetText(wnd::WindowId id, int control, const std::string& text, std::uint64_t answersRevision);
+    void SetEntry(wnd::WindowId id, int control, const std::string& text, int selectFrom, int selectTo,
+                  std::uint64_t answersRevision);
     void SetRows(wnd::WindowId id, int control, const std::vector<std::vector<std::string>>& rows);
     void SetFocus(wnd::WindowId id, int control);
     void SetInert(wnd::WindowId id, bool inert);
@@ -78,6 +80,13 @@ private:
     std::string CurrentText(const View& v, int number) const;
     void Edited(View& v, int number);
     bool HandleKey(View& v, int number, int qtKey, Qt::KeyboardModifiers mods, bool isOverride);
+    // An immediate combo's keystroke, reported with the entry as it stands after it.
+    void Typed(View& v, int number, wnd::KeyCode key);
+    // A mouse key or a scroll step on a list: an alert key with the pointer's row and column,
+    // sent only where the list alerts it.
+    void ListKey(View& v, int number, wnd::KeyCode key, int row, int column);
+    void PlaceThumb(View& v, int number);
+    bool ListMouse(View& v, int number, QEvent* event);
     void OnFocusChanged(QWidget* now);
     void BuildWindowMenu();
     void ArrangeIcons();

@@ -7,6 +7,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QRect>
+#include <QScrollBar>
 #include <QSize>
 #include <QString>
 
@@ -77,6 +79,8 @@ struct Screen::ControlView {
     QPointer<QAction> action;     // menu items and menus
     QPointer<QMenu> menu;         // menus
     QPointer<QWidget> container;  // where enclosed controls go: a group box or a tab's page
+    QPointer<QScrollBar> thumb;   // a paged list's own scroll bar: the task's thumb, 0..100
+    QRect placed;                 // where Place put the control (the list and its scroll bar together)
     QButtonGroup* group = nullptr;  // an option's radios (owned by the option's widget)
     QPoint origin;                // the container's origin in window pixels
     int nextY = 0;                // where the next control without a position goes in the container
@@ -97,6 +101,7 @@ struct Screen::View {
     std::map<int, std::uint64_t> revision;  // latest input revision per control
     std::set<int> dirty;                    // typed into and not yet accepted
     std::uint64_t focusCommands = 0;
+    wnd::KeyCode lastKey = 0;  // the key of the keystroke being handled, for an immediate combo
     int quiet = 0;  // the presenter itself is changing widgets: no input from their signals
     int nextY = 4;
     QFont font;

@@ -40,6 +40,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 #include <cmath>
 
 #include "platform/qt/key_map.h"
@@ -229,6 +230,60 @@ void Screen::Build(View& v, int n) {
             connect(list, &QTreeWidget::currentItemChanged, this, [select, list](QTreeWidgetItem* now, QTreeWidgetItem*) {
                 if (now) select(list->indexOfTopLevelItem(now) + 1);
             });
+            auto listKey = [this, id, n](wnd::KeyCode key, int row, int column) {
+                View* w = view(id);
+                if (w && !w->quiet) ListKey(*w, n, key, row, column);
+            };
+            connect(list, &QTreeWidget::itemDoubleClicked, this, [listKey, list](QTreeWidgetItem* item, int column) {
+                if (item) listKey(wnd::kKeyMouseLeft2, list->indexOfTopLevelItem(item) + 1, column + 1);
+            });
+            connect(list->header(), &QHeaderView::sectionDoubleClicked, this,
+                    [listKey](int column) { listKey(wnd::kKeyMouseLeft2, 0, column + 1); });
+            connect(list->header(), &QHeaderView::sectionResized, this, [this, id, n](int column, int, int width) {
+                View* w = view(id);
+                if (!w || w->quiet || !w->cs(n)) return;
+                // The mirror's format follows, so a later update keeps the user's width.
+                const int du = std::max(1, width * 4 / w->charWidth);
+                auto columns = wnd::ParseListFormat(w->cs(n)->format);
+                if (column < 0 || static_cast<std::size_t>(column) >= columns.size()) return;
+                columns[static_cast<std::size_t>(column)].width = du;
+                w->cs(n)->format = wnd::FormatListFormat(columns);
+                wnd::InputEvent e;
+                e.kind = Kind::ColumnResized;
+                e.control = n;
+                e.column = column + 1;
+                e.width = du;
+                Deliver(*w, e);
+            });
+            // A paged list holds only a page: its scroll bar is the task's thumb, not the view's range.
+            auto* bar = new QScrollBar(Qt::Vertical, host);
+            bar->setRange(0, 100);
+            bar->setPageStep(10);
+            bar->setFocusPolicy(Qt::NoFocus);
+            bar->hide();
+            connect(bar, &QScrollBar::actionTriggered, this, [listKey](int action) {
+                switch (action) {
+                    case QAbstractSlider::SliderSingleStepAdd: listKey(wnd::kKeyDown, 0, 0); break;
+                    case QAbstractSlider::SliderSingleStepSub: listKey(wnd::kKeyUp, 0, 0); break;
+                    case QAbstractSlider::SliderPageStepAdd: listKey(wnd::kKeyPageDown, 0, 0); break;
+                    case QAbstractSlider::SliderPageStepSub: listKey(wnd::kKeyPageUp, 0, 0); break;
+                    case QAbstractSlider::SliderToMinimum: listKey(wnd::kKeyHome, 0, 0); break;
+                    case QAbstractSlider::SliderToMaximum: listKey(wnd::kKeyEnd, 0, 0); break;
+                    default: break;
+                }
+            });
+            connect(bar, &QScrollBar::sliderReleased, this, [this, id, n, bar] {
+                View* w = view(id);
+                if (!w || w->quiet) return;
+                MoveFocus(*w, n, true);
+                wnd::InputEvent e;
+                e.kind = Kind::Scrolled;
+                e.control = n;
+                e.row = bar->sliderPosition();
+                Deliver(*w, e);
+            });
+            self.thumb = bar;
+            Own(bar, v.id, n);
             widget = list;
             break;
         }
@@ -239,7 +294,12 @@ void Screen::Build(View& v, int n) {
                 // The completion of a lookup combo is the task side's: none of Qt's own.
                 combo->setCompleter(nullptr);
                 combo->setInsertPolicy(QComboBox::NoInsert);
-                connect(combo->lineEdit(), &QLineEdit::textEdited, this, edited);
+                connect(combo->lineEdit(), &QLineEdit::textEdited, this, [this, id, n] {
+                    View* w = view(id);
+                    if (!w || w->quiet) return;
+                    Edited(*w, n);
+                    if (w->cs(n) && w->cs(n)->immediate) Typed(*w, n, std::exchange(w->lastKey, 0));
+                });
             }
             connect(combo, &QComboBox::activated, this, [select](int index) {
                 if (index >= 0) select(index + 1);
@@ -319,7 +379,33 @@ void Screen::Place(View& v, int n) {
         at = QPoint(v.px(c.at.x), v.py(c.at.y)) - (holder ? holder->origin : QPoint());
     }
     nextY = std::max(nextY, at.y() + height + 4);
-    w->setGeometry(QRect(at, QSize(std::max(width, 8), std::max(height, 8))));
+    v.cv(n)->placed = QRect(at, QSize(std::max(width, 8), std::max(height, 8)));
+    w->setGeometry(v.cv(n)->placed);
+    PlaceThumb(v, n);
+}
+
+// A paged list gives the right edge of its place to its scroll bar.
+void Screen::PlaceThumb(View& v, int n) {
+    ControlView& cv = *v.cv(n);
+    if (!cv.thumb || !cv.widget || cv.placed.isNull()) return;
+    const wnd::ControlState& c = *v.cs(n);
+    const bool paged = c.thumb >= 0;
+    auto* list = static_cast<QTreeWidget*>(cv.widget.data());
+    list->setVerticalScrollBarPolicy(paged ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
+    if (!paged) {
+        cv.thumb->hide();
+        list->setGeometry(cv.placed);
+        return;
+    }
+    const int barWidth = std::min(cv.thumb->sizeHint().width(), cv.placed.width() / 2);
+    QRect rows = cv.placed;
+    rows.setWidth(cv.placed.width() - barWidth);
+    list->setGeometry(rows);
+    cv.thumb->setGeometry(QRect(rows.right() + 1, cv.placed.y(), barWidth, cv.placed.height()));
+    cv.thumb->setHidden(c.hidden);
+    cv.thumb->setEnabled(!c.disabled);
+    if (!cv.thumb->isSliderDown()) cv.thumb->setValue(std::clamp(c.thumb, 0, 100));
+    cv.thumb->raise();
 }
 
 void Screen::FinishLayout(View& v) {
@@ -451,6 +537,7 @@ void Screen::Apply(View& v, int n) {
                 list->headerItem()->setTextAlignment(static_cast<int>(i), a == 'R' || a == 'D' ? Qt::AlignRight : a == 'C' ? Qt::AlignHCenter : Qt::AlignLeft);
             }
             if (c.choice >= 1 && c.choice <= list->topLevelItemCount()) list->setCurrentItem(list->topLevelItem(c.choice - 1));
+            PlaceThumb(v, n);
             break;
         }
         case ControlKind::Sheet: {

@@ -82,6 +82,7 @@ struct ControlState {
     bool readOnly = false;
     bool isDefault = false;    // the button Enter presses
     bool single = false;       // single-line text box
+    bool immediate = false;    // a combo's entry reports every keystroke (Typed) for the task to complete
     std::string icon, tip, message, help;
     std::string picture;       // display picture, for the presenter's own formatting of list columns
     StdAction std = StdAction::None;

@@ -12,6 +12,7 @@ std::string_view EventName(Event e) {
         case Event::AlertKey: return "AlertKey";
         case Event::MouseUp: return "MouseUp";
         case Event::Scrolled: return "Scrolled";
+        case Event::Typed: return "Typed";
         case Event::OpenWindow: return "OpenWindow";
         case Event::CloseWindow: return "CloseWindow";
         case Event::CloseDown: return "CloseDown";

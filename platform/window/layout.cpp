@@ -100,6 +100,7 @@ void readControls(const json& list, int parent, WindowLayout& w, const std::stri
         c.readOnly = flag(j, "readonly", at);
         c.isDefault = flag(j, "default", at);
         c.single = flag(j, "single", at);
+        c.immediate = flag(j, "immediate", at);
         c.icon = text(j, "icon", at);
         c.tip = text(j, "tip", at);
         c.message = text(j, "msg", at);

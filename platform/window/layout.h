@@ -15,7 +15,7 @@
 //     "controls": [                              control order; numbers 1..n depth first
 //       {"use": "?THI:NAME", "kind": "entry", "text": "", "at": [..], "picture": "@s30",
 //        "var": "THI:NAME",                      the use variable's name; default: use without '?'
-//        "hide": false, "disable": false, "readonly": false, "default": false, "single": false,
+//        "hide": false, "disable": false, "readonly": false, "default": false, "single": false, "immediate": false,
 //        "icon": "", "tip": "", "msg": "", "help": "", "std": "close", "format": "80L(2)|M~Name~@s30@",
 //        "alerts": ["Ctrl+H"] (positions 1..) or {"255": "Ctrl+H"},
 //        "values": ["Y", "N"]                     a check box's true and false values

@@ -38,6 +38,9 @@ struct InputEvent {
         Answer,        // the answer to question `question`: the button (message box), the item (popup, 0 none)
         Scrolled,      // a paged list's thumb dragged to row (0..100)
         ColumnResized, // a list column (column, 1-based) given width dialog units by the user
+        Typed,         // a keystroke in an immediate combo: the entry's text after it, the caret
+                       // (characters before it), the key (0 for an edit without one, a paste),
+                       // the revision of this edit
     };
     Kind kind = Kind::Accepted;
     WindowId window = 0;
@@ -45,6 +48,7 @@ struct InputEvent {
     std::string text;            // UTF-8
     std::uint64_t revision = 0;  // the presenter's input revision of the control
     int row = 0;
+    int caret = 0;               // Typed: characters before the caret
     int column = 0;              // AlertKey from a mouse key on a list: the column under the pointer
                                  // (row: the row under it; row 0 with a column is the header)
     KeyCode key = 0;
@@ -94,6 +98,11 @@ public:
     // the control that the task had seen; an update answering an older revision than the control's
     // latest input is dropped (the user has typed on since).
     virtual void SetText(WindowId id, int control, const std::string& text, std::uint64_t answersRevision) = 0;
+    // An immediate combo's answer to a keystroke: the entry shows text with characters
+    // [selectFrom, selectTo) selected and the caret at selectTo. Dropped like SetText when the user
+    // has typed on since `answersRevision`; the entry stays typed into (leaving it accepts it).
+    virtual void SetEntry(WindowId id, int control, const std::string& text, int selectFrom, int selectTo,
+                          std::uint64_t answersRevision) = 0;
     // Rows of a list, drop list or combo; each row one text per column.
     virtual void SetRows(WindowId id, int control, const std::vector<std::vector<std::string>>& rows) = 0;
     virtual void SetFocus(WindowId id, int control) = 0;

@@ -1,5 +1,6 @@
 #include "platform/window/window.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "platform/runtime/codepage.h"
@@ -404,6 +405,22 @@ bool Window::Translate(const QueueItem& item) {
             eventControl_ = n;
             thumb_ = in.row < 0 ? 0 : in.row > 100 ? 100 : in.row;
             return true;
+        case K::Typed: {
+            if (!known) return false;
+            ControlState& c = at(n);
+            Binding& b = binds_[static_cast<std::size_t>(n - 1)];
+            if (in.revision > b.seenRevision) b.seenRevision = in.revision;
+            if (!c.immediate || c.disabled || c.hidden || c.readOnly) return false;
+            std::string bad;
+            const auto typed = rt::utf8ToCp1252(in.text, &bad);
+            if (!typed) return false;  // the entry is accepted, and refused, when it is left
+            c.text = *typed;
+            caret_ = std::clamp(in.caret, 0, static_cast<int>(c.text.size()));
+            key_ = in.key;
+            event_ = Event::Typed;
+            eventControl_ = n;
+            return true;
+        }
         case K::ColumnResized: {
             // The presenter already shows it: only the task's copy of the format follows.
             if (!known) return false;
@@ -460,6 +477,7 @@ void Window::SetHidden(int number, bool v) { at(number).hidden = v; SendControl(
 void Window::SetDisabled(int number, bool v) { at(number).disabled = v; SendControl(number); }
 void Window::SetReadOnly(int number, bool v) { at(number).readOnly = v; SendControl(number); }
 void Window::SetDefault(int number, bool v) { at(number).isDefault = v; SendControl(number); }
+void Window::SetImmediate(int number, bool v) { at(number).immediate = v; SendControl(number); }
 void Window::SetIcon(int number, std::string_view v) { at(number).icon = std::string(v); SendControl(number); }
 void Window::SetTip(int number, std::string_view v) { at(number).tip = std::string(v); SendControl(number); }
 void Window::SetMessage(int number, std::string_view v) { at(number).message = std::string(v); SendControl(number); }
@@ -507,6 +525,17 @@ void Window::SetRows(int number, std::vector<std::vector<std::string>> rows) {
             for (auto& cell : row) cell = utf8(cell);
         p->SetRows(id_, number, shown);
     }
+}
+
+void Window::ShowEntry(int number, std::string_view text, int selectFrom, int selectTo) {
+    ControlState& c = at(number);
+    c.text = std::string(text);
+    const int size = static_cast<int>(c.text.size());
+    selectTo = std::clamp(selectTo, 0, size);
+    selectFrom = std::clamp(selectFrom, 0, selectTo);
+    if (!open_) return;
+    if (auto p = CurrentPresenter())
+        p->SetEntry(id_, number, utf8(c.text), selectFrom, selectTo, binds_[static_cast<std::size_t>(number - 1)].seenRevision);
 }
 
 const std::vector<std::vector<std::string>>& Window::rows(int number) const {

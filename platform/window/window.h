@@ -68,6 +68,8 @@ public:
     int pointerColumn() const { return pointerColumn_; }
     // For Scrolled: where the user put the thumb (0..100).
     int thumb() const { return thumb_; }
+    // For Typed: characters before the caret in the entry (the entry is control(n).text).
+    int caret() const { return caret_; }
     // In answer to CloseWindow or CloseDown: the window stays open and the loop goes on.
     void CancelClose() { closing_ = false; }
     // Puts an event for this window at the end of its thread's queue.
@@ -90,6 +92,7 @@ public:
     void SetDisabled(int control, bool disabled);
     void SetReadOnly(int control, bool readOnly);
     void SetDefault(int control, bool isDefault);
+    void SetImmediate(int control, bool immediate);  // a combo reports each keystroke (Typed)
     void SetIcon(int control, std::string_view icon);
     void SetTip(int control, std::string_view tip);
     void SetMessage(int control, std::string_view message);
@@ -103,6 +106,10 @@ public:
     void SetChoice(int control, int row);  // list row, or a sheet's tab (the tab's control number)
     void SetThumb(int control, int thumb);  // a paged list's scroll thumb, 0..100
     void SetRows(int control, std::vector<std::vector<std::string>> rows);
+    // The answer to a Typed keystroke: the entry shows text with [selectFrom, selectTo) selected.
+    // It answers the latest keystroke the window has taken; an older answer never overwrites
+    // what the user typed since. The use variable is left as it is.
+    void ShowEntry(int control, std::string_view text, int selectFrom, int selectTo);
     const std::vector<std::vector<std::string>>& rows(int control) const;
     // A control made at run time, numbered after the last; parent 0 for none. Returns its number.
     int Create(ControlKind kind, std::string_view use, int parent = 0, std::string_view text = "", Rect at = {});
@@ -157,7 +164,7 @@ private:
     Event event_ = Event::None;
     int eventControl_ = 0;
     KeyCode key_ = 0;
-    int pointerRow_ = 0, pointerColumn_ = 0, thumb_ = 0;
+    int pointerRow_ = 0, pointerColumn_ = 0, thumb_ = 0, caret_ = 0;
     std::chrono::steady_clock::time_point nextTimer_;
     std::uint64_t focusCommands_ = 0;  // SetFocus calls sent to the presenter
 };

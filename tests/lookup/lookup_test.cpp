@@ -53,17 +53,11 @@ struct Probe {
     std::atomic<int> date{0};
     bool defaultFill = false;
     std::string startTarget;      // PRE:DRNAME when the form opens
-    struct Key { std::string text; int caret; int key; };
-    std::vector<Key> completion;  // the entry after each key, the caret, the key
-    std::string completedEntry;
-    std::pair<int, int> completedSelection;
     std::string get() {
         std::lock_guard l(mutex);
         return target;
     }
 };
-
-constexpr wnd::Event kTypeKeys = static_cast<wnd::Event>(static_cast<int>(wnd::Event::User) + 50);
 
 class InsertController final : public cls::ProcedureController {
 public:
@@ -108,20 +102,6 @@ protected:
         return cls::kLevelGoOn;
     }
     int OnEvent() override {
-        if (window().event() == kTypeKeys) {
-            // Keystrokes as the entry reports them: the text after each key and the caret.
-            std::vector<Probe::Key> keys;
-            {
-                std::lock_guard l(probe_.mutex);
-                keys = probe_.completion;
-            }
-            for (const Probe::Key& k : keys) doctor.CompleteEntry(k.text, k.caret, k.key);
-            std::lock_guard l(probe_.mutex);
-            probe_.completedEntry = doctor.entryText();
-            probe_.completedSelection = doctor.entrySelection();
-            probe_.target = rt::fieldText(*data::PrescriptsTable().fieldByName("PRE:DRNAME"), &data::PRE);
-            return cls::kLevelGoOn;
-        }
         const int r = ProcedureController::OnEvent();
         if (window().event() == wnd::Event::OpenWindow) {
             std::lock_guard l(probe_.mutex);
@@ -308,27 +288,25 @@ TEST_F(Lookup, AcceptAllPassChangesNothing) {
     Join();
 }
 
-TEST_F(Lookup, CompletionSelectsTheRestOfTheMatchingName) {
+TEST_F(Lookup, CompletionAsTheUserTypesSelectsTheRestOfTheMatchingName) {
     auto w = Open({"Asbury", "Aspirin", "Baker"});
-    w.Click("?DOC:DOCTORSNAME");
-    {
-        std::lock_guard l(probe_.mutex);
-        probe_.completion = {{"a", 1, 'A'}, {"as", 2, 'S'}, {"asp", 3, 'P'}};
-    }
-    wnd::PostToAllWindows(kTypeKeys);
-    user_.WaitIdle();
-    {
-        std::lock_guard l(probe_.mutex);
-        EXPECT_EQ(probe_.completedEntry, "Aspirin");
-        EXPECT_EQ(probe_.completedSelection, (std::pair<int, int>{3, 7}));
-        EXPECT_EQ(probe_.target, "Aspirin");
-        probe_.completion = {{"asp", 3, wnd::kKeyBackspace}};  // the selected tail deleted: completes from "as" 
-    }
-    wnd::PostToAllWindows(kTypeKeys);
-    user_.WaitIdle();
-    std::lock_guard l(probe_.mutex);
-    EXPECT_EQ(probe_.completedEntry, "Asbury");
-    EXPECT_EQ(probe_.completedSelection, (std::pair<int, int>{2, 6}));
+    w.TypeIntoCombo("?DOC:DOCTORSNAME", "asp");
+    EXPECT_EQ(w.Text("?DOC:DOCTORSNAME"), "Aspirin");
+    EXPECT_EQ(w.Selection("?DOC:DOCTORSNAME"), (std::pair<int, int>{3, 7}));
+    EXPECT_EQ(probe_.get(), "Aspirin");
+    w.TypeIntoCombo("?DOC:DOCTORSNAME", "\b");  // the selected tail deleted: completes from "as"
+    EXPECT_EQ(w.Text("?DOC:DOCTORSNAME"), "Asbury");
+    EXPECT_EQ(w.Selection("?DOC:DOCTORSNAME"), (std::pair<int, int>{2, 6}));
+    w.PressKey(wnd::kKeyTab);
+    EXPECT_EQ(w.Choice("?DOC:DOCTORSNAME"), 1);
+    EXPECT_EQ(probe_.get(), "Asbury");
+
+    // A name nothing completes stays as typed, and leaving the combo still accepts it.
+    w.Type("?DOC:DOCTORSNAME", "");
+    w.TypeIntoCombo("?DOC:DOCTORSNAME", "Co");
+    EXPECT_EQ(probe_.insertRequest.load(), 0);
+    w.PressKey(wnd::kKeyTab);
+    EXPECT_EQ(user_.Find("LookupTestInsert").Text("?DOC:DOCTORSNAME"), "Co");
 }
 
 TEST_F(Lookup, CalendarStoresOnlyAChosenDate) {
