@@ -1,0 +1,200 @@
+// A paged list and an immediate combo on the Qt presenter, driven through the Presenter interface
+// with a sink that records what would go to the task.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTest>
+#include <QTreeWidget>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <mutex>
+#include <vector>
+
+#include "platform/qt/qt_presenter.h"
+#include "platform/qt/screen.h"
+
+namespace {
+
+using Kind = wnd::InputEvent::Kind;
+
+class Sink final : public wnd::InputSink {
+public:
+    void Deliver(wnd::InputEvent e) override {
+        std::lock_guard lock(mutex_);
+        events_.push_back(std::move(e));
+    }
+    // What was delivered of one kind since the last call (the rest is dropped).
+    std::vector<wnd::InputEvent> Take(Kind kind) {
+        std::lock_guard lock(mutex_);
+        std::vector<wnd::InputEvent> out;
+        for (auto& e : events_)
+            if (e.kind == kind) out.push_back(e);
+        events_.clear();
+        return out;
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<wnd::InputEvent> events_;
+};
+
+wnd::ControlState control(int number, wnd::ControlKind kind, const char* use, wnd::Rect at) {
+    wnd::ControlState c;
+    c.number = number;
+    c.kind = kind;
+    c.use = use;
+    c.at = at;
+    return c;
+}
+
+class QtListCombo : public testing::Test {
+protected:
+    void SetUp() override {
+        wnd::WindowState w;
+        w.procedure = "Paged";
+        w.caption = "Paged";
+        w.kind = wnd::WindowKind::Plain;
+        wnd::ControlState list = control(1, wnd::ControlKind::List, "?LIST", {4, 4, 160, 60});
+        list.format = "60L(2)|M~Name~@s20@40R(2)|M~Count~@n6@";
+        list.thumb = 40;
+        const wnd::KeyCode alerted[] = {wnd::kKeyUp, wnd::kKeyDown, wnd::kKeyPageDown, wnd::kKeyMouseLeft2,
+                                        wnd::kKeyMouseRightUp, wnd::kKeyApps};
+        for (std::size_t i = 0; i < std::size(alerted); ++i) list.alerts[i] = alerted[i];
+        wnd::ControlState combo = control(2, wnd::ControlKind::DropCombo, "?DOCTOR", {4, 70, 100, 12});
+        combo.immediate = true;
+        w.controls = {list, combo, control(3, wnd::ControlKind::Entry, "?NOTE", {4, 86, 60, 10})};
+        w.focus = 1;
+        presenter_->OpenWindow(kId, 1, w, sink_);
+        presenter_->SetRows(kId, 1, {{"Adams", "1"}, {"Baker", "2"}, {"Carter", "3"}});
+        QCoreApplication::processEvents();
+        list_ = qobject_cast<QTreeWidget*>(screen().ControlWidget(kId, "?LIST"));
+        auto* combo_ = qobject_cast<QComboBox*>(screen().ControlWidget(kId, "?DOCTOR"));
+        ASSERT_TRUE(list_ && combo_ && combo_->lineEdit());
+        entry_ = combo_->lineEdit();
+        for (QScrollBar* b : list_->parentWidget()->findChildren<QScrollBar*>(Qt::FindDirectChildrenOnly)) bar_ = b;
+        ASSERT_NE(bar_, nullptr);
+        sink_->Take(Kind::Typed);
+    }
+    void TearDown() override {
+        presenter_->CloseWindow(kId);
+        QCoreApplication::processEvents();
+    }
+    qtp::Screen& screen() { return presenter_->screen(); }
+
+    static constexpr wnd::WindowId kId = 9;
+    std::shared_ptr<qtp::QtPresenter> presenter_ = std::make_shared<qtp::QtPresenter>();
+    std::shared_ptr<Sink> sink_ = std::make_shared<Sink>();
+    QTreeWidget* list_ = nullptr;
+    QLineEdit* entry_ = nullptr;
+    QScrollBar* bar_ = nullptr;
+};
+
+TEST_F(QtListCombo, APagedListShowsTheTasksThumbAndReportsTheScrollBarAndTheWheelAsTheTaskReadsThem) {
+    EXPECT_TRUE(bar_->isVisible());
+    EXPECT_EQ(bar_->value(), 40);
+    EXPECT_EQ(list_->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);  // the page is not the table
+    EXPECT_LE(list_->geometry().right(), bar_->geometry().left());
+    wnd::ControlState moved = control(1, wnd::ControlKind::List, "?LIST", {4, 4, 160, 60});
+    moved.format = "60L(2)|M~Name~@s20@40R(2)|M~Count~@n6@";
+    moved.alerts[0] = wnd::kKeyDown;
+    moved.alerts[1] = wnd::kKeyPageDown;
+    moved.thumb = 70;
+    presenter_->UpdateControl(kId, moved);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(bar_->value(), 70);
+
+    // A drag reports where the thumb was let go; steps and pages on the bar are the list's keys.
+    bar_->setSliderDown(true);
+    bar_->setSliderPosition(25);
+    bar_->setSliderDown(false);
+    const auto scrolled = sink_->Take(Kind::Scrolled);
+    ASSERT_EQ(scrolled.size(), 1u);
+    EXPECT_EQ(scrolled[0].control, 1);
+    EXPECT_EQ(scrolled[0].row, 25);
+    bar_->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    QWheelEvent wheel(QPointF(10, 10), list_->viewport()->mapToGlobal(QPointF(10, 10)), QPoint(), QPoint(0, -240),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(list_->viewport(), &wheel);
+    std::vector<wnd::KeyCode> keys;
+    for (const auto& e : sink_->Take(Kind::AlertKey)) keys.push_back(e.key);
+    EXPECT_EQ(keys, (std::vector<wnd::KeyCode>{wnd::kKeyPageDown, wnd::kKeyDown, wnd::kKeyDown}));
+
+    // The user's column width reaches the task in dialog units.
+    const QFontMetrics fm(list_->font());
+    list_->header()->resizeSection(1, fm.averageCharWidth() * 15);
+    const auto resized = sink_->Take(Kind::ColumnResized);
+    ASSERT_EQ(resized.size(), 1u);
+    EXPECT_EQ(resized[0].column, 2);
+    EXPECT_EQ(resized[0].width, 60);
+}
+
+TEST_F(QtListCombo, HeaderDoubleClickRightClickAndTheAppsKeyReachTheTaskWithRowAndColumn) {
+    QHeaderView* header = list_->header();
+    QTest::mouseDClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(1) + 5, 5));
+    auto keys = sink_->Take(Kind::AlertKey);
+    ASSERT_EQ(keys.size(), 1u);
+    EXPECT_EQ(keys[0].key, wnd::kKeyMouseLeft2);
+    EXPECT_EQ(keys[0].row, 0);
+    EXPECT_EQ(keys[0].column, 2);
+
+    // The right button highlights its row first, then reports the row and column under it.
+    const QRect second = list_->visualItemRect(list_->topLevelItem(1));
+    QTest::mouseClick(list_->viewport(), Qt::RightButton, {}, QPoint(header->sectionViewportPosition(1) + 5, second.center().y()));
+    const auto selected = sink_->Take(Kind::NewSelection);
+    ASSERT_FALSE(selected.empty());
+    EXPECT_EQ(selected.back().row, 2);
+    QTest::mouseClick(list_->viewport(), Qt::RightButton, {}, QPoint(5, second.center().y()));
+    keys = sink_->Take(Kind::AlertKey);
+    ASSERT_EQ(keys.size(), 1u);
+    EXPECT_EQ(keys[0].key, wnd::kKeyMouseRightUp);
+    EXPECT_EQ(keys[0].row, 2);
+    EXPECT_EQ(keys[0].column, 1);
+
+    QTest::keyClick(list_, Qt::Key_Menu);
+    keys = sink_->Take(Kind::AlertKey);
+    ASSERT_EQ(keys.size(), 1u);
+    EXPECT_EQ(keys[0].key, wnd::kKeyApps);
+}
+
+TEST_F(QtListCombo, AnImmediateComboReportsEachKeystrokeAndShowsOnlyTheAnswerToTheLatest) {
+    entry_->setFocus();
+    QTest::keyClicks(entry_, "as");
+    const auto typed = sink_->Take(Kind::Typed);
+    ASSERT_EQ(typed.size(), 2u);
+    EXPECT_EQ(typed[0].text, "a");
+    EXPECT_EQ(typed[0].caret, 1);
+    EXPECT_EQ(typed[0].key, 'A');
+    EXPECT_EQ(typed[1].text, "as");
+    EXPECT_EQ(typed[1].caret, 2);
+    EXPECT_GT(typed[1].revision, typed[0].revision);
+
+    presenter_->SetEntry(kId, 2, "Adams", 1, 5, typed[0].revision);  // the user has typed on since
+    QCoreApplication::processEvents();
+    EXPECT_EQ(entry_->text(), "as");
+    presenter_->SetText(kId, 2, "Aspirin", typed[1].revision);
+    presenter_->SetEntry(kId, 2, "Aspirin", 2, 7, typed[1].revision);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(entry_->text(), "Aspirin");
+    EXPECT_EQ(entry_->selectedText(), "pirin");
+    EXPECT_EQ(entry_->cursorPosition(), 7);
+
+    // A caret move is a keystroke too; leaving still accepts the completed entry.
+    QTest::keyClick(entry_, Qt::Key_Left);
+    QCoreApplication::processEvents();
+    const auto left = sink_->Take(Kind::Typed);
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left[0].key, wnd::kKeyLeft);
+    EXPECT_GT(left[0].revision, typed[1].revision);
+    QTest::keyClick(entry_, Qt::Key_Tab);
+    const auto accepted = sink_->Take(Kind::Accepted);
+    ASSERT_EQ(accepted.size(), 1u);
+    EXPECT_EQ(accepted[0].control, 2);
+    EXPECT_EQ(accepted[0].text, "Aspirin");
+}
+
+}  // namespace
