@@ -3,6 +3,7 @@
 
 #include "prescriptions/register.h"
 #include "prescriptions/browse_prescripts.h"
+#include "prescriptions/update_prescripts.h"
 #include "shell/procedure_registry.h"
 
 bool RegisterPrescriptionLayoutResources(std::string* error);
@@ -19,6 +20,7 @@ bool RegisterPrescriptionProcedures(std::string* error) {
         return false;
     }
     shell::RegisterProcedure("BrowsePrescripts", &BrowsePrescripts);
+    shell::RegisterProcedure("UpdatePrescripts", &UpdatePrescripts);
     return true;
 }
 

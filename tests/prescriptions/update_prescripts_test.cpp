@@ -1,0 +1,399 @@
+// The prescription form as a user meets it: the frame's menu opens the list, the list's buttons
+// open the form, on the headless presenter over seeded reference tables in a temporary folder.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "data/persons_record.h"
+#include "data/records.h"
+#include "data/table_classes.h"
+#include "data/thread_tables.h"
+#include "platform/headless/scripted_user.h"
+#include "platform/runtime/clock.h"
+#include "platform/runtime/field_access.h"
+#include "platform/runtime/fixed_string.h"
+#include "platform/window/task_queue.h"
+#include "platform/window/window_system.h"
+#include "prescriptions/register.h"
+#include "prescriptions/update_prescripts.h"
+#include "shell/globals.h"
+#include "shell/main_frame.h"
+#include "shell/procedure_registry.h"
+#include "shell/run_application.h"
+#include "support/program_fixture.h"
+#include "support/task_thread.h"
+
+namespace {
+
+rt::StdDate date(int y, int m, int d) { return *rt::dateFromYmd(y, m, d); }
+
+// A function, not a constant: the date tables of the runtime may not be set up at static start.
+rt::StdDate today2008() { return date(2008, 1, 10); }
+const std::string kLongPerson = "Margaret Anne Fitzwilliam-Oyelaran-Castellanos";  // 46 characters
+
+// Adds one record per name to a reference table: `set` fills the buffer for a name.
+template <typename Set>
+void seed(files::TableFile& (*file)(), std::vector<std::string> names, Set set) {
+    testing_support::runOnTaskThread([&] {
+        files::TableFile& f = file();
+        if (f.open() != 0) {
+            ASSERT_EQ(f.create(), 0);
+            ASSERT_EQ(f.open(), 0);
+        }
+        for (const std::string& n : names) {
+            rt::clearRecord(f.desc(), f.buffer());
+            set(n);
+            ASSERT_EQ(f.add(), 0);
+        }
+        f.close();
+    });
+}
+
+void seedReferenceTables() {
+    seed(&data::PersonsNameFile, {"mother", kLongPerson, "Aaron"}, [](const std::string& n) {
+        rt::assign(data::PER.PERSONSNAME, n);
+        rt::assign(data::PER.GENDER, "F");
+    });
+    seed(&data::DoctorsFile, {"Dr. Zed", "Dr. Brown"}, [](const std::string& n) { rt::assign(data::DOC.DOCTORSNAME, n); });
+    seed(&data::DrugNamesFile, {"Zocor", "Aspirin"}, [](const std::string& n) {
+        rt::assign(data::DRU.DRUGNAMEASPRESCRIBED, n);
+        rt::assign(data::DRU.GENERICNAME, n == "Aspirin" ? "acetylsalicylic acid" : "simvastatin");
+        rt::assign(data::DRU.PURPOSE, n == "Aspirin" ? "Pain" : "Cholesterol");
+    });
+    seed(&data::FormFile, {"Tablet"}, [](const std::string& n) { rt::assign(data::FOR.DRUGFORM, n); });
+    seed(&data::PlanNameFile, {"Medicare D"}, [](const std::string& n) { rt::assign(data::PLA.PLANNAME, n); });
+    seed(&data::ManufacturerFile, {"Bayer"}, [](const std::string& n) { rt::assign(data::MAN.COMPANYNAME, n); });
+    seed(&data::PharmacyFile, {"Corner Drug"}, [](const std::string& n) { rt::assign(data::PHA.PHARMACYNAME, n); });
+}
+
+struct Stored {
+    std::int64_t version = 0;
+    data::PrescriptsRecord pre{};
+};
+
+// The prescriptions as another program sees them: a thread with its own connection.
+std::vector<Stored> stored() {
+    std::vector<Stored> out;
+    std::thread([&] {
+        data::PrescriptsRecord r{};
+        std::string memo;
+        {
+            files::TableFile f(data::PrescriptsTable(), &r, &memo);
+            if (f.open() == 0) {
+                f.setKeyOrder(-1);
+                while (f.next() == 0) out.push_back({f.version(), r});
+            }
+        }
+        files::ReleaseThreadConnections();
+    }).join();
+    return out;
+}
+
+// A prescription as the form would have saved it, so that opening it changes nothing.
+data::PrescriptsRecord savedPrescription(const std::string& person) {
+    data::PrescriptsRecord p{};
+    rt::clearRecord(data::PrescriptsTable(), &p);
+    rt::assign(p.DRUGNAMEASPRESCRIBED, "Zocor");
+    rt::assign(p.GENERICNAME, "simvastatin");
+    rt::assign(p.PURPOSE, "Cholesterol");
+    rt::assign(p.PERSONSNAME, person);
+    rt::assign(p.DRNAME, "Dr. Zed");
+    rt::assign(p.ACTIVE, "Y");
+    p.DATEFILLED.set(date(2007, 12, 1));
+    p.EXPIRATIONDISCARDDATE.set(date(2008, 11, 30));
+    p.COST.setScaled(100);
+    rt::assignC(p.PRINTKEY, prescriptions::ComposePrintKey(p));
+    return p;
+}
+
+void addPrescription(const data::PrescriptsRecord& p) {
+    testing_support::runOnTaskThread([&] {
+        files::TableFile& f = data::PrescriptsFile();
+        if (f.open() != 0) {
+            ASSERT_EQ(f.create(), 0);
+            ASSERT_EQ(f.open(), 0);
+        }
+        data::PRE = p;
+        data::PRE_SpecialInstructionsNotes.clear();
+        ASSERT_EQ(f.add(), 0);
+        f.close();
+    });
+}
+
+std::atomic<int> gListsStarted{0};
+
+class PrescriptionForm : public ::testing::Test {
+protected:
+    void SetUp() override {
+        rt::setFixedClock(today2008());
+        ASSERT_TRUE(shell::RegisterShellLayouts());
+        std::string error;
+        ASSERT_TRUE(prescriptions::RegisterPrescriptionProcedures(&error)) << error;
+        wnd::SetPresenter(presenter_);
+        shell::SetFrameProcedure(&shell::Main);
+    }
+    void TearDown() override {
+        if (program_.joinable()) {
+            wnd::PostToAllWindows(wnd::Event::CloseDown);
+            program_.join();
+        }
+        shell::RegisterProcedure("BrowseDoctors", nullptr);
+        shell::SetFrameProcedure(nullptr);
+        wnd::SetPresenter(nullptr);
+        rt::useSystemClock();
+    }
+    hl::UserWindow OpenList() {
+        wnd::Activity::Enter();
+        program_ = std::thread([] {
+            wnd::ThisThreadQueue();
+            wnd::Activity::Leave();
+            shell::ProgramMain();
+        });
+        user_.Find("Main").Press("?BROWSEPRESCRIPTS");
+        return user_.Find("BrowsePrescripts");
+    }
+
+    testing_support::TempDataFolder folder_;
+    testing_support::MessageRecorder messages_{shell::AppErrors()};
+    std::shared_ptr<hl::HeadlessPresenter> presenter_ = std::make_shared<hl::HeadlessPresenter>();
+    hl::ScriptedUser user_{presenter_};
+    std::thread program_;
+};
+
+TEST_F(PrescriptionForm, InsertEndToEndFromTheMenu) {
+    seedReferenceTables();
+    addPrescription(savedPrescription("mother"));
+    shell::RegisterProcedure("BrowseDoctors", [] {
+        ++gListsStarted;
+    });
+    auto list = OpenList();
+    list.Press("?INSERT:4");
+    auto form = user_.Find("UpdatePrescripts");
+    EXPECT_EQ(form.Caption(), "Record Will Be Added");
+    EXPECT_EQ(form.Focus(), "?DRU:DRUGNAMEASPRESCRIBED");
+    // The person sorting first ignoring case is proposed; the other lookups start empty.
+    EXPECT_EQ(form.Text("?PER:PERSONSNAME"), "Aaron");
+    EXPECT_EQ(form.Text("?DOC:DOCTORSNAME"), "");
+    EXPECT_TRUE(form.Checked("?PRE:ACTIVE"));
+    EXPECT_EQ(form.Text("?PRE:DATEINACTIVE"), "");
+    EXPECT_TRUE(form.Enabled("?BUTTON4:2")) << "its list is registered";
+    EXPECT_FALSE(form.Enabled("?BUTTON4")) << "brwsdrugs is not";
+    EXPECT_FALSE(form.Enabled("?PRINT"));
+
+    form.ChooseRow("?DRU:DRUGNAMEASPRESCRIBED", 1);
+    EXPECT_EQ(form.Text("?DRU:DRUGNAMEASPRESCRIBED"), "Aspirin");
+    EXPECT_EQ(form.Text("?PRE:GENERICNAME"), "acetylsalicylic acid");
+    EXPECT_EQ(form.Text("?PRE:PURPOSE"), "Pain");
+    form.Fill("?PER:PERSONSNAME", "MOTH");
+    EXPECT_EQ(form.Text("?PER:PERSONSNAME"), "mother") << "the table's spelling";
+    form.Fill("?DOC:DOCTORSNAME", "dr. b");
+    EXPECT_EQ(form.Text("?DOC:DOCTORSNAME"), "Dr. Brown");
+    form.ChooseRow("?FOR:DRUGFORM", 1);
+    form.ChooseRow("?PLA:PLANNAME", 1);
+    form.ChooseRow("?MAN:COMPANYNAME", 1);
+    form.ChooseRow("?PHA:PHARMACYNAME", 1);
+    form.Fill("?PRE:COST", "12.50");
+    form.Press("?BUTTON4:2");
+    EXPECT_EQ(gListsStarted.load(), 1);
+
+    // A typed fill date proposes the expiration a year of days on (2008 is a leap year).
+    form.Fill("?PRE:DATEFILLED", "01/15/2008");
+    EXPECT_EQ(form.Text("?PRE:EXPIRATIONDISCARDDATE"), "01/14/2009");
+    form.Fill("?PRE:EXPIRATIONDISCARDDATE", "06/30/2008");
+    form.Fill("?PRE:DATEFILLED", "03/01/2008");
+    EXPECT_EQ(form.Text("?PRE:EXPIRATIONDISCARDDATE"), "06/30/2008") << "an entered date is kept";
+    form.Fill("?PRE:EXPIRATIONDISCARDDATE", "");
+    form.Click("?PRE:REFILLEVERY:2");
+    form.Click("?PRE:EXPIRATIONDISCARDDATE");
+    EXPECT_EQ(form.Text("?PRE:EXPIRATIONDISCARDDATE"), "03/01/2009") << "proposed again on entering it";
+
+    form.Press("?CALENDAR:3");
+    auto calendar = user_.Find("Select Reminder Date");
+    EXPECT_EQ(calendar.Text("?MONTH").find("January"), 0u) << calendar.Text("?MONTH");
+    std::string day20;
+    for (int d = 1; d <= 42; ++d)
+        if (calendar.Text("?DAY" + std::to_string(d)) == "20") day20 = "?DAY" + std::to_string(d);
+    ASSERT_FALSE(day20.empty());
+    calendar.Press(day20);
+    EXPECT_EQ(form.Text("?PRE:REFILLREMINDERDATE:2"), "01/20/2008");
+    EXPECT_EQ(form.Text("?PRE:DATEFILLED"), "03/01/2008") << "the calendar stores into its own field only";
+
+    form.Press("?OK");
+    EXPECT_FALSE(form.Open());
+    EXPECT_TRUE(messages_.shown().empty());
+
+    const auto rows = stored();
+    ASSERT_EQ(rows.size(), 2u);
+    const data::PrescriptsRecord& p = rows[1].pre;
+    EXPECT_EQ(rt::cstr(p.PRINTKEY), "Aspirin" + std::to_string(date(2008, 3, 1)) + "Ymother");
+    EXPECT_EQ(rt::clip(p.GENERICNAME), "acetylsalicylic acid");
+    EXPECT_EQ(rt::clip(p.PURPOSE), "Pain");
+    EXPECT_EQ(rt::clip(p.PERSONSNAME), "mother");
+    EXPECT_EQ(rt::clip(p.DRNAME), "Dr. Brown");
+    EXPECT_EQ(rt::clip(p.FORM), "Tablet");
+    EXPECT_EQ(rt::clip(p.PLANNAME), "Medicare D");
+    EXPECT_EQ(rt::clip(p.MANUFACTURERNAME), "Bayer");
+    EXPECT_EQ(rt::clip(p.PHARMACYNAME), "Corner Drug");
+    EXPECT_EQ(p.EXPIRATIONDISCARDDATE.get(), date(2009, 3, 1));
+    EXPECT_EQ(p.REFILLREMINDERDATE.get(), date(2008, 1, 20));
+    EXPECT_EQ(p.DATEINACTIVE.get(), 0);
+
+    // Back in the list: the new prescription highlighted (Dr. Brown sorts first), the total grown.
+    const auto shown = list.Rows("?BROWSE:1");
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown.at(static_cast<std::size_t>(list.Choice("?BROWSE:1") - 1)).at(0), "Aspirin");
+    EXPECT_NE(list.Text("?TOTCOST").find("13.50"), std::string::npos) << list.Text("?TOTCOST");
+}
+
+TEST_F(PrescriptionForm, CancelledInsertLeavesNoRecord) {
+    seedReferenceTables();
+    auto list = OpenList();
+    for (bool closeBox : {false, true}) {
+        SCOPED_TRACE(closeBox ? "close box" : "Cancel");
+        list.Press("?INSERT:4");
+        auto form = user_.Find("UpdatePrescripts");
+        form.Fill("?PRE:RXNUMBER", "12345");
+        messages_.answer(cls::kButtonYes);
+        if (closeBox) form.CloseBox();
+        else form.Press("?CANCEL");
+        EXPECT_FALSE(form.Open());
+        EXPECT_EQ(messages_.numbers(), std::vector<int>{10});
+        messages_.clear();
+        EXPECT_TRUE(stored().empty());
+        EXPECT_TRUE(list.Rows("?BROWSE:1").empty());
+    }
+}
+
+TEST_F(PrescriptionForm, ChangeWithoutEditsWritesNothing) {
+    seedReferenceTables();
+    // A person kept to the prescription's 40 characters still matches the table's 46; a person no
+    // longer in the table is kept and shown, not replaced by the first one.
+    addPrescription(savedPrescription(kLongPerson.substr(0, 40)));
+    addPrescription(savedPrescription("Gone Person"));
+    const auto before = stored();
+    auto list = OpenList();
+    const std::string shownPerson[] = {kLongPerson, "Gone Person"};
+    for (int row = 1; row <= 2; ++row) {
+        list.ChooseRow("?BROWSE:1", row);
+        list.Press("?CHANGE:4");
+        auto form = user_.Find("UpdatePrescripts");
+        EXPECT_EQ(form.Caption(), "Record Will Be Changed");
+        const std::string person = form.Text("?PER:PERSONSNAME");
+        EXPECT_TRUE(person == shownPerson[0] || person == shownPerson[1]) << person;
+        EXPECT_EQ(form.Text("?DOC:DOCTORSNAME"), "Dr. Zed");
+        form.Press("?OK");
+        EXPECT_FALSE(form.Open());
+    }
+    const auto after = stored();
+    ASSERT_EQ(after.size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i) EXPECT_EQ(after[i].version, before[i].version) << "nothing was written";
+    EXPECT_TRUE(messages_.shown().empty());
+}
+
+TEST_F(PrescriptionForm, ChangesWillBeLostAskedBothWays) {
+    seedReferenceTables();
+    addPrescription(savedPrescription("mother"));
+    auto list = OpenList();
+    list.Press("?CHANGE:4");
+    auto form = user_.Find("UpdatePrescripts");
+    form.Fill("?PRE:RXNUMBER", "999");
+    messages_.answer(cls::kButtonNo);
+    form.Press("?CANCEL");
+    ASSERT_EQ(messages_.shown().size(), 1u);
+    EXPECT_EQ(messages_.shown()[0].caption, "Changes will be lost!");
+    ASSERT_TRUE(form.Open());
+    EXPECT_EQ(form.Text("?PRE:RXNUMBER"), "999");
+    messages_.answer(cls::kButtonYes);
+    form.Press("?CANCEL");
+    EXPECT_FALSE(form.Open());
+    EXPECT_EQ(messages_.numbers(), (std::vector<int>{10, 10}));
+    EXPECT_EQ(rt::clip(stored().at(0).pre.RXNUMBER), "");
+}
+
+TEST_F(PrescriptionForm, DeleteConfirmedAndRefused) {
+    seedReferenceTables();
+    addPrescription(savedPrescription("mother"));
+    auto list = OpenList();
+    messages_.answer(cls::kButtonNo);
+    list.Press("?DELETE:4");
+    EXPECT_EQ(stored().size(), 1u);
+    messages_.answer(cls::kButtonYes);
+    list.Press("?DELETE:4");
+    EXPECT_TRUE(stored().empty());
+    EXPECT_TRUE(list.Rows("?BROWSE:1").empty());
+    EXPECT_FALSE(user_.Has("UpdatePrescripts")) << "a delete never shows the form";
+    EXPECT_EQ(messages_.numbers(), (std::vector<int>{11, 11}));
+}
+
+TEST_F(PrescriptionForm, TypedDoctorNotInTheTableIsKept) {
+    seedReferenceTables();
+    auto list = OpenList();
+    list.Press("?INSERT:4");
+    auto form = user_.Find("UpdatePrescripts");
+    form.Fill("?DOC:DOCTORSNAME", "Dr. Nobody");
+    EXPECT_EQ(form.Text("?DOC:DOCTORSNAME"), "Dr. Nobody") << "no insert form yet: the name stays";
+    EXPECT_TRUE(form.Open());
+    form.Press("?OK");
+    EXPECT_FALSE(form.Open());
+    ASSERT_EQ(stored().size(), 1u);
+    EXPECT_EQ(rt::clip(stored()[0].pre.DRNAME), "Dr. Nobody");
+}
+
+// View mode: the list of this program hides its View button, so a task calls the form itself.
+TEST_F(PrescriptionForm, ViewModeIsReadOnlyAndWritesNothing) {
+    seedReferenceTables();
+    addPrescription(savedPrescription("mother"));
+    const auto before = stored();
+    std::atomic<int> response{-1};
+    testing_support::prepareProgramThreads();
+    if (rt::CurrentThreadNumber() == 0) rt::TouchThreadData();
+    wnd::StartTask(
+        [&response] {
+            files::TableFile& f = data::PrescriptsFile();
+            if (f.open() == 0) {
+                f.setKeyOrder(-1);
+                f.next();
+            }
+            shell::CallRequest = shell::kView;
+            prescriptions::UpdatePrescripts();
+            response = shell::CallResponse;
+        },
+        0);
+    auto form = user_.Find("UpdatePrescripts");
+    EXPECT_EQ(form.Caption(), "View Record");
+    EXPECT_EQ(form.Text("?DRU:DRUGNAMEASPRESCRIBED"), "Zocor");
+    for (const char* entry : {"?PRE:GENERICNAME", "?PRE:DATEFILLED", "?PRE:COST", "?PRE:DATEINACTIVE"})
+        EXPECT_TRUE(form.Control(entry).readOnly) << entry;
+    for (const char* off : {"?DRU:DRUGNAMEASPRESCRIBED", "?PER:PERSONSNAME", "?CALENDAR", "?CALENDAR:3", "?BUTTON4:7",
+                            "?PRINT"})
+        EXPECT_FALSE(form.Enabled(off)) << off;
+    EXPECT_TRUE(form.Enabled("?PRE:NUMBERREFILLS"));
+    EXPECT_TRUE(form.Enabled("?PRE:ACTIVE"));
+    form.Press("?OK");
+    EXPECT_FALSE(form.Open());
+    rt::WaitForTaskThreads();
+    EXPECT_EQ(response.load(), shell::kCancelled);
+    EXPECT_EQ(stored().at(0).version, before.at(0).version);
+}
+
+TEST(PrintKey, DrugDateFlagAndPersonClipped) {
+    data::PrescriptsRecord p{};
+    rt::clearRecord(data::PrescriptsTable(), &p);
+    EXPECT_EQ(prescriptions::ComposePrintKey(p), std::string("0") + p.ACTIVE[0]) << "no date: 0";
+    rt::assign(p.DRUGNAMEASPRESCRIBED, "Aspirin");
+    rt::assign(p.PERSONSNAME, "Mother");
+    rt::assign(p.ACTIVE, "Y");
+    p.DATEFILLED.set(365);
+    EXPECT_EQ(prescriptions::ComposePrintKey(p), "Aspirin365YMother");
+    rt::assign(p.ACTIVE, "");
+    EXPECT_EQ(prescriptions::ComposePrintKey(p), "Aspirin365 Mother") << "a blank flag stays a blank";
+    rt::assign(p.DRUGNAMEASPRESCRIBED, std::string(60, 'D'));
+    rt::assign(p.PERSONSNAME, std::string(40, 'P'));
+    p.DATEFILLED.set(date(9999, 12, 31));
+    EXPECT_EQ(prescriptions::ComposePrintKey(p).size(), 108u);
+}
+
+}  // namespace
