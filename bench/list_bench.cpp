@@ -1,0 +1,146 @@
+// The prescription list at 1 000, 100 000 and 1 000 000 prescriptions, driven as a user drives it
+// on the headless presenter: open it from the frame, press End, Page Up ten times, switch through
+// the four tabs. Each step is timed from the user's action until every task thread is idle again;
+// the median of several runs is reported. Only the visible page is read, so no step should grow
+// with the table, except what adds up the whole table (the total of active costs).
+//
+// The data folders are made once under /tmp and reused (list_bench --fresh makes them again).
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "data/thread_tables.h"
+#include "platform/headless/scripted_user.h"
+#include "platform/runtime/clock.h"
+#include "platform/runtime/field_access.h"
+#include "platform/runtime/fixed_string.h"
+#include "platform/runtime/threads.h"
+#include "platform/window/task_queue.h"
+#include "platform/window/window_system.h"
+#include "prescriptions/register.h"
+#include "shell/globals.h"
+#include "shell/main_frame.h"
+#include "shell/procedure_registry.h"
+#include "shell/run_application.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// All prescriptions in one transaction; a marker file says the folder is complete.
+void fill(const std::string& dir, int count) {
+    const std::filesystem::path marker = std::filesystem::path(dir) / "bench-complete";
+    if (std::filesystem::exists(marker)) return;
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    files::SetDataFolder(dir);
+    const auto t0 = Clock::now();
+    rt::StartThreadProcedure(
+        [count] {
+            auto& f = data::PrescriptsFile();
+            if (f.create() != 0 || f.open() != 0) std::abort();
+            f.begin(10);
+            for (int i = 0; i < count; ++i) {
+                data::PRE = {};
+                rt::clearRecord(data::PrescriptsTable(), &data::PRE);
+                rt::assign(data::PRE.DRUGNAMEASPRESCRIBED, "Drug " + std::to_string((i * 7919) % 99991));
+                rt::assign(data::PRE.DRNAME, i % 11 ? "Dr. " + std::to_string(i % 53) : std::string());
+                rt::assign(data::PRE.ACTIVE, i % 3 ? "Y" : "N");
+                if (!data::PRE.COST.setScaled(100 + i % 5000)) std::abort();
+                rt::assignC(data::PRE.PRINTKEY, std::to_string(i));
+                if (i % 5) data::PRE.REFILLREMINDERDATE.set(rt::today() - 40 - (i % 400));  // never due
+                if (f.add() != 0) std::abort();
+            }
+            f.commit();
+            f.close();
+        },
+        0);
+    rt::WaitForTaskThreads();
+    std::ofstream(marker) << count << "\n";
+    std::printf("  (made %d prescriptions in %.1f s)\n", count,
+                std::chrono::duration<double>(Clock::now() - t0).count());
+}
+
+double timed(const std::function<void()>& step) {
+    const auto t0 = Clock::now();
+    step();
+    return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
+}
+
+struct Steps {
+    std::map<std::string, std::vector<double>> ms;
+    std::vector<std::string> order;
+    void add(const std::string& name, double v) {
+        if (!ms.count(name)) order.push_back(name);
+        ms[name].push_back(v);
+    }
+};
+
+void runOnce(hl::ScriptedUser& user, Steps& steps) {
+    auto frame = user.Find("Main");
+    steps.add("open the list", timed([&] {
+        frame.Press("?BROWSEPRESCRIPTS");
+        user.Find("BrowsePrescripts");
+    }));
+    auto list = user.Find("BrowsePrescripts");
+    list.Click("?BROWSE:1");
+    steps.add("End", timed([&] { list.PressKey(wnd::kKeyEnd); }));
+    double pages = 0;
+    for (int i = 0; i < 10; ++i) pages += timed([&] { list.PressKey(wnd::kKeyPageUp); });
+    steps.add("Page Up (mean of 10)", pages / 10);
+    for (const char* tab : {"?TAB:3", "?TAB:4", "?TAB:5", "?TAB:2"})
+        steps.add(std::string("tab ") + tab, timed([&] { list.ChooseTab(tab); }));
+    if (list.Rows("?BROWSE:1").empty()) std::abort();
+    list.Press("?CLOSE");
+    user.WaitIdle();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const bool fresh = argc > 1 && std::strcmp(argv[1], "--fresh") == 0;
+    shell::InstallThreadHooks();
+    if (!shell::RegisterShellLayouts()) return 1;
+    std::string error;
+    if (!prescriptions::RegisterPrescriptionProcedures(&error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
+    auto presenter = std::make_shared<hl::HeadlessPresenter>();
+    wnd::SetPresenter(presenter);
+    shell::SetFrameProcedure(&shell::Main);
+    for (int count : {1000, 100000, 1000000}) {
+        const std::string dir = "/tmp/prescripts-list-bench-" + std::to_string(count);
+        if (fresh) std::filesystem::remove_all(dir);
+        std::printf("%d prescriptions\n", count);
+        fill(dir, count);
+        files::SetDataFolder(dir);
+        hl::ScriptedUser user(presenter, std::chrono::minutes(5));
+        wnd::Activity::Enter();
+        std::thread program([] {
+            wnd::ThisThreadQueue();
+            wnd::Activity::Leave();
+            shell::ProgramMain();
+        });
+        Steps steps;
+        for (int run = 0; run < 5; ++run) runOnce(user, steps);
+        wnd::PostToAllWindows(wnd::Event::CloseDown);
+        program.join();
+        for (const std::string& name : steps.order) {
+            auto v = steps.ms[name];
+            std::sort(v.begin(), v.end());
+            std::printf("  %-22s median %8.2f ms  (min %8.2f, max %8.2f)\n", name.c_str(), v[v.size() / 2], v.front(), v.back());
+        }
+    }
+    wnd::SetPresenter(nullptr);
+    return 0;
+}
