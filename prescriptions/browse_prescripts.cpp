@@ -23,17 +23,25 @@ public:
 
     void ReloadBusy() override {
         // Added up in the database, in exact cents, over every prescription whose active flag is
-        // exactly 'Y' (blank, 'N' and 'y' do not count).
-        std::int64_t cents = 0;
-        bool overflow = false;
-        const int e = data::PrescriptsFile().sumWhereEqual(field("PRE:COST").number, field("PRE:ACTIVE").number, "Y",
-                                                           &cents, &overflow);
-        totalText_ = e == 0 ? TotalCostText(cents, overflow) : TotalCostText(0, false);
+        // exactly 'Y' (blank, 'N' and 'y' do not count); again only when the file has changed
+        // since (a tab switch alone reads nothing more).
+        auto& file = data::PrescriptsFile();
+        const files::TableFile::ChangeStamp stamp = file.changeStamp();
+        if (!summed_ || !(stamp == stamp_)) {
+            std::int64_t cents = 0;
+            bool overflow = false;
+            const int e = file.sumWhereEqual(field("PRE:COST").number, field("PRE:ACTIVE").number, "Y", &cents, &overflow);
+            totalText_ = e == 0 ? TotalCostText(cents, overflow) : TotalCostText(0, false);
+            summed_ = e == 0;
+            stamp_ = stamp;
+        }
         cls::PatternListBrowser::ReloadBusy();
     }
 
 private:
     std::string& totalText_;
+    bool summed_ = false;
+    files::TableFile::ChangeStamp stamp_;
 };
 
 class BrowsePrescriptsController final : public cls::ListProcedureController {

@@ -339,6 +339,14 @@ int TableFile::sumWhereEqual(int sumField, int whereField, std::string_view equa
     return m.ok();
 }
 
+TableFile::ChangeStamp TableFile::changeStamp() {
+    Impl& m = *impl_;
+    std::shared_ptr<Connection> c;
+    if (m.requireOpen(&c) != 0) return {};
+    const Connection::Stamp s = c->stamp();
+    return ChangeStamp{s.dataVersion, s.local};
+}
+
 // ------------------------------------------------------------------ writing
 
 int TableFile::add() {

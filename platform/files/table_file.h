@@ -102,6 +102,16 @@ public:
     // a scaled integer. *sum receives the scaled total; *overflow is set when it does not fit 64 bits.
     int sumWhereEqual(int sumField, int whereField, std::string_view equals, std::int64_t* sum, bool* overflow);
 
+    // A mark that changes whenever the database file is written, through this thread's connection
+    // or any other (another thread, another program). Lets a caller keep a figure it computed
+    // until the data under it changes. Invalid ({}) when the file is not open.
+    struct ChangeStamp {
+        std::int64_t dataVersion = -1;
+        std::uint64_t localWrites = 0;
+        friend bool operator==(const ChangeStamp&, const ChangeStamp&) = default;
+    };
+    ChangeStamp changeStamp();
+
     // --- Writing. Each write is one transaction of its own unless a transaction is open. ---
     // Adds the buffer (and memo) as a new record, which becomes the current record.
     int add();

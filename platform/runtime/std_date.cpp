@@ -3,7 +3,7 @@
 namespace rt {
 namespace {
 // Days from 1970-01-01 for a proleptic Gregorian date (H. Hinnant's algorithm).
-long long daysFromCivil(long long y, unsigned m, unsigned d) {
+constexpr long long daysFromCivil(long long y, unsigned m, unsigned d) {
     y -= m <= 2;
     const long long era = (y >= 0 ? y : y - 399) / 400;
     const unsigned yoe = static_cast<unsigned>(y - era * 400);
@@ -23,7 +23,8 @@ Ymd civilFromDays(long long z) {
     const unsigned m = mp < 10 ? mp + 3 : mp - 9;
     return Ymd{static_cast<int>(y + (m <= 2)), static_cast<int>(m), static_cast<int>(d)};
 }
-const long long kEpoch = daysFromCivil(1800, 12, 28);
+// Constant-initialised: dates made during other files' static start-up need it already.
+constexpr long long kEpoch = daysFromCivil(1800, 12, 28);
 }  // namespace
 
 bool isLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <string>
 #include <thread>
 #include <vector>
@@ -36,8 +37,23 @@ struct Rx {
     int reminderDay;  // days from today; 0: no reminder date
 };
 
+// On a task thread of its own (its own connection); waits for that thread only, since the
+// program's windows may be running on others.
+template <typename F>
+void onAnotherThread(F&& body) {
+    testing_support::prepareProgramThreads();
+    std::atomic<bool> done{false};
+    rt::StartThreadProcedure(
+        [&] {
+            body();
+            done = true;
+        },
+        0);
+    while (!done) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
 void addPrescriptions(const std::vector<Rx>& rows) {
-    testing_support::runOnTaskThread([&] {
+    onAnotherThread([&] {
         auto& f = data::PrescriptsFile();
         if (f.open() != 0) {
             ASSERT_EQ(f.create(), 0);
@@ -181,6 +197,17 @@ TEST_F(PrescriptionList, InsertGrowsTheTotalAndHighlightsTheNewRowCancelLeavesIt
     list.Press("?DELETE:4");
     EXPECT_EQ(list.Rows("?BROWSE:1").size(), 1u);
     EXPECT_NE(list.Text("?TOTCOST").find("0.10"), std::string::npos);
+}
+
+TEST_F(PrescriptionList, PrescriptionsSavedElsewhereCountAtTheNextReload) {
+    addPrescriptions({{"Metformin", "Y", "Dr. Brown", 10, 3}});
+    auto list = OpenList();
+    EXPECT_NE(list.Text("?TOTCOST").find("0.10"), std::string::npos);
+    list.ChooseTab("?TAB:3");
+    addPrescriptions({{"Aspirin", "Y", "Dr. Adams", 70, 0}});  // another thread, its own connection
+    list.ChooseTab("?TAB:2");
+    EXPECT_NE(list.Text("?TOTCOST").find("0.80"), std::string::npos) << list.Text("?TOTCOST");
+    EXPECT_EQ(list.Rows("?BROWSE:1").size(), 2u);
 }
 
 TEST(TotalCost, ExactCentsAndAnOverflowMark) {
