@@ -487,7 +487,11 @@ void Screen::Apply(View& v, int n) {
             break;
         }
         case ControlKind::Group: case ControlKind::Option: static_cast<QGroupBox*>(w)->setTitle(text); break;
-        case ControlKind::Button: static_cast<QPushButton*>(w)->setText(text); break;
+        case ControlKind::Button:
+            // Icons are not drawn yet: a button known only by its icon shows an ellipsis, so it
+            // can be seen and pressed (its tip says what it does).
+            static_cast<QPushButton*>(w)->setText(text.isEmpty() && !c.icon.empty() ? QStringLiteral("...") : text);
+            break;
         case ControlKind::Check: {
             auto* check = static_cast<QCheckBox*>(w);
             check->setText(text);
