@@ -11,13 +11,13 @@ namespace data {
 
 void DictionaryAccessor::Initialise() {
     INITIALIZED = 0;
-    BUFFER.address = spec_.buffer();
-    BUFFER.desc = &spec_.desc();
+    BUFFER.address = binding_.buffer();
+    BUFFER.desc = &binding_.desc();
     BUFFER.size = BUFFER.desc->recordSize;
-    BUFFER.memo = spec_.memo ? spec_.memo() : nullptr;
+    BUFFER.memo = binding_.memo ? binding_.memo() : nullptr;
     FILENAMEVALUE = std::string(BUFFER.desc->label);
     SetReporter(&shell::AppErrors());
-    FILE = &spec_.file();
+    FILE = &binding_.file();
     cls::TableAccessor::Initialise();
     setAccessorRef(true);
 }
@@ -32,7 +32,7 @@ int DictionaryAccessor::UseTable(int useType) {
         Attach(FILE, &shell::AppErrors());
         CREATE = 1;
         LOCKRECOVER = 10;
-        for (const auto& k : spec_.keys) RegisterKey(k.name, k.autoNumber);
+        for (const auto& k : binding_.keys) RegisterKey(k.name, k.autoNumber);
         INUSEFILE = 0;
     }
     return cls::TableAccessor::UseTable(useType);
@@ -57,16 +57,16 @@ void DictionaryGroup::TearDown() {
 
 // ---------------------------------------------------------------- the tables
 
-#define DATA_DEFINE_TABLE(Label, Buffer, Memo, ...)                                             \
-    const TableSpec& Label##Spec() {                                                            \
-        static const TableSpec spec{&Label##Table, [] { return static_cast<void*>(&Buffer); }, \
-                                    Memo, &Label##File, {__VA_ARGS__}};                         \
-        return spec;                                                                            \
-    }                                                                                           \
-    void Label##Group::Initialise() { initialiseWith(Label##AccessorObject.get()); }          \
-    void Label##Group::releaseAccessor() {                                                      \
-        Label##GroupRef = nullptr;                                                              \
-        Label##AccessorObject.reset();                                                          \
+#define DATA_DEFINE_TABLE(Label, Buffer, Memo, ...)                                                     \
+    const TableBinding& Label##Binding() {                                                              \
+        static const TableBinding binding{&Label##Table, [] { return static_cast<void*>(&Buffer); },    \
+                                    Memo, &Label##File, {__VA_ARGS__}};                                 \
+        return binding;                                                                                 \
+    }                                                                                                   \
+    void Label##Group::Initialise() { initialiseWith(Label##AccessorObject.get()); }                    \
+    void Label##Group::releaseAccessor() {                                                              \
+        Label##GroupRef = nullptr;                                                                      \
+        Label##AccessorObject.reset();                                                                  \
     }
 
 DATA_DEFINE_TABLE(Manufacturer, MAN, nullptr, {"MAN:ByName", false})

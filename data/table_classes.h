@@ -18,7 +18,7 @@ struct KeyRegistration {
 };
 
 // What binds an accessor to one table on the calling thread.
-struct TableSpec {
+struct TableBinding {
     const rt::TableDesc& (*desc)();
     void* (*buffer)();
     std::string* (*memo)();  // nullptr when the table has no memo
@@ -35,12 +35,12 @@ public:
     void TearDown() override;
 
 protected:
-    explicit DictionaryAccessor(const TableSpec& spec) : spec_(spec) {}
+    explicit DictionaryAccessor(const TableBinding& binding) : binding_(binding) {}
     // Sets or clears this table's AccessorRef thread variable.
     virtual void setAccessorRef(bool set) = 0;
 
 private:
-    const TableSpec& spec_;
+    const TableBinding& binding_;
 };
 
 class DictionaryGroup : public cls::TableGroup {
@@ -61,7 +61,7 @@ protected:
     inline thread_local std::unique_ptr<Label##Group> Label##GroupObject;         \
     inline thread_local Label##Group* Label##GroupRef = nullptr;                  \
     inline thread_local Label##Accessor* Label##AccessorRef = nullptr;            \
-    const TableSpec& Label##Spec();                                               \
+    const TableBinding& Label##Binding();                                         \
     class Label##Group final : public DictionaryGroup {                           \
     public:                                                                       \
         void Initialise();                                                        \
@@ -85,7 +85,7 @@ DATA_DECLARE_TABLE(Prescripts)
 #define DATA_PLAIN_ACCESSOR(Label)                                        \
     class Label##Accessor : public DictionaryAccessor {                  \
     public:                                                              \
-        Label##Accessor() : DictionaryAccessor(Label##Spec()) {}         \
+        Label##Accessor() : DictionaryAccessor(Label##Binding()) {}               \
                                                                          \
     protected:                                                           \
         void setAccessorRef(bool set) override {                         \
@@ -106,7 +106,7 @@ DATA_PLAIN_ACCESSOR(Glucose)
 // People: gender and marital status must be one of the values the form offers.
 class PersonsNameAccessor : public DictionaryAccessor {
 public:
-    PersonsNameAccessor() : DictionaryAccessor(PersonsNameSpec()) {}
+    PersonsNameAccessor() : DictionaryAccessor(PersonsNameBinding()) {}
     int CheckFieldValue(int fieldNumber, bool report) override;
     void BindNames() override;
 
@@ -117,7 +117,7 @@ protected:
 // Prescriptions: a new one starts active; new records are numbered on "PRE:printby".
 class PrescriptsAccessor : public DictionaryAccessor {
 public:
-    PrescriptsAccessor() : DictionaryAccessor(PrescriptsSpec()) {}
+    PrescriptsAccessor() : DictionaryAccessor(PrescriptsBinding()) {}
     void PrimeNewRecord() override;
     void BindNames() override;
 

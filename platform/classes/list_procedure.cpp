@@ -95,7 +95,7 @@ void ListProcedureController::AfterOpenScreen() {
     PatternListBrowser& b = *browser_;
     const files::TableFile& f = reader_.file();
     // 5. Orders, each with its seeker on the key's first field.
-    for (const OrderSpec& o : orders_) {
+    for (const SortOrder& o : orders_) {
         b.AddOrder(o.step, o.key);
         auto seeker = std::make_unique<ListSeeker>();
         if (o.key >= 0) {

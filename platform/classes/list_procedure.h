@@ -99,11 +99,11 @@ private:
     ListQueue queue_;
     PatternListBrowser ownBrowser_;
     PatternListBrowser* browser_ = &ownBrowser_;
-    struct OrderSpec {
+    struct SortOrder {
         int key;
         ThumbStep* step;
     };
-    std::vector<OrderSpec> orders_;
+    std::vector<SortOrder> orders_;
     std::vector<std::unique_ptr<ListSeeker>> seekers_;
     std::vector<const rt::FieldDesc*> columns_;
     std::vector<std::pair<std::string, int>> tabs_;
