@@ -22,6 +22,7 @@
 #include "shell/main_frame.h"
 #include "shell/procedure_registry.h"
 #include "shell/run_application.h"
+#include "support/headless_program.h"
 #include "support/program_fixture.h"
 #include "support/task_thread.h"
 
@@ -55,10 +56,7 @@ void onAnotherThread(F&& body) {
 void addPrescriptions(const std::vector<Rx>& rows) {
     onAnotherThread([&] {
         auto& f = data::PrescriptsFile();
-        if (f.open() != 0) {
-            ASSERT_EQ(f.create(), 0);
-            ASSERT_EQ(f.open(), 0);
-        }
+        ASSERT_EQ(testing_support::openOrCreate(f), 0);
         int n = 0;
         for (const Rx& r : rows) {
             data::PRE = {};
@@ -113,22 +111,13 @@ protected:
         gRequests = 0;
     }
     void TearDown() override {
-        if (program_.joinable()) {
-            wnd::PostToAllWindows(wnd::Event::CloseDown);
-            program_.join();
-        }
+        program_.Stop();
         shell::RegisterProcedure("UpdatePrescripts", nullptr);
         shell::SetFrameProcedure(nullptr);
         wnd::SetPresenter(nullptr);
     }
     hl::UserWindow OpenList() {
-        wnd::Activity::Enter();
-        program_ = std::thread([] {
-            wnd::ThisThreadQueue();
-            wnd::Activity::Leave();
-            shell::ProgramMain();
-        });
-        auto frame = user_.Find("Main");
+        auto frame = program_.Start();
         frame.Press("?BROWSEPRESCRIPTS");
         return user_.Find("BrowsePrescripts");
     }
@@ -142,7 +131,7 @@ protected:
     testing_support::MessageRecorder messages_{shell::AppErrors()};
     std::shared_ptr<hl::HeadlessPresenter> presenter_ = std::make_shared<hl::HeadlessPresenter>();
     hl::ScriptedUser user_{presenter_};
-    std::thread program_;
+    testing_support::HeadlessProgram program_{user_};
 };
 
 TEST_F(PrescriptionList, EmptyListShowsAZeroTotalAndOnlyInsert) {

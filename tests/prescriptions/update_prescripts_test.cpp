@@ -23,6 +23,7 @@
 #include "shell/main_frame.h"
 #include "shell/procedure_registry.h"
 #include "shell/run_application.h"
+#include "support/headless_program.h"
 #include "support/program_fixture.h"
 #include "support/task_thread.h"
 
@@ -112,10 +113,7 @@ data::PrescriptsRecord savedPrescription(const std::string& person) {
 void addPrescription(const data::PrescriptsRecord& p) {
     testing_support::runOnTaskThread([&] {
         files::TableFile& f = data::PrescriptsFile();
-        if (f.open() != 0) {
-            ASSERT_EQ(f.create(), 0);
-            ASSERT_EQ(f.open(), 0);
-        }
+        ASSERT_EQ(testing_support::openOrCreate(f), 0);
         data::PRE = p;
         data::PRE_SpecialInstructionsNotes.clear();
         ASSERT_EQ(f.add(), 0);
@@ -136,23 +134,14 @@ protected:
         shell::SetFrameProcedure(&shell::Main);
     }
     void TearDown() override {
-        if (program_.joinable()) {
-            wnd::PostToAllWindows(wnd::Event::CloseDown);
-            program_.join();
-        }
+        program_.Stop();
         shell::RegisterProcedure("BrowseDoctors", nullptr);
         shell::SetFrameProcedure(nullptr);
         wnd::SetPresenter(nullptr);
         rt::useSystemClock();
     }
     hl::UserWindow OpenList() {
-        wnd::Activity::Enter();
-        program_ = std::thread([] {
-            wnd::ThisThreadQueue();
-            wnd::Activity::Leave();
-            shell::ProgramMain();
-        });
-        user_.Find("Main").Press("?BROWSEPRESCRIPTS");
+        program_.Start().Press("?BROWSEPRESCRIPTS");
         return user_.Find("BrowsePrescripts");
     }
 
@@ -160,7 +149,7 @@ protected:
     testing_support::MessageRecorder messages_{shell::AppErrors()};
     std::shared_ptr<hl::HeadlessPresenter> presenter_ = std::make_shared<hl::HeadlessPresenter>();
     hl::ScriptedUser user_{presenter_};
-    std::thread program_;
+    testing_support::HeadlessProgram program_{user_};
 };
 
 TEST_F(PrescriptionForm, InsertEndToEndFromTheMenu) {

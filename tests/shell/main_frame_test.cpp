@@ -24,6 +24,7 @@
 #include "shell/procedure_registry.h"
 #include "shell/procedure_services.h"
 #include "shell/run_application.h"
+#include "support/headless_program.h"
 #include "support/program_fixture.h"
 #include "support/task_thread.h"
 
@@ -184,29 +185,15 @@ protected:
         shell::SetFrameProcedure(&shell::Main);
     }
     void TearDown() override {
-        if (program_.joinable()) {
-            wnd::PostToAllWindows(wnd::Event::CloseDown);
-            if (user_.HasMessage()) user_.Answer(wnd::kButtonYes);
-            program_.join();
-        }
+        program_.Stop();
         for (const shell::MenuStart& m : shell::kMenuStarts) shell::RegisterProcedure(m.procedure, nullptr);
         shell::SetFrameProcedure(nullptr);
         wnd::SetPresenter(nullptr);
     }
-    // Starts the program; returns once its frame is idle.
-    hl::UserWindow StartProgram() {
-        wnd::Activity::Enter();  // at work from here, so the first idle wait finds the frame open
-        program_ = std::thread([this] {
-            wnd::ThisThreadQueue();
-            wnd::Activity::Leave();
-            shell::ProgramMain();
-            ended_ = true;
-        });
-        return user_.Find("Main");
-    }
+    hl::UserWindow StartProgram() { return program_.Start(); }
     void EndProgram() {
-        program_.join();
-        EXPECT_TRUE(ended_);
+        program_.Join();
+        EXPECT_TRUE(program_.ended());
     }
     int threadOf(const hl::UserWindow& w) {
         std::lock_guard lock(presenter_->mutex());
@@ -218,8 +205,7 @@ protected:
     std::shared_ptr<hl::HeadlessPresenter> presenter_ = std::make_shared<hl::HeadlessPresenter>();
     hl::ScriptedUser user_{presenter_};
     Probe probe_;
-    std::thread program_;
-    std::atomic<bool> ended_{false};
+    testing_support::HeadlessProgram program_{user_};
 };
 
 TEST_F(Frame, OpensWithItsMenusCaptionAndDisclaimer) {
@@ -375,7 +361,7 @@ TEST_F(Frame, ClosingTheFrameAsksEveryWindowToCloseAndWaitsForThem) {
     // Keeping the changes keeps the form, and the program, running.
     user_.Answer(wnd::kButtonNo);
     EXPECT_TRUE(form.Open());
-    EXPECT_FALSE(ended_);
+    EXPECT_FALSE(program_.ended());
 
     form.CloseBox();
     user_.Answer(wnd::kButtonYes);

@@ -1,0 +1,62 @@
+#pragma once
+// The whole program run as a user meets it, on the headless presenter: ProgramMain on a thread of
+// its own (thread 1), the frame found once it is idle, and an end that asks every window to close.
+#include <atomic>
+#include <thread>
+
+#include "platform/headless/scripted_user.h"
+#include "platform/window/task_queue.h"
+#include "platform/window/window_system.h"
+#include "shell/run_application.h"
+
+namespace testing_support {
+
+class HeadlessProgram {
+public:
+    explicit HeadlessProgram(hl::ScriptedUser& user) : user_(user) {}
+    ~HeadlessProgram() { Stop(); }
+    HeadlessProgram(const HeadlessProgram&) = delete;
+    HeadlessProgram& operator=(const HeadlessProgram&) = delete;
+
+    // Starts the program; returns its frame once the frame is open and idle.
+    hl::UserWindow Start() {
+        wnd::Activity::Enter();  // at work from here, so the first idle wait finds the frame open
+        thread_ = std::thread([this] {
+            wnd::ThisThreadQueue();
+            wnd::Activity::Leave();
+            shell::ProgramMain();
+            ended_ = true;
+        });
+        return user_.Find("Main");
+    }
+    // Waits for the program to end by itself (after its frame was closed).
+    void Join() {
+        if (thread_.joinable()) thread_.join();
+    }
+    // Asks every window to close (a form still asking is told Yes) and waits for the end.
+    void Stop() {
+        if (!thread_.joinable()) return;
+        wnd::PostToAllWindows(wnd::Event::CloseDown);
+        if (user_.HasMessage()) user_.Answer(wnd::kButtonYes);
+        thread_.join();
+    }
+    bool running() const { return thread_.joinable(); }
+    bool ended() const { return ended_; }
+
+private:
+    hl::ScriptedUser& user_;
+    std::thread thread_;
+    std::atomic<bool> ended_{false};
+};
+
+// Opens a table instance, creating its file or table first when missing.
+inline int openOrCreate(files::TableFile& file) {
+    int e = file.open();
+    if (e == files::kFileNotFound) {
+        if ((e = file.create()) != 0) return e;
+        e = file.open();
+    }
+    return e;
+}
+
+}  // namespace testing_support
