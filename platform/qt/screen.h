@@ -6,6 +6,7 @@
 #include <QPointer>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -47,6 +48,7 @@ public:
     void PerformAction(wnd::WindowId id, int control, wnd::StdAction action);
     void AskMessage(const wnd::MessageQuestion& question, std::shared_ptr<wnd::InputSink> sink);
     void AskPopup(const wnd::PopupQuestion& question, std::shared_ptr<wnd::InputSink> sink);
+    std::function<void(int)> Answerer(int thread, wnd::QuestionId question, std::shared_ptr<wnd::InputSink> sink);
     void SetClipboardText(const std::string& utf8);
     void OpenDocument(const std::string& urlOrPath);
 

@@ -55,6 +55,25 @@ using namespace detail;
 
 // --- Questions -------------------------------------------------------------------------------------
 
+// Delivers a question's answer once (a click, or the question's widget going away), and gives its
+// thread's windows back their usable state.
+std::function<void(int)> Screen::Answerer(int thread, wnd::QuestionId question, std::shared_ptr<wnd::InputSink> sink) {
+    auto answered = std::make_shared<bool>(false);
+    return [this, answered, thread, question, sink](int value) {
+        if (*answered) return;
+        *answered = true;
+        if (!dying_) {
+            --asking_[thread];
+            ApplyThread(thread);
+        }
+        wnd::InputEvent e;
+        e.kind = Kind::Answer;
+        e.question = question;
+        e.answer = value;
+        sink->Deliver(std::move(e));
+    };
+}
+
 void Screen::AskMessage(const wnd::MessageQuestion& question, std::shared_ptr<wnd::InputSink> sink) {
     ++asking_[question.thread];
     ApplyThread(question.thread);
@@ -81,25 +100,11 @@ void Screen::AskMessage(const wnd::MessageQuestion& question, std::shared_ptr<wn
         (*answers)[b] = mask;
         if (question.defaultButton & mask) box->setDefaultButton(static_cast<QPushButton*>(b));
     }
-    auto answered = std::make_shared<bool>(false);
-    const int thread = question.thread;
-    const wnd::QuestionId qid = question.id;
-    auto answer = [this, answered, thread, qid, sink](unsigned button) {
-        if (*answered) return;
-        *answered = true;
-        if (!dying_) {
-            --asking_[thread];
-            ApplyThread(thread);
-        }
-        wnd::InputEvent e;
-        e.kind = Kind::Answer;
-        e.question = qid;
-        e.answer = static_cast<int>(button);  // 0: the task takes the default button
-        sink->Deliver(std::move(e));
-    };
+    // 0: the task takes the default button.
+    auto answer = Answerer(question.thread, question.id, sink);
     connect(box, &QMessageBox::buttonClicked, this, [answer, answers](QAbstractButton* b) {
         const auto it = answers->find(b);
-        answer(it == answers->end() ? 0u : it->second);
+        answer(it == answers->end() ? 0 : static_cast<int>(it->second));
     });
     connect(box, &QObject::destroyed, this, [answer] { answer(0); });
     std::erase_if(questions_, [](const QPointer<QWidget>& p) { return p.isNull(); });
@@ -111,22 +116,7 @@ void Screen::AskPopup(const wnd::PopupQuestion& question, std::shared_ptr<wnd::I
     ++asking_[question.thread];
     ApplyThread(question.thread);
     auto* menu = new QMenu;
-    auto answered = std::make_shared<bool>(false);
-    const int thread = question.thread;
-    const wnd::QuestionId qid = question.id;
-    auto answer = [this, answered, thread, qid, sink](int item) {
-        if (*answered) return;
-        *answered = true;
-        if (!dying_) {
-            --asking_[thread];
-            ApplyThread(thread);
-        }
-        wnd::InputEvent e;
-        e.kind = Kind::Answer;
-        e.question = qid;
-        e.answer = item;
-        sink->Deliver(std::move(e));
-    };
+    auto answer = Answerer(question.thread, question.id, sink);
     int n = 0;
     for (const std::string& item : question.items) {
         if (item == "-") {
