@@ -3,6 +3,7 @@
 #include <unordered_map>
 
 #include "platform/runtime/codepage.h"
+#include "platform/runtime/decimal.h"
 #include "platform/runtime/expression.h"
 #include "platform/runtime/expression_slot.h"
 #include "platform/runtime/fixed_string.h"
@@ -56,17 +57,13 @@ T ReadRaw(const unsigned char* p) {
 // A DECIMAL of any size: sign nibble (0xD for minus) then BCD digits, most significant first.
 ExprValue ReadDecimal(const unsigned char* p, std::size_t size, int places) {
     if (size == 0) return {};
+    if (size <= kMaxPackedDecimalBytes && places <= 18) return ExprValue::fromScaled(packedDecimalScaled(p, size), places);
     const bool negative = (p[0] >> 4) == 0xD;
     const std::size_t digits = 2 * size - 1;
     auto nibble = [p](std::size_t i) {
         const int n = (i % 2 == 0) ? (p[i / 2] >> 4) : (p[i / 2] & 0x0F);
         return n > 9 ? 0 : n;  // a damaged digit reads as 0, as the field type does
     };
-    if (digits <= 18 && places <= 18) {
-        std::int64_t v = 0;
-        for (std::size_t i = 1; i <= digits; ++i) v = v * 10 + nibble(i);
-        return ExprValue::fromScaled(negative ? -v : v, places);
-    }
     // Wider than an exact value holds: the nearest double, through text so it is correctly rounded.
     std::string text = negative ? "-" : "";
     for (std::size_t i = 1; i <= digits; ++i) text += static_cast<char>('0' + nibble(i));
