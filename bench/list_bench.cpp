@@ -18,12 +18,8 @@
 #include <thread>
 #include <vector>
 
-#include "data/thread_tables.h"
+#include "bench/prescription_fill.h"
 #include "platform/headless/scripted_user.h"
-#include "platform/runtime/clock.h"
-#include "platform/runtime/field_access.h"
-#include "platform/runtime/fixed_string.h"
-#include "platform/runtime/threads.h"
 #include "platform/window/task_queue.h"
 #include "platform/window/window_system.h"
 #include "prescriptions/register.h"
@@ -44,27 +40,7 @@ void fill(const std::string& dir, int count) {
     std::filesystem::create_directories(dir);
     files::SetDataFolder(dir);
     const auto t0 = Clock::now();
-    rt::StartThreadProcedure(
-        [count] {
-            auto& f = data::PrescriptsFile();
-            if (f.create() != 0 || f.open() != 0) std::abort();
-            f.begin(10);
-            for (int i = 0; i < count; ++i) {
-                data::PRE = {};
-                rt::clearRecord(data::PrescriptsTable(), &data::PRE);
-                rt::assign(data::PRE.DRUGNAMEASPRESCRIBED, "Drug " + std::to_string((i * 7919) % 99991));
-                rt::assign(data::PRE.DRNAME, i % 11 ? "Dr. " + std::to_string(i % 53) : std::string());
-                rt::assign(data::PRE.ACTIVE, i % 3 ? "Y" : "N");
-                if (!data::PRE.COST.setScaled(100 + i % 5000)) std::abort();
-                rt::assignC(data::PRE.PRINTKEY, std::to_string(i));
-                if (i % 5) data::PRE.REFILLREMINDERDATE.set(rt::today() - 40 - (i % 400));  // never due
-                if (f.add() != 0) std::abort();
-            }
-            f.commit();
-            f.close();
-        },
-        0);
-    rt::WaitForTaskThreads();
+    bench::FillPrescriptions(count);
     std::ofstream(marker) << count << "\n";
     std::printf("  (made %d prescriptions in %.1f s)\n", count,
                 std::chrono::duration<double>(Clock::now() - t0).count());

@@ -10,11 +10,8 @@
 #include <thread>
 #include <vector>
 
-#include "data/thread_tables.h"
+#include "bench/prescription_fill.h"
 #include "platform/headless/scripted_user.h"
-#include "platform/runtime/clock.h"
-#include "platform/runtime/fixed_string.h"
-#include "platform/runtime/threads.h"
 #include "platform/window/task_queue.h"
 #include "platform/window/window_system.h"
 #include "shell/globals.h"
@@ -22,29 +19,6 @@
 #include "shell/run_application.h"
 
 namespace {
-
-void fillPrescriptions(int count) {
-    shell::InstallThreadHooks();
-    rt::StartThreadProcedure(
-        [count] {
-            auto& f = data::PrescriptsFile();
-            if (f.create() != 0 || f.open() != 0) std::abort();
-            f.begin(10);
-            for (int i = 0; i < count; ++i) {
-                data::PRE = {};
-                rt::assign(data::PRE.DRUGNAMEASPRESCRIBED, "Drug " + std::to_string(i % 997));
-                rt::assign(data::PRE.DRNAME, "Dr. " + std::to_string(i % 53));
-                rt::assign(data::PRE.ACTIVE, i % 3 ? "Y" : "N");
-                rt::assignC(data::PRE.PRINTKEY, std::to_string(i));
-                data::PRE.REFILLREMINDERDATE.set(rt::today() - 40 - (i % 400));  // never due
-                if (f.add() != 0) std::abort();
-            }
-            f.commit();
-            f.close();
-        },
-        0);
-    rt::WaitForTaskThreads();
-}
 
 double startOnce(const std::shared_ptr<hl::HeadlessPresenter>& presenter) {
     hl::ScriptedUser user(presenter);
@@ -74,7 +48,7 @@ int main() {
         std::filesystem::remove_all(dir);
         std::filesystem::create_directories(dir);
         files::SetDataFolder(dir);
-        if (count > 0) fillPrescriptions(count);
+        if (count > 0) bench::FillPrescriptions(count);
         std::vector<double> times;
         for (int run = 0; run < 7; ++run) times.push_back(startOnce(presenter));
         std::sort(times.begin(), times.end());
