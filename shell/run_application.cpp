@@ -17,9 +17,8 @@ namespace {
 std::mutex gFrameMutex;
 std::function<void()> gFrame;
 
-// The drag setting as the desktop reported it at start-up, and the scratch the calls point at.
+// The drag setting as the desktop reported it at start-up.
 std::atomic<long> AppDragFullWindows{0};
-long AppDragScratch = 0;
 
 void threadDataStart() {
     ThreadErrorState = std::make_unique<cls::ErrorState>();
@@ -93,7 +92,6 @@ void RunApplication() {
     rt::WaitForTaskThreads();
     // 10. Full-window dragging again, if it was on.
     if (AppDragFullWindows == 1) rt::Desktop().Set(rt::kSetDragFullWindows, 1, rt::kUpdateProfileAndBroadcast);
-    (void)AppDragScratch;
     // 11. The settings store writes back its bookkeeping.
     AppSettings().TearDown();
     // 12. The word matcher's tear-down does nothing.

@@ -258,7 +258,7 @@ int FormController::CompleteChange() {
             break;
         }
         if (ERRORS) {
-            ERRORS->SetErrors(e, files::errorText(e) + " (" + std::to_string(e) + ")");
+            ERRORS->SetErrors(e, TableAccessor::ErrorText(e));
             ERRORS->ThrowFile(28, a.FILENAMEVALUE);
         }
         const int answer = ERRORS ? ERRORS->Throw(37) : kAnswerCancel;

@@ -12,10 +12,12 @@ namespace cls {
 
 TableAccessor::~TableAccessor() = default;
 
+std::string TableAccessor::ErrorText(int code) { return files::errorText(code) + " (" + std::to_string(code) + ")"; }
+
 void TableAccessor::setErrorFromFile() {
     if (!ERRORS || !FILE) return;
     const int code = FILE->lastError();
-    ERRORS->SetErrors(code, files::errorText(code) + " (" + std::to_string(code) + ")");
+    ERRORS->SetErrors(code, ErrorText(code));
 }
 
 int TableAccessor::reportFile(int number) {
@@ -340,44 +342,35 @@ namespace {
 bool quiet(int e) { return e == 0 || e == files::kRecordNotAvailable || e == files::kRecordNotFound; }
 }  // namespace
 
-int TableAccessor::TryFetch(int key) {
-    if (UseTable(kUseAccess) != 0) return kLevelFatal;
-    const int e = FILE->get(key);
+int TableAccessor::readResult(int e) {
     if (quiet(e)) return e;
     reportFile(1);
     return kLevelNotify;
+}
+
+int TableAccessor::TryFetch(int key) {
+    if (UseTable(kUseAccess) != 0) return kLevelFatal;
+    return readResult(FILE->get(key));
 }
 
 int TableAccessor::TrySetKey(int key) {
     if (UseTable(kUseAccess) != 0) return kLevelFatal;
-    const int e = FILE->setKeyOrder(key);
-    if (quiet(e)) return e;
-    reportFile(1);
-    return kLevelNotify;
+    return readResult(FILE->setKeyOrder(key));
 }
 
 int TableAccessor::TryNext() {
     if (UseTable(kUseAccess) != 0) return kLevelFatal;
-    const int e = FILE->next();
-    if (quiet(e)) return e;
-    reportFile(1);
-    return kLevelNotify;
+    return readResult(FILE->next());
 }
 
 int TableAccessor::TryPrevious() {
     if (UseTable(kUseAccess) != 0) return kLevelFatal;
-    const int e = FILE->previous();
-    if (quiet(e)) return e;
-    reportFile(1);
-    return kLevelNotify;
+    return readResult(FILE->previous());
 }
 
 int TableAccessor::TryFetchAt(files::Position pos) {
     if (UseTable(kUseAccess) != 0) return kLevelFatal;
-    const int e = FILE->getAt(pos);
-    if (quiet(e)) return e;
-    reportFile(1);
-    return kLevelNotify;
+    return readResult(FILE->getAt(pos));
 }
 
 }  // namespace cls

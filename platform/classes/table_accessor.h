@@ -108,6 +108,9 @@ public:
 
     int openCount() const { return opens_; }
 
+    // The reporter's %ErrorText for a driver error: "Record Not Found (35)".
+    static std::string ErrorText(int code);
+
 protected:
     // The number that follows the given key text: read as a number plus one, clamped so that its
     // digits fit a field of `width` characters.
@@ -122,6 +125,9 @@ private:
         std::string memo;
     };
     int addAutoNumbered();
+    // A read's result: found or not there passes through; any other error is reported (message 1)
+    // and becomes 5.
+    int readResult(int e);
 
     int opens_ = 0;
     int fileOpensByMe_ = 0;

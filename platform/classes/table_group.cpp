@@ -37,7 +37,7 @@ int TableGroup::removeFramed(files::Position pos, bool retryWithMessage) {
     files::TableFile& file = *ME->FILE;
     ErrorReporter* errors = ME->ERRORS;
     auto note = [&](int code) {
-        if (errors) errors->SetErrors(code, files::errorText(code) + " (" + std::to_string(code) + ")");
+        if (errors) errors->SetErrors(code, TableAccessor::ErrorText(code));
     };
     for (;;) {
         if (USELOGOUT) {
