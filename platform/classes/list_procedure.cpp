@@ -99,9 +99,7 @@ void ListProcedureController::AfterOpenScreen() {
         b.AddOrder(o.step, o.key);
         auto seeker = std::make_unique<ListSeeker>();
         if (o.key >= 0) {
-            const rt::KeyDesc& k = f.desc().keys[static_cast<std::size_t>(o.key)];
-            if (!k.components.empty())
-                seeker->Initialise(f.desc().field(k.components.front().field), true, k.components.front().descending);
+            seeker->Initialise(f.desc(), f.desc().keys[static_cast<std::size_t>(o.key)], true);
         }
         b.SetSeeker(seeker.get());
         seekers_.push_back(std::move(seeker));

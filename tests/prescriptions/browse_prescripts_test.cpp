@@ -199,6 +199,22 @@ TEST_F(PrescriptionList, PrescriptionsSavedElsewhereCountAtTheNextReload) {
     EXPECT_EQ(list.Rows("?BROWSE:1").size(), 2u);
 }
 
+TEST_F(PrescriptionList, ATypedLetterFindsTheFirstRowAlthoughLaterKeyPartsDescend) {
+    // By drug name, active and fill date descending: the two rows named exactly "A" come first,
+    // the active one before the inactive one.
+    addPrescriptions({{"A", "N", "Dr. Adams", 0, 0}, {"Bextra", "Y", "Dr. Brown", 0, 0},
+                      {"A", "Y", "Dr. Adams", 0, 0}, {"Aspirin", "Y", "Dr. Adams", 0, 0}});
+    auto list = OpenList();
+    list.ChooseTab("?TAB:4");
+    const Rows rows = list.Rows("?BROWSE:1");
+    ASSERT_EQ(column(rows, 0), (std::vector<std::string>{"A", "A", "Aspirin", "Bextra"}));
+    ASSERT_EQ(column(rows, 1), (std::vector<std::string>{"Y", "N", "Y", "Y"}));
+    list.PressKey('B');
+    EXPECT_EQ(list.Choice("?BROWSE:1"), 4);
+    list.PressKey('A');
+    EXPECT_EQ(list.Choice("?BROWSE:1"), 1);
+}
+
 TEST(TotalCost, ExactCentsAndAnOverflowMark) {
     EXPECT_NE(prescriptions::TotalCostText(80, false).find("0.80"), std::string::npos);
     EXPECT_NE(prescriptions::TotalCostText(9999999, false).find("99999.99"), std::string::npos);
