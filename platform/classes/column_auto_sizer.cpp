@@ -15,9 +15,11 @@ int ColumnAutoSizer::TakeEvent(wnd::Window& window) {
         auto columns = wnd::ParseListFormat(window.control(e.list).format);
         const std::size_t c = static_cast<std::size_t>(window.pointerColumn() - 1);
         if (c >= columns.size()) return 1;
+        // The texts the column shows (a moved column shows another field of the row).
+        const std::size_t field = wnd::ShownFields(columns)[c];
         std::size_t chars = columns[c].header.size();
         for (const ListQueueRow& r : e.queue->rows)
-            if (c < r.fields.size()) chars = std::max(chars, r.fields[c].size());
+            if (field < r.fields.size()) chars = std::max(chars, r.fields[field].size());
         columns[c].width = static_cast<int>(chars) * 4 + std::max(columns[c].indent, 0) + 4;
         window.SetFormat(e.list, wnd::FormatListFormat(columns));
         return 1;

@@ -112,16 +112,19 @@ void ListBrowser::ReloadRows() {
 
 void ListBrowser::show() {
     queue_->rows.clear();
+    wnd::Window& w = window();
+    // The list box's columns in the order its layout puts them.
+    std::vector<std::size_t> fields = wnd::ShownFields(wnd::ParseListFormat(w.control(list_).format));
     std::vector<std::vector<std::string>> shown;
     for (const ListRow& r : pager_->rows()) {
         ListQueueRow q;
         for (const Column& c : columns_) q.fields.push_back(formatted(c, r.record));
         q.VIEWPOSITION = r.position;
-        std::vector<std::string> cells(q.fields.begin(), q.fields.begin() + static_cast<std::ptrdiff_t>(std::min(shownColumns_, q.fields.size())));
+        std::vector<std::string> cells;
+        for (std::size_t f : fields) cells.push_back(f < q.fields.size() ? q.fields[f] : std::string());
         shown.push_back(std::move(cells));
         queue_->rows.push_back(std::move(q));
     }
-    wnd::Window& w = window();
     w.SetRows(list_, std::move(shown));
     w.SetChoice(list_, pager_->current() + 1);
     const Order* o = order_ ? &orders_[static_cast<std::size_t>(order_ - 1)] : nullptr;
@@ -363,7 +366,12 @@ void ListBrowser::Release() {
 
 std::string ListBrowser::Format() const { return window().control(list_).format; }
 
-void ListBrowser::SetFormat(std::string_view format) { window().SetFormat(list_, format); }
+void ListBrowser::SetFormat(std::string_view format) {
+    window().SetFormat(list_, format);
+    if (pager_) show();  // the columns may have moved
+}
+
+std::string ListBrowser::DesignedFormat() const { return designed_; }
 
 std::string ListBrowser::ColumnFields(int fieldCount) const {
     std::string s;
@@ -373,12 +381,18 @@ std::string ListBrowser::ColumnFields(int fieldCount) const {
 }
 
 bool ListBrowser::Accepts(std::string_view format) const {
-    // A layout may move and resize columns but must show the designed ones with their pictures.
+    // A layout may move, resize and rename columns but must show each designed one once, with
+    // its picture.
     const auto stored = wnd::ParseListFormat(format);
-    if (stored.size() != shownColumns_) return false;
     const auto designed = wnd::ParseListFormat(designed_);
-    for (std::size_t i = 0; i < stored.size() && i < designed.size(); ++i)
-        if (stored[i].picture != designed[i].picture) return false;
+    if (stored.size() != shownColumns_ || designed.size() != shownColumns_) return false;
+    std::vector<bool> seen(designed.size(), false);
+    const auto fields = wnd::ShownFields(stored);
+    for (std::size_t i = 0; i < stored.size(); ++i) {
+        const std::size_t f = fields[i];
+        if (f >= designed.size() || seen[f] || stored[i].picture != designed[f].picture) return false;
+        seen[f] = true;
+    }
     return true;
 }
 

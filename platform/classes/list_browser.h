@@ -77,6 +77,7 @@ public:
     void SetFormat(std::string_view format) override;
     std::string ColumnFields(int fieldCount) const override;
     bool Accepts(std::string_view format) const override;
+    std::string DesignedFormat() const override;
 
     // The buffer's record as a row of the queue (what the fill stores for each record).
     ListQueueRow StoreRow() const;

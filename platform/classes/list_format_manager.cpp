@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "platform/runtime/codepage.h"
 #include "platform/runtime/field_access.h"
 #include "platform/runtime/fixed_string.h"
 
@@ -25,14 +26,7 @@ std::uint8_t ListFormatManager::flag() const {
 }
 
 void ListFormatManager::report(int errorCode, int level) {
-    if (!errors_) return;
-    MessageBoxRequest r;
-    r.caption = "List Format Manager";
-    r.icon = MessageIcon::Information;
-    r.buttons = kButtonOk;
-    r.defaultButton = kButtonOk;
-    r.text = "An error occured: " + files::errorText(errorCode) + ".|Error level:" + std::to_string(level);
-    errors_->Ask(r);
+    tell("An error occured: " + files::errorText(errorCode) + ".|Error level:" + std::to_string(level));
 }
 
 bool ListFormatManager::open() {
@@ -84,6 +78,20 @@ bool ListFormatManager::Initialise(FormattedList* list, int fieldCount, std::str
 }
 
 void ListFormatManager::SetApplication(std::string_view, int, int, int) {}
+
+void ListFormatManager::AddMenuItems(std::string& text) const {
+    if (!text.empty()) text += '|';
+    text += "List &Formats|Format &Setup...";
+}
+
+bool ListFormatManager::OnMenuChoice(int choice) {
+    if (!initialised_) return false;
+    switch (choice - menuBase_) {
+        case 1: ShowFormats(); return true;
+        case 2: ShowSetup(); return true;
+        default: return false;
+    }
+}
 
 void ListFormatManager::keyFields(int id) {
     rt::clearRecord(file_->desc(), file_->buffer());
@@ -155,6 +163,60 @@ void ListFormatManager::SetFormatValue(int id, std::string_view name) {
     // 3. Apply the stored layout only when it fits the list's columns.
     if (!stored.empty() && stored != present && list_->Accepts(stored)) list_->SetFormat(stored);
     current_ = id;
+}
+
+std::vector<ListFormatManager::Stored> ListFormatManager::storedFormats() {
+    std::vector<Stored> out;
+    keyFields(0);
+    if (file_->setKeyValue(0) != 0) return out;
+    while (file_->next() == 0) {
+        if (rt::compareNoCase(text(kApp), app_) != 0 || rt::compareNoCase(text(kProc), procedure_) != 0 ||
+            static_cast<int>(rt::fieldNumber(*file_->desc().field(kUser), file_->buffer())) != user_ ||
+            static_cast<int>(rt::fieldNumber(*file_->desc().field(kCtrl), file_->buffer())) != control_)
+            break;
+        out.push_back({static_cast<int>(rt::fieldNumber(*file_->desc().field(kFormatId), file_->buffer())),
+                       text(kFormatName), text(kFormat), flag()});
+    }
+    return out;
+}
+
+void ListFormatManager::saveCurrent(const std::string& format, bool locked) {
+    if (!initialised_ || current_ == 0) return;
+    auto change = [&] {
+        setText(kFormat, format);
+        setNumber(kFlag, (flag() & ~kLocked) | (locked ? kLocked : 0) | kCurrent);
+    };
+    if (readFormat(current_) == 0) {
+        update(change);
+        return;
+    }
+    // Its record went (another window removed it): made again with what the user set up.
+    keyFields(current_);
+    setText(kFormatName, "Format_" + std::to_string(current_));
+    setText(kVarLine, list_->ColumnFields(fieldCount_));
+    change();
+    if (const int e = file_->add(); e != 0) report(e, 15);
+}
+
+void ListFormatManager::setLocked(int id, bool locked) {
+    if (readFormat(id) == 0)
+        update([&] { setNumber(kFlag, (flag() & ~kLocked) | (locked ? kLocked : 0)); });
+}
+
+void ListFormatManager::removeFormat(int id) {
+    if (readFormat(id) != 0) return;  // gone already
+    if (const int e = file_->erase(); e != 0 && e != files::kRecordNotFound) report(e, 15);
+}
+
+void ListFormatManager::tell(std::string_view message) {
+    if (!errors_) return;
+    MessageBoxRequest r;
+    r.caption = "List Format Manager";
+    r.icon = MessageIcon::Information;
+    r.buttons = kButtonOk;
+    r.defaultButton = kButtonOk;
+    r.text = std::string(message);
+    errors_->Ask(r);
 }
 
 void ListFormatManager::TearDown() {

@@ -11,6 +11,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/classes/error_reporter.h"
 #include "platform/files/table_file.h"
@@ -27,6 +28,8 @@ public:
     virtual std::string ColumnFields(int fieldCount) const = 0;
     // Whether a stored layout fits the list's columns (a damaged or foreign layout does not).
     virtual bool Accepts(std::string_view format) const = 0;
+    // The layout the list was designed with.
+    virtual std::string DesignedFormat() const = 0;
 };
 
 class ListFormatManager {
@@ -43,8 +46,18 @@ public:
     void SetApplication(std::string_view settingsName, int checkOption, int sortOption, int savePosition);
     // Switches the list to format `id` named `name` (nothing when it is already current).
     void SetFormatValue(int id, std::string_view name);
-    // The manager's popup entries, appended by lists after a separator.
-    static constexpr const char* kMenuText = "List &Formats|Format &Setup...";
+    // The manager's popup entries, appended to `text` ('|' between items); lists put them after a
+    // separator below their own.
+    void AddMenuItems(std::string& text) const;
+    // How many popup items stand before the manager's own.
+    void SetMenuBase(int base) { menuBase_ = base; }
+    // A chosen popup item, numbered over the whole popup (0: none). The manager acts only on its
+    // own: "List &Formats" shows the list's stored layouts, "Format &Setup..." the present one's
+    // columns. True when the item was one of its own.
+    bool OnMenuChoice(int choice);
+    // The two windows; each runs on the list's thread while the list waits.
+    void ShowFormats();
+    void ShowSetup();
     void TearDown();
 
     bool initialised() const { return initialised_; }
@@ -63,6 +76,18 @@ private:
     void setText(int field, std::string_view v);
     void setNumber(int field, double v);
     std::uint8_t flag() const;
+    // The list's stored formats, in format-number order.
+    struct Stored {
+        int id = 0;
+        std::string name, format;
+        std::uint8_t flag = 0;
+    };
+    std::vector<Stored> storedFormats();
+    // Stores `format` as the present layout of the current format, locked or not.
+    void saveCurrent(const std::string& format, bool locked);
+    void setLocked(int id, bool locked);
+    void removeFormat(int id);
+    void tell(std::string_view text);  // an information box captioned as the manager's
 
     FormattedList* list_ = nullptr;
     int fieldCount_ = 0;
@@ -72,6 +97,7 @@ private:
     ErrorReporter* errors_ = nullptr;
     bool initialised_ = false;
     int current_ = 0;
+    int menuBase_ = 0;
 };
 
 }  // namespace cls

@@ -28,21 +28,23 @@ int PatternListBrowser::SelectOrder(int n) {
 }
 
 int PatternListBrowser::OnNewSelection() {
-    bool added = false;
-    int before = 0;
+    // The right mouse button shows the list-format items below the list's own; the Apps key not.
+    bool formatItems = false;
     if (keyCode() == wnd::kKeyMouseRightUp && formats_ && formats_->initialised()) {
-        RefreshControls();
-        before = POPUP.ItemCount();
-        std::string text = ListFormatManager::kMenuText;
+        RefreshControls();  // the list's own items as its buttons stand now
+        std::string text;
+        formats_->AddMenuItems(text);
+        const int before = POPUP.ItemCount();
         if (before) text = "|-|" + text;
         POPUP.InsertItemsAt(text, before);
-        added = true;
+        formats_->SetMenuBase(before);
+        formatItems = true;
     }
     const int r = ListBrowser::OnNewSelection();
-    if (added) {
+    if (formatItems) {
         const int choice = POPUP.LastChoiceNumber();
         POPUP.RemoveInsertedItems();
-        if (choice > before) OnFormatMenuChoice(choice - before);
+        formats_->OnMenuChoice(choice);
     }
     return r;
 }

@@ -44,10 +44,6 @@ public:
     static int FormatNumber(int n, int orders) { return n > orders - 1 ? 2 : n + 2; }
     static std::string FormatName(int n, int orders) { return "SortOrder" + std::to_string(n > orders - 1 ? 1 : n + 1); }
 
-protected:
-    // A chosen list-format item: 1 "List &Formats", 2 "Format &Setup...".
-    virtual void OnFormatMenuChoice(int /*item*/) {}
-
 private:
     ListFormatManager* formats_ = nullptr;
     int sheet_ = 0;

@@ -51,7 +51,17 @@ std::vector<ListColumn> ParseListFormat(std::string_view f) {
                 if (end == std::string_view::npos) return out;
                 c.picture = std::string(f.substr(i, end - i));
                 i = end + 1;
-                done = true;  // a picture ends its column
+                done = true;  // a picture ends its column, with the field it shows after it
+                if (i < f.size() && f[i] == '#') {
+                    ++i;
+                    c.field = number();
+                    if (i < f.size() && f[i] == '#') ++i;
+                }
+            } else if (ch == '#') {
+                ++i;
+                c.field = number();
+                if (i < f.size() && f[i] == '#') ++i;
+                done = true;
             } else if (digit(i)) {
                 done = true;  // the next column, when this one has no picture
             } else {
@@ -79,7 +89,15 @@ std::string FormatListFormat(const std::vector<ListColumn>& columns) {
             if (c.headerIndent >= 0) out += "(" + std::to_string(c.headerIndent) + ")";
         }
         if (!c.picture.empty()) out += c.picture + "@";
+        if (c.field > 0) out += "#" + std::to_string(c.field) + "#";
     }
+    return out;
+}
+
+std::vector<std::size_t> ShownFields(const std::vector<ListColumn>& columns) {
+    std::vector<std::size_t> out;
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        out.push_back(columns[i].field > 0 ? static_cast<std::size_t>(columns[i].field - 1) : i);
     return out;
 }
 

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -168,6 +169,23 @@ void TestList() {
         Tables t;
         cls::ProcedureBody body(services(), "TestList", "P1$QUICKWINDOW");
         body.Run<ListController>(t);
+    }
+    files::ReleaseThreadConnections();
+}
+
+// A caller that asks the list for a record (select mode) and keeps the answer.
+std::atomic<int> gSelectResponse{-1};
+std::mutex gSelectedMutex;
+std::string gSelected;
+void SelectFromList() {
+    {
+        Tables t;
+        tRequest = cls::kRequestSelect;
+        cls::ProcedureBody body(services(), "TestList", "P1$QUICKWINDOW");
+        const int response = body.Run<ListController>(t);
+        std::lock_guard lock(gSelectedMutex);
+        gSelected = rt::rtrim(std::string_view(t.rec.NAME, sizeof t.rec.NAME));
+        gSelectResponse = response;
     }
     files::ReleaseThreadConnections();
 }
@@ -340,6 +358,143 @@ TEST_F(ListWindow, EachTabKeepsItsColumnLayoutAcrossVisitsAndRuns) {
     EXPECT_EQ(width(w, 1), 99);
     w.ChooseTab("?TabCity");
     EXPECT_EQ(width(w, 1), 18 * 4 + 2 + 4);
+}
+
+TEST_F(ListWindow, SelectModeShowsSelectAndAnswersWithTheChosenRecord) {
+    gFormRequest = 0;
+    auto select = [&] {
+        gSelectResponse = -1;
+        EXPECT_NE(wnd::StartTask(SelectFromList, 50000), 0);
+        return user_.Find("TestList");
+    };
+    auto answered = [&] {
+        user_.WaitIdle();
+        rt::WaitForTaskThreads();
+        std::lock_guard lock(gSelectedMutex);
+        return std::pair<int, std::string>(gSelectResponse, gSelected);
+    };
+    {
+        auto w = select();  // an empty table: nothing to select
+        EXPECT_FALSE(w.Hidden("?Select"));
+        EXPECT_FALSE(w.Enabled("?Select"));
+        w.Press("?Close");
+        EXPECT_EQ(answered().first, cls::kResponseCancelled);
+    }
+    fill({"alpha/Oslo", "bravo/Rome", "charlie"});
+    {
+        auto w = select();
+        EXPECT_TRUE(w.Enabled("?Select"));
+        EXPECT_TRUE(w.Control("?Select").isDefault);
+        w.PressKey(wnd::kKeyApps);
+        ASSERT_EQ(user_.Popups().size(), 1u);
+        EXPECT_EQ(user_.Popups()[0].items.back(), "&Select");
+        user_.ChoosePopup("");
+        w.DoubleClickRow("?List", 2);  // selects instead of changing
+        EXPECT_EQ(gFormRequest, 0);
+        EXPECT_EQ(answered(), (std::pair<int, std::string>(cls::kResponseCompleted, "bravo")));
+    }
+    {
+        auto w = select();
+        w.ChooseRow("?List", 3);
+        w.Press("?Select");
+        EXPECT_EQ(answered(), (std::pair<int, std::string>(cls::kResponseCompleted, "charlie")));
+    }
+    {
+        auto w = select();
+        w.ChooseRow("?List", 3);
+        w.Press("?Close");
+        EXPECT_EQ(answered().first, cls::kResponseCancelled);
+    }
+}
+
+TEST_F(ListWindow, FormatSetupMovesRenamesAndWidensColumnsAndTheTabKeepsThem) {
+    fill({"alpha/Oslo", "bravo/Rome"});
+    testing_support::MessageRecorder messages(reporter());
+    {
+        auto w = open();
+        w.RightClickRow("?List", 1);
+        user_.ChoosePopup("Format &Setup...");
+        auto s = user_.Find("Format Setup");
+        EXPECT_TRUE(w.Inert());
+        EXPECT_EQ(names(s.Rows("?COLUMNS")), (std::vector<std::string>{"Name", "Number", "City"}));
+        s.ChooseRow("?COLUMNS", 2);
+        EXPECT_EQ(s.Text("?HEADER"), "Number");
+        s.Press("?UP");
+        EXPECT_EQ(names(s.Rows("?COLUMNS")), (std::vector<std::string>{"Number", "Name", "City"}));
+        EXPECT_EQ(s.Choice("?COLUMNS"), 1);
+        EXPECT_FALSE(s.Enabled("?UP"));
+        s.Fill("?HEADER", "No.");
+        s.Fill("?WIDTH", "30");
+        s.Fill("?WIDTH", "0");  // refused with a message; the column keeps 30
+        ASSERT_EQ(messages.shown().size(), 1u);
+        EXPECT_NE(messages.shown()[0].text.find("between 1 and"), std::string::npos);
+        EXPECT_EQ(s.Rows("?COLUMNS")[0], (std::vector<std::string>{"No.", "30", "R"}));
+        s.Press("?OK");
+        EXPECT_FALSE(user_.Has("Format Setup"));
+        EXPECT_EQ(w.Headers("?List"), (std::vector<std::string>{"No.", "Name", "City"}));
+        EXPECT_EQ(w.Rows("?List")[1].at(1), "bravo");  // the rows follow their columns
+        EXPECT_EQ(width(w, 1), 30);
+        w.DoubleClickHeader("?List", 2);  // widened to the names it shows, not to the numbers
+        EXPECT_EQ(width(w, 2), 5 * 4 + 2 + 4);
+        w.Press("?Close");
+    }
+    auto w = open();
+    EXPECT_EQ(w.Headers("?List"), (std::vector<std::string>{"No.", "Name", "City"}));
+    EXPECT_EQ(w.Rows("?List")[0].at(1), "alpha");
+    // Cancel keeps the layout; the designed one can be brought back.
+    w.RightClickRow("?List", 1);
+    user_.ChoosePopup("Format &Setup...");
+    user_.Find("Format Setup").Press("?DESIGNED");
+    user_.Find("Format Setup").Press("?CANCEL");
+    EXPECT_EQ(w.Headers("?List"), (std::vector<std::string>{"No.", "Name", "City"}));
+    w.RightClickRow("?List", 1);
+    user_.ChoosePopup("Format &Setup...");
+    user_.Find("Format Setup").Press("?DESIGNED");
+    user_.Find("Format Setup").Press("?OK");
+    EXPECT_EQ(w.Headers("?List"), (std::vector<std::string>{"Name", "Number", "City"}));
+}
+
+TEST_F(ListWindow, ListFormatsShowsLocksAndRemovesTheListsLayouts) {
+    fill({"alpha/Oslo", "bravo/Rome"});
+    testing_support::MessageRecorder messages(reporter());
+    const int designed = 60;
+    {
+        auto w = open();
+        w.ChooseTab("?TabCity");
+        w.ResizeColumn("?List", 1, 77);
+        w.ChooseTab("?TabName");
+        EXPECT_EQ(width(w, 1), designed);
+        w.RightClickRow("?List", 1);
+        user_.ChoosePopup("List &Formats");
+        auto f = user_.Find("List Formats");
+        EXPECT_EQ(f.Rows("?FORMATS"), (Rows{{"SortOrder1", "2", "Current"}, {"SortOrder2", "3", ""}}));
+        EXPECT_EQ(f.Choice("?FORMATS"), 1);
+        EXPECT_FALSE(f.Enabled("?DELETE"));  // the layout of the tab shown stays
+        f.ChooseRow("?FORMATS", 2);
+        f.Press("?SHOW");
+        EXPECT_EQ(width(w, 1), 77);
+        f.ChooseRow("?FORMATS", 1);
+        f.Press("?LOCK");
+        EXPECT_EQ(f.Rows("?FORMATS")[0].at(2), "Current, locked");
+        EXPECT_EQ(f.Control("?LOCK").text, "Un&lock");
+        f.ChooseRow("?FORMATS", 2);
+        messages.answer(cls::kButtonYes);
+        f.Press("?DELETE");
+        EXPECT_EQ(f.Rows("?FORMATS"), (Rows{{"SortOrder1", "2", "Current, locked"}}));
+        f.Press("?CLOSE");
+        EXPECT_FALSE(user_.Has("List Formats"));
+        w.Press("?Close");  // the locked layout keeps its width; the one shown goes to format 1000
+    }
+    auto w = open();
+    EXPECT_EQ(width(w, 1), designed);
+    w.RightClickRow("?List", 1);
+    user_.ChoosePopup("List &Formats");
+    auto f = user_.Find("List Formats");
+    EXPECT_EQ(f.Rows("?FORMATS"), (Rows{{"SortOrder1", "2", "Current, locked"}, {"Current Format", "1000", ""}}));
+    f.ChooseRow("?FORMATS", 2);
+    f.Press("?SHOW");
+    f.Press("?CLOSE");
+    EXPECT_EQ(width(w, 1), 77);
 }
 
 TEST_F(ListWindow, KeysAndThumbMoveAPageAtATimeThroughTenThousandRows) {

@@ -14,6 +14,8 @@ using testing_support::TempDataFolder;
 
 namespace {
 
+const char* kDesigned = "80L(2)|M~Name~@s40@";
+
 // A list box that holds a format string; layouts with the word "broken" do not fit its columns.
 class FakeList final : public cls::FormattedList {
 public:
@@ -26,10 +28,9 @@ public:
         return s;
     }
     bool Accepts(std::string_view f) const override { return f.find("broken") == std::string_view::npos; }
+    std::string DesignedFormat() const override { return kDesigned; }
     std::string format_;
 };
-
-const char* kDesigned = "80L(2)|M~Name~@s40@";
 
 // One list window's life: open, visit the given formats (changing the layout on each when asked), close.
 struct Visit {

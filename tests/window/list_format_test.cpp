@@ -22,4 +22,17 @@ TEST(ListFormat, HeaderAlignmentIsTheHeadersOwnAndFormatsRoundTrip) {
     EXPECT_EQ(wnd::FormatListFormat(cols), f);
 }
 
+
+
+TEST(ListFormat, ColumnsMovedByTheUserNameTheFieldTheyShow) {
+    const char* moved = "40R(2)|M~Count~@n6@#2#80L(2)|M~Name~@s30@#1#20C#3#";
+    const auto cols = wnd::ParseListFormat(moved);
+    ASSERT_EQ(cols.size(), 3u);
+    EXPECT_EQ(cols[0].header, "Count");
+    EXPECT_EQ(cols[2].flags, "");
+    EXPECT_EQ(wnd::ShownFields(cols), (std::vector<std::size_t>{1, 0, 2}));
+    EXPECT_EQ(wnd::FormatListFormat(cols), moved);
+    // Without field numbers each column shows the field of its own place.
+    EXPECT_EQ(wnd::ShownFields(wnd::ParseListFormat("40R@n6@80L@s30@")), (std::vector<std::size_t>{0, 1}));
+}
 }  // namespace
