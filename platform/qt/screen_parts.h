@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "platform/qt/screen.h"
+#include "platform/qt/spin_edit.h"
 
 class QButtonGroup;
 
@@ -34,28 +35,6 @@ inline std::string u(const QString& s) { return s.toUtf8().toStdString(); }
 inline bool isMenuKind(ControlKind k) {
     return k == ControlKind::MenuBar || k == ControlKind::Menu || k == ControlKind::Item || k == ControlKind::Separator;
 }
-
-// A spin box over the text the task side formats: the arrows step the number in it.
-class SpinEdit final : public QAbstractSpinBox {
-public:
-    explicit SpinEdit(QWidget* parent) : QAbstractSpinBox(parent) {}
-    QLineEdit* edit() const { return lineEdit(); }
-    std::function<void()> onStep;
-
-    void stepBy(int steps) override {
-        if (isReadOnly()) return;
-        const QString text = lineEdit()->text().trimmed();
-        bool ok = false;
-        const double value = text.isEmpty() ? 0 : QLocale::c().toDouble(text, &ok);
-        if (!text.isEmpty() && !ok) return;
-        const int decimals = text.contains('.') ? static_cast<int>(text.size() - text.indexOf('.') - 1) : 0;
-        lineEdit()->setText(QString::number(value + steps, 'f', decimals));
-        if (onStep) onStep();
-    }
-
-protected:
-    StepEnabled stepEnabled() const override { return isReadOnly() ? StepNone : (StepUpEnabled | StepDownEnabled); }
-};
 
 inline QString withoutMnemonic(const QString& s) {
     QString out = s;

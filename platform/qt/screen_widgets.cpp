@@ -12,6 +12,7 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -27,6 +28,7 @@
 #include <QPageSetupDialog>
 #include <QPlainTextEdit>
 #include <QPrinter>
+#include <QPalette>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -43,6 +45,7 @@
 #include <utility>
 #include <cmath>
 
+#include "platform/qt/button_icons.h"
 #include "platform/qt/key_map.h"
 #include "platform/qt/list_format.h"
 #include "platform/qt/program_icon.h"
@@ -456,6 +459,39 @@ void Screen::FinishLayout(View& v) {
 
 // --- Properties ---------------------------------------------------------------------------------
 
+namespace {
+
+// The kinds whose text takes the task's colour; containers are left alone, since their colour
+// would pass to every control inside them.
+bool showsTextColour(ControlKind k) {
+    switch (k) {
+        case ControlKind::String: case ControlKind::Prompt: case ControlKind::Button: case ControlKind::Check:
+        case ControlKind::Radio: case ControlKind::Entry: case ControlKind::Text: case ControlKind::Spin:
+        case ControlKind::Combo: case ControlKind::DropList: case ControlKind::DropCombo:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Sets the text colour of an enabled widget (a disabled one stays greyed like the rest);
+// wnd::kDefaultColour gives the widget back the palette it would have had.
+void applyTextColour(QWidget& w, std::uint32_t colour) {
+    if (colour == wnd::kDefaultColour) {
+        if (w.testAttribute(Qt::WA_SetPalette)) w.setPalette(QPalette());
+        return;
+    }
+    const QColor want(QRgb(colour & 0xFFFFFFu));
+    if (w.testAttribute(Qt::WA_SetPalette) && w.palette().color(QPalette::Active, QPalette::Text) == want) return;
+    QPalette own;  // only the roles set here are the widget's own; the rest is inherited
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+        for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+            own.setColor(group, role, want);
+    w.setPalette(own);
+}
+
+}  // namespace
+
 void Screen::Apply(View& v, int n) {
     Quiet quiet(v.quiet);
     const wnd::ControlState& c = *v.cs(n);
@@ -488,9 +524,8 @@ void Screen::Apply(View& v, int n) {
         }
         case ControlKind::Group: case ControlKind::Option: static_cast<QGroupBox*>(w)->setTitle(text); break;
         case ControlKind::Button:
-            // Icons are not drawn yet: a button known only by its icon shows an ellipsis, so it
-            // can be seen and pressed (its tip says what it does).
-            static_cast<QPushButton*>(w)->setText(text.isEmpty() && !c.icon.empty() ? QStringLiteral("...") : text);
+            // The icon is sized to the button as placed: Place runs first whenever the button moves.
+            ShowButtonFace(*static_cast<QPushButton*>(w), text, c.icon);
             break;
         case ControlKind::Check: {
             auto* check = static_cast<QCheckBox*>(w);
@@ -522,6 +557,7 @@ void Screen::Apply(View& v, int n) {
                     if (combo->lineEdit()) combo->lineEdit()->setReadOnly(c.readOnly);
                 }
             }
+            if (auto* spin = dynamic_cast<SpinEdit*>(w)) spin->setRange(c.rangeLow, c.rangeHigh, c.step);
             break;
         case ControlKind::DropList: {
             auto* combo = static_cast<QComboBox*>(w);
@@ -540,7 +576,13 @@ void Screen::Apply(View& v, int n) {
             for (std::size_t i = 0; i < columns.size(); ++i) {
                 if (columns[i].width > 0) list->setColumnWidth(static_cast<int>(i), v.px(columns[i].width));
                 const char a = columns[i].headerAlign ? columns[i].headerAlign : columns[i].align;
-                list->headerItem()->setTextAlignment(static_cast<int>(i), a == 'R' || a == 'D' ? Qt::AlignRight : a == 'C' ? Qt::AlignHCenter : Qt::AlignLeft);
+                Qt::Alignment align = a == 'R' || a == 'D' ? Qt::AlignRight : a == 'C' ? Qt::AlignHCenter : Qt::AlignLeft;
+                // A header wider than its column shows its beginning, and all of it as a tip.
+                const QString& header = headers[static_cast<qsizetype>(i)];
+                if (QFontMetrics(list->header()->font()).horizontalAdvance(header) + 8 > list->columnWidth(static_cast<int>(i)))
+                    align = Qt::AlignLeft;
+                list->headerItem()->setTextAlignment(static_cast<int>(i), align);
+                list->headerItem()->setToolTip(static_cast<int>(i), header);
             }
             if (c.choice >= 1 && c.choice <= list->topLevelItemCount()) list->setCurrentItem(list->topLevelItem(c.choice - 1));
             PlaceThumb(v, n);
@@ -569,6 +611,7 @@ void Screen::Apply(View& v, int n) {
         case ControlKind::Progress: static_cast<QProgressBar*>(w)->setValue(std::clamp(text.toInt(), 0, 100)); break;
         default: break;
     }
+    if (showsTextColour(c.kind)) applyTextColour(*w, c.colour);
     if (c.kind != ControlKind::Tab) {
         w->setHidden(c.hidden);
         w->setEnabled(!c.disabled);

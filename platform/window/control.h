@@ -69,6 +69,7 @@ struct Font {
 };
 
 inline constexpr int kAlertPositions = 255;
+inline constexpr std::uint32_t kDefaultColour = 0xFFFFFFFFu;  // no colour of its own
 
 struct ControlState {
     int number = 0;            // 1..n in control order
@@ -90,6 +91,9 @@ struct ControlState {
     int choice = 0;            // selected row (lists), current tab number (sheets), 0 none
     int thumb = -1;            // a list that shows a page of its rows: scroll thumb 0..100; -1 the presenter's own
     bool checked = false;      // check boxes, and the chosen radio of an option
+    std::uint32_t colour = kDefaultColour;  // text colour 0xRRGGBB; kDefaultColour: the presenter's own
+    int rangeLow = 0, rangeHigh = 0;         // spin boxes: the values the arrows step through; both 0: no range
+    int step = 1;                            // spin boxes: one arrow step
     std::array<KeyCode, kAlertPositions> alerts{};  // position p (1..255) is alerts[p-1]; 0 empty
 
     bool Alerts(KeyCode key) const;
