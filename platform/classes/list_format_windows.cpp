@@ -45,7 +45,7 @@ wnd::WindowLayout setupLayout() {
     l.window.kind = wnd::WindowKind::Plain;
     l.window.at = {0, 0, 260, 170};
     auto list = wnd::MakeControl(K::List, "?COLUMNS", "", {6, 6, 190, 100});
-    list.state.format = "120L(2)|M~Column~@s40@34R(2)|M~Width~@n5@30C|M~Align~@s1@";
+    list.state.format = "112L(2)|M~Column~@s40@30R(2)|M~Width~@n5@40L(2)|M~Alignment~@s10@";
     l.controls.push_back(std::move(list));
     l.controls.push_back(wnd::MakeControl(K::Prompt, "?HEADER:PROMPT", "&Header:", {6, 112, 40, 10}));
     auto header = wnd::MakeControl(K::Entry, "?HEADER", "", {48, 111, 148, 11});
@@ -69,6 +69,15 @@ wnd::WindowLayout setupLayout() {
     return l;
 }
 enum SetupControl { kColumns = 1, kHeaderPrompt, kHeader, kWidthPrompt, kWidth, kUp, kDown, kDesigned, kLocked, kOk, kCancel };
+
+std::string alignmentName(char align) {
+    switch (align) {
+        case 'R': return "Right";
+        case 'C': return "Centre";
+        case 'D': return "Decimal";
+        default: return "Left";
+    }
+}
 
 // The columns of a layout, each naming the row field it shows, so that moving keeps them apart.
 std::vector<wnd::ListColumn> columnsOf(std::string_view format) {
@@ -162,7 +171,7 @@ void ListFormatManager::ShowSetup() {
         std::vector<std::vector<std::string>> rows;
         for (const wnd::ListColumn& c : columns)
             rows.push_back({c.header.empty() ? "(column " + std::to_string(c.field) + ")" : c.header,
-                            std::to_string(c.width), std::string(1, c.align)});
+                            std::to_string(c.width), alignmentName(c.align)});
         w.SetRows(kColumns, std::move(rows));
         at = std::clamp(at, 1, static_cast<int>(columns.size()));
         w.SetChoice(kColumns, at);

@@ -29,13 +29,13 @@ std::vector<PopupMenu::Item> PopupMenu::items() const {
     for (int b : mimics_) {
         if (!window_ || !window_->Has(b)) continue;
         const wnd::ControlState& c = window_->control(b);
-        out.push_back({(c.disabled ? "~" : "") + c.text, b});
+        out.push_back({(c.disabled ? "~" : "") + c.text, b, c.icon});
     }
     std::size_t at = 0;
     for (int counted = 0; at < out.size() && counted < insertAfter_; ++at)
         if (out[at].text != "-") ++counted;
     std::vector<Item> more;
-    for (const std::string& t : inserted_) more.push_back({t, 0});
+    for (const std::string& t : inserted_) more.push_back({t, 0, {}});
     out.insert(out.begin() + static_cast<std::ptrdiff_t>(at), more.begin(), more.end());
     return out;
 }
@@ -48,7 +48,9 @@ std::string PopupMenu::Text() const {
 
 int PopupMenu::Ask() {
     const std::vector<Item> shown = items();
-    last_ = shown.empty() ? 0 : wnd::Popup(Text());
+    std::vector<std::string> icons;
+    for (const Item& i : shown) icons.push_back(i.icon);
+    last_ = shown.empty() ? 0 : wnd::Popup(Text(), icons);
     int n = 0;
     for (const Item& i : shown) {
         if (i.text == "-" || ++n != last_) continue;

@@ -31,6 +31,7 @@ private:
     struct Item {
         std::string text;
         int button = 0;  // 0: an inserted item
+        std::string icon;
     };
     std::vector<Item> items() const;
 

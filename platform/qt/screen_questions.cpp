@@ -42,6 +42,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/qt/button_icons.h"
 #include "platform/qt/key_map.h"
 #include "platform/qt/list_format.h"
 #include "platform/qt/program_icon.h"
@@ -118,7 +119,8 @@ void Screen::AskPopup(const wnd::PopupQuestion& question, std::shared_ptr<wnd::I
     auto* menu = new QMenu;
     auto answer = Answerer(question.thread, question.id, sink);
     int n = 0;
-    for (const std::string& item : question.items) {
+    for (std::size_t i = 0; i < question.items.size(); ++i) {
+        const std::string& item = question.items[i];
         if (item == "-") {
             menu->addSeparator();
             continue;
@@ -127,6 +129,7 @@ void Screen::AskPopup(const wnd::PopupQuestion& question, std::shared_ptr<wnd::I
         const bool greyed = !item.empty() && item[0] == '~';
         QAction* a = menu->addAction(q(greyed ? item.substr(1) : item));
         a->setEnabled(!greyed);
+        if (i < question.icons.size() && !question.icons[i].empty()) a->setIcon(ButtonIcon(question.icons[i]));
         const int number = ++n;
         connect(a, &QAction::triggered, this, [answer, number] { answer(number); });
     }

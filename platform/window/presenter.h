@@ -81,6 +81,7 @@ struct PopupQuestion {
     WindowId window = 0;                // 0: not tied to a window
     std::vector<std::string> items;     // "-" is a separator; the answer numbers the other items from 1;
                                         // an item starting with '~' is shown greyed and cannot be chosen
+    std::vector<std::string> icons;     // the icon of each item, as items ("" none; may be shorter)
 };
 
 class Presenter {

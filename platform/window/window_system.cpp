@@ -95,8 +95,9 @@ unsigned Message(std::string_view text, std::string_view caption, MessageIcon ic
     return (answer & q.buttons) ? answer : q.defaultButton;  // a presenter cannot press a button that is not there
 }
 
-int Popup(std::string_view items) {
+int Popup(std::string_view items, const std::vector<std::string>& icons) {
     PopupQuestion q;
+    q.icons = icons;
     q.id = nextId++;
     q.thread = rt::CurrentThreadNumber();
     q.window = tStack.empty() ? 0 : tStack.back();

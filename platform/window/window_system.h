@@ -37,8 +37,8 @@ unsigned Message(std::string_view text, std::string_view caption = "", MessageIc
                  unsigned buttons = kButtonOk, unsigned defaultButton = kButtonOk);
 // A popup menu at the mouse: items separated by '|', "-" a separator. Returns the chosen item
 // counted from 1 without the separators, 0 when the user chose none. An item starting with '~' is
-// greyed.
-int Popup(std::string_view items);
+// greyed. `icons` names each item's icon, separators included ("" none).
+int Popup(std::string_view items, const std::vector<std::string>& icons = {});
 
 namespace detail {
 WindowId NewWindowId();

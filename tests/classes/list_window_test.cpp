@@ -428,7 +428,7 @@ TEST_F(ListWindow, FormatSetupMovesRenamesAndWidensColumnsAndTheTabKeepsThem) {
         s.Fill("?WIDTH", "0");  // refused with a message; the column keeps 30
         ASSERT_EQ(messages.shown().size(), 1u);
         EXPECT_NE(messages.shown()[0].text.find("between 1 and"), std::string::npos);
-        EXPECT_EQ(s.Rows("?COLUMNS")[0], (std::vector<std::string>{"No.", "30", "R"}));
+        EXPECT_EQ(s.Rows("?COLUMNS")[0], (std::vector<std::string>{"No.", "30", "Right"}));
         s.Press("?OK");
         EXPECT_FALSE(user_.Has("Format Setup"));
         EXPECT_EQ(w.Headers("?List"), (std::vector<std::string>{"No.", "Name", "City"}));

@@ -144,6 +144,13 @@ TEST_F(PrescriptionList, EmptyListShowsAZeroTotalAndOnlyInsert) {
     EXPECT_FALSE(list.Enabled("?CHANGE:4"));
     EXPECT_FALSE(list.Enabled("?DELETE:4"));
     EXPECT_TRUE(list.Hidden("?SELECT:2"));
+    // The popup's items stand for the buttons, with their icons, greyed where the button is.
+    list.PressKey(wnd::kKeyApps);
+    ASSERT_EQ(user_.Popups().size(), 1u);
+    const wnd::PopupQuestion popup = user_.Popups()[0];
+    EXPECT_EQ(popup.items, (std::vector<std::string>{"&Insert", "~&Change", "~&Delete", "~&View"}));
+    EXPECT_EQ(popup.icons, (std::vector<std::string>{"WAINSERT.ICO", "WACHANGE.ICO", "WADELETE.ICO", "WAVIEW.ICO"}));
+    user_.ChoosePopup("");
 }
 
 TEST_F(PrescriptionList, TabsOrderTheRowsAndTheTotalCountsOnlyCapitalY) {
