@@ -243,7 +243,8 @@ void ShowButtonFace(QPushButton& button, const QString& text, std::string_view i
     const QIcon icon = ButtonIcon(iconName);
     if (icon.isNull()) {
         button.setIcon({});
-        button.setText(text.isEmpty() && !iconName.empty() ? QStringLiteral("...") : text);
+        // A button with neither text nor a picture would be an empty square: it opens something.
+        button.setText(text.isEmpty() ? QStringLiteral("...") : text);
         return;
     }
     QStyleOptionButton option;

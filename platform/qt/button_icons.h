@@ -16,7 +16,7 @@ QIcon ButtonIcon(std::string_view name);
 
 // Shows a button's text and its icon: the icon beside the text, as large as the button's height
 // allows while the text keeps its room (no icon where even a small one does not fit), or alone for
-// a button without text. A button without text whose icon has no picture shows an ellipsis, so it
+// a button without text. A button without text or a picture for its icon shows an ellipsis, so it
 // can still be seen and pressed. Call again after the button is resized.
 void ShowButtonFace(QPushButton& button, const QString& text, std::string_view iconName);
 
