@@ -71,9 +71,17 @@ int CalendarPicker::Pick(std::string_view title, rt::StdDate start) {
     rt::StdDate marked = start > 0 ? start : rt::today();
     const rt::Ymd ymd = rt::ymdFromDate(marked);
     Month shown{ymd.year, ymd.month};
-    const int firstDow = FIRSTWEEKDAY % 7;  // 0 Sunday .. 6 Saturday
+    const int firstDow = (FIRSTWEEKDAY % 7 + 7) % 7;  // 0 Sunday .. 6 Saturday
 
     wnd::Window w(calendarLayout(title));
+    // Each column is one weekday: its header and its day buttons take that day's colour.
+    // HOLIDAYCOLOR stays stored but unused: the picker holds no list of holidays to mark.
+    for (int c = 0; c < 7; ++c) {
+        const int dow = (firstDow + c) % 7;
+        const std::uint32_t colour = dow == 6 ? SATURDAYCOLOR : dow == 0 ? SUNDAYCOLOR : DAYCOLOR;
+        w.SetColour(kFirstWeekday + c, colour);
+        for (int d = c; d < kDays; d += 7) w.SetColour(kFirstDay + d, colour);
+    }
     rt::StdDate cellDate[kDays] = {};
     auto show = [&] {
         w.SetText(kMonth, std::string(kMonths[static_cast<std::size_t>(shown.month - 1)]) + " " + std::to_string(shown.year));

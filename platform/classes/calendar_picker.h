@@ -20,7 +20,8 @@ public:
     // (SELECTEDDATE); 2: Cancel or the close box, SELECTEDDATE as it was.
     int Pick(std::string_view caption, rt::StdDate start);
 
-    // Colours as 0xRRGGBB; the presenter shows them where it can draw them.
+    // Text colours of the weekday headers and day buttons, as 0xRRGGBB; the presenter shows them
+    // where it can draw them. The holiday colour is kept but marks nothing: there is no holiday list.
     void SetColours(std::uint32_t saturday, std::uint32_t sunday, std::uint32_t otherDays, std::uint32_t holiday) {
         SATURDAYCOLOR = saturday;
         SUNDAYCOLOR = sunday;

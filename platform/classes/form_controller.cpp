@@ -261,10 +261,15 @@ int FormController::CompleteChange() {
             ERRORS->SetErrors(e, TableAccessor::ErrorText(e));
             ERRORS->ThrowFile(28, a.FILENAMEVALUE);
         }
+        // Yes writes again, No closes the form unsaved, Cancel goes back to the form.
         const int answer = ERRORS ? ERRORS->Throw(37) : kAnswerCancel;
         if (answer == kAnswerYes) continue;
-        if (answer == kAnswerNo) CloseWith(kResponseCancelled);
-        else SelectFirstField();
+        if (answer == kAnswerNo) {
+            gaveUp_ = true;
+            CloseWith(kResponseCancelled);
+        } else {
+            SelectFirstField();
+        }
         break;
     }
     window().SetBusy(false);
@@ -274,7 +279,7 @@ int FormController::CompleteChange() {
 int FormController::OnCloseRequest() {
     if (RESPONSE == kResponseCompleted) return kLevelGoOn;
     const bool editing = REQUEST == kRequestInsert || REQUEST == kRequestChange;
-    if (CANCELACTION && editing && SAVED && !accessor().SameAsSaved(SAVED)) {
+    if (CANCELACTION && editing && SAVED && !gaveUp_ && !accessor().SameAsSaved(SAVED)) {
         if (CANCELACTION == 2 && ERRORS && ERRORS->Throw(10) != kAnswerYes) {
             SelectFirstField();
             return kLevelHandled;

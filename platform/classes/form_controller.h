@@ -115,6 +115,7 @@ private:
     FormToolbarHandler toolbarHandler_;
     files::Position pos_;       // the record the form was opened on (change)
     std::int64_t version_ = 0;  // its version as last read or written
+    bool gaveUp_ = false;       // the user gave up a failed write: the form closes without asking again
 };
 
 }  // namespace cls

@@ -10,7 +10,7 @@ enum class Event : int {
     Accepted = 1,      // a value was entered, a button or menu item pressed
     NewSelection,      // a list, drop list, spin or sheet moved to another row or tab
     Selected,          // a control got the focus
-    Rejected,          // the accept-all pass found a value its picture refuses
+    Rejected,          // a value the user entered was refused (its picture, a spin box's range); the old one stays
     AlertKey,          // an alerted key (Window::keyCode())
     MouseUp,
     Scrolled,          // a list's scroll bar thumb was moved by the user (Window::thumb())

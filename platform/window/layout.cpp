@@ -1,5 +1,6 @@
 #include "platform/window/layout.h"
 
+#include <limits>
 #include <map>
 #include <mutex>
 #include <stdexcept>
@@ -73,6 +74,27 @@ void readAlerts(const json& j, ControlState& c, const std::string& where) {
     }
 }
 
+// A spin box's range and arrow step.
+void readSpin(const json& j, ControlState& c, const std::string& where) {
+    if (c.kind != ControlKind::Spin) throw LayoutError(where + ": \"range\" and \"step\" belong to spin boxes");
+    const auto whole = [](const json& v) {
+        return v.is_number_integer() && v.get<long long>() >= std::numeric_limits<int>::min() &&
+               v.get<long long>() <= std::numeric_limits<int>::max();
+    };
+    if (j.contains("range")) {
+        const json& r = j["range"];
+        if (!r.is_array() || r.size() != 2 || !whole(r[0]) || !whole(r[1]) || r[0].get<int>() > r[1].get<int>())
+            throw LayoutError(where + ": \"range\" must be [low, high], whole numbers with low <= high");
+        c.rangeLow = r[0].get<int>();
+        c.rangeHigh = r[1].get<int>();
+    }
+    if (j.contains("step")) {
+        if (!whole(j["step"]) || j["step"].get<int>() < 1)
+            throw LayoutError(where + ": \"step\" must be a whole number from 1");
+        c.step = j["step"].get<int>();
+    }
+}
+
 void readControls(const json& list, int parent, WindowLayout& w, const std::string& where) {
     if (!list.is_array()) throw LayoutError(where + ": \"controls\" must be a list");
     for (const json& j : list) {
@@ -111,6 +133,7 @@ void readControls(const json& list, int parent, WindowLayout& w, const std::stri
         if (!action) throw LayoutError(at + ": unknown standard action \"" + std + "\"");
         c.std = *action;
         if (j.contains("alerts")) readAlerts(j["alerts"], c, at);
+        if (j.contains("range") || j.contains("step")) readSpin(j, c, at);
         if (j.contains("values")) {
             const json& v = j["values"];
             if (!v.is_array() || v.size() != 2 || !v[0].is_string() || !v[1].is_string())

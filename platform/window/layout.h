@@ -19,6 +19,9 @@
 //        "icon": "", "tip": "", "msg": "", "help": "", "std": "close", "format": "80L(2)|M~Name~@s30@",
 //        "alerts": ["Ctrl+H"] (positions 1..) or {"255": "Ctrl+H"},
 //        "values": ["Y", "N"]                     a check box's true and false values
+//        "range": [1, 24], "step": 1             a spin box: what the user may enter (read through its
+//                                                number picture; a value already stored is shown as it
+//                                                is) and one arrow step (default 1); no range or [0, 0]: any value
 //        "value": "M"                            a radio's value in its option
 //        "controls": [...]}                      children (sheet > tab > ..., option > radio, menu > item)
 //     ]}]

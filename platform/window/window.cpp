@@ -304,6 +304,18 @@ bool Window::TakeInput(int number, const std::string& typedUtf8, std::uint64_t r
         return true;
     }
     std::string error;
+    // A spin box's range binds what the user enters, never what is stored: the accept-all pass
+    // takes no input, so a stored value outside the range stays as it is.
+    const bool ranged = c.kind == ControlKind::Spin && (c.rangeLow != 0 || c.rangeHigh != 0);
+    if (ranged && b.picture->kind() == rt::Picture::Kind::Number) {
+        const auto v = b.picture->ParseNumber(*typed, &error);
+        if (v && (*v < c.rangeLow || *v > c.rangeHigh)) {
+            Refuse(number, "The value must be between " + std::to_string(c.rangeLow) + " and " +
+                               std::to_string(c.rangeHigh) + ".");
+            return false;
+        }
+        error.clear();  // a value the picture refuses is refused below, with the picture's reason
+    }
     if (!b.use.Store(*typed, *b.picture, &error)) {
         Refuse(number, error.empty() ? "The value does not fit this field." : error);
         return false;
@@ -485,6 +497,13 @@ void Window::SetHelp(int number, std::string_view v) { at(number).help = std::st
 void Window::SetStd(int number, StdAction a) { at(number).std = a; SendControl(number); }
 void Window::SetPosition(int number, Rect r) { at(number).at = r; SendControl(number); }
 void Window::SetFormat(int number, std::string_view v) { at(number).format = std::string(v); SendControl(number); }
+
+void Window::SetColour(int number, std::uint32_t rgb) {
+    if (rgb > 0xFFFFFFu && rgb != kDefaultColour)
+        throw std::out_of_range("colour " + std::to_string(rgb) + " is not 0xRRGGBB");
+    at(number).colour = rgb;
+    SendControl(number);
+}
 
 void Window::SetPicture(int number, std::string_view picture) {
     at(number).picture = std::string(picture);

@@ -100,6 +100,10 @@ public:
     void SetStd(int control, StdAction action);
     void SetPosition(int control, Rect at);
     void SetFormat(int control, std::string_view format);
+    // Text colour 0xRRGGBB (anything above 0xFFFFFF but kDefaultColour throws std::out_of_range);
+    // ClearColour gives the control back the presenter's own colour.
+    void SetColour(int control, std::uint32_t rgb);
+    void ClearColour(int control) { SetColour(control, kDefaultColour); }
     void SetPicture(int control, std::string_view picture);  // false-free: a bad picture throws
     void SetAlert(int control, int position, KeyCode key);   // position 1..255; key 0 clears
     KeyCode alert(int control, int position) const;

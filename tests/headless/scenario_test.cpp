@@ -64,6 +64,7 @@ int RunChild(Log& log) {
 struct ThingsRun {
     wtest::Thing rec{};
     std::string note, other;
+    std::int32_t refills = 0;  // a spin box of range 1..24: the stored 0 lies outside it
     Log log;
 };
 
@@ -74,6 +75,7 @@ void RunThings(ThingsRun& run) {
     w.BindRecord(wtest::kThingTable, &run.rec);
     w.Bind("LOC:NOTE", wnd::UseVariable::Text(run.note, 20));
     w.Bind("LOC:OTHER", wnd::UseVariable::Text(run.other, 20));
+    w.Bind("LOC:REFILLS", wnd::UseVariable::Long(run.refills));
     w.SetRows(w.Find("?LIST"), {{"alpha"}, {"beta"}});
     w.SetAlert(w.Find("?THI:NAME"), 1, 0x74);  // F5
     w.SetAlert(w.Find("?THI:COUNT"), 1, wnd::kKeyEnter);
@@ -138,6 +140,12 @@ TEST_F(Headless, EntriesAcceptThroughTheirPicturesAndRefuseWhatDoesNotFit) {
         {"?THI:NAME", "Fountain pen", "Pen", "too long"},
         {"?THI:COUNT", "1,234", "1234", nullptr},
         {"?THI:COUNT", "40000", "1234", "-32768 and 32767"},
+        // A spin box refuses what lies outside its range, and keeps a stored value outside it.
+        {"?LOC:REFILLS", "25", "0", "must be between 1 and 24"},
+        {"?LOC:REFILLS", "0", "0", "must be between 1 and 24"},
+        {"?LOC:REFILLS", "2x", "0", "not a number"},  // the picture's own reason comes first
+        {"?LOC:REFILLS", "24", "24", nullptr},
+        {"?LOC:REFILLS", "1", "1", nullptr},
         {"?THI:PRICE", "12.5", "12.50", nullptr},
         {"?THI:PRICE", "123456", "12.50", "99999.99"},
         {"?THI:BOUGHT", "2/3/26", "02/03/2026", nullptr},
@@ -163,6 +171,7 @@ TEST_F(Headless, EntriesAcceptThroughTheirPicturesAndRefuseWhatDoesNotFit) {
     }
     EXPECT_EQ(std::string(run.rec.name, 10), "Caf\xE9      ");
     EXPECT_EQ(run.rec.count, 1234);
+    EXPECT_EQ(run.refills, 1);
     EXPECT_EQ(rt::fieldText(wtest::kThingFields[2], &run.rec), "12.50");
     EXPECT_EQ(run.rec.bought.get(), *rt::dateFromYmd(2026, 2, 3));
 
@@ -304,6 +313,7 @@ TEST_F(Headless, TwoThreadsRunIndependentlyAndAMessageBoxBlocksOnlyItsOwn) {
 TEST_F(Headless, AcceptAllPassRunsThroughTheInputControls) {
     ThingsRun& run = NewRun();
     auto w = Start(run);
+    EXPECT_EQ(w.Text("?LOC:REFILLS"), "0") << "a stored value outside the spin box's range is shown";
     w.Press("?OK");
     const Lines seen = run.log.Take();
     ASSERT_FALSE(seen.empty());
@@ -311,6 +321,11 @@ TEST_F(Headless, AcceptAllPassRunsThroughTheInputControls) {
     EXPECT_EQ(seen[1], "Accepted ?THI:NAME");
     EXPECT_EQ(seen.back(), "Completed");
     EXPECT_EQ(std::count(seen.begin(), seen.end(), "Accepted ?LOC:OTHER"), 1);
+    // ... and passes the pass untouched.
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), "Accepted ?LOC:REFILLS"), 1);
+    EXPECT_FALSE(user_.HasMessage());
+    EXPECT_EQ(run.refills, 0);
+    EXPECT_EQ(w.Text("?LOC:REFILLS"), "0");
 }
 
 TEST(HeadlessPresenter, AnUpdateAnsweringOlderInputIsDropped) {

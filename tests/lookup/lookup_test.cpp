@@ -3,7 +3,10 @@
 // form that adds the typed name.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -15,6 +18,7 @@
 #include "platform/classes/lookup_list.h"
 #include "platform/classes/window_procedure.h"
 #include "platform/headless/scripted_user.h"
+#include "platform/runtime/clock.h"
 #include "platform/runtime/field_access.h"
 #include "platform/runtime/fixed_string.h"
 #include "platform/window/layout.h"
@@ -53,6 +57,7 @@ struct Probe {
     std::atomic<int> date{0};
     bool defaultFill = false;
     std::string startTarget;      // PRE:DRNAME when the form opens
+    std::function<void(cls::CalendarPicker&)> setUpCalendar;  // set while the form is idle
     std::string get() {
         std::lock_guard l(mutex);
         return target;
@@ -115,6 +120,7 @@ protected:
         if (window().control() == window().Find("?CALENDAR")) {
             cls::CalendarPicker calendar;
             calendar.SELECTONCLOSE = true;
+            if (probe_.setUpCalendar) probe_.setUpCalendar(calendar);
             const int r = calendar.Pick("Date Filled?", data::PRE.DATEFILLED.get());
             probe_.calendarResponse = r;
             if (r == cls::kResponseCompleted) data::PRE.DATEFILLED.set(calendar.SELECTEDDATE);
@@ -334,6 +340,55 @@ TEST_F(Lookup, CalendarStoresOnlyAChosenDate) {
     EXPECT_EQ(probe_.calendarResponse.load(), 1);
     const rt::Ymd ymd = rt::ymdFromDate(probe_.date.load());
     EXPECT_EQ(ymd.day, 15);
+}
+
+// Saturdays, Sundays and the other days each in their colour, in whichever column FIRSTWEEKDAY
+// puts them; the weekday headers likewise.
+TEST_F(Lookup, CalendarColoursEachWeekdayWhateverTheFirstWeekday) {
+    rt::FixedClockScope clock(*rt::dateFromYmd(2026, 3, 10));  // the calendar opens on March 2026
+    auto w = Open({"Adams"});
+    struct Case {
+        int firstWeekday;
+        const char* firstHeader;
+        std::uint32_t saturday, sunday, days;
+    } cases[] = {
+        {7, "Sun", 0xFF0000, 0xFF0000, 0x000000},  // the prescription form's colours
+        {1, "Mon", 0xFF0000, 0xFF0000, 0x000000},
+        {3, "Wed", 0x0000FF, 0xFF0000, 0x404040},  // Saturday and Sunday told apart
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.firstWeekday);
+        probe_.setUpCalendar = [c](cls::CalendarPicker& p) {
+            p.FIRSTWEEKDAY = c.firstWeekday;
+            p.SetColours(c.saturday, c.sunday, c.days, 0x008000);
+        };
+        w.Press("?CALENDAR");
+        auto cal = user_.Find("Date Filled?");
+        ASSERT_EQ(cal.Text("?MONTH"), "March 2026");
+        EXPECT_EQ(cal.Text("?WEEKDAY1"), c.firstHeader);
+        const auto colourOf = [&c](int sundayBased) {
+            return sundayBased == 0 ? c.sunday : sundayBased == 6 ? c.saturday : c.days;
+        };
+        int days = 0;
+        for (int d = 1; d <= 42; ++d) {
+            const std::string use = "?DAY" + std::to_string(d);
+            if (cal.Hidden(use)) continue;
+            const int day = std::stoi(cal.Text(use));
+            EXPECT_EQ(cal.Control(use).colour, colourOf((day - 1) % 7)) << "March " << day;  // the 1st is a Sunday
+            ++days;
+        }
+        EXPECT_EQ(days, 31);
+        const std::string names[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+        for (int col = 1; col <= 7; ++col) {
+            const std::string use = "?WEEKDAY" + std::to_string(col);
+            const auto at = std::find(std::begin(names), std::end(names), cal.Text(use));
+            const int sundayBased = static_cast<int>(at - std::begin(names));
+            ASSERT_LT(sundayBased, 7) << cal.Text(use);
+            EXPECT_EQ(cal.Control(use).colour, colourOf(sundayBased)) << cal.Text(use);
+        }
+        cal.Press("?CANCEL");
+    }
+    w.Press("?CANCEL");
 }
 
 }  // namespace

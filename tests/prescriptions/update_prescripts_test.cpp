@@ -168,6 +168,8 @@ TEST_F(PrescriptionForm, InsertEndToEndFromTheMenu) {
     EXPECT_EQ(form.Text("?DOC:DOCTORSNAME"), "");
     EXPECT_TRUE(form.Checked("?PRE:ACTIVE"));
     EXPECT_EQ(form.Text("?PRE:DATEINACTIVE"), "");
+    EXPECT_EQ(form.Text("?PRE:NUMBERREFILLS"), "0") << "below the spin box's range, and saved all the same";
+    EXPECT_EQ(form.Text("?PRE:NUMBER"), "0");
     EXPECT_TRUE(form.Enabled("?BUTTON4:2")) << "its list is registered";
     EXPECT_FALSE(form.Enabled("?BUTTON4")) << "brwsdrugs is not";
     EXPECT_FALSE(form.Enabled("?PRINT"));
@@ -229,6 +231,8 @@ TEST_F(PrescriptionForm, InsertEndToEndFromTheMenu) {
     EXPECT_EQ(p.EXPIRATIONDISCARDDATE.get(), date(2009, 3, 1));
     EXPECT_EQ(p.REFILLREMINDERDATE.get(), date(2008, 1, 20));
     EXPECT_EQ(p.DATEINACTIVE.get(), 0);
+    EXPECT_EQ(double{p.NUMBERREFILLS}, 0.0);  // copied out: the packed record's fields are not aligned
+    EXPECT_EQ(int{p.NUMBER}, 0);
 
     // Back in the list: the new prescription highlighted (Dr. Brown sorts first), the total grown.
     const auto shown = list.Rows("?BROWSE:1");
@@ -329,6 +333,47 @@ TEST_F(PrescriptionForm, TypedDoctorNotInTheTableIsKept) {
     EXPECT_FALSE(form.Open());
     ASSERT_EQ(stored().size(), 1u);
     EXPECT_EQ(rt::clip(stored()[0].pre.DRNAME), "Dr. Nobody");
+}
+
+// The refills and quantity spin boxes refuse typed values outside 1..24 and 1..1000, keeping the
+// old value; a stored 0 is shown and passes OK untouched.
+TEST_F(PrescriptionForm, SpinBoxesRefuseTypedValuesOutsideTheirRangeButKeepAStoredZero) {
+    seedReferenceTables();
+    addPrescription(savedPrescription("mother"));
+    auto list = OpenList();
+    list.Press("?CHANGE:4");
+    auto form = user_.Find("UpdatePrescripts");
+    EXPECT_EQ(form.Text("?PRE:NUMBERREFILLS"), "0");
+    EXPECT_EQ(form.Text("?PRE:NUMBER"), "0");
+    const struct {
+        const char* use;
+        const char* typed;
+        const char* says;
+    } refused[] = {
+        {"?PRE:NUMBERREFILLS", "25", "must be between 1 and 24"},
+        {"?PRE:NUMBERREFILLS", "0", "must be between 1 and 24"},
+        {"?PRE:NUMBER", "1001", "must be between 1 and 1000"},
+        {"?PRE:NUMBER", "-3", "must be between 1 and 1000"},
+    };
+    for (const auto& r : refused) {
+        form.Fill(r.use, r.typed);
+        const auto boxes = user_.Messages();
+        ASSERT_EQ(boxes.size(), 1u) << r.use << " " << r.typed;
+        EXPECT_NE(boxes[0].text.find(r.says), std::string::npos) << boxes[0].text;
+        user_.Answer(wnd::kButtonOk);
+        EXPECT_EQ(form.Text(r.use), "0") << r.use << " " << r.typed;
+    }
+    form.Fill("?PRE:NUMBER", "1000");
+    EXPECT_FALSE(user_.HasMessage());
+    form.Fill("?PRE:RXNUMBER", "777");
+    form.Press("?OK");
+    EXPECT_FALSE(form.Open());
+    EXPECT_FALSE(user_.HasMessage());
+    const auto rows = stored();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rt::clip(rows[0].pre.RXNUMBER), "777");
+    EXPECT_EQ(int{rows[0].pre.NUMBER}, 1000);
+    EXPECT_EQ(double{rows[0].pre.NUMBERREFILLS}, 0.0) << "the stored 0 passed OK untouched";
 }
 
 // View mode: the list of this program hides its View button, so a task calls the form itself.

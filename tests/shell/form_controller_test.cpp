@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -15,6 +16,8 @@
 #include "data/table_classes.h"
 #include "data/thread_tables.h"
 #include "platform/classes/form_controller.h"
+#include "platform/files/connection.h"
+#include "platform/files/table_file_impl.h"
 #include "platform/headless/scripted_user.h"
 #include "platform/runtime/field_access.h"
 #include "platform/runtime/fixed_string.h"
@@ -96,6 +99,7 @@ struct Probe {
     std::mutex mutex;
     Lines lines;
     std::atomic<std::int64_t> target{0};  // the record a change, delete or view is called for
+    std::atomic<int> busyMs{0};           // a change's write waits this long for a locked file (0: as set)
 };
 
 cls::TableGroup& groupOf(Table t) {
@@ -109,8 +113,8 @@ cls::TableGroup& groupOf(Table t) {
 
 class TestFormController final : public cls::FormController {
 public:
-    TestFormController(cls::ProcedureBody& body, cls::TableGroup& group, cls::RecordHistory& history)
-        : FormController(body, group) {
+    TestFormController(cls::ProcedureBody& body, cls::TableGroup& group, cls::RecordHistory& history, Probe& probe)
+        : FormController(body, group), probe_(probe) {
         UseTable(&group);
         SetHistoryRecord(history);
         AddRecallField(4, 1);
@@ -130,9 +134,18 @@ protected:
             });
         return r;
     }
+    int CompleteChange() override {
+        // The thread's connection waits seconds for a lock held elsewhere; a test waits less.
+        if (const int ms = probe_.busyMs)
+            if (auto c = accessor().FILE->impl().connection()) c->setBusyTimeout(ms);
+        return FormController::CompleteChange();
+    }
+
+private:
+    Probe& probe_;
 };
 
-void TestForm(Table t) {
+void TestForm(Table t, Probe& probe) {
     static thread_local cls::RecordHistory history[3];
     const char* procedure = t == Table::Doctors      ? "TestDoctorForm"
                             : t == Table::Prescripts ? "TestPrescriptForm"
@@ -143,7 +156,7 @@ void TestForm(Table t) {
         case Table::Prescripts: body.window().BindRecord(data::PrescriptsTable(), &data::PRE); break;
         case Table::Persons: body.window().BindRecord(data::PersonsNameTable(), &data::PER); break;
     }
-    body.Run<TestFormController>(groupOf(t), history[static_cast<int>(t)]);
+    body.Run<TestFormController>(groupOf(t), history[static_cast<int>(t)], probe);
 }
 
 class TestCallerController final : public cls::ProcedureController {
@@ -174,7 +187,7 @@ protected:
         return cls::kLevelGoOn;
     }
     bool RunUpdater(int) override {
-        TestForm(table_);
+        TestForm(table_, probe_);
         return true;
     }
 
@@ -247,6 +260,51 @@ void eraseAll(const rt::TableDesc& desc) {
             files::ReleaseThreadConnections();
         }).join();
     }
+}
+
+// Another program writing: a connection of its own holds the database's write lock until Release.
+class WriteLock {
+public:
+    explicit WriteLock(std::string path) {
+        thread_ = std::thread([this, path = std::move(path)] {
+            std::shared_ptr<files::Connection> c;
+            const bool locked =
+                files::Connection::open(path, false, false, 0, &c).code == 0 && c->exec("BEGIN IMMEDIATE") == 0;
+            std::unique_lock lock(mutex_);
+            state_ = locked ? State::Held : State::Failed;
+            changed_.notify_all();
+            changed_.wait(lock, [this] { return state_ == State::Releasing; });
+            if (locked) c->exec("ROLLBACK");
+        });
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return state_ != State::Starting; });
+        held_ = state_ == State::Held;
+    }
+    ~WriteLock() { Release(); }
+    bool held() const { return held_; }
+    // Any thread may release it; it is free when this returns.
+    void Release() {
+        {
+            std::lock_guard lock(mutex_);
+            state_ = State::Releasing;
+            changed_.notify_all();
+        }
+        std::lock_guard once(joinMutex_);
+        if (thread_.joinable()) thread_.join();
+    }
+
+private:
+    enum class State { Starting, Held, Failed, Releasing };
+    std::mutex mutex_, joinMutex_;
+    std::condition_variable changed_;
+    State state_ = State::Starting;
+    bool held_ = false;
+    std::thread thread_;
+};
+
+std::string doctorsPath() {
+    data::DoctorsRecord r{};
+    return files::TableFile(data::DoctorsTable(), &r, nullptr).path();
 }
 
 data::DoctorsRecord doctor(const char* name, const char* phone) {
@@ -537,6 +595,66 @@ TEST_F(Forms, ChangeRefusedByTheFieldChecksStaysInTheForm) {
     const auto rows = readAll<data::PersonsNameRecord>(data::PersonsNameTable());
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].record.GENDER[0], 'M');
+}
+
+// A write that fails for a reason other than another station's change: message 28, then 37 asks
+// whether to try again (Yes), give up and close (No) or go back to the form (Cancel). The failure is
+// real: another connection holds the database's write lock past the write's busy time-out.
+TEST_F(Forms, FailedChangeWriteOffersRetryGiveUpOrStay) {
+    struct Case {
+        unsigned answer;
+        bool open;             // the form is still open afterwards
+        const char* response;  // what the caller was answered, "" none yet
+        const char* stored;    // the doctor's stored name
+    } cases[] = {{cls::kButtonYes, false, "response 1", "Dr Baker"},
+                 {cls::kButtonNo, false, "response 2", "Dr Adams"},
+                 {cls::kButtonCancel, true, "", "Dr Adams"}};
+    probe_.busyMs = 20;
+    auto caller = StartCaller(Table::Doctors);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.answer == cls::kButtonYes ? "Yes" : c.answer == cls::kButtonNo ? "No" : "Cancel");
+        const files::Position pos = addRecord(data::DoctorsTable(), doctor("Dr Adams", "555-0100"));
+        probe_.target = pos.id;
+        caller.Press("?CHANGE");
+        auto form = user_.Find("TestDoctorForm");
+        form.Fill("?DOC:DOCTORSNAME", "Dr Baker");
+
+        WriteLock lock(doctorsPath());
+        ASSERT_TRUE(lock.held());
+        // Yes: the other program has finished by the time the user answers.
+        if (c.answer == cls::kButtonYes)
+            messages_.onShown([&lock](int number) {
+                if (number == 37) lock.Release();
+            });
+        messages_.answer(cls::kButtonOk);
+        messages_.answer(c.answer);
+        form.Press("?OK");
+        messages_.onShown(nullptr);
+
+        const auto shown = messages_.shown();
+        ASSERT_EQ(messages_.numbers(), (std::vector<int>{28, 37})) << "no other question, not even message 10";
+        EXPECT_EQ(shown[0].caption, "Record was not updated");
+        EXPECT_EQ(shown[0].text, "An error (" + cls::TableAccessor::ErrorText(files::kTransactionTimeout) +
+                                     ") was experienced when making changes to the Doctors file.");
+        EXPECT_EQ(shown[1].caption, "Record Update Error");
+        EXPECT_EQ(form.Open(), c.open);
+        EXPECT_EQ(probe_.Take(), c.response[0] ? Lines{c.response} : Lines{});
+        std::string stored;
+        for (const auto& d : doctors())
+            if (d.pos == pos) stored = name(d.record);
+        EXPECT_EQ(stored, c.stored);
+        messages_.clear();
+
+        if (c.open) {
+            EXPECT_EQ(form.Focus(), "?DOC:DOCTORSNAME") << "back on the first field";
+            EXPECT_EQ(form.Text("?DOC:DOCTORSNAME"), "Dr Baker") << "with the user's values";
+            lock.Release();
+            form.Press("?OK");
+            EXPECT_FALSE(form.Open());
+            EXPECT_EQ(probe_.Take(), Lines{"response 1"});
+            EXPECT_TRUE(messages_.shown().empty());
+        }
+    }
 }
 
 }  // namespace

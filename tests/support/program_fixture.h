@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -45,14 +46,19 @@ class MessageRecorder {
 public:
     explicit MessageRecorder(cls::ErrorReporter& reporter) : reporter_(reporter) {
         reporter_.SetPresenter([this](const cls::MessageBoxRequest& r) {
-            std::lock_guard lock(mutex_);
-            shown_.push_back({r.messageNumber, r.caption, r.text});
-            if (!answers_.empty()) {
-                const unsigned a = answers_.front();
-                answers_.pop_front();
-                return a;
+            std::function<void(int)> shown;
+            unsigned answer = r.defaultButton ? r.defaultButton : static_cast<unsigned>(cls::kButtonOk);
+            {
+                std::lock_guard lock(mutex_);
+                shown_.push_back({r.messageNumber, r.caption, r.text});
+                if (!answers_.empty()) {
+                    answer = answers_.front();
+                    answers_.pop_front();
+                }
+                shown = onShown_;
             }
-            return r.defaultButton ? r.defaultButton : static_cast<unsigned>(cls::kButtonOk);
+            if (shown) shown(r.messageNumber);
+            return answer;
         });
         reporter_.SetFatalHandler([this](int number) {
             std::lock_guard lock(mutex_);
@@ -62,6 +68,11 @@ public:
     ~MessageRecorder() {
         reporter_.SetPresenter(nullptr);
         reporter_.SetFatalHandler(nullptr);
+    }
+    // Runs on the asking thread while a box is up, before its answer goes back.
+    void onShown(std::function<void(int number)> hook) {
+        std::lock_guard lock(mutex_);
+        onShown_ = std::move(hook);
     }
     void answer(unsigned button) {
         std::lock_guard lock(mutex_);
@@ -92,6 +103,7 @@ private:
     std::deque<unsigned> answers_;
     std::vector<ShownMessage> shown_;
     std::vector<int> fatal_;
+    std::function<void(int)> onShown_;
 };
 
 }  // namespace testing_support

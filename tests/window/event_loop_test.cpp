@@ -115,9 +115,9 @@ TEST_F(EventLoop, AcceptAllVisitsInputControlsInOrderThenCompletes) {
     w.Open();
     ASSERT_TRUE(w.Accept());
     w.AcceptAll();
-    EXPECT_EQ(Run(w, 7), (std::vector<std::string>{"Accepted ?THI:NAME", "Accepted ?THI:COUNT", "Accepted ?THI:ACTIVE",
-                                                    "Accepted ?THI:SIZE", "Accepted ?LOC:NOTE", "Accepted ?LOC:OTHER",
-                                                    "Completed"}));
+    EXPECT_EQ(Run(w, 8), (std::vector<std::string>{"Accepted ?THI:NAME", "Accepted ?THI:COUNT", "Accepted ?LOC:REFILLS",
+                                                    "Accepted ?THI:ACTIVE", "Accepted ?THI:SIZE", "Accepted ?LOC:NOTE",
+                                                    "Accepted ?LOC:OTHER", "Completed"}));
     // A Select during the pass ends it without Completed.
     w.AcceptAll();
     ASSERT_TRUE(w.Accept());
@@ -153,6 +153,11 @@ TEST_F(EventLoop, BoundValuesShowThroughPicturesAndRunTimeControls) {
     w.SetAlert(extra, 255, wnd::kKeyCtrlH);
     EXPECT_EQ(w.alert(extra, 255), wnd::kKeyCtrlH);
     EXPECT_THROW(w.SetAlert(extra, 256, 1), std::out_of_range);
+    w.SetColour(extra, 0xFF0000);
+    EXPECT_EQ(w.control(extra).colour, 0xFF0000u);
+    EXPECT_THROW(w.SetColour(extra, 0x1000000), std::out_of_range);
+    w.ClearColour(extra);
+    EXPECT_EQ(w.control(extra).colour, wnd::kDefaultColour);
 }
 
 TEST(MessageBoxWithoutPresenter, AnswersTheDefault) {

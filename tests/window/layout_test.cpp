@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "platform/window/keys.h"
 #include "platform/window/layout.h"
 #include "window/thing_record.h"
@@ -36,6 +38,10 @@ TEST_F(Layouts, CompiledInLayoutNumbersControlsDepthFirst) {
     EXPECT_EQ(w->controls[s.controlByUse("?THI:ACTIVE") - 1].trueValue, "Y");
     EXPECT_EQ(s.controls[s.controlByUse("?LIST") - 1].alerts[199], wnd::kKeyDelete);
     EXPECT_EQ(s.controls[s.controlByUse("?LIST") - 1].format, "80L(2)|M~Name~@s10@");
+    const wnd::ControlState& spin = s.controls[s.controlByUse("?LOC:REFILLS") - 1];
+    EXPECT_EQ(std::make_tuple(spin.rangeLow, spin.rangeHigh, spin.step), std::make_tuple(1, 24, 2));
+    const wnd::ControlState& entry = s.controls[s.controlByUse("?THI:COUNT") - 1];
+    EXPECT_EQ(std::make_tuple(entry.rangeLow, entry.rangeHigh, entry.step), std::make_tuple(0, 0, 1)) << "no range";
 
     const wnd::WindowLayout* child = wnd::FindWindowLayout("Child", "P1$WINDOW");
     ASSERT_NE(child, nullptr);
@@ -68,6 +74,19 @@ TEST(LayoutParse, FaultsAreNamedWithTheirPlace) {
         {R"({"procedure": "P", "windows": [{"label": "W", "controls": [{"kind": "button", "std": "explode"}]}]})", "standard action"},
         {R"({"procedure": "P", "windows": [{"label": "W", "kind": "modal"}]})", "unknown kind"},
         {R"({"procedure": "P", "windows": [)", "parse"},
+        // A spin box's range is [low, high] with low <= high, its step 1 or more; other kinds have neither.
+        {R"({"procedure": "P", "windows": [{"label": "W", "controls": [{"kind": "spin", "range": [24, 1]}]}]})",
+         "control 1: \"range\" must be [low, high]"},
+        {R"({"procedure": "P", "windows": [{"label": "W", "controls": [{"kind": "spin", "range": [1]}]}]})", "\"range\" must be"},
+        {R"({"procedure": "P", "windows": [{"label": "W", "controls": [{"kind": "spin", "range": [1, "24"]}]}]})",
+         "\"range\" must be"},
+        {R"({"procedure": "P", "windows": [{"label": "W", "controls": [{"kind": "spin", "range": [1, 10000000000]}]}]})",
+         "\"range\" must be"},
+        {R"({"procedure": "P", "windows": [{"label": "W", "controls": [{"kind": "spin", "step": 0}]}]})",
+         "control 1: \"step\" must be"},
+        {R"({"procedure": "P", "windows": [{"label": "W", "controls": [{"kind": "spin", "step": 1.5}]}]})", "\"step\" must be"},
+        {R"({"procedure": "P", "windows": [{"label": "W", "controls": [{"kind": "entry", "range": [1, 2]}]}]})",
+         "belong to spin boxes"},
     };
     for (const Case& c : cases) {
         std::string error;
