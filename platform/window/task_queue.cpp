@@ -62,10 +62,16 @@ void TaskQueue::StopWaiting() {
     if (counted_) Activity::Enter();
 }
 
+std::uint64_t TaskQueue::LastSeq() {
+    std::lock_guard lock(mutex_);
+    return seq_;
+}
+
 bool TaskQueue::Push(QueueItem item) {
     std::lock_guard lock(mutex_);
     const bool answer = !item.posted && item.input.kind == InputEvent::Kind::Answer;
     if (!answer && !open_.count(item.window)) return false;  // the window has closed
+    item.seq = ++seq_;
     items_.push_back(std::move(item));
     if (waiting_ && want_.Matches(items_.back())) {
         StopWaiting();  // counted at work before the waker returns

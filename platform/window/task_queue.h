@@ -41,6 +41,7 @@ struct QueueItem {
     Event event = Event::None;
     int control = 0;
     InputEvent input;
+    std::uint64_t seq = 0;    // the order the queue received it in, from 1
 };
 
 class TaskQueue final : public InputSink {
@@ -56,6 +57,8 @@ public:
                                            std::optional<std::chrono::steady_clock::time_point> deadline);
     // Waits for the answer to a question.
     InputEvent TakeAnswer(QuestionId question);
+    // The seq of the last item received so far.
+    std::uint64_t LastSeq();
 
     // Items for windows not open on this queue are dropped.
     void WindowOpened(WindowId window);
@@ -78,6 +81,7 @@ private:
     std::set<WindowId> open_;
     bool waiting_ = false;
     Want want_;
+    std::uint64_t seq_ = 0;
     bool counted_;
 };
 

@@ -278,6 +278,10 @@ bool Window::Accept() {
 void Window::Refuse(int number, const std::string& why) {
     refused_ = true;
     Message(why, state_.caption.empty() ? "Invalid Entry" : state_.caption, MessageIcon::Exclamation);
+    // A button the user pressed before seeing the refusal (OK right after typing) would act on
+    // the old value as if the typed one had been taken: it is dropped, and the user, back in the
+    // field, presses it again once the value is right.
+    stalePresses_ = queue_->LastSeq();
     ControlState& c = at(number);
     Binding& b = binds_[static_cast<std::size_t>(number - 1)];
     if (b.picture && b.use.bound()) c.text = b.use.Format(*b.picture);
@@ -373,7 +377,7 @@ bool Window::Translate(const QueueItem& item) {
             return true;
         }
         case K::Pressed: {
-            if (!known) return false;
+            if (!known || item.seq <= stalePresses_) return false;
             const ControlState& c = at(n);
             if (c.disabled || c.hidden) return false;
             if (c.std == StdAction::Close) {

@@ -165,6 +165,7 @@ private:
     bool closing_ = false;    // CloseWindow or CloseDown answered and not cancelled
     int acceptAll_ = 0;       // next control of the accept-all pass; 0 none
     bool refused_ = false;    // the input being taken was refused (a Rejected event follows)
+    std::uint64_t stalePresses_ = 0;  // presses received up to this queue seq came before a refusal
     Event event_ = Event::None;
     int eventControl_ = 0;
     KeyCode key_ = 0;

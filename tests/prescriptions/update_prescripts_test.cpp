@@ -363,6 +363,15 @@ TEST_F(PrescriptionForm, SpinBoxesRefuseTypedValuesOutsideTheirRangeButKeepAStor
         user_.Answer(wnd::kButtonOk);
         EXPECT_EQ(form.Text(r.use), "0") << r.use << " " << r.typed;
     }
+    // OK pressed straight after a value the box refuses: the form stays, at the field, unsaved.
+    form.Type("?PRE:NUMBERREFILLS", "30");
+    form.Press("?OK");
+    ASSERT_EQ(user_.Messages().size(), 1u);
+    user_.Answer(wnd::kButtonOk);
+    ASSERT_TRUE(form.Open());
+    EXPECT_EQ(form.Focus(), "?PRE:NUMBERREFILLS");
+    EXPECT_EQ(form.Text("?PRE:NUMBERREFILLS"), "0");
+    EXPECT_EQ(rt::clip(stored().at(0).pre.RXNUMBER), rt::clip(savedPrescription("mother").RXNUMBER));
     form.Fill("?PRE:NUMBER", "1000");
     EXPECT_FALSE(user_.HasMessage());
     form.Fill("?PRE:RXNUMBER", "777");
