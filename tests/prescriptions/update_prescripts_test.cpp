@@ -11,6 +11,7 @@
 #include "data/records.h"
 #include "data/table_classes.h"
 #include "data/thread_tables.h"
+#include "platform/classes/form_controller.h"
 #include "platform/headless/scripted_user.h"
 #include "platform/runtime/clock.h"
 #include "platform/runtime/field_access.h"
@@ -73,6 +74,7 @@ void seedReferenceTables() {
 struct Stored {
     std::int64_t version = 0;
     data::PrescriptsRecord pre{};
+    std::string notes;
 };
 
 // The prescriptions as another program sees them: a thread with its own connection.
@@ -85,7 +87,7 @@ std::vector<Stored> stored() {
             files::TableFile f(data::PrescriptsTable(), &r, &memo);
             if (f.open() == 0) {
                 f.setKeyOrder(-1);
-                while (f.next() == 0) out.push_back({f.version(), r});
+                while (f.next() == 0) out.push_back({f.version(), r, memo});
             }
         }
         files::ReleaseThreadConnections();
@@ -383,6 +385,45 @@ TEST_F(PrescriptionForm, SpinBoxesRefuseTypedValuesOutsideTheirRangeButKeepAStor
     EXPECT_EQ(rt::clip(rows[0].pre.RXNUMBER), "777");
     EXPECT_EQ(int{rows[0].pre.NUMBER}, 1000);
     EXPECT_EQ(double{rows[0].pre.NUMBERREFILLS}, 0.0) << "the stored 0 passed OK untouched";
+}
+
+TEST_F(PrescriptionForm, TwoListsChangingOnePrescriptionMeetMessage8AndRecallTheNotes) {
+    seedReferenceTables();
+    addPrescription(savedPrescription("mother"));
+    auto frame = program_.Start();
+    frame.Press("?BROWSEPRESCRIPTS");
+    auto listA = user_.Find("BrowsePrescripts");
+    frame.Press("?BROWSEPRESCRIPTS");
+    auto listB = user_.Find("BrowsePrescripts");
+    ASSERT_NE(listA.id(), listB.id());
+    listA.Press("?CHANGE:4");
+    auto formA = user_.Find("UpdatePrescripts");
+    listB.Press("?CHANGE:4");
+    auto formB = user_.Find("UpdatePrescripts");
+    ASSERT_NE(formA.id(), formB.id());
+
+    formA.Type("?PRE:SPECIALINSTRUCTIONSNOTES", "Take with food");
+    formA.Fill("?PRE:RXNUMBER", "A-1");
+    formA.Press("?OK");
+    EXPECT_FALSE(formA.Open());
+
+    formB.Type("?PRE:SPECIALINSTRUCTIONSNOTES", "Ask about dizziness");
+    formB.Press("?OK");
+    EXPECT_EQ(messages_.numbers(), std::vector<int>{8});
+    ASSERT_TRUE(formB.Open()) << "the form stays open with the stored prescription";
+    EXPECT_EQ(formB.Text("?PRE:SPECIALINSTRUCTIONSNOTES"), "Take with food");
+    EXPECT_EQ(formB.Text("?PRE:RXNUMBER"), "A-1");
+    formB.Click("?PRE:SPECIALINSTRUCTIONSNOTES");
+    formB.PressKey(cls::kHistoryKeyCtrlH);
+    EXPECT_EQ(formB.Text("?PRE:SPECIALINSTRUCTIONSNOTES"), "Ask about dizziness");
+    formB.Press("?OK");
+    EXPECT_FALSE(formB.Open());
+
+    const auto rows = stored();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].notes, "Ask about dizziness");
+    EXPECT_EQ(rt::clip(rows[0].pre.RXNUMBER), "A-1") << "the first writer's other values stay";
+    EXPECT_EQ(messages_.numbers(), std::vector<int>{8});
 }
 
 // View mode: the list of this program hides its View button, so a task calls the form itself.
