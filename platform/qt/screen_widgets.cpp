@@ -359,7 +359,9 @@ void Screen::Build(View& v, int n) {
     if (c.kind == ControlKind::Group || c.kind == ControlKind::Option) self.origin = QPoint(v.px(c.at.x), v.py(c.at.y));
     if (c.kind != ControlKind::Tab) Place(v, n);
     Apply(v, n);
-    // A tab's page is shown by its sheet when the tab comes forward, never by itself.
+    // A tab's page is shown by its sheet when the tab comes forward, never by itself; a control
+    // hidden from the start stays hidden.
+    if (c.hidden && c.kind != ControlKind::Tab) return;
     if (c.kind != ControlKind::Tab || !qobject_cast<QTabWidget*>(widget->parentWidget() ? widget->parentWidget()->parentWidget() : nullptr))
         widget->show();
 }

@@ -95,7 +95,9 @@ protected:
                       control(4, K::Button, "?LOOKUP", "", {324, 21, 12, 12}, "thing.ico"),
                       control(5, K::String, "?DAY", "Sunday", {8, 8, 40, 10}),
                       control(6, K::Entry, "?DATE", "", {100, 90, 56, 10}),
-                      control(7, K::Spin, "?HOURS", "", {8, 40, 40, 12})};
+                      control(7, K::Spin, "?HOURS", "", {8, 40, 40, 12}),
+                      control(8, K::Button, "?LATER", "&Later", {8, 60, 40, 14})};
+        w.controls[7].hidden = true;
         w.controls[6].rangeLow = 1;
         w.controls[6].rangeHigh = 24;
         state_ = w;
@@ -154,6 +156,15 @@ TEST_F(QtControlProperties, ButtonsShowTheirIconBesideTheirTextOrAloneAndUnknown
     Update(1);
     EXPECT_TRUE(button("?OK")->icon().isNull());
     EXPECT_EQ(button("?OK")->text(), "&OK");
+}
+
+TEST_F(QtControlProperties, AControlHiddenFromTheStartStaysHiddenUntilTheTaskShowsIt) {
+    ASSERT_NE(widget("?LATER"), nullptr);
+    EXPECT_TRUE(widget("?LATER")->isHidden());
+    EXPECT_FALSE(widget("?OK")->isHidden());
+    state(8).hidden = false;
+    Update(8);
+    EXPECT_FALSE(widget("?LATER")->isHidden());
 }
 
 TEST_F(QtControlProperties, TheTasksTextColourReachesThePaletteAndTheDefaultGivesTheNormalOneBack) {
