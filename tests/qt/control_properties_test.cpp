@@ -18,6 +18,7 @@
 #include "platform/qt/qt_presenter.h"
 #include "platform/qt/screen.h"
 #include "platform/qt/spin_edit.h"
+#include "qt/qt_test_support.h"
 
 namespace {
 
@@ -47,38 +48,6 @@ TEST(QtButtonIcons, EveryNamedIconIsDrawnInAnyCaseAndNoTwoLookAlike) {
     EXPECT_TRUE(qtp::ButtonIcon("WAOK.ICO.bak").isNull());
 }
 
-class Sink final : public wnd::InputSink {
-public:
-    void Deliver(wnd::InputEvent e) override {
-        std::lock_guard lock(mutex_);
-        events_.push_back(std::move(e));
-    }
-    std::vector<wnd::InputEvent> Take(Kind kind) {
-        std::lock_guard lock(mutex_);
-        std::vector<wnd::InputEvent> out;
-        for (auto& e : events_)
-            if (e.kind == kind) out.push_back(e);
-        events_.clear();
-        return out;
-    }
-
-private:
-    std::mutex mutex_;
-    std::vector<wnd::InputEvent> events_;
-};
-
-wnd::ControlState control(int number, wnd::ControlKind kind, const char* use, const char* text, wnd::Rect at,
-                          const char* icon = "") {
-    wnd::ControlState c;
-    c.number = number;
-    c.kind = kind;
-    c.use = use;
-    c.text = text;
-    c.at = at;
-    c.icon = icon;
-    return c;
-}
-
 // A form's foot and a date entry, at the sizes the program's windows give them.
 class QtControlProperties : public testing::Test {
 protected:
@@ -89,14 +58,14 @@ protected:
         w.caption = "Looks";
         w.kind = wnd::WindowKind::Plain;
         w.font.points = 8;
-        w.controls = {control(1, K::Button, "?OK", "&OK", {208, 234, 44, 14}, "WAOK.ICO"),
-                      control(2, K::Button, "?CANCEL", "&Cancel", {256, 234, 44, 14}, "WACANCEL.ICO"),
-                      control(3, K::Button, "?CALENDAR", "", {158, 90, 14, 13}, "cal1.ico"),
-                      control(4, K::Button, "?LOOKUP", "", {324, 21, 12, 12}, "thing.ico"),
-                      control(5, K::String, "?DAY", "Sunday", {8, 8, 40, 10}),
-                      control(6, K::Entry, "?DATE", "", {100, 90, 56, 10}),
-                      control(7, K::Spin, "?HOURS", "", {8, 40, 40, 12}),
-                      control(8, K::Button, "?LATER", "&Later", {8, 60, 40, 14})};
+        w.controls = {qttest::MakeControl(1, K::Button, "?OK", {208, 234, 44, 14}, "&OK", "WAOK.ICO"),
+                      qttest::MakeControl(2, K::Button, "?CANCEL", {256, 234, 44, 14}, "&Cancel", "WACANCEL.ICO"),
+                      qttest::MakeControl(3, K::Button, "?CALENDAR", {158, 90, 14, 13}, "", "cal1.ico"),
+                      qttest::MakeControl(4, K::Button, "?LOOKUP", {324, 21, 12, 12}, "", "thing.ico"),
+                      qttest::MakeControl(5, K::String, "?DAY", {8, 8, 40, 10}, "Sunday"),
+                      qttest::MakeControl(6, K::Entry, "?DATE", {100, 90, 56, 10}, ""),
+                      qttest::MakeControl(7, K::Spin, "?HOURS", {8, 40, 40, 12}, ""),
+                      qttest::MakeControl(8, K::Button, "?LATER", {8, 60, 40, 14}, "&Later")};
         w.controls[7].hidden = true;
         w.controls[6].rangeLow = 1;
         w.controls[6].rangeHigh = 24;
@@ -118,7 +87,7 @@ protected:
 
     static constexpr wnd::WindowId kId = 21;
     std::shared_ptr<qtp::QtPresenter> presenter_ = std::make_shared<qtp::QtPresenter>();
-    std::shared_ptr<Sink> sink_ = std::make_shared<Sink>();
+    std::shared_ptr<qttest::RecordingSink> sink_ = std::make_shared<qttest::RecordingSink>();
     wnd::WindowState state_;
 };
 

@@ -67,31 +67,6 @@ TEST(QtListFormat, ColumnsCarryWidthAlignmentIndentHeaderAndPicture) {
     EXPECT_TRUE(qtp::ParseListFormat("80L~unterminated").empty());
 }
 
-class Recorder final : public wnd::InputSink {
-public:
-    void Deliver(wnd::InputEvent e) override {
-        std::lock_guard lock(mutex_);
-        events_.push_back(std::move(e));
-    }
-    std::vector<wnd::InputEvent> Take() {
-        std::lock_guard lock(mutex_);
-        return std::exchange(events_, {});
-    }
-
-private:
-    std::mutex mutex_;
-    std::vector<wnd::InputEvent> events_;
-};
-
-wnd::ControlState control(int number, wnd::ControlKind kind, const char* use, wnd::Rect at) {
-    wnd::ControlState c;
-    c.number = number;
-    c.kind = kind;
-    c.use = use;
-    c.at = at;
-    return c;
-}
-
 // A plain window with two entries and a button, opened straight through the presenter.
 class QtInput : public testing::Test {
 protected:
@@ -100,9 +75,9 @@ protected:
         w.procedure = "Keys";
         w.caption = "Keys";
         w.kind = wnd::WindowKind::Plain;
-        w.controls = {control(1, wnd::ControlKind::Entry, "?FIRST", {4, 4, 60, 10}),
-                      control(2, wnd::ControlKind::Entry, "?SECOND", {4, 20, 60, 10}),
-                      control(3, wnd::ControlKind::Button, "?GO", {4, 36, 40, 14})};
+        w.controls = {qttest::MakeControl(1, wnd::ControlKind::Entry, "?FIRST", {4, 4, 60, 10}),
+                      qttest::MakeControl(2, wnd::ControlKind::Entry, "?SECOND", {4, 20, 60, 10}),
+                      qttest::MakeControl(3, wnd::ControlKind::Button, "?GO", {4, 36, 40, 14})};
         w.controls[0].alerts[0] = 0x74;              // F5 on the first entry
         w.alertKeys = {wnd::kKeyF12};                // F12 wherever the focus is
         w.aliases = {{wnd::kKeyDown, wnd::kKeyTab}};  // Down acts as Tab
@@ -123,7 +98,7 @@ protected:
 
     static constexpr wnd::WindowId kId = 7;
     std::shared_ptr<qtp::QtPresenter> presenter_ = std::make_shared<qtp::QtPresenter>();
-    std::shared_ptr<Recorder> sink_ = std::make_shared<Recorder>();
+    std::shared_ptr<qttest::RecordingSink> sink_ = std::make_shared<qttest::RecordingSink>();
     QLineEdit* first_ = nullptr;
     QLineEdit* second_ = nullptr;
 };

@@ -17,40 +17,11 @@
 
 #include "platform/qt/qt_presenter.h"
 #include "platform/qt/screen.h"
+#include "qt/qt_test_support.h"
 
 namespace {
 
 using Kind = wnd::InputEvent::Kind;
-
-class Sink final : public wnd::InputSink {
-public:
-    void Deliver(wnd::InputEvent e) override {
-        std::lock_guard lock(mutex_);
-        events_.push_back(std::move(e));
-    }
-    // What was delivered of one kind since the last call (the rest is dropped).
-    std::vector<wnd::InputEvent> Take(Kind kind) {
-        std::lock_guard lock(mutex_);
-        std::vector<wnd::InputEvent> out;
-        for (auto& e : events_)
-            if (e.kind == kind) out.push_back(e);
-        events_.clear();
-        return out;
-    }
-
-private:
-    std::mutex mutex_;
-    std::vector<wnd::InputEvent> events_;
-};
-
-wnd::ControlState control(int number, wnd::ControlKind kind, const char* use, wnd::Rect at) {
-    wnd::ControlState c;
-    c.number = number;
-    c.kind = kind;
-    c.use = use;
-    c.at = at;
-    return c;
-}
 
 class QtListCombo : public testing::Test {
 protected:
@@ -59,15 +30,15 @@ protected:
         w.procedure = "Paged";
         w.caption = "Paged";
         w.kind = wnd::WindowKind::Plain;
-        wnd::ControlState list = control(1, wnd::ControlKind::List, "?LIST", {4, 4, 160, 60});
+        wnd::ControlState list = qttest::MakeControl(1, wnd::ControlKind::List, "?LIST", {4, 4, 160, 60});
         list.format = "60L(2)|M~Name~@s20@40R(2)|M~Count~@n6@";
         list.thumb = 40;
         const wnd::KeyCode alerted[] = {wnd::kKeyUp, wnd::kKeyDown, wnd::kKeyPageDown, wnd::kKeyMouseLeft2,
                                         wnd::kKeyMouseRightUp, wnd::kKeyApps};
         for (std::size_t i = 0; i < std::size(alerted); ++i) list.alerts[i] = alerted[i];
-        wnd::ControlState combo = control(2, wnd::ControlKind::DropCombo, "?DOCTOR", {4, 70, 100, 12});
+        wnd::ControlState combo = qttest::MakeControl(2, wnd::ControlKind::DropCombo, "?DOCTOR", {4, 70, 100, 12});
         combo.immediate = true;
-        w.controls = {list, combo, control(3, wnd::ControlKind::Entry, "?NOTE", {4, 86, 60, 10})};
+        w.controls = {list, combo, qttest::MakeControl(3, wnd::ControlKind::Entry, "?NOTE", {4, 86, 60, 10})};
         w.focus = 1;
         presenter_->OpenWindow(kId, 1, w, sink_);
         presenter_->SetRows(kId, 1, {{"Adams", "1"}, {"Baker", "2"}, {"Carter", "3"}});
@@ -88,7 +59,7 @@ protected:
 
     static constexpr wnd::WindowId kId = 9;
     std::shared_ptr<qtp::QtPresenter> presenter_ = std::make_shared<qtp::QtPresenter>();
-    std::shared_ptr<Sink> sink_ = std::make_shared<Sink>();
+    std::shared_ptr<qttest::RecordingSink> sink_ = std::make_shared<qttest::RecordingSink>();
     QTreeWidget* list_ = nullptr;
     QLineEdit* entry_ = nullptr;
     QScrollBar* bar_ = nullptr;
@@ -99,7 +70,7 @@ TEST_F(QtListCombo, APagedListShowsTheTasksThumbAndReportsTheScrollBarAndTheWhee
     EXPECT_EQ(bar_->value(), 40);
     EXPECT_EQ(list_->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);  // the page is not the table
     EXPECT_LE(list_->geometry().right(), bar_->geometry().left());
-    wnd::ControlState moved = control(1, wnd::ControlKind::List, "?LIST", {4, 4, 160, 60});
+    wnd::ControlState moved = qttest::MakeControl(1, wnd::ControlKind::List, "?LIST", {4, 4, 160, 60});
     moved.format = "60L(2)|M~Name~@s20@40R(2)|M~Count~@n6@";
     moved.alerts[0] = wnd::kKeyDown;
     moved.alerts[1] = wnd::kKeyPageDown;

@@ -3,8 +3,50 @@
 // answering while the task threads work.
 #include <chrono>
 #include <functional>
+#include <mutex>
+#include <utility>
+#include <vector>
+
+#include "platform/window/presenter.h"
 
 namespace qttest {
+
+// Keeps what the presenter delivers for a window opened straight through it.
+class RecordingSink final : public wnd::InputSink {
+public:
+    void Deliver(wnd::InputEvent e) override {
+        std::lock_guard lock(mutex_);
+        events_.push_back(std::move(e));
+    }
+    // Everything delivered since the last call.
+    std::vector<wnd::InputEvent> Take() {
+        std::lock_guard lock(mutex_);
+        return std::exchange(events_, {});
+    }
+    // What was delivered of one kind since the last call (the rest is dropped).
+    std::vector<wnd::InputEvent> Take(wnd::InputEvent::Kind kind) {
+        std::vector<wnd::InputEvent> out;
+        for (auto& e : Take())
+            if (e.kind == kind) out.push_back(std::move(e));
+        return out;
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<wnd::InputEvent> events_;
+};
+
+inline wnd::ControlState MakeControl(int number, wnd::ControlKind kind, const char* use, wnd::Rect at,
+                                     const char* text = "", const char* icon = "") {
+    wnd::ControlState c;
+    c.number = number;
+    c.kind = kind;
+    c.use = use;
+    c.at = at;
+    c.text = text;
+    c.icon = icon;
+    return c;
+}
 
 // Turns the event loop until every task thread is idle and the presenter has applied what they
 // sent; false when that did not happen within the timeout.
