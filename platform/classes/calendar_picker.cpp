@@ -3,7 +3,7 @@
 #include <array>
 
 #include "platform/runtime/clock.h"
-#include "platform/window/layout.h"
+#include "platform/window/layout_builder.h"
 #include "platform/window/window.h"
 
 namespace cls {
@@ -19,37 +19,23 @@ constexpr int kDays = 42;  // six weeks cover every month
 constexpr int kPrevYear = 1, kPrevMonth = 2, kMonth = 3, kNextMonth = 4, kNextYear = 5, kFirstWeekday = 6,
               kFirstDay = 13, kOk = kFirstDay + kDays, kToday = kOk + 1, kCancel = kOk + 2;
 
-wnd::LayoutControl control(wnd::ControlKind kind, std::string use, std::string text, wnd::Rect at) {
-    wnd::LayoutControl c;
-    c.state.kind = kind;
-    c.state.use = std::move(use);
-    c.state.text = std::move(text);
-    c.state.at = at;
-    return c;
-}
-
 wnd::WindowLayout calendarLayout(std::string_view caption) {
-    wnd::WindowLayout l;
-    l.window.procedure = "CalendarPicker";
-    l.window.label = "P1$CALENDAR";
-    l.window.caption = std::string(caption);
-    l.window.kind = wnd::WindowKind::Plain;
-    l.window.at = {0, 0, 170, 150};
+    wnd::WindowLayout l = wnd::MakePlainWindow("CalendarPicker", "P1$CALENDAR", std::string(caption), {0, 0, 170, 150});
     using K = wnd::ControlKind;
-    l.controls.push_back(control(K::Button, "?PREVYEAR", "<<", {4, 4, 18, 12}));
-    l.controls.push_back(control(K::Button, "?PREVMONTH", "<", {24, 4, 14, 12}));
-    l.controls.push_back(control(K::String, "?MONTH", "", {42, 6, 86, 10}));
-    l.controls.push_back(control(K::Button, "?NEXTMONTH", ">", {132, 4, 14, 12}));
-    l.controls.push_back(control(K::Button, "?NEXTYEAR", ">>", {148, 4, 18, 12}));
+    l.controls.push_back(wnd::MakeControl(K::Button, "?PREVYEAR", "<<", {4, 4, 18, 12}));
+    l.controls.push_back(wnd::MakeControl(K::Button, "?PREVMONTH", "<", {24, 4, 14, 12}));
+    l.controls.push_back(wnd::MakeControl(K::String, "?MONTH", "", {42, 6, 86, 10}));
+    l.controls.push_back(wnd::MakeControl(K::Button, "?NEXTMONTH", ">", {132, 4, 14, 12}));
+    l.controls.push_back(wnd::MakeControl(K::Button, "?NEXTYEAR", ">>", {148, 4, 18, 12}));
     for (int c = 0; c < 7; ++c)
-        l.controls.push_back(control(K::String, "?WEEKDAY" + std::to_string(c + 1), "", {4 + c * 23, 20, 22, 10}));
+        l.controls.push_back(wnd::MakeControl(K::String, "?WEEKDAY" + std::to_string(c + 1), "", {4 + c * 23, 20, 22, 10}));
     for (int d = 0; d < kDays; ++d)
         l.controls.push_back(
-            control(K::Button, "?DAY" + std::to_string(d + 1), "", {4 + (d % 7) * 23, 32 + (d / 7) * 15, 22, 14}));
-    l.controls.push_back(control(K::Button, "?OK", "OK", {4, 126, 50, 14}));
-    l.controls.push_back(control(K::Button, "?TODAY", "&Today", {60, 126, 50, 14}));
-    l.controls.push_back(control(K::Button, "?CANCEL", "Cancel", {116, 126, 50, 14}));
-    for (std::size_t i = 0; i < l.controls.size(); ++i) l.controls[i].state.number = static_cast<int>(i) + 1;
+            wnd::MakeControl(K::Button, "?DAY" + std::to_string(d + 1), "", {4 + (d % 7) * 23, 32 + (d / 7) * 15, 22, 14}));
+    l.controls.push_back(wnd::MakeControl(K::Button, "?OK", "OK", {4, 126, 50, 14}));
+    l.controls.push_back(wnd::MakeControl(K::Button, "?TODAY", "&Today", {60, 126, 50, 14}));
+    l.controls.push_back(wnd::MakeControl(K::Button, "?CANCEL", "Cancel", {116, 126, 50, 14}));
+    wnd::NumberControls(l);
     return l;
 }
 

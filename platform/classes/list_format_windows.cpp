@@ -19,12 +19,7 @@ using K = wnd::ControlKind;
 constexpr int kMaxWidth = 2000;  // dialog units: far wider than any window
 
 wnd::WindowLayout formatsLayout() {
-    wnd::WindowLayout l;
-    l.window.procedure = "ListFormatManager";
-    l.window.label = "P1$FORMATS";
-    l.window.caption = "List Formats";
-    l.window.kind = wnd::WindowKind::Plain;
-    l.window.at = {0, 0, 232, 132};
+    wnd::WindowLayout l = wnd::MakePlainWindow("ListFormatManager", "P1$FORMATS", "List Formats", {0, 0, 232, 132});
     auto list = wnd::MakeControl(K::List, "?FORMATS", "", {6, 6, 166, 120});
     list.state.format = "90L(2)|M~Format~@s30@24R(2)|M~No.~@n5@50L(2)|M~State~@s20@";
     l.controls.push_back(std::move(list));
@@ -38,12 +33,7 @@ wnd::WindowLayout formatsLayout() {
 enum FormatsControl { kFormatsList = 1, kShow, kLock, kDelete, kFormatsClose };
 
 wnd::WindowLayout setupLayout() {
-    wnd::WindowLayout l;
-    l.window.procedure = "ListFormatManager";
-    l.window.label = "P1$SETUP";
-    l.window.caption = "Format Setup";
-    l.window.kind = wnd::WindowKind::Plain;
-    l.window.at = {0, 0, 260, 170};
+    wnd::WindowLayout l = wnd::MakePlainWindow("ListFormatManager", "P1$SETUP", "Format Setup", {0, 0, 260, 170});
     auto list = wnd::MakeControl(K::List, "?COLUMNS", "", {6, 6, 190, 100});
     list.state.format = "112L(2)|M~Column~@s40@30R(2)|M~Width~@n5@40L(2)|M~Alignment~@s10@";
     l.controls.push_back(std::move(list));

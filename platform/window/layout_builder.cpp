@@ -2,6 +2,16 @@
 
 namespace wnd {
 
+WindowLayout MakePlainWindow(std::string procedure, std::string label, std::string caption, Rect at) {
+    WindowLayout l;
+    l.window.procedure = std::move(procedure);
+    l.window.label = std::move(label);
+    l.window.caption = std::move(caption);
+    l.window.kind = WindowKind::Plain;
+    l.window.at = at;
+    return l;
+}
+
 LayoutControl MakeControl(ControlKind kind, std::string use, std::string text, Rect at) {
     LayoutControl c;
     c.state.kind = kind;

@@ -146,6 +146,13 @@ protected:
         program_.Start().Press("?BROWSEPRESCRIPTS");
         return user_.Find("BrowsePrescripts");
     }
+    // Mother's saved prescription, opened for change from the list, over the seeded tables.
+    hl::UserWindow OpenSavedForChange() {
+        seedReferenceTables();
+        addPrescription(savedPrescription("mother"));
+        OpenList().Press("?CHANGE:4");
+        return user_.Find("UpdatePrescripts");
+    }
 
     testing_support::TempDataFolder folder_;
     testing_support::MessageRecorder messages_{shell::AppErrors()};
@@ -289,11 +296,7 @@ TEST_F(PrescriptionForm, ChangeWithoutEditsWritesNothing) {
 }
 
 TEST_F(PrescriptionForm, ChangesWillBeLostAskedBothWays) {
-    seedReferenceTables();
-    addPrescription(savedPrescription("mother"));
-    auto list = OpenList();
-    list.Press("?CHANGE:4");
-    auto form = user_.Find("UpdatePrescripts");
+    auto form = OpenSavedForChange();
     form.Fill("?PRE:RXNUMBER", "999");
     messages_.answer(cls::kButtonNo);
     form.Press("?CANCEL");
@@ -340,11 +343,7 @@ TEST_F(PrescriptionForm, TypedDoctorNotInTheTableIsKept) {
 // The refills and quantity spin boxes refuse typed values outside 1..24 and 1..1000, keeping the
 // old value; a stored 0 is shown and passes OK untouched.
 TEST_F(PrescriptionForm, SpinBoxesRefuseTypedValuesOutsideTheirRangeButKeepAStoredZero) {
-    seedReferenceTables();
-    addPrescription(savedPrescription("mother"));
-    auto list = OpenList();
-    list.Press("?CHANGE:4");
-    auto form = user_.Find("UpdatePrescripts");
+    auto form = OpenSavedForChange();
     EXPECT_EQ(form.Text("?PRE:NUMBERREFILLS"), "0");
     EXPECT_EQ(form.Text("?PRE:NUMBER"), "0");
     const struct {
