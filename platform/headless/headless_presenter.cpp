@@ -105,4 +105,14 @@ void HeadlessPresenter::AskPopup(const wnd::PopupQuestion& question, std::shared
     popups_.push_back(PendingPopup{question, std::move(sink)});
 }
 
+void HeadlessPresenter::SetPages(wnd::WindowId id, int control, std::shared_ptr<const wnd::PageSet> pages) {
+    std::lock_guard lock(mutex_);
+    if (HeadlessWindow* w = find(id)) w->pages[control] = std::move(pages);
+}
+
+void HeadlessPresenter::AskPrint(const wnd::PrintQuestion& question, std::shared_ptr<wnd::InputSink> sink) {
+    std::lock_guard lock(mutex_);
+    prints_.push_back(PendingPrint{question, std::move(sink)});
+}
+
 }  // namespace hl

@@ -25,6 +25,7 @@ struct HeadlessWindow {
     std::map<int, std::uint64_t> revision;        // latest input revision per control
     std::set<int> dirty;                          // typed into and not yet accepted
     std::map<int, std::pair<int, int>> selection; // an entry's selected characters [from, to); the caret at `to`
+    std::map<int, std::shared_ptr<const wnd::PageSet>> pages;  // what each preview control shows
     std::uint64_t focusCommands = 0;              // SetFocus calls applied
 };
 
@@ -35,6 +36,11 @@ struct PendingMessage {
 
 struct PendingPopup {
     wnd::PopupQuestion question;
+    std::shared_ptr<wnd::InputSink> sink;
+};
+
+struct PendingPrint {
+    wnd::PrintQuestion question;
     std::shared_ptr<wnd::InputSink> sink;
 };
 
@@ -55,12 +61,15 @@ public:
     void PerformAction(wnd::WindowId id, int control, wnd::StdAction action) override;
     void AskMessage(const wnd::MessageQuestion& question, std::shared_ptr<wnd::InputSink> sink) override;
     void AskPopup(const wnd::PopupQuestion& question, std::shared_ptr<wnd::InputSink> sink) override;
+    void SetPages(wnd::WindowId id, int control, std::shared_ptr<const wnd::PageSet> pages) override;
+    void AskPrint(const wnd::PrintQuestion& question, std::shared_ptr<wnd::InputSink> sink) override;
 
     // What the ScriptedUser works on. Hold the lock while touching the state.
     std::mutex& mutex() { return mutex_; }
     std::map<wnd::WindowId, HeadlessWindow>& windows() { return windows_; }
     std::vector<PendingMessage>& messages() { return messages_; }
     std::vector<PendingPopup>& popups() { return popups_; }
+    std::vector<PendingPrint>& prints() { return prints_; }
     // Standard actions performed, as "<procedure> <use> <action>".
     std::vector<std::string>& actions() { return actions_; }
     std::map<int, bool>& busy() { return busy_; }
@@ -73,6 +82,7 @@ private:
     std::map<wnd::WindowId, HeadlessWindow> windows_;
     std::vector<PendingMessage> messages_;
     std::vector<PendingPopup> popups_;
+    std::vector<PendingPrint> prints_;
     std::vector<std::string> actions_;
     std::map<int, bool> busy_;
 };

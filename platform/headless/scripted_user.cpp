@@ -158,6 +158,32 @@ void ScriptedUser::Answer(unsigned button, std::string_view containing) {
     WaitIdle();
 }
 
+std::vector<wnd::PrintQuestion> ScriptedUser::PrintRequests() const {
+    WaitIdle();
+    std::lock_guard lock(presenter_->mutex());
+    std::vector<wnd::PrintQuestion> out;
+    for (const PendingPrint& p : presenter_->prints()) out.push_back(p.question);
+    return out;
+}
+
+void ScriptedUser::AnswerPrint(bool print) {
+    WaitIdle();
+    PendingPrint p;
+    {
+        std::lock_guard lock(presenter_->mutex());
+        auto& list = presenter_->prints();
+        if (list.empty()) fail("no print dialog is open");
+        p = std::move(list.front());
+        list.erase(list.begin());
+    }
+    InputEvent e;
+    e.kind = Kind::Answer;
+    e.question = p.question.id;
+    e.answer = print ? 1 : 0;
+    p.sink->Deliver(std::move(e));
+    WaitIdle();
+}
+
 std::vector<wnd::PopupQuestion> ScriptedUser::Popups() const {
     WaitIdle();
     std::lock_guard lock(presenter_->mutex());
@@ -489,6 +515,13 @@ std::vector<std::vector<std::string>> UserWindow::Rows(std::string_view use) con
     return user_->Read(id_, [&](const HeadlessWindow& w) {
         const auto it = w.rows.find(controlOf(w, use));
         return it == w.rows.end() ? std::vector<std::vector<std::string>>{} : it->second;
+    });
+}
+
+std::shared_ptr<const wnd::PageSet> UserWindow::Pages(std::string_view use) const {
+    return user_->Read(id_, [&](const HeadlessWindow& w) {
+        const auto it = w.pages.find(controlOf(w, use));
+        return it == w.pages.end() ? std::shared_ptr<const wnd::PageSet>{} : it->second;
     });
 }
 

@@ -54,6 +54,7 @@ public:
     std::string Caption() const;
     std::vector<std::vector<std::string>> Rows(std::string_view use) const;  // as shown, one text per column
     std::vector<std::string> Headers(std::string_view list) const;            // from the list's format
+    std::shared_ptr<const wnd::PageSet> Pages(std::string_view preview) const; // null when none were sent
     bool Enabled(std::string_view use) const;  // it and every control around it
     bool Hidden(std::string_view use) const;
     bool Checked(std::string_view use) const;
@@ -91,6 +92,9 @@ public:
     // Popup menus waiting for a choice.
     std::vector<wnd::PopupQuestion> Popups() const;
     void ChoosePopup(std::string_view item);  // by its text, '&' ignored; "" chooses none
+    // Print dialogs waiting, oldest first; AnswerPrint prints (true) or cancels the oldest.
+    std::vector<wnd::PrintQuestion> PrintRequests() const;
+    void AnswerPrint(bool print);
     std::vector<std::string> Actions() const;
     bool Busy(int thread) const;
 

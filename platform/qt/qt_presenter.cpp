@@ -79,6 +79,14 @@ void QtPresenter::AskPopup(const wnd::PopupQuestion& question, std::shared_ptr<w
     post([question, sink = std::move(sink)](Screen& s) mutable { s.AskPopup(question, std::move(sink)); });
 }
 
+void QtPresenter::SetPages(wnd::WindowId id, int control, std::shared_ptr<const wnd::PageSet> pages) {
+    post([id, control, pages = std::move(pages)](Screen& s) mutable { s.SetPages(id, control, std::move(pages)); });
+}
+
+void QtPresenter::AskPrint(const wnd::PrintQuestion& question, std::shared_ptr<wnd::InputSink> sink) {
+    post([question, sink = std::move(sink)](Screen& s) mutable { s.AskPrint(question, std::move(sink)); });
+}
+
 void QtPresenter::SetClipboardText(const std::string& utf8) {
     post([utf8](Screen& s) { s.SetClipboardText(utf8); });
 }

@@ -41,6 +41,8 @@ public:
     void PerformAction(wnd::WindowId id, int control, wnd::StdAction action) override;
     void AskMessage(const wnd::MessageQuestion& question, std::shared_ptr<wnd::InputSink> sink) override;
     void AskPopup(const wnd::PopupQuestion& question, std::shared_ptr<wnd::InputSink> sink) override;
+    void SetPages(wnd::WindowId id, int control, std::shared_ptr<const wnd::PageSet> pages) override;
+    void AskPrint(const wnd::PrintQuestion& question, std::shared_ptr<wnd::InputSink> sink) override;
 
     // Desktop services, from any thread (queued like the rest).
     void SetClipboardText(const std::string& utf8);

@@ -48,6 +48,8 @@ public:
     void PerformAction(wnd::WindowId id, int control, wnd::StdAction action);
     void AskMessage(const wnd::MessageQuestion& question, std::shared_ptr<wnd::InputSink> sink);
     void AskPopup(const wnd::PopupQuestion& question, std::shared_ptr<wnd::InputSink> sink);
+    void SetPages(wnd::WindowId id, int control, std::shared_ptr<const wnd::PageSet> pages);
+    void AskPrint(const wnd::PrintQuestion& question, std::shared_ptr<wnd::InputSink> sink);
     std::function<void(int)> Answerer(int thread, wnd::QuestionId question, std::shared_ptr<wnd::InputSink> sink);
     void SetClipboardText(const std::string& utf8);
     void OpenDocument(const std::string& urlOrPath);

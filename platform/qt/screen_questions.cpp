@@ -149,6 +149,13 @@ void Screen::AskPopup(const wnd::PopupQuestion& question, std::shared_ptr<wnd::I
     menu->popup(at);
 }
 
+void Screen::SetPages(wnd::WindowId, int, std::shared_ptr<const wnd::PageSet>) {}
+
+void Screen::AskPrint(const wnd::PrintQuestion& question, std::shared_ptr<wnd::InputSink> sink) {
+    ++asking_[question.thread];
+    Answerer(question.thread, question.id, std::move(sink))(0);
+}
+
 // --- Standard actions and desktop services ---------------------------------------------------------
 
 void Screen::PerformAction(wnd::WindowId, int, wnd::StdAction action) {

@@ -17,7 +17,7 @@ constexpr std::pair<std::string_view, ControlKind> kKinds[] = {
     {"radio", ControlKind::Radio},       {"progress", ControlKind::Progress},
     {"menubar", ControlKind::MenuBar},   {"menu", ControlKind::Menu},     {"item", ControlKind::Item},
     {"separator", ControlKind::Separator}, {"droplist", ControlKind::DropList},
-    {"dropcombo", ControlKind::DropCombo},
+    {"dropcombo", ControlKind::DropCombo}, {"preview", ControlKind::Preview},
 };
 
 constexpr std::pair<std::string_view, StdAction> kActions[] = {
@@ -53,7 +53,7 @@ bool TakesFocus(ControlKind k) {
     switch (k) {
         case ControlKind::Entry: case ControlKind::Button: case ControlKind::Check: case ControlKind::List:
         case ControlKind::Combo: case ControlKind::Spin: case ControlKind::Text: case ControlKind::Radio:
-        case ControlKind::DropList: case ControlKind::DropCombo:
+        case ControlKind::DropList: case ControlKind::DropCombo: case ControlKind::Preview:
             return true;
         default:
             return false;

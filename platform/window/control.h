@@ -38,6 +38,7 @@ enum class ControlKind : int {
     Separator = 28,
     DropList = 33,
     DropCombo = 34,
+    Preview = 35,    // printed pages shown as on paper (choice: the first page shown, from 1)
 };
 
 std::optional<ControlKind> ControlKindFromName(std::string_view name);  // "entry", "droplist", ...
@@ -94,6 +95,9 @@ struct ControlState {
     std::uint32_t colour = kDefaultColour;  // text colour 0xRRGGBB; kDefaultColour: the presenter's own
     int rangeLow = 0, rangeHigh = 0;         // spin boxes: the values the arrows step through; both 0: no range
     int step = 1;                            // spin boxes: one arrow step
+    int pagesAcross = 1, pagesDown = 1;      // previews: pages shown side by side and one below another
+    int zoom = 0;                            // previews: percent of the paper's size; 0 the pages fit the
+                                             // control, -1 a page fits its width
     std::array<KeyCode, kAlertPositions> alerts{};  // position p (1..255) is alerts[p-1]; 0 empty
 
     bool Alerts(KeyCode key) const;
@@ -105,6 +109,7 @@ struct WindowState {
     std::string caption;
     WindowKind kind = WindowKind::MdiChild;
     Rect at;
+    bool maximised = false;    // opened filling the screen (a plain window) or the frame (an MDI child)
     Font font;
     std::string icon;
     std::string wallpaper;

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/window/control.h"
+#include "platform/window/page_set.h"
 
 namespace wnd {
 
@@ -75,6 +76,15 @@ struct MessageQuestion {
     unsigned defaultButton = kButtonOk;
 };
 
+// The print dialog for pages of a set: the user chooses the printer (or a file) and prints.
+struct PrintQuestion {
+    QuestionId id = 0;
+    int thread = 0;
+    WindowId window = 0;
+    std::shared_ptr<const PageSet> pages;
+    std::vector<int> selection;  // the pages to print, from 1, in order; empty: all
+};
+
 struct PopupQuestion {
     QuestionId id = 0;
     int thread = 0;
@@ -114,8 +124,13 @@ public:
     // A control's standard action other than close (help, clipboard, window arrangement, print set-up).
     virtual void PerformAction(WindowId id, int control, StdAction action) = 0;
 
+    // A preview control's pages, sent once; its state says which it shows and how large.
+    virtual void SetPages(WindowId id, int control, std::shared_ptr<const PageSet> pages) = 0;
+
     virtual void AskMessage(const MessageQuestion& question, std::shared_ptr<InputSink> sink) = 0;
     virtual void AskPopup(const PopupQuestion& question, std::shared_ptr<InputSink> sink) = 0;
+    // Answers 1 when the pages were printed, 0 when the user did not print them.
+    virtual void AskPrint(const PrintQuestion& question, std::shared_ptr<InputSink> sink) = 0;
 };
 
 }  // namespace wnd

@@ -212,8 +212,11 @@ void Window::Open() {
     detail::WindowOpened(id_, queue_);
     if (auto p = CurrentPresenter()) {
         p->OpenWindow(id_, rt::CurrentThreadNumber(), utf8State(state_), queue_);
-        for (int n = 1; n <= LastControl(); ++n)
-            if (!binds_[static_cast<std::size_t>(n - 1)].rows.empty()) p->SetRows(id_, n, binds_[static_cast<std::size_t>(n - 1)].rows);
+        for (int n = 1; n <= LastControl(); ++n) {
+            const Binding& b = binds_[static_cast<std::size_t>(n - 1)];
+            if (!b.rows.empty()) SendRows(n);
+            if (b.pages) p->SetPages(id_, n, b.pages);
+        }
     }
 }
 
@@ -532,6 +535,15 @@ void Window::SetChoice(int number, int row) {
     SendControl(number);
 }
 
+void Window::SetPreview(int number, int firstPage, int across, int down, int zoom) {
+    ControlState& c = at(number);
+    c.choice = firstPage;
+    c.pagesAcross = std::max(across, 1);
+    c.pagesDown = std::max(down, 1);
+    c.zoom = zoom;
+    SendControl(number);
+}
+
 void Window::SetThumb(int number, int thumb) {
     at(number).thumb = thumb;
     SendControl(number);
@@ -539,15 +551,25 @@ void Window::SetThumb(int number, int thumb) {
 
 void Window::SetRows(int number, std::vector<std::vector<std::string>> rows) {
     at(number);
-    Binding& b = binds_[static_cast<std::size_t>(number - 1)];
-    b.rows = std::move(rows);
-    if (!open_) return;
+    binds_[static_cast<std::size_t>(number - 1)].rows = std::move(rows);
+    if (open_) SendRows(number);
+}
+
+void Window::SendRows(int number) {
     if (auto p = CurrentPresenter()) {
-        std::vector<std::vector<std::string>> shown = b.rows;
+        std::vector<std::vector<std::string>> shown = binds_[static_cast<std::size_t>(number - 1)].rows;
         for (auto& row : shown)
             for (auto& cell : row) cell = utf8(cell);
         p->SetRows(id_, number, shown);
     }
+}
+
+void Window::SetPages(int number, std::shared_ptr<const PageSet> pages) {
+    at(number);
+    Binding& b = binds_[static_cast<std::size_t>(number - 1)];
+    b.pages = std::move(pages);
+    if (!open_) return;
+    if (auto p = CurrentPresenter()) p->SetPages(id_, number, b.pages);
 }
 
 void Window::ShowEntry(int number, std::string_view text, int selectFrom, int selectTo) {

@@ -24,6 +24,7 @@
 #include "platform/window/control.h"
 #include "platform/window/events.h"
 #include "platform/window/layout.h"
+#include "platform/window/page_set.h"
 #include "platform/window/use_variable.h"
 #include "platform/window/window_system.h"
 
@@ -110,6 +111,10 @@ public:
     void SetChoice(int control, int row);  // list row, or a sheet's tab (the tab's control number)
     void SetThumb(int control, int thumb);  // a paged list's scroll thumb, 0..100
     void SetRows(int control, std::vector<std::vector<std::string>> rows);
+    // The pages a preview control shows (texts already UTF-8); which and how large: its choice,
+    // pagesAcross, pagesDown and zoom (SetPreview).
+    void SetPages(int control, std::shared_ptr<const PageSet> pages);
+    void SetPreview(int control, int firstPage, int across, int down, int zoom);
     // The answer to a Typed keystroke: the entry shows text with [selectFrom, selectTo) selected.
     // It answers the latest keystroke the window has taken; an older answer never overwrites
     // what the user typed since. The use variable is left as it is.
@@ -140,6 +145,7 @@ private:
         std::optional<rt::Picture> picture;
         std::string trueValue, falseValue, value;
         std::vector<std::vector<std::string>> rows;
+        std::shared_ptr<const PageSet> pages;
         std::uint64_t seenRevision = 0;
     };
 
@@ -147,6 +153,7 @@ private:
     void SendControl(int number);
     void SendWindow();
     void SendText(int number);
+    void SendRows(int number);
     void ShowValue(int number);
     void BringTabForward(int number);
     void ResolvePicture(int number);

@@ -95,6 +95,21 @@ unsigned Message(std::string_view text, std::string_view caption, MessageIcon ic
     return (answer & q.buttons) ? answer : q.defaultButton;  // a presenter cannot press a button that is not there
 }
 
+bool Print(std::shared_ptr<const PageSet> pages, std::vector<int> selection) {
+    PrintQuestion q;
+    q.id = nextId++;
+    q.thread = rt::CurrentThreadNumber();
+    q.window = tStack.empty() ? 0 : tStack.back();
+    q.pages = std::move(pages);
+    q.selection = std::move(selection);
+    auto presenter = CurrentPresenter();
+    if (!presenter || !q.pages) return false;
+    auto queue = ThisThreadQueue();
+    QuestionScope scope;
+    presenter->AskPrint(q, queue);
+    return queue->TakeAnswer(q.id).answer == 1;
+}
+
 int Popup(std::string_view items, const std::vector<std::string>& icons) {
     PopupQuestion q;
     q.icons = icons;

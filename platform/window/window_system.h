@@ -39,6 +39,9 @@ unsigned Message(std::string_view text, std::string_view caption = "", MessageIc
 // counted from 1 without the separators, 0 when the user chose none. An item starting with '~' is
 // greyed. `icons` names each item's icon, separators included ("" none).
 int Popup(std::string_view items, const std::vector<std::string>& icons = {});
+// The print dialog for pages of a set (`selection`: the pages, from 1; empty all); blocks the
+// calling thread until the user printed them (true) or did not.
+bool Print(std::shared_ptr<const PageSet> pages, std::vector<int> selection = {});
 
 namespace detail {
 WindowId NewWindowId();
