@@ -1,5 +1,6 @@
 #include "platform/classes/view_reader.h"
 
+#include "platform/runtime/expression.h"
 #include "platform/runtime/field_access.h"
 
 namespace cls {
@@ -7,6 +8,23 @@ namespace cls {
 void ViewReader::SetFilter(std::function<bool()> keep) {
     filter_ = std::move(keep);
     for (auto& [key, v] : views_) v->setFilter(filter_);
+}
+
+bool ViewReader::SetStandardFilter(std::string_view expression, std::string* error) {
+    auto compiled = rt::Expression::Compile(expression, error);
+    if (!compiled) return false;
+    SetFilter([e = std::move(*compiled)] { return e.Test(); });
+    return true;
+}
+
+void ViewReader::LimitOrder(const rt::FieldDesc& field) {
+    const void* buffer = file_.buffer();
+    switch (field.type) {
+        case rt::FieldType::String: case rt::FieldType::CString: range_ = rt::fieldText(field, buffer); break;
+        case rt::FieldType::Real: case rt::FieldType::Decimal: range_ = rt::fieldNumber(field, buffer); break;
+        default: range_ = static_cast<std::int64_t>(rt::fieldNumber(field, buffer)); break;
+    }
+    for (auto& [key, v] : views_) v->setRange(*range_, *range_);
 }
 
 files::RecordView& ViewReader::UseOrder(int key) {
@@ -20,6 +38,7 @@ files::RecordView& ViewReader::UseOrder(int key) {
     if (!v) {
         v = std::make_unique<files::RecordView>(file_, key);
         if (filter_) v->setFilter(filter_);
+        if (range_) v->setRange(*range_, *range_);
     }
     return *v;
 }

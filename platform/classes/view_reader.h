@@ -5,6 +5,9 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
 
 #include "platform/classes/table_accessor.h"
 #include "platform/files/record_view.h"
@@ -17,6 +20,12 @@ public:
 
     // Applies to every order's view. The filter sees the candidate in the table's buffer.
     void SetFilter(std::function<bool()> keep);
+    // A filter stored as text in the expression language, naming the table's fields as its
+    // accessor binds them ("PRE:Active='Y'"). False, with *error saying why, when the text does
+    // not compile; the views then keep the filter they had.
+    bool SetStandardFilter(std::string_view expression, std::string* error = nullptr);
+    // Only the records whose key's first field holds what `field` holds in the buffer now.
+    void LimitOrder(const rt::FieldDesc& field);
     // The view in key order `key` (-1: record order); it becomes the current one.
     files::RecordView& UseOrder(int key);
     files::RecordView& view();
@@ -39,6 +48,7 @@ private:
     files::TableFile& file_;
     TableAccessor* accessor_;
     std::function<bool()> filter_;
+    std::optional<files::KeyValue> range_;
     std::map<int, std::unique_ptr<files::RecordView>> views_;
     int key_ = -1;
 };

@@ -3,9 +3,9 @@
 //
 // Task threads call the wnd::Presenter interface; every call copies its arguments and is queued to
 // the GUI thread, so it returns at once. The GUI thread never blocks and runs no nested event loop:
-// message boxes, popup menus and the page set-up are shown non-modal and answer through the
-// question's sink. Modality is per thread: while a thread waits on a question or runs a nested
-// window, its other windows take no input and every other thread's windows stay usable.
+// message boxes, popup menus, the page set-up and the print dialog are shown non-modal and answer
+// through the question's sink. Modality is per thread: while a thread waits on a question or runs a
+// nested window, its other windows take no input and every other thread's windows stay usable.
 #include <cstddef>
 #include <functional>
 #include <memory>

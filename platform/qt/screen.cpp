@@ -195,7 +195,9 @@ void Screen::OpenWindow(wnd::WindowId id, int thread, const wnd::WindowState& st
         v.root->adjustSize();
     }
     if (state.at.x > 0 || state.at.y > 0) v.root->move(v.px(state.at.x), v.py(state.at.y));
-    v.root->show();
+    // A maximised MDI child fills the frame's MDI area; any other window fills the screen.
+    if (state.maximised) v.root->showMaximized();
+    else v.root->show();
     if (state.kind == wnd::WindowKind::MdiChild && mdi_) mdi_->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(v.root.data()));
     ApplyUsable(v);
     FocusWidget(v, state.focus);

@@ -94,6 +94,9 @@ private:
     void OnFocusChanged(QWidget* now);
     void BuildWindowMenu();
     void ArrangeIcons();
+    // The one printer of the print set-up and the print dialogs, so what the set-up chose carries over
+    // (the paper excepted: a print dialog opens on the paper its pages were laid out for).
+    QPrinter& Printer();
     void Own(QObject* o, wnd::WindowId id, int control);
     // The window and control that own a widget (walking up to the control's own widget).
     std::pair<View*, int> Locate(QObject* o) const;

@@ -79,6 +79,7 @@ struct Screen::View {
     std::vector<ControlView> controls;
     std::map<int, std::uint64_t> revision;  // latest input revision per control
     std::set<int> dirty;                    // typed into and not yet accepted
+    std::map<int, std::shared_ptr<const wnd::PageSet>> pages;  // what each preview control shows
     std::uint64_t focusCommands = 0;
     wnd::KeyCode lastKey = 0;  // the key of the keystroke being handled, for an immediate combo
     int quiet = 0;  // the presenter itself is changing widgets: no input from their signals

@@ -26,6 +26,7 @@
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPlainTextEdit>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
@@ -45,6 +46,7 @@
 #include "platform/qt/button_icons.h"
 #include "platform/qt/key_map.h"
 #include "platform/qt/list_format.h"
+#include "platform/qt/page_printer.h"
 #include "platform/qt/program_icon.h"
 
 
@@ -149,11 +151,39 @@ void Screen::AskPopup(const wnd::PopupQuestion& question, std::shared_ptr<wnd::I
     menu->popup(at);
 }
 
-void Screen::SetPages(wnd::WindowId, int, std::shared_ptr<const wnd::PageSet>) {}
+QPrinter& Screen::Printer() {
+    if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *printer_;
+}
 
+// The print dialog is shown, not run, like the print set-up: exec() would spin a nested loop, and
+// open() makes it window-modal, freezing every thread's windows in the frame. Only the asking
+// thread's windows wait. Its OK applies the user's choices (a printer, or a PDF file) to the
+// printer; the pages are printed then, and the answer says whether they were.
 void Screen::AskPrint(const wnd::PrintQuestion& question, std::shared_ptr<wnd::InputSink> sink) {
     ++asking_[question.thread];
-    Answerer(question.thread, question.id, std::move(sink))(0);
+    ApplyThread(question.thread);
+    auto answer = Answerer(question.thread, question.id, std::move(sink));
+    if (!question.pages) {
+        answer(0);
+        return;
+    }
+    QPrinter& printer = Printer();
+    UsePaperOf(printer, *question.pages);
+    auto* dialog = new QPrintDialog(&printer, nullptr);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::NonModal);
+    dialog->setWindowIcon(ProgramIcon());
+    // Which pages to print is the task's choice.
+    dialog->setOption(QAbstractPrintDialog::PrintPageRange, false);
+    connect(dialog, &QDialog::accepted, this, [this, answer, pages = question.pages, selection = question.selection] {
+        answer(PrintPages(Printer(), *pages, selection) ? 1 : 0);
+    });
+    connect(dialog, &QDialog::rejected, this, [answer] { answer(0); });
+    connect(dialog, &QObject::destroyed, this, [answer] { answer(0); });  // also when the presenter ends
+    std::erase_if(questions_, [](const QPointer<QWidget>& p) { return p.isNull(); });
+    questions_.push_back(dialog);
+    dialog->show();
 }
 
 // --- Standard actions and desktop services ---------------------------------------------------------
@@ -172,11 +202,10 @@ void Screen::PerformAction(wnd::WindowId, int, wnd::StdAction action) {
         case wnd::StdAction::Cascade: if (mdi_) mdi_->cascadeSubWindows(); break;
         case wnd::StdAction::ArrangeIcons: ArrangeIcons(); break;
         case wnd::StdAction::PrintSetup: {
-            if (!printer_) printer_ = std::make_unique<QPrinter>();
             // Shown, not run: exec() would spin a nested loop, and open() would make it window-modal,
             // which freezes the whole frame when it becomes the dialog's transient parent. Its OK
             // applies the settings to the printer.
-            auto* dialog = new QPageSetupDialog(printer_.get(), nullptr);
+            auto* dialog = new QPageSetupDialog(&Printer(), nullptr);
             dialog->setAttribute(Qt::WA_DeleteOnClose);
             dialog->setWindowModality(Qt::NonModal);
             dialog->show();

@@ -48,6 +48,7 @@
 #include "platform/qt/button_icons.h"
 #include "platform/qt/key_map.h"
 #include "platform/qt/list_format.h"
+#include "platform/qt/page_preview.h"
 #include "platform/qt/program_icon.h"
 
 
@@ -349,6 +350,10 @@ void Screen::Build(View& v, int n) {
             widget = bar;
             break;
         }
+        case ControlKind::Preview: {
+            widget = new PagePreview(host);
+            break;
+        }
         default: {
             widget = new QWidget(host);
             break;
@@ -611,6 +616,12 @@ void Screen::Apply(View& v, int n) {
             break;
         }
         case ControlKind::Progress: static_cast<QProgressBar*>(w)->setValue(std::clamp(text.toInt(), 0, 100)); break;
+        case ControlKind::Preview: {
+            const auto it = v.pages.find(n);
+            static_cast<PagePreview*>(w)->Show(it == v.pages.end() ? nullptr : it->second, c.choice, c.pagesAcross,
+                                               c.pagesDown, c.zoom);
+            break;
+        }
         default: break;
     }
     if (showsTextColour(c.kind)) applyTextColour(*w, c.colour);
@@ -622,6 +633,13 @@ void Screen::Apply(View& v, int n) {
     w->setStatusTip(q(c.message));
     // Focus follows the task's tab order only (Tab is handled by the key filter).
     if (!wnd::TakesFocus(c.kind) && c.kind != ControlKind::Sheet) w->setFocusPolicy(Qt::NoFocus);
+}
+
+void Screen::SetPages(wnd::WindowId id, int n, std::shared_ptr<const wnd::PageSet> pages) {
+    View* v = view(id);
+    if (!v || n < 1) return;
+    v->pages[n] = std::move(pages);  // kept for a preview made later at run time too
+    if (v->cs(n)) Apply(*v, n);
 }
 
 void Screen::SetRows(wnd::WindowId id, int n, const std::vector<std::vector<std::string>>& rows) {

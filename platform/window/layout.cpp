@@ -8,52 +8,14 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/runtime/codepage.h"
+#include "platform/window/layout_json.h"
+#include "platform/window/report_layout.h"
 
 namespace wnd {
 namespace {
 
 using nlohmann::json;
-
-// Faults found while reading, with the place they were found.
-struct LayoutError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
-
-std::string text(const json& j, const char* key, const std::string& where) {
-    if (!j.contains(key)) return "";
-    if (!j[key].is_string()) throw LayoutError(where + ": \"" + key + "\" must be text");
-    auto single = rt::utf8ToCp1252(j[key].get<std::string>());
-    if (!single) throw LayoutError(where + ": \"" + key + "\" holds a character the code page lacks");
-    return *single;
-}
-
-bool flag(const json& j, const char* key, const std::string& where) {
-    if (!j.contains(key)) return false;
-    if (!j[key].is_boolean()) throw LayoutError(where + ": \"" + key + "\" must be true or false");
-    return j[key].get<bool>();
-}
-
-int number(const json& j, const char* key, const std::string& where) {
-    if (!j.contains(key)) return 0;
-    if (!j[key].is_number_integer()) throw LayoutError(where + ": \"" + key + "\" must be a whole number");
-    return j[key].get<int>();
-}
-
-KeyCode key(const json& j, const std::string& where) {
-    if (j.is_number_integer()) return j.get<int>();
-    if (j.is_string())
-        if (auto k = KeyFromName(j.get<std::string>())) return *k;
-    throw LayoutError(where + ": unknown key " + j.dump());
-}
-
-Rect rect(const json& j, const std::string& where) {
-    if (!j.is_array() || (j.size() != 2 && j.size() != 4))
-        throw LayoutError(where + ": \"at\" must be [width, height] or [x, y, width, height]");
-    for (const json& v : j)
-        if (!v.is_number_integer()) throw LayoutError(where + ": \"at\" must hold whole numbers");
-    if (j.size() == 2) return Rect{0, 0, j[0].get<int>(), j[1].get<int>()};
-    return Rect{j[0].get<int>(), j[1].get<int>(), j[2].get<int>(), j[3].get<int>()};
-}
+using namespace layout_json;
 
 void readAlerts(const json& j, ControlState& c, const std::string& where) {
     if (j.is_array()) {
@@ -167,6 +129,7 @@ WindowLayout readWindow(const json& j, const std::string& procedure, std::size_t
     else if (kind == "frame") s.kind = WindowKind::AppFrame;
     else throw LayoutError(where + ": unknown kind \"" + kind + "\"");
     if (j.contains("at")) s.at = rect(j["at"], where);
+    s.maximised = flag(j, "maximised", where);
     if (j.contains("font")) {
         const json& f = j["font"];
         s.font.name = text(f, "name", where + " font");
@@ -209,6 +172,12 @@ const WindowLayout* ProcedureLayout::window(std::string_view label) const {
     return nullptr;
 }
 
+const ReportLayout* ProcedureLayout::report(std::string_view label) const {
+    for (const ReportLayout& r : reports)
+        if (rt::compareNoCase(r.label, label) == 0) return &r;
+    return nullptr;
+}
+
 std::unique_ptr<ProcedureLayout> ParseLayout(std::string_view source, std::string* error) {
     try {
         const json j = json::parse(source);
@@ -220,6 +189,11 @@ std::unique_ptr<ProcedureLayout> ParseLayout(std::string_view source, std::strin
             throw LayoutError(layout->procedure + ": \"windows\" must be a list");
         for (std::size_t i = 0; i < j["windows"].size(); ++i)
             layout->windows.push_back(readWindow(j["windows"][i], layout->procedure, i));
+        if (j.contains("reports")) {
+            if (!j["reports"].is_array()) throw LayoutError(layout->procedure + ": \"reports\" must be a list");
+            for (std::size_t i = 0; i < j["reports"].size(); ++i)
+                layout->reports.push_back(readReport(j["reports"][i], layout->procedure, i));
+        }
         return layout;
     } catch (const std::exception& e) {  // json's own parse and type errors too
         if (error) *error = e.what();
@@ -251,6 +225,11 @@ const ProcedureLayout* FindLayout(std::string_view procedure) {
 const WindowLayout* FindWindowLayout(std::string_view procedure, std::string_view label) {
     const ProcedureLayout* p = FindLayout(procedure);
     return p ? p->window(label) : nullptr;
+}
+
+const ReportLayout* FindReportLayout(std::string_view procedure, std::string_view label) {
+    const ProcedureLayout* p = FindLayout(procedure);
+    return p ? p->report(label) : nullptr;
 }
 
 }  // namespace wnd

@@ -7,7 +7,7 @@
 // {
 //   "procedure": "BrowseThings",
 //   "windows": [{
-//     "label": "P1$QUICKWINDOW", "caption": "Things", "kind": "mdi" | "plain" | "frame",
+//     "label": "P1$QUICKWINDOW", "caption": "Things", "kind": "mdi" | "plain" | "frame", "maximised": false,
 //     "at": [x, y, width, height],              dialog units; x, y optional ([width, height])
 //     "font": {"name": "MS Sans Serif", "points": 8, "weight": 400},
 //     "icon": "rx.ico", "wallpaper": "", "help": "things.htm", "timer": 0,
@@ -24,7 +24,8 @@
 //                                                is) and one arrow step (default 1); no range or [0, 0]: any value
 //        "value": "M"                            a radio's value in its option
 //        "controls": [...]}                      children (sheet > tab > ..., option > radio, menu > item)
-//     ]}]
+//     ]}],
+//   "reports": [...]                             see report_layout.h
 // }
 #include <memory>
 #include <string>
@@ -32,6 +33,7 @@
 #include <vector>
 
 #include "platform/window/control.h"
+#include "platform/window/report_layout.h"
 
 namespace wnd {
 
@@ -51,7 +53,9 @@ struct WindowLayout {
 struct ProcedureLayout {
     std::string procedure;
     std::vector<WindowLayout> windows;
+    std::vector<ReportLayout> reports;
     const WindowLayout* window(std::string_view label) const;
+    const ReportLayout* report(std::string_view label) const;
 };
 
 // Reads a resource; nullptr with *error naming the fault and where it is.
@@ -62,5 +66,6 @@ std::unique_ptr<ProcedureLayout> ParseLayout(std::string_view json, std::string*
 bool RegisterLayout(std::string_view json, std::string* error);
 const ProcedureLayout* FindLayout(std::string_view procedure);                       // any case
 const WindowLayout* FindWindowLayout(std::string_view procedure, std::string_view label);
+const ReportLayout* FindReportLayout(std::string_view procedure, std::string_view label);
 
 }  // namespace wnd

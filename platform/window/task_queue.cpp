@@ -59,7 +59,8 @@ bool TaskQueue::Want::Matches(const QueueItem& item) const {
 
 void TaskQueue::StopWaiting() {
     waiting_ = false;
-    if (counted_) Activity::Enter();
+    if (leftWork_) Activity::Enter();
+    leftWork_ = false;
 }
 
 std::uint64_t TaskQueue::LastSeq() {
@@ -111,7 +112,10 @@ std::optional<QueueItem> TaskQueue::TakeForWindow(WindowId window,
         if (!waiting_) {
             waiting_ = true;
             want_ = want;
-            if (counted_) Activity::Leave();
+            // A window whose timer runs has work coming (a report between its ticks): its thread
+            // stays at work, so an idle wait means the work is done.
+            leftWork_ = counted_ && !deadline;
+            if (leftWork_) Activity::Leave();
         }
         if (!deadline) {
             cv_.wait(lock);
@@ -139,7 +143,8 @@ InputEvent TaskQueue::TakeAnswer(QuestionId question) {
         if (!waiting_) {
             waiting_ = true;
             want_ = want;
-            if (counted_) Activity::Leave();
+            leftWork_ = counted_;
+            if (leftWork_) Activity::Leave();
         }
         cv_.wait(lock);
     }
@@ -158,7 +163,7 @@ void TaskQueue::WindowClosed(WindowId window) {
 
 void TaskQueue::Retire() {
     std::lock_guard lock(mutex_);
-    if (counted_ && !waiting_) Activity::Leave();
+    if (counted_ && !leftWork_) Activity::Leave();
     counted_ = false;
 }
 

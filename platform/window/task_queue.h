@@ -80,6 +80,7 @@ private:
     std::deque<QueueItem> items_;
     std::set<WindowId> open_;
     bool waiting_ = false;
+    bool leftWork_ = false;  // waiting, and no longer counted at work
     Want want_;
     std::uint64_t seq_ = 0;
     bool counted_;

@@ -38,7 +38,8 @@ const WindowLayout& layoutOf(std::string_view procedure, std::string_view label)
 // Shown values of these kinds come from their use variable.
 bool showsValue(ControlKind k) {
     return k == ControlKind::Entry || k == ControlKind::Text || k == ControlKind::Spin || k == ControlKind::Combo ||
-           k == ControlKind::DropCombo || k == ControlKind::DropList || k == ControlKind::String;
+           k == ControlKind::DropCombo || k == ControlKind::DropList || k == ControlKind::String ||
+           k == ControlKind::Progress;
 }
 
 }  // namespace

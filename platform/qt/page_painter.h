@@ -1,0 +1,18 @@
+#pragma once
+// One printed page drawn onto a QPainter. The preview and the printer both draw through here, so
+// what the preview shows is what comes out on paper. GUI thread only.
+class QPainter;
+
+namespace wnd {
+struct Page;
+}
+
+namespace qtp {
+
+// Draws the page's items (not the paper) with the paper's top-left corner at the painter's
+// origin, at `pixelsPerMil` device pixels per thousandth of an inch. Fonts are sized from that
+// scale alone, never from the device's own DPI, so a text takes the same share of the paper on
+// any device. A rectangle side of 0 leaves the text unbounded that way.
+void PaintPage(QPainter& painter, const wnd::Page& page, double pixelsPerMil);
+
+}  // namespace qtp

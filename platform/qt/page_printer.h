@@ -1,0 +1,23 @@
+#pragma once
+// Printed pages sent to a printer (or the PDF file a print dialog chose), drawn with the preview's
+// own painting routine. GUI thread only.
+#include <vector>
+
+class QPrinter;
+
+namespace wnd {
+struct PageSet;
+}
+
+namespace qtp {
+
+// Sets the printer's paper to the one the pages were laid out for (its orientation from its
+// shape), so a print dialog opens on it.
+void UsePaperOf(QPrinter& printer, const wnd::PageSet& pages);
+
+// Prints the chosen pages (from 1, in order; empty: all; numbers past the last page are skipped),
+// one sheet each, at their real size from the paper's corner. False when there was nothing to
+// print or the printer failed.
+bool PrintPages(QPrinter& printer, const wnd::PageSet& pages, const std::vector<int>& selection);
+
+}  // namespace qtp

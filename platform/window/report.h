@@ -1,0 +1,73 @@
+#pragma once
+// A report as its procedure prints it: built from a stored report layout, its field controls bound
+// to use variables, its bands printed onto pages one by one. A detail band goes below the last one
+// on the page, and a new page begins when it does not fit the detail area; each page gets its form
+// and header bands when it begins and its footer when it ends. The pages are kept for the preview
+// and the printer.
+//
+//     wnd::Report r("ReportThings", "P1$REPORT");
+//     r.BindRecord(ThingsTable, &THI);
+//     for (each record) r.PrintBand(r.Find("?DETAIL"));
+//     r.EndPage();
+//     Preview(r.Pages());
+//
+// A band is formatted when it is printed, from the values its variables hold at that moment.
+// Texts are single-byte here; the page set holds them as UTF-8 for the presenter.
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/runtime/record_layout.h"
+#include "platform/window/page_set.h"
+#include "platform/window/report_layout.h"
+#include "platform/window/use_variable.h"
+
+namespace wnd {
+
+class Report {
+public:
+    // From a registered layout; throws std::runtime_error when there is none.
+    Report(std::string_view procedure, std::string_view label);
+    explicit Report(const ReportLayout& layout);
+
+    // As Window::Bind and Window::BindRecord: every control whose variable is `name`, or names a
+    // field of the table. Returns how many.
+    int Bind(std::string_view name, UseVariable var);
+    int BindRecord(const rt::TableDesc& table, void* record);
+
+    int Find(std::string_view use) const;       // band or control; 0 when unknown
+    void SetText(int control, std::string_view text);  // what a control without a variable prints
+    const std::string& title() const { return layout_.title; }
+
+    // Prints a band (its number). Any band may be printed; header, footer and form bands are also
+    // printed by the page itself.
+    void PrintBand(int band);
+    // Ends the page being filled, with its footer; the next band begins a new page.
+    void EndPage();
+    int PageCount() const { return static_cast<int>(pages_.size()); }
+    // The pages so far (a page being filled counts once it has ended).
+    std::shared_ptr<const PageSet> Pages() const;
+    void Discard();  // forgets every page
+
+private:
+    struct Binding {
+        UseVariable use;
+        bool bound = false;
+    };
+    const ReportBand* band(int number) const;
+    ReportControl* control(int number);
+    void BeginPage();
+    // Places a band's controls with the band's corner at (x, y).
+    void Place(const ReportBand& band, int x, int y);
+    std::string Value(const ReportControl& c) const;
+
+    ReportLayout layout_;
+    std::vector<Binding> binds_;  // by control number - 1 (bands have none)
+    std::vector<Page> pages_;
+    bool pageOpen_ = false;
+    int nextY_ = 0;             // where the next detail band goes on the open page
+    bool detailOnPage_ = false;
+};
+
+}  // namespace wnd

@@ -1,0 +1,41 @@
+#pragma once
+// The report procedure every printed output of the program follows: a progress window and a report
+// layout from the procedure's resource ("P1$PROGRESSWINDOW", "P1$REPORT"), one table read through a
+// record view in key order (with a filter or a range where the report has one), the detail band
+// printed for each record the report takes, the pages shown in the preview. The table's fields (and
+// memo) are bound to the report's controls of the same names, through the calling thread's buffer.
+//
+//     shell::TableReport r;
+//     r.procedure = "ReportThings";
+//     r.file = &data::ThingsFile(); r.group = data::ThingsGroupRef;
+//     r.key = "THI:ByName"; r.stepField = "THI:NAME";
+//     shell::RunTableReport(r);      // CallResponse holds 1 or 2 afterwards
+#include <functional>
+#include <string>
+
+#include "platform/classes/table_group.h"
+#include "platform/files/table_file.h"
+#include "platform/window/report.h"
+
+namespace shell {
+
+struct TableReport {
+    std::string procedure;
+    files::TableFile* file = nullptr;
+    cls::TableGroup* group = nullptr;
+    std::string key;        // the order the records are read and printed in
+    std::string stepField;  // the key field that measures progress
+    bool descending = false;  // the key runs downward (for the progress step's flags)
+    std::string filter;       // the view's filter expression, or empty
+    std::string range;        // a field whose value in the buffer at the start limits the key
+    bool waitCursor = false;  // the normal cursor is restored when the progress window closes
+    bool maximisedPreview = false;
+    // The report's own start: date and time stamps and the like; the report is open for pages.
+    std::function<void(wnd::Report&)> onStart;
+    // Whether a record read is printed; every record when not set.
+    std::function<bool()> takes;
+};
+
+void RunTableReport(const TableReport& spec);
+
+}  // namespace shell
