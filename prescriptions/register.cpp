@@ -3,6 +3,8 @@
 
 #include "prescriptions/register.h"
 #include "prescriptions/browse_prescripts.h"
+#include "prescriptions/reference_forms.h"
+#include "prescriptions/reference_lists.h"
 #include "prescriptions/update_prescripts.h"
 #include "shell/procedure_registry.h"
 
@@ -21,6 +23,8 @@ bool RegisterPrescriptionProcedures(std::string* error) {
     }
     shell::RegisterProcedure("BrowsePrescripts", &BrowsePrescripts);
     shell::RegisterProcedure("UpdatePrescripts", &UpdatePrescripts);
+    for (const char* name : kReferenceLists) shell::RegisterProcedure(name, [name] { ReferenceList(name); });
+    for (const char* name : kReferenceForms) shell::RegisterProcedure(name, [name] { ReferenceForm(name); });
     return true;
 }
 

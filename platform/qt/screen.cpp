@@ -126,6 +126,9 @@ void Screen::OpenWindow(wnd::WindowId id, int thread, const wnd::WindowState& st
         auto* mdi = new QMdiArea(frame);
         mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        // A window that closes hands the focus back to the one used before it (a nested form's
+        // caller), not to the oldest.
+        mdi->setActivationOrder(QMdiArea::ActivationHistoryOrder);
         if (!state.wallpaper.empty()) {
             const QPixmap wall(q(state.wallpaper));
             if (!wall.isNull()) mdi->setBackground(wall);

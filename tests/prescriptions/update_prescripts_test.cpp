@@ -123,8 +123,6 @@ void addPrescription(const data::PrescriptsRecord& p) {
     });
 }
 
-std::atomic<int> gListsStarted{0};
-
 class PrescriptionForm : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -137,7 +135,6 @@ protected:
     }
     void TearDown() override {
         program_.Stop();
-        shell::RegisterProcedure("BrowseDoctors", nullptr);
         shell::SetFrameProcedure(nullptr);
         wnd::SetPresenter(nullptr);
         rt::useSystemClock();
@@ -164,9 +161,6 @@ protected:
 TEST_F(PrescriptionForm, InsertEndToEndFromTheMenu) {
     seedReferenceTables();
     addPrescription(savedPrescription("mother"));
-    shell::RegisterProcedure("BrowseDoctors", [] {
-        ++gListsStarted;
-    });
     auto list = OpenList();
     list.Press("?INSERT:4");
     auto form = user_.Find("UpdatePrescripts");
@@ -179,8 +173,9 @@ TEST_F(PrescriptionForm, InsertEndToEndFromTheMenu) {
     EXPECT_EQ(form.Text("?PRE:DATEINACTIVE"), "");
     EXPECT_EQ(form.Text("?PRE:NUMBERREFILLS"), "0") << "below the spin box's range, and saved all the same";
     EXPECT_EQ(form.Text("?PRE:NUMBER"), "0");
-    EXPECT_TRUE(form.Enabled("?BUTTON4:2")) << "its list is registered";
-    EXPECT_FALSE(form.Enabled("?BUTTON4")) << "brwsdrugs is not";
+    for (const char* button : {"?BUTTON4", "?BUTTON4:2", "?BUTTON4:3", "?BUTTON4:5", "?BUTTON4:6", "?BUTTON4:7"})
+        EXPECT_TRUE(form.Enabled(button)) << button;
+    EXPECT_FALSE(form.Enabled("?BUTTON4:4")) << "the people list does not exist yet";
     EXPECT_FALSE(form.Enabled("?PRINT"));
 
     form.ChooseRow("?DRU:DRUGNAMEASPRESCRIBED", 1);
@@ -196,8 +191,6 @@ TEST_F(PrescriptionForm, InsertEndToEndFromTheMenu) {
     form.ChooseRow("?MAN:COMPANYNAME", 1);
     form.ChooseRow("?PHA:PHARMACYNAME", 1);
     form.Fill("?PRE:COST", "12.50");
-    form.Press("?BUTTON4:2");
-    EXPECT_EQ(gListsStarted.load(), 1);
 
     // A typed fill date proposes the expiration a year of days on (2008 is a leap year).
     form.Fill("?PRE:DATEFILLED", "01/15/2008");
@@ -326,18 +319,90 @@ TEST_F(PrescriptionForm, DeleteConfirmedAndRefused) {
     EXPECT_EQ(messages_.numbers(), (std::vector<int>{11, 11}));
 }
 
-TEST_F(PrescriptionForm, TypedDoctorNotInTheTableIsKept) {
+// A name the reference table lacks opens its form as an insert with the name filled in; OK adds
+// it and the lookup selects it, Cancel adds nothing and empties the lookup.
+TEST_F(PrescriptionForm, TypedNamesNotInTheTablesAreOfferedToTheirForms) {
     seedReferenceTables();
     auto list = OpenList();
     list.Press("?INSERT:4");
     auto form = user_.Find("UpdatePrescripts");
+
     form.Fill("?DOC:DOCTORSNAME", "Dr. Nobody");
-    EXPECT_EQ(form.Text("?DOC:DOCTORSNAME"), "Dr. Nobody") << "no insert form yet: the name stays";
-    EXPECT_TRUE(form.Open());
+    auto doctor = user_.Find("UpdateDoctors");
+    EXPECT_EQ(doctor.Caption(), "Record Will Be Added");
+    EXPECT_EQ(doctor.Text("?DOC:DOCTORSNAME"), "Dr. Nobody");
+    EXPECT_TRUE(form.Inert()) << "the insert form runs on the prescription form's thread";
+    doctor.Fill("?DOC:SPECIALTY", "Cardiology");
+    doctor.Press("?OK");
+    EXPECT_FALSE(doctor.Open());
+    EXPECT_EQ(form.Text("?DOC:DOCTORSNAME"), "Dr. Nobody");
+    EXPECT_EQ(form.Rows("?DOC:DOCTORSNAME").size(), 3u) << "the lookup read its table again";
+
+    // The drug's form hands back its generic name and purpose as well.
+    form.Fill("?DRU:DRUGNAMEASPRESCRIBED", "Lisinopril");
+    auto drug = user_.Find("UpdateDrugNames");
+    EXPECT_EQ(drug.Caption(), "Record Will Be Added");
+    EXPECT_EQ(drug.Text("?DRU:DRUGNAMEASPRESCRIBED"), "Lisinopril");
+    drug.Fill("?DRU:GENERICNAME", "lisinopril");
+    drug.Fill("?DRU:PURPOSE", "Blood pressure");
+    drug.Press("?OK");
+    EXPECT_EQ(form.Text("?DRU:DRUGNAMEASPRESCRIBED"), "Lisinopril");
+    EXPECT_EQ(form.Text("?PRE:GENERICNAME"), "lisinopril");
+    EXPECT_EQ(form.Text("?PRE:PURPOSE"), "Blood pressure");
+
+    form.Fill("?FOR:DRUGFORM", "Gel");
+    auto drugForm = user_.Find("UpdateForm");
+    EXPECT_EQ(drugForm.Text("?FOR:DRUGFORM"), "Gel");
+    drugForm.Press("?CANCEL");
+    EXPECT_FALSE(drugForm.Open());
+    EXPECT_EQ(form.Text("?FOR:DRUGFORM"), "");
+    EXPECT_EQ(form.Focus(), "?FOR:DRUGFORM");
+
     form.Press("?OK");
     EXPECT_FALSE(form.Open());
-    ASSERT_EQ(stored().size(), 1u);
-    EXPECT_EQ(rt::clip(stored()[0].pre.DRNAME), "Dr. Nobody");
+    EXPECT_TRUE(messages_.shown().empty());
+    const auto rows = stored();
+    ASSERT_EQ(rows.size(), 1u);
+    const data::PrescriptsRecord& p = rows[0].pre;
+    EXPECT_EQ(rt::clip(p.DRNAME), "Dr. Nobody");
+    EXPECT_EQ(rt::clip(p.DRUGNAMEASPRESCRIBED), "Lisinopril");
+    EXPECT_EQ(rt::clip(p.GENERICNAME), "lisinopril");
+    EXPECT_EQ(rt::clip(p.PURPOSE), "Blood pressure");
+    EXPECT_EQ(rt::clip(p.FORM), "");
+}
+
+// The lookup buttons start their lists on threads of their own: the form stays usable beside
+// the list, and meets what the list added at its next forced refresh.
+TEST_F(PrescriptionForm, ALookupButtonStartsItsListBesideTheForm) {
+    seedReferenceTables();
+    auto list = OpenList();
+    list.Press("?INSERT:4");
+    auto form = user_.Find("UpdatePrescripts");
+    form.Press("?BUTTON4:2");
+    auto doctors = user_.Find("BrowseDoctors");
+    const auto rows = doctors.Rows("?BROWSE:1");
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].at(0), "Dr. Brown");
+    EXPECT_FALSE(form.Inert());
+    form.Fill("?PRE:RXNUMBER", "R-7");
+
+    doctors.Press("?INSERT:4");
+    auto doctor = user_.Find("UpdateDoctors");
+    EXPECT_FALSE(form.Inert()) << "the list's form runs on the list's thread";
+    doctor.Fill("?DOC:DOCTORSNAME", "Dr. Adams");
+    doctor.Press("?OK");
+    EXPECT_EQ(form.Rows("?DOC:DOCTORSNAME").size(), 2u) << "not before the lookups fill again";
+    form.Press("?CALENDAR");
+    user_.Find("Date Filled?").CloseBox();
+    EXPECT_EQ(form.Rows("?DOC:DOCTORSNAME").size(), 3u);
+    form.Fill("?DOC:DOCTORSNAME", "dr. a");
+    EXPECT_EQ(form.Text("?DOC:DOCTORSNAME"), "Dr. Adams");
+
+    form.Press("?OK");
+    EXPECT_FALSE(form.Open());
+    EXPECT_TRUE(doctors.Open());
+    EXPECT_EQ(rt::clip(stored().at(0).pre.DRNAME), "Dr. Adams");
+    EXPECT_EQ(rt::clip(stored().at(0).pre.RXNUMBER), "R-7");
 }
 
 // The refills and quantity spin boxes refuse typed values outside 1..24 and 1..1000, keeping the
