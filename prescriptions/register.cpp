@@ -3,6 +3,8 @@
 
 #include "prescriptions/register.h"
 #include "prescriptions/browse_prescripts.h"
+#include "prescriptions/prescription_reports.h"
+#include "prescriptions/reminders.h"
 #include "prescriptions/reference_forms.h"
 #include "prescriptions/reference_lists.h"
 #include "prescriptions/update_prescripts.h"
@@ -23,6 +25,10 @@ bool RegisterPrescriptionProcedures(std::string* error) {
     }
     shell::RegisterProcedure("BrowsePrescripts", &BrowsePrescripts);
     shell::RegisterProcedure("UpdatePrescripts", &UpdatePrescripts);
+    shell::RegisterProcedure("ReportPrescripts", &ReportPrescripts);
+    shell::RegisterProcedure(kPrescriptionReport, &printprescrpt);
+    shell::RegisterProcedure("Reminders", &Reminders);
+    shell::RegisterProcedure("RemindRpt", &RemindRpt);
     for (const char* name : kReferenceLists) shell::RegisterProcedure(name, [name] { ReferenceList(name); });
     for (const char* name : kReferenceForms) shell::RegisterProcedure(name, [name] { ReferenceForm(name); });
     return true;

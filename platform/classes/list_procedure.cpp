@@ -90,6 +90,7 @@ int ListProcedureController::AfterTables() {
         b.DELETECONTROL = use(controls_.remove);
     }
     b.VIEWCONTROL = use(controls_.view);
+    b.PRINTCONTROL = use(controls_.print);
     return kLevelGoOn;
 }
 

@@ -55,6 +55,7 @@ private:
 struct ListControls {
     std::string list = "?List";
     std::string select, insert, change, remove, view, close, help;
+    std::string print;  // prints through update procedure 1 with the print request
 };
 
 class ListProcedureController : public ProcedureController {
