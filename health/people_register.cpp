@@ -1,0 +1,7 @@
+#include "health/register.h"
+
+namespace health {
+
+void RegisterPeopleProcedures() {}
+
+}  // namespace health
