@@ -18,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/bench_program.h"
 #include "bench/prescription_fill.h"
 #include "platform/headless/scripted_user.h"
 #include "platform/window/task_queue.h"
@@ -84,16 +85,8 @@ void runOnce(hl::ScriptedUser& user, Steps& steps) {
 
 int main(int argc, char** argv) {
     const bool fresh = argc > 1 && std::strcmp(argv[1], "--fresh") == 0;
-    shell::InstallThreadHooks();
-    if (!shell::RegisterShellLayouts()) return 1;
-    std::string error;
-    if (!prescriptions::RegisterPrescriptionProcedures(&error)) {
-        std::fprintf(stderr, "%s\n", error.c_str());
-        return 1;
-    }
-    auto presenter = std::make_shared<hl::HeadlessPresenter>();
-    wnd::SetPresenter(presenter);
-    shell::SetFrameProcedure(&shell::Main);
+    auto presenter = bench::PrepareProgram();
+    if (!presenter) return 1;
     for (int count : {1000, 100000, 1000000}) {
         const std::string dir = "/tmp/prescripts-list-bench-" + std::to_string(count);
         if (fresh) std::filesystem::remove_all(dir);
@@ -101,16 +94,11 @@ int main(int argc, char** argv) {
         fill(dir, count);
         files::SetDataFolder(dir);
         hl::ScriptedUser user(presenter, std::chrono::minutes(5));
-        wnd::Activity::Enter();
-        std::thread program([] {
-            wnd::ThisThreadQueue();
-            wnd::Activity::Leave();
-            shell::ProgramMain();
-        });
         Steps steps;
-        for (int run = 0; run < 5; ++run) runOnce(user, steps);
-        wnd::PostToAllWindows(wnd::Event::CloseDown);
-        program.join();
+        {
+            bench::RunningProgram program;
+            for (int run = 0; run < 5; ++run) runOnce(user, steps);
+        }
         for (const std::string& name : steps.order) {
             auto v = steps.ms[name];
             std::sort(v.begin(), v.end());

@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/bench_program.h"
 #include "bench/prescription_fill.h"
 #include "platform/headless/scripted_user.h"
 #include "platform/window/task_queue.h"
@@ -50,42 +51,29 @@ long peakKilobytes() {
 
 int main(int argc, char** argv) {
     const bool fresh = argc > 1 && std::strcmp(argv[1], "--fresh") == 0;
-    shell::InstallThreadHooks();
-    if (!shell::RegisterShellLayouts()) return 1;
-    std::string error;
-    if (!prescriptions::RegisterPrescriptionProcedures(&error)) {
-        std::fprintf(stderr, "%s\n", error.c_str());
-        return 1;
-    }
-    auto presenter = std::make_shared<hl::HeadlessPresenter>();
-    wnd::SetPresenter(presenter);
-    shell::SetFrameProcedure(&shell::Main);
+    auto presenter = bench::PrepareProgram();
+    if (!presenter) return 1;
     for (int count : {1000, 10000, 100000}) {
         const std::string dir = "/tmp/prescripts-report-bench-" + std::to_string(count);
         if (fresh) std::filesystem::remove_all(dir);
         fill(dir, count);
         files::SetDataFolder(dir);
         hl::ScriptedUser user(presenter, std::chrono::minutes(10));
-        wnd::Activity::Enter();
-        std::thread program([] {
-            wnd::ThisThreadQueue();
-            wnd::Activity::Leave();
-            shell::ProgramMain();
-        });
-        auto frame = user.Find("Main");
         std::vector<double> seconds;
         std::size_t pages = 0;
-        for (int run = 0; run < 3; ++run) {
-            const auto t0 = Clock::now();
-            frame.Press("?REPORTPRESCRIPTS");
-            auto preview = user.Find("Report Preview");
-            seconds.push_back(std::chrono::duration<double>(Clock::now() - t0).count());
-            pages = preview.Pages("?PAGES")->pages.size();
-            preview.Press("?EXIT");
-            user.WaitIdle();
+        {
+            bench::RunningProgram program;
+            auto frame = user.Find("Main");
+            for (int run = 0; run < 3; ++run) {
+                const auto t0 = Clock::now();
+                frame.Press("?REPORTPRESCRIPTS");
+                auto preview = user.Find("Report Preview");
+                seconds.push_back(std::chrono::duration<double>(Clock::now() - t0).count());
+                pages = preview.Pages("?PAGES")->pages.size();
+                preview.Press("?EXIT");
+                user.WaitIdle();
+            }
         }
-        wnd::PostToAllWindows(wnd::Event::CloseDown);
-        program.join();
         std::sort(seconds.begin(), seconds.end());
         const double median = seconds[1];
         std::printf("%7d prescriptions: report to preview median %7.3f s (min %.3f, max %.3f), %8.0f records/s, %zu pages\n",

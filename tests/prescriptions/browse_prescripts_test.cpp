@@ -24,6 +24,7 @@
 #include "shell/run_application.h"
 #include "support/headless_program.h"
 #include "support/program_fixture.h"
+#include "support/program_test.h"
 #include "support/task_thread.h"
 
 namespace {
@@ -98,23 +99,17 @@ void StandInForm() {
     }
 }
 
-class PrescriptionList : public ::testing::Test {
+class PrescriptionList : public testing_support::ProgramTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(shell::RegisterShellLayouts());
-        std::string error;
-        ASSERT_TRUE(prescriptions::RegisterPrescriptionProcedures(&error)) << error;
+        ProgramTest::SetUp();
         shell::RegisterProcedure("UpdatePrescripts", &StandInForm);
-        wnd::SetPresenter(presenter_);
-        shell::SetFrameProcedure(&shell::Main);
         gComplete = true;
         gRequests = 0;
     }
     void TearDown() override {
-        program_.Stop();
+        ProgramTest::TearDown();
         shell::RegisterProcedure("UpdatePrescripts", nullptr);
-        shell::SetFrameProcedure(nullptr);
-        wnd::SetPresenter(nullptr);
     }
     hl::UserWindow OpenList() {
         auto frame = program_.Start();
@@ -126,12 +121,6 @@ protected:
         for (const auto& r : rows) v.push_back(r.at(c));
         return v;
     }
-
-    testing_support::TempDataFolder folder_;
-    testing_support::MessageRecorder messages_{shell::AppErrors()};
-    std::shared_ptr<hl::HeadlessPresenter> presenter_ = std::make_shared<hl::HeadlessPresenter>();
-    hl::ScriptedUser user_{presenter_};
-    testing_support::HeadlessProgram program_{user_};
 };
 
 TEST_F(PrescriptionList, EmptyListShowsAZeroTotalAndOnlyInsert) {

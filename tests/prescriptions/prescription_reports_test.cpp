@@ -20,6 +20,7 @@
 #include "shell/run_application.h"
 #include "support/headless_program.h"
 #include "support/program_fixture.h"
+#include "support/program_test.h"
 #include "support/task_thread.h"
 
 namespace {
@@ -58,27 +59,7 @@ std::string after(const wnd::Page& page, const std::string& label, int nth = 0) 
     return "(no " + label + ")";
 }
 
-class PrescriptionReports : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(shell::RegisterShellLayouts());
-        std::string error;
-        ASSERT_TRUE(prescriptions::RegisterPrescriptionProcedures(&error)) << error;
-        wnd::SetPresenter(presenter_);
-        shell::SetFrameProcedure(&shell::Main);
-    }
-    void TearDown() override {
-        program_.Stop();
-        shell::SetFrameProcedure(nullptr);
-        wnd::SetPresenter(nullptr);
-    }
-
-    testing_support::TempDataFolder folder_;
-    testing_support::MessageRecorder messages_{shell::AppErrors()};
-    std::shared_ptr<hl::HeadlessPresenter> presenter_ = std::make_shared<hl::HeadlessPresenter>();
-    hl::ScriptedUser user_{presenter_};
-    testing_support::HeadlessProgram program_{user_};
-};
+using PrescriptionReports = testing_support::ProgramTest;
 
 TEST_F(PrescriptionReports, EveryPrescriptionInPrintKeyOrderThreeToAPage) {
     addPrescriptions({{"Zocor", "mother", "Y", "Z1"}, {"Aspirin", "father", "N", "A1"},

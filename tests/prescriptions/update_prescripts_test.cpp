@@ -26,6 +26,7 @@
 #include "shell/run_application.h"
 #include "support/headless_program.h"
 #include "support/program_fixture.h"
+#include "support/program_test.h"
 #include "support/task_thread.h"
 
 namespace {
@@ -123,20 +124,14 @@ void addPrescription(const data::PrescriptsRecord& p) {
     });
 }
 
-class PrescriptionForm : public ::testing::Test {
+class PrescriptionForm : public testing_support::ProgramTest {
 protected:
     void SetUp() override {
         rt::setFixedClock(today2008());
-        ASSERT_TRUE(shell::RegisterShellLayouts());
-        std::string error;
-        ASSERT_TRUE(prescriptions::RegisterPrescriptionProcedures(&error)) << error;
-        wnd::SetPresenter(presenter_);
-        shell::SetFrameProcedure(&shell::Main);
+        ProgramTest::SetUp();
     }
     void TearDown() override {
-        program_.Stop();
-        shell::SetFrameProcedure(nullptr);
-        wnd::SetPresenter(nullptr);
+        ProgramTest::TearDown();
         rt::useSystemClock();
     }
     hl::UserWindow OpenList() {
@@ -151,11 +146,6 @@ protected:
         return user_.Find("UpdatePrescripts");
     }
 
-    testing_support::TempDataFolder folder_;
-    testing_support::MessageRecorder messages_{shell::AppErrors()};
-    std::shared_ptr<hl::HeadlessPresenter> presenter_ = std::make_shared<hl::HeadlessPresenter>();
-    hl::ScriptedUser user_{presenter_};
-    testing_support::HeadlessProgram program_{user_};
 };
 
 TEST_F(PrescriptionForm, InsertEndToEndFromTheMenu) {
