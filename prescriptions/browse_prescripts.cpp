@@ -5,6 +5,7 @@
 #include "data/thread_tables.h"
 #include "platform/classes/list_procedure.h"
 #include "platform/runtime/picture.h"
+#include "platform/window/desktop.h"
 #include "shell/procedure_registry.h"
 #include "shell/procedure_services.h"
 
@@ -80,9 +81,12 @@ protected:
 
     int OnAccepted() override {
         if (const int r = ListProcedureController::OnAccepted()) return r;
-        // "Sorting Help": the parts' buffers up to date; the help topic "Format Manager" is looked
-        // up in the program's help file once there is one.
-        if (window().control() == window().Find("?BUTTON8")) SyncComponents();
+        // "Sorting Help": the parts' buffers up to date, then the topic "Format Manager" of the
+        // program's current help file (not through the window's help agent).
+        if (window().control() == window().Find("?BUTTON8")) {
+            SyncComponents();
+            wnd::ShowHelpTopic("Format Manager");
+        }
         return cls::kLevelGoOn;
     }
 

@@ -2,6 +2,7 @@
 
 #include <mutex>
 #include <string>
+#include <string_view>
 
 #include "data/records.h"
 #include "data/table_classes.h"
@@ -13,8 +14,11 @@
 #include "shell/globals.h"
 #include "shell/procedure_registry.h"
 #include "shell/procedure_services.h"
+#include "shell/register.h"
+#include "shell/run_application.h"
 
 bool RegisterShellLayoutResources(std::string* error);
+void RegisterShellHelpPages(std::string_view helpFile);
 
 namespace shell {
 namespace {
@@ -87,7 +91,10 @@ bool RegisterShellLayouts() {
     static std::once_flag once;
     static bool ok = false;
     static std::string error;
-    std::call_once(once, [] { ok = RegisterShellLayoutResources(&error); });
+    std::call_once(once, [] {
+        ok = RegisterShellLayoutResources(&error);
+        RegisterShellHelpPages(kHelpFile);
+    });
     return ok;
 }
 
@@ -115,7 +122,7 @@ bool RefillsDueWithin30Days() {
 }
 
 void Main() {
-    RegisterShellLayouts();
+    RegisterShellProcedures();
     {
         cls::ProcedureBody body(ServicesHere(), "Main", "P1$APPFRAME");
         body.Run<FrameController>();

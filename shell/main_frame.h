@@ -11,7 +11,8 @@ namespace shell {
 
 void Main();
 
-// The frame's layout (and any other layout the shell holds) is registered; safe to call often.
+// The frame's layout, the shell's other layouts and the program's help pages are registered; safe
+// to call often.
 bool RegisterShellLayouts();
 
 // Whether a refill-reminder date is due: from today to today + 30 inclusive. A blank date (0)

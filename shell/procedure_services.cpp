@@ -1,7 +1,9 @@
 #include "shell/procedure_services.h"
 
 #include "platform/window/window_system.h"
+#include "shell/enter_key_navigator.h"
 #include "shell/globals.h"
+#include "shell/html_help_agent.h"
 #include "shell/run_application.h"
 
 namespace shell {
@@ -13,6 +15,8 @@ cls::ProcedureServices ServicesHere() {
     s.callResponse = &CallResponse;
     s.navigationRequest = &NavigationRequest;
     s.helpFile = kHelpFile;
+    s.makeNavigator = [] { return std::make_unique<EnterKeyNavigator>(); };
+    s.makeHelpAgent = [](wnd::Window& window) { return std::make_unique<HtmlHelpAgent>(window); };
     return s;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // What every window procedure of the program is handed: AppErrors, the calling thread's request,
-// response and navigation cells, the help file, and (once they exist) the Enter-key navigator and
-// help agent makers.
+// response and navigation cells, the help file, and the makers of its Enter-key navigator and help
+// agent.
 #include "platform/classes/window_procedure.h"
 
 namespace shell {

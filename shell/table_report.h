@@ -9,6 +9,7 @@
 //     r.procedure = "ReportThings";
 //     r.file = &data::ThingsFile(); r.group = data::ThingsGroupRef;
 //     r.key = "THI:ByName"; r.stepField = "THI:NAME";
+//     r.dateStamp = "@d17";          // ?REPORTDATESTAMP shows the day the report started
 //     shell::RunTableReport(r);      // CallResponse holds 1 or 2 afterwards
 #include <functional>
 #include <string>
@@ -26,12 +27,18 @@ struct TableReport {
     std::string key;        // the order the records are read and printed in
     std::string stepField;  // the key field that measures progress
     bool descending = false;  // the key runs downward (for the progress step's flags)
+    std::string appendOrder;  // sort fields after the key's own ("+PRE:DrugNameAsPrescribed"), or empty
     std::string filter;       // the view's filter expression, or empty
     std::string range;        // a field whose value in the buffer at the start limits the key
     bool waitCursor = false;  // the normal cursor is restored when the progress window closes
     bool maximisedPreview = false;
-    // The report's own start: date and time stamps and the like; the report is open for pages.
-    std::function<void(wnd::Report&)> onStart;
+    int previewZoom = 0;      // the preview's zoom when it opens: percent, 0 whole pages
+    // Stamps set once when the report has started, so every page shows that moment: the pictures
+    // ?REPORTDATESTAMP shows today's date in and ?REPORTTIMESTAMP the time in; empty for none.
+    std::string dateStamp, timeStamp;
+    std::string pageNumber;   // a control that shows the number of its page ("?REPORTPAGENUMBER")
+    // Binds what the report prints besides the table's fields, before it starts.
+    std::function<void(wnd::Report&)> bind;
     // Whether a record read is printed; every record when not set.
     std::function<bool()> takes;
 };

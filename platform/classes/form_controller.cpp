@@ -1,5 +1,6 @@
 #include "platform/classes/form_controller.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/runtime/field_access.h"
@@ -79,15 +80,17 @@ void FormController::ArmKeys() {
     WindowController::ArmKeys();
     HISTORYKEY = key;
     if (!HISTORYKEY) return;
+    auto arm = [this](int control) {
+        if (window().alert(control, kHistoryKeyPosition) != HISTORYKEY)
+            window().SetAlert(control, kHistoryKeyPosition, HISTORYKEY);
+    };
     for (const auto& [control, field] : recall_) {
         if (!window().Has(control)) continue;
-        bool armed = false;
-        for (int p = 1; p <= wnd::kAlertPositions && !armed; ++p) armed = window().alert(control, p) == HISTORYKEY;
-        for (int p = 1; p <= wnd::kAlertPositions && !armed; ++p)
-            if (window().alert(control, p) == 0) {
-                window().SetAlert(control, p, HISTORYKEY);
-                armed = true;
-            }
+        arm(control);
+        // An option is recalled from its radios, which hold the focus for it.
+        if (window().control(control).kind == wnd::ControlKind::Option)
+            for (const wnd::ControlState& c : window().state().controls)
+                if (c.kind == wnd::ControlKind::Radio && c.parent == control) arm(c.number);
     }
 }
 
@@ -131,6 +134,10 @@ void FormController::saveHistory() {
 
 int FormController::RecallPreviousValue(int control) {
     if (!history_) return kLevelGoOn;
+    // A radio recalls its option's value.
+    if (window().Has(control) && window().control(control).kind == wnd::ControlKind::Radio &&
+        std::none_of(recall_.begin(), recall_.end(), [control](const auto& r) { return r.first == control; }))
+        control = window().control(control).parent;
     const BufferRef& b = accessor().BUFFER;
     for (const auto& [c, field] : recall_) {
         if (c != control) continue;
@@ -194,9 +201,6 @@ int FormController::OnAccepted() {
     if (control == ok_ && ok_) {
         SyncComponents();
         if (REQUEST == kRequestView && !BATCHPROCESSING) window().Post(wnd::Event::CloseWindow);
-    } else if (control == help_ && help_) {
-        SyncComponents();
-        if (HelpAgent* h = helpAgent()) h->ShowProcedureTopic();
     }
     return r;
 }

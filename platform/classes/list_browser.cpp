@@ -9,8 +9,33 @@
 namespace cls {
 namespace {
 
+// Alert positions from here up hold keys that later arming replaces on purpose.
+constexpr int kTopPositions = 249;
+
 // Rows a list box of this height shows (dialog units; about ten a row under its header).
 int rowsFor(int height) { return height > 20 ? (height - 12) / 10 : 12; }
+
+// "+GLU:DATE,-GLU:TIME": the fields and directions of an order text; empty when a name is unknown.
+std::vector<rt::KeyComponent> parseOrderText(std::string_view text, const rt::TableDesc& table) {
+    std::vector<rt::KeyComponent> by;
+    while (!text.empty()) {
+        const std::size_t comma = text.find(',');
+        std::string_view item = text.substr(0, comma);
+        text = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
+        while (!item.empty() && std::isspace(static_cast<unsigned char>(item.front()))) item.remove_prefix(1);
+        while (!item.empty() && std::isspace(static_cast<unsigned char>(item.back()))) item.remove_suffix(1);
+        if (item.empty()) continue;
+        bool descending = false;
+        if (item.front() == '+' || item.front() == '-') {
+            descending = item.front() == '-';
+            item.remove_prefix(1);
+        }
+        const rt::FieldDesc* f = table.fieldByName(item);
+        if (!f) return {};
+        by.push_back({f->number, descending});
+    }
+    return by;
+}
 
 }  // namespace
 
@@ -78,9 +103,20 @@ int ListBrowser::PickOrder() { return orderCount(); }
 int ListBrowser::SelectOrder(int n) {
     if (n < 1 || n > orderCount() || n == order_) return n;
     // The highlighted record stays highlighted in the new order when it is in it.
-    if (pager_ && pager_->current() >= 0) locate_ = pager_->rows()[static_cast<std::size_t>(pager_->current())].position;
+    keepHighlight();
+    if (temporary_ && temporary_->seeker) *temporary_->seeker = temporary_->ownOrder;
+    temporary_.reset();
     order_ = n;
-    const Order& o = orders_[static_cast<std::size_t>(n - 1)];
+    usePager(orders_[static_cast<std::size_t>(n - 1)]);
+    ReloadBusy();
+    return n;
+}
+
+void ListBrowser::keepHighlight() {
+    if (pager_ && pager_->current() >= 0) locate_ = pager_->rows()[static_cast<std::size_t>(pager_->current())].position;
+}
+
+void ListBrowser::usePager(const Order& o) {
     files::RecordView& view = reader_->UseOrder(o.key);
     if (o.step) {
         const files::TableFile& f = reader_->file();
@@ -88,8 +124,50 @@ int ListBrowser::SelectOrder(int n) {
         o.step->Build(view, k && !k->components.empty() ? f.desc().field(k->components.front().field) : nullptr);
     }
     pager_ = std::make_unique<ListPager>(view, visible_);
+}
+
+const ThumbStep* ListBrowser::step() const {
+    if (temporary_ || order_ < 1) return nullptr;  // a temporary order has no step: Home and End only
+    return orders_[static_cast<std::size_t>(order_ - 1)].step;
+}
+
+const ListSeeker* ListBrowser::seeker() const {
+    if (temporary_) return temporary_->linked ? temporary_->seeker : nullptr;
+    return order_ >= 1 ? orders_[static_cast<std::size_t>(order_ - 1)].seeker : nullptr;
+}
+
+bool ListBrowser::PushOrderState(std::string_view order, ListSeeker* seeker) {
+    if (!reader_ || orders_.empty()) return false;
+    std::vector<rt::KeyComponent> by = parseOrderText(order, reader_->file().desc());
+    if (by.empty()) return false;
+    if (order_ < 1) order_ = PickOrder();
+    keepHighlight();
+    if (temporary_ && temporary_->seeker) *temporary_->seeker = temporary_->ownOrder;
+    TemporaryOrder t;
+    t.text = std::string(order);
+    t.key.components = by;
+    t.seeker = seeker;
+    if (seeker) t.ownOrder = *seeker;
+    t.view = &reader_->UseSortedOrder(orders_[static_cast<std::size_t>(order_ - 1)].key, std::move(by));
+    pager_ = std::make_unique<ListPager>(*t.view, visible_);
+    temporary_ = std::move(t);
     ReloadBusy();
-    return n;
+    return true;
+}
+
+void ListBrowser::PopOrderState() {
+    if (!temporary_) return;
+    keepHighlight();
+    if (temporary_->seeker) *temporary_->seeker = temporary_->ownOrder;
+    temporary_.reset();
+    usePager(orders_[static_cast<std::size_t>(order_ - 1)]);
+    ReloadBusy();
+}
+
+void ListBrowser::RelinkSeeker() {
+    if (!temporary_ || !temporary_->seeker) return;
+    temporary_->seeker->Initialise(reader_->file().desc(), temporary_->key, true);
+    temporary_->linked = true;
 }
 
 void ListBrowser::ReloadBusy() {
@@ -127,10 +205,9 @@ void ListBrowser::show() {
     }
     w.SetRows(list_, std::move(shown));
     w.SetChoice(list_, pager_->current() + 1);
-    const Order* o = order_ ? &orders_[static_cast<std::size_t>(order_ - 1)] : nullptr;
     int thumb = 0;
     if (pager_->current() >= 0) {
-        if (o && o->step) thumb = o->step->ThumbOf(pager_->rows()[static_cast<std::size_t>(pager_->current())].record.data());
+        if (const ThumbStep* s = step()) thumb = s->ThumbOf(pager_->rows()[static_cast<std::size_t>(pager_->current())].record.data());
         if (pager_->atEnd() && pager_->current() + 1 == static_cast<int>(pager_->rows().size())) thumb = 100;
         if (pager_->atStart() && pager_->current() == 0) thumb = 0;
     }
@@ -140,8 +217,12 @@ void ListBrowser::show() {
 
 void ListBrowser::Reset(bool force) {
     const int n = PickOrder();
-    if (n != order_) SelectOrder(n);
-    else if (force) ReloadBusy();
+    if (n != order_) {
+        SelectOrder(n);
+    } else if (force) {
+        if (temporary_) temporary_->view->rereadSortOrder();
+        ReloadBusy();
+    }
 }
 
 bool ListBrowser::ResetRequired() { return controller_ && !orders_.empty() && PickOrder() != order_; }
@@ -282,11 +363,11 @@ int ListBrowser::TakeEvent(WindowController& controller) {
         }
         case wnd::Event::AlertKey: return takeKey(w.keyCode());
         case wnd::Event::Scrolled: {
-            const Order& o = orders_[static_cast<std::size_t>(order_ - 1)];
-            if (w.thumb() <= 0 || !o.step) pager_->Home();
+            const ThumbStep* s = step();
+            if (w.thumb() <= 0 || !s) pager_->Home();
             else if (w.thumb() >= 100) pager_->End();
             else {
-                o.step->SetBufferKey(w.thumb(), reader_->file());
+                s->SetBufferKey(w.thumb(), reader_->file());
                 pager_->LocateBufferKey();
             }
             moved();
@@ -328,10 +409,10 @@ int ListBrowser::takeKey(wnd::KeyCode key) {
         case wnd::kKeyHome: pager_->Home(); break;
         case wnd::kKeyEnd: pager_->End(); break;
         default: {
-            const Order& o = orders_[static_cast<std::size_t>(order_ - 1)];
+            const ListSeeker* s = seeker();
             const bool plain = key >= 0x20 && key <= 0x5A && key != wnd::kKeyPageUp && key != wnd::kKeyPageDown;
-            if (!plain || !o.seeker || pager_->empty()) return kLevelGoOn;
-            if (!o.seeker->Seek(static_cast<char>(key), *pager_, reader_->file())) return kLevelGoOn;
+            if (!plain || !s || pager_->empty()) return kLevelGoOn;
+            if (!s->Seek(static_cast<char>(key), *pager_, reader_->file())) return kLevelGoOn;
             break;
         }
     }
@@ -341,18 +422,24 @@ int ListBrowser::takeKey(wnd::KeyCode key) {
 
 void ListBrowser::ArmKeys() {
     wnd::Window& w = window();
-    std::vector<wnd::KeyCode> keys = {wnd::kKeyMouseLeft2, wnd::kKeyMouseRightUp, wnd::kKeyApps,
-                                      wnd::kKeyInsert, wnd::kCtrl | wnd::kKeyEnter, wnd::kKeyDelete,
-                                      wnd::kShift | wnd::kKeyEnter, wnd::kKeyUp, wnd::kKeyDown, wnd::kKeyPageUp,
+    // The keys of the popup's actions in the top positions, where a key armed later (the Enter-key
+    // navigator's Enter, Right and Left in 253 to 255) takes their place: Apps 249, the double
+    // click 252, change 253, delete 254, and insert in 255 unless the view key is armed there.
+    w.SetAlert(list_, 249, wnd::kKeyApps);
+    w.SetAlert(list_, 252, wnd::kKeyMouseLeft2);
+    w.SetAlert(list_, 253, wnd::kCtrl | wnd::kKeyEnter);
+    w.SetAlert(list_, 254, wnd::kKeyDelete);
+    w.SetAlert(list_, 255, VIEWCONTROL ? wnd::kShift | wnd::kKeyEnter : wnd::kKeyInsert);
+    // The right mouse button and the keys the paged list moves and seeks by: free positions below.
+    std::vector<wnd::KeyCode> keys = {wnd::kKeyMouseRightUp, wnd::kKeyUp, wnd::kKeyDown, wnd::kKeyPageUp,
                                       wnd::kKeyPageDown, wnd::kKeyHome, wnd::kKeyEnd, ' '};
     for (wnd::KeyCode k = '0'; k <= '9'; ++k) keys.push_back(k);
     for (wnd::KeyCode k = 'A'; k <= 'Z'; ++k) keys.push_back(k);
-    // Into free positions, leaving what others armed.
     int p = 1;
     for (wnd::KeyCode k : keys) {
         if (w.control(list_).Alerts(k)) continue;
-        while (p <= wnd::kAlertPositions && w.alert(list_, p) != 0) ++p;
-        if (p > wnd::kAlertPositions) break;
+        while (p < kTopPositions && w.alert(list_, p) != 0) ++p;
+        if (p >= kTopPositions) break;
         w.SetAlert(list_, p, k);
     }
 }

@@ -14,6 +14,8 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/classes/list_format_manager.h"
@@ -63,6 +65,20 @@ public:
     virtual void AfterUpdater(int request, int response);
     virtual void RefreshControls();
 
+    // --- a temporary order (a column header's sort) over the present order ---
+    // Sorts the present order's rows (its filter and range kept) on the fields an order text names,
+    // "+GLU:READING" or "-BLO:DATE,+BLO:TIME" ('+' ascending, the default; '-' descending); the
+    // highlighted record stays highlighted. `seeker` serves typed characters in it once
+    // RelinkSeeker has fitted it to the order; it is given back its own order afterwards. False
+    // when the text names no field of the table.
+    bool PushOrderState(std::string_view order, ListSeeker* seeker = nullptr);
+    // Back to the present order's own sequence (nothing when no temporary order is on).
+    void PopOrderState();
+    // Fits the temporary order's seeker to its fields: typed characters seek its first field.
+    void RelinkSeeker();
+    bool HasTemporaryOrder() const { return temporary_.has_value(); }
+    std::string TemporaryOrderText() const { return temporary_ ? temporary_->text : std::string(); }
+
     // --- as a part of the window ---
     int TakeEvent(WindowController& controller) override;
     void Reset(bool force) override;
@@ -82,6 +98,8 @@ public:
     // The buffer's record as a row of the queue (what the fill stores for each record).
     ListQueueRow StoreRow() const;
 
+    // The field of column i (0-based, in queue order); nullptr past the last.
+    const rt::FieldDesc* columnField(std::size_t i) const { return i < columns_.size() ? columns_[i].field : nullptr; }
     int order() const { return order_; }
     int orderCount() const { return static_cast<int>(orders_.size()); }
     int listControl() const { return list_; }
@@ -110,6 +128,14 @@ private:
         const rt::FieldDesc* field = nullptr;
         std::optional<rt::Picture> picture;
     };
+    struct TemporaryOrder {
+        std::string text;
+        rt::KeyDesc key;       // its fields, as a seeker reads them
+        files::RecordView* view = nullptr;
+        ListSeeker* seeker = nullptr;
+        ListSeeker ownOrder;   // the seeker as its own order had it
+        bool linked = false;
+    };
     void addColumn(const rt::FieldDesc& field);
     wnd::Window& window() const { return *window_; }
     bool usable(int button) const;
@@ -120,6 +146,12 @@ private:
     std::string formatted(const Column& c, const std::string& record) const;
     // After a move: the new row is current.
     void moved();
+    // The highlighted record is highlighted again by the next reload.
+    void keepHighlight();
+    // A pager over order o's view.
+    void usePager(const Order& o);
+    const ThumbStep* step() const;
+    const ListSeeker* seeker() const;
 
     WindowController* controller_ = nullptr;
     wnd::Window* window_ = nullptr;  // outlives the controller's use of the browser
@@ -136,6 +168,7 @@ private:
     int order_ = 0;
     files::Position locate_;  // where the next reload puts the highlight
     wnd::KeyCode key_ = 0;
+    std::optional<TemporaryOrder> temporary_;
 };
 
 }  // namespace cls

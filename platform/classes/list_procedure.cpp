@@ -1,5 +1,7 @@
 #include "platform/classes/list_procedure.h"
 
+#include "platform/classes/column_header_sorter.h"
+
 namespace cls {
 
 // --- PatternListBrowser ---------------------------------------------------------------------------
@@ -21,6 +23,7 @@ int PatternListBrowser::PickOrder() {
 int PatternListBrowser::SelectOrder(int n) {
     const int result = ListBrowser::SelectOrder(n);
     if (n != lastChosen_) {
+        if (sorter_) sorter_->ClearState();
         if (formats_ && formats_->initialised()) formats_->SetFormatValue(FormatNumber(n, orderCount()), FormatName(n, orderCount()));
         lastChosen_ = n;
     }
@@ -44,7 +47,15 @@ int PatternListBrowser::OnNewSelection() {
     if (formatItems) {
         const int choice = POPUP.LastChoiceNumber();
         POPUP.RemoveInsertedItems();
-        formats_->OnMenuChoice(choice);
+        if (sorter_) {
+            sorter_->ResetIndicators();
+            PopOrderState();
+        }
+        const bool own = formats_->OnMenuChoice(choice);
+        if (sorter_) {
+            if (own) sorter_->RestoreSavedOrder();
+            else sorter_->ApplyClickedSort();
+        }
     }
     return r;
 }

@@ -29,11 +29,16 @@
 
 namespace cls {
 
+class ColumnHeaderSorter;
+
 // The browser a list window runs: orders picked by tab, one layout per order, the list-format
 // items in the popup of the right mouse button. Derive from it to total rows before a reload.
+// With a column-header sorter, another order forgets the header sort, and the popup's format
+// items take the header mark off the layout while they work on it.
 class PatternListBrowser : public ListBrowser {
 public:
     void UseFormats(ListFormatManager* formats) { formats_ = formats; }
+    void UseSorter(ColumnHeaderSorter* sorter) { sorter_ = sorter; }
     void MapTab(int sheet, int tab, int order);
 
     int PickOrder() override;
@@ -46,6 +51,7 @@ public:
 
 private:
     ListFormatManager* formats_ = nullptr;
+    ColumnHeaderSorter* sorter_ = nullptr;
     int sheet_ = 0;
     std::vector<std::pair<int, int>> tabs_;  // tab control -> order
     int lastChosen_ = 0;

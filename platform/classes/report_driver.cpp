@@ -127,7 +127,7 @@ void ReportDriver::EndReport() {
     if (RESPONSE == kResponseCompleted && !OPENFAILED) {
         REPORT->EndPage();
         // A report whose records were all passed over made no page: nothing to show or print.
-        if (REPORT->PageCount() > 0 && PREVIEW && !SKIPPREVIEW) printed_ = PREVIEW->Display(REPORT->Pages());
+        if (REPORT->PageCount() > 0 && PREVIEW && !SKIPPREVIEW) printed_ = PREVIEW->Display(REPORT->TakePages());
     }
     REPORT->Discard();
 }

@@ -1,5 +1,7 @@
 #include "platform/classes/view_reader.h"
 
+#include <algorithm>
+
 #include "platform/runtime/expression.h"
 #include "platform/runtime/field_access.h"
 
@@ -8,12 +10,39 @@ namespace cls {
 void ViewReader::SetFilter(std::function<bool()> keep) {
     filter_ = std::move(keep);
     for (auto& [key, v] : views_) v->setFilter(filter_);
+    if (sorted_) sorted_->setFilter(filter_);
 }
 
 bool ViewReader::SetStandardFilter(std::string_view expression, std::string* error) {
     auto compiled = rt::Expression::Compile(expression, error);
     if (!compiled) return false;
     SetFilter([e = std::move(*compiled)] { return e.Test(); });
+    return true;
+}
+
+bool ViewReader::AppendOrder(std::string_view order, std::string* error) {
+    std::vector<rt::KeyComponent> fields;
+    std::size_t i = 0;
+    while (i < order.size()) {
+        if (order[i] == ' ' || order[i] == ',') {
+            ++i;
+            continue;
+        }
+        bool descending = false;
+        if (order[i] == '+' || order[i] == '-') descending = order[i++] == '-';
+        const std::size_t end = std::min(order.find_first_of(" ,", i), order.size());
+        const std::string_view name = order.substr(i, end - i);
+        const rt::FieldDesc* f = file_.desc().fieldByName(name);
+        if (!f) {
+            if (error)
+                *error = "The order \"" + std::string(order) + "\" names no field \"" + std::string(name) + "\" of " +
+                         std::string(file_.desc().label) + ".";
+            return false;
+        }
+        fields.push_back({f->number, descending});
+        i = end;
+    }
+    appended_ = std::move(fields);
     return true;
 }
 
@@ -25,14 +54,18 @@ void ViewReader::LimitOrder(const rt::FieldDesc& field) {
         default: range_ = static_cast<std::int64_t>(rt::fieldNumber(field, buffer)); break;
     }
     for (auto& [key, v] : views_) v->setRange(*range_, *range_);
+    if (sorted_) sorted_->setRange(*range_, *range_);
+}
+
+void ViewReader::openFile() {
+    // The table opens at its first read (a group opens it lazily).
+    if (file_.isOpen()) return;
+    if (accessor_) accessor_->OpenFile();
+    else file_.open();
 }
 
 files::RecordView& ViewReader::UseOrder(int key) {
-    // The table opens at its first read (a group opens it lazily).
-    if (!file_.isOpen()) {
-        if (accessor_) accessor_->OpenFile();
-        else file_.open();
-    }
+    openFile();
     key_ = key;
     auto& v = views_[key];
     if (!v) {
@@ -43,15 +76,35 @@ files::RecordView& ViewReader::UseOrder(int key) {
     return *v;
 }
 
+files::RecordView& ViewReader::UseSortedOrder(int key, std::vector<rt::KeyComponent> by) {
+    openFile();
+    sorted_ = std::make_unique<files::RecordView>(file_, key);
+    if (filter_) sorted_->setFilter(filter_);
+    if (range_) sorted_->setRange(*range_, *range_);
+    sorted_->setSortOrder(std::move(by));
+    return *sorted_;
+}
+
 files::RecordView& ViewReader::view() { return UseOrder(key_); }
 
 int ViewReader::Rewind() {
-    const int e = view().reset();
+    pass_.reset();
+    if (!appended_.empty()) {
+        std::vector<rt::KeyComponent> by;
+        if (key_ >= 0) by = file_.desc().keys[static_cast<std::size_t>(key_)].components;
+        by.insert(by.end(), appended_.begin(), appended_.end());
+        openFile();
+        pass_ = std::make_unique<files::RecordView>(file_, key_);
+        if (filter_) pass_->setFilter(filter_);
+        if (range_) pass_->setRange(*range_, *range_);
+        pass_->setSortOrder(std::move(by));
+    }
+    const int e = pass_ ? pass_->reset() : view().reset();
     return e == 0 ? 0 : ReportReadError(e);
 }
 
 int ViewReader::FetchNext() {
-    const int e = view().next();
+    const int e = pass_ ? pass_->next() : view().next();
     if (e == 0 || e == files::kRecordNotAvailable) return e;
     return ReportReadError(e);
 }

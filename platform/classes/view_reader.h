@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/classes/table_accessor.h"
 #include "platform/files/record_view.h"
@@ -24,10 +25,19 @@ public:
     // accessor binds them ("PRE:Active='Y'"). False, with *error saying why, when the text does
     // not compile; the views then keep the filter they had.
     bool SetStandardFilter(std::string_view expression, std::string* error = nullptr);
+    // Sort fields after the key's own for the passes of Rewind and FetchNext: "+PRE:DrugName" (or
+    // without the sign) rising, "-PRE:DateFilled" falling, several separated by commas or blanks.
+    // Records the key holds equal come in that order (text ignoring case); the pass reads a view
+    // sorted on the key's fields and these (RecordView::setSortOrder). False, with *error saying
+    // why, when the text names a field the table lacks; the passes then keep the order they had.
+    bool AppendOrder(std::string_view order, std::string* error = nullptr);
     // Only the records whose key's first field holds what `field` holds in the buffer now.
     void LimitOrder(const rt::FieldDesc& field);
     // The view in key order `key` (-1: record order); it becomes the current one.
     files::RecordView& UseOrder(int key);
+    // A view of key order `key` sorted on other fields (a list's temporary order), with the same
+    // filter and range; it replaces the last one made. It does not become the current view.
+    files::RecordView& UseSortedOrder(int key, std::vector<rt::KeyComponent> by);
     files::RecordView& view();
     int order() const { return key_; }
 
@@ -45,11 +55,16 @@ public:
     TableAccessor* accessor() const { return accessor_; }
 
 private:
+    void openFile();
+
     files::TableFile& file_;
     TableAccessor* accessor_;
     std::function<bool()> filter_;
     std::optional<files::KeyValue> range_;
+    std::vector<rt::KeyComponent> appended_;
+    std::unique_ptr<files::RecordView> pass_;  // the view a pass reads with appended sort fields
     std::map<int, std::unique_ptr<files::RecordView>> views_;
+    std::unique_ptr<files::RecordView> sorted_;
     int key_ = -1;
 };
 

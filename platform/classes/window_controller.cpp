@@ -63,14 +63,14 @@ int WindowController::CallUpdater(int, int) { return kResponseCancelled; }
 void WindowController::ArmKeys() {
     for (WindowComponent* part : CL) part->ArmKeys();
     if (!HISTORYKEY) return;
-    // The history key goes into the first free alert position of every input control.
+    // The history key goes into the last alert position of every input control (and of an
+    // option's radios, which hold the focus for it), where a key armed later (the Enter-key
+    // navigator's) may take its place.
     for (const wnd::ControlState& c : window_.state().controls) {
-        if (!wnd::TakesInput(c.kind) || c.Alerts(HISTORYKEY)) continue;
-        for (int p = 1; p <= wnd::kAlertPositions; ++p)
-            if (window_.alert(c.number, p) == 0) {
-                window_.SetAlert(c.number, p, HISTORYKEY);
-                break;
-            }
+        const bool radio = c.kind == wnd::ControlKind::Radio && window_.Has(c.parent) &&
+                           window_.control(c.parent).kind == wnd::ControlKind::Option;
+        if ((wnd::TakesInput(c.kind) || radio) && window_.alert(c.number, kHistoryKeyPosition) != HISTORYKEY)
+            window_.SetAlert(c.number, kHistoryKeyPosition, HISTORYKEY);
     }
 }
 

@@ -22,6 +22,9 @@ inline constexpr int kLevelGoOn = 0;
 inline constexpr int kLevelStop = 3;
 inline constexpr int kLevelHandled = 5;
 
+// The alert position of the history key on the controls it serves.
+inline constexpr int kHistoryKeyPosition = 255;
+
 // Request and response codes of the calling protocol.
 inline constexpr std::uint8_t kRequestInsert = 1, kRequestChange = 2, kRequestDelete = 3, kRequestSelect = 4,
                               kRequestView = 6;

@@ -52,11 +52,15 @@ int ProcedureController::Initialise() {
     AttachFormToolbar();
     ArmKeys();
     // 16. The help agent, when the program supplies one; then only it answers the Help button.
+    // The procedure's page is the one it names, else its window's; a control's page is its own.
     if (s.makeHelpAgent) {
         help_ = s.makeHelpAgent(window());
         if (help_) {
             help_->AttachHelpFile(s.helpFile, kHelpKey);
-            if (!helpTopic_.empty()) help_->SetProcedureTopic(helpTopic_);
+            const std::string& topic = helpTopic_.empty() ? window().state().help : helpTopic_;
+            if (!topic.empty()) help_->SetProcedureTopic(topic);
+            for (const wnd::ControlState& c : window().state().controls)
+                if (!c.help.empty()) help_->SetControlTopic(c.number, c.help);
             SetUpHelp(*help_);
             if (!helpButton_.empty())
                 if (int b = window().Find(helpButton_)) window().SetStd(b, wnd::StdAction::None);
@@ -82,10 +86,22 @@ int ProcedureController::TearDown() {
 }
 
 int ProcedureController::OnEvent() {
+    // The help key is the help agent's, whoever else sees it afterwards.
+    if (help_ && window().event() == wnd::Event::AlertKey) help_->OnHelpKey();
     if (KeyNavigator* n = body_.navigator())
         if (window().event() == wnd::Event::AlertKey && n->HandleAlertKey(window())) return kLevelHandled;
     if (EarlyOffer()) return kLevelHandled;
     return WindowController::OnEvent();
+}
+
+int ProcedureController::OnAccepted() {
+    const int r = WindowController::OnAccepted();
+    // The window's Help button shows the procedure's page, with the parts' buffers up to date.
+    if (r == kLevelGoOn && help_ && !helpButton_.empty() && window().control() == window().Find(helpButton_)) {
+        SyncComponents();
+        help_->ShowProcedureTopic();
+    }
+    return r;
 }
 
 int ProcedureController::CallUpdater(int number, int request) {

@@ -72,8 +72,11 @@ public:
     // The common sequence; the kind's own steps are the hooks below.
     int Initialise() override;
     int TearDown() override;
-    // The navigator first, then the parts' early offers, then the base dispatch.
+    // The help agent's look at the help key, the navigator, then the parts' early offers, then the
+    // base dispatch.
     int OnEvent() override;
+    // The base, then the Help button (SetHelpButton): the procedure's help page.
+    int OnAccepted() override;
     // Calls the form `number` selects on this thread with `request`; 2 in view mode.
     int CallUpdater(int number, int request) override;
 

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <variant>
+#include <vector>
 
 #include "platform/files/table_file.h"
 
@@ -35,6 +36,16 @@ public:
     void clearRange();
     // Records read from the database per round trip.
     void setPageSize(int rows);
+    // Orders the view by these fields instead (a temporary order over fields that no key holds):
+    // the records of the key order, range and filter, sorted on the fields, text ignoring case,
+    // records equal on them in the key's order. The sorted order is read whole when the view is
+    // positioned and the database changed since; each read then fetches its record afresh, so a
+    // record removed or filtered out meanwhile is passed over. An empty list gives back the key's
+    // own order.
+    void setSortOrder(std::vector<rt::KeyComponent> by);
+    // Reads the sorted order afresh at the next positioning, changed database or not (its filter
+    // may depend on more than the database).
+    void rereadSortOrder();
 
     // Before the first record / after the last.
     int reset();

@@ -70,11 +70,27 @@ void HeadlessPresenter::SetRows(wnd::WindowId id, int control, const std::vector
 }
 
 void HeadlessPresenter::SetFocus(wnd::WindowId id, int control) {
-    std::lock_guard lock(mutex_);
-    if (HeadlessWindow* w = find(id)) {
+    std::shared_ptr<wnd::InputSink> sink;
+    wnd::InputEvent accepted;
+    {
+        std::lock_guard lock(mutex_);
+        HeadlessWindow* w = find(id);
+        if (!w) return;
+        // The control the task takes the focus from is left: what was typed into it is accepted,
+        // as when the user leaves it.
+        const int from = w->state.focus;
+        if (from != control && w->dirty.erase(from) && w->state.control(from)) {
+            accepted.kind = wnd::InputEvent::Kind::Accepted;
+            accepted.window = id;
+            accepted.control = from;
+            accepted.text = w->state.controls[static_cast<std::size_t>(from - 1)].text;
+            accepted.revision = w->revision[from];
+            sink = w->sink;
+        }
         w->state.focus = control;
         ++w->focusCommands;
     }
+    if (sink) sink->Deliver(std::move(accepted));
 }
 
 void HeadlessPresenter::SetInert(wnd::WindowId id, bool inert) {
@@ -113,6 +129,34 @@ void HeadlessPresenter::SetPages(wnd::WindowId id, int control, std::shared_ptr<
 void HeadlessPresenter::AskPrint(const wnd::PrintQuestion& question, std::shared_ptr<wnd::InputSink> sink) {
     std::lock_guard lock(mutex_);
     prints_.push_back(PendingPrint{question, std::move(sink)});
+}
+
+void HeadlessPresenter::ShowHelp(const wnd::HelpRequest& request) {
+    std::lock_guard lock(mutex_);
+    help_.push_back(request);
+}
+
+void HeadlessPresenter::OpenDocument(const std::string& urlOrPath) {
+    std::lock_guard lock(mutex_);
+    documents_.push_back(urlOrPath);
+}
+
+void HeadlessPresenter::SetClipboardText(const std::string& utf8) {
+    std::lock_guard lock(mutex_);
+    clipboard_ = utf8;
+}
+
+void HeadlessPresenter::TypeKey(wnd::WindowId id, int control, wnd::KeyCode key) {
+    std::lock_guard lock(mutex_);
+    HeadlessWindow* w = find(id);
+    if (!w || !w->state.control(control)) return;
+    wnd::ControlState& c = w->state.controls[static_cast<std::size_t>(control - 1)];
+    const bool lineBreak = (key & ~wnd::kShift) == wnd::kKeyEnter;
+    if (!lineBreak || c.kind != wnd::ControlKind::Text || c.single || c.readOnly) return;
+    // No caret here: the line break goes at the end, as the user's Enter does.
+    c.text += "\n";
+    ++w->revision[control];
+    w->dirty.insert(control);
 }
 
 }  // namespace hl

@@ -63,6 +63,10 @@ public:
     void AskPopup(const wnd::PopupQuestion& question, std::shared_ptr<wnd::InputSink> sink) override;
     void SetPages(wnd::WindowId id, int control, std::shared_ptr<const wnd::PageSet> pages) override;
     void AskPrint(const wnd::PrintQuestion& question, std::shared_ptr<wnd::InputSink> sink) override;
+    void ShowHelp(const wnd::HelpRequest& request) override;
+    void OpenDocument(const std::string& urlOrPath) override;
+    void SetClipboardText(const std::string& utf8) override;
+    void TypeKey(wnd::WindowId id, int control, wnd::KeyCode key) override;
 
     // What the ScriptedUser works on. Hold the lock while touching the state.
     std::mutex& mutex() { return mutex_; }
@@ -73,6 +77,10 @@ public:
     // Standard actions performed, as "<procedure> <use> <action>".
     std::vector<std::string>& actions() { return actions_; }
     std::map<int, bool>& busy() { return busy_; }
+    // The desktop requests, in the order they came.
+    std::vector<wnd::HelpRequest>& helpRequests() { return help_; }
+    std::vector<std::string>& documents() { return documents_; }
+    std::string& clipboard() { return clipboard_; }
 
 private:
     HeadlessWindow* find(wnd::WindowId id);
@@ -85,6 +93,9 @@ private:
     std::vector<PendingPrint> prints_;
     std::vector<std::string> actions_;
     std::map<int, bool> busy_;
+    std::vector<wnd::HelpRequest> help_;
+    std::vector<std::string> documents_;
+    std::string clipboard_;
 };
 
 }  // namespace hl

@@ -233,6 +233,24 @@ std::vector<std::string> ScriptedUser::Actions() const {
     return presenter_->actions();
 }
 
+std::vector<wnd::HelpRequest> ScriptedUser::HelpRequests() const {
+    WaitIdle();
+    std::lock_guard lock(presenter_->mutex());
+    return presenter_->helpRequests();
+}
+
+std::vector<std::string> ScriptedUser::Documents() const {
+    WaitIdle();
+    std::lock_guard lock(presenter_->mutex());
+    return presenter_->documents();
+}
+
+std::string ScriptedUser::Clipboard() const {
+    WaitIdle();
+    std::lock_guard lock(presenter_->mutex());
+    return presenter_->clipboard();
+}
+
 bool ScriptedUser::Busy(int thread) const {
     WaitIdle();
     std::lock_guard lock(presenter_->mutex());

@@ -96,6 +96,11 @@ public:
     std::vector<wnd::PrintQuestion> PrintRequests() const;
     void AnswerPrint(bool print);
     std::vector<std::string> Actions() const;
+    // What the program asked of the desktop: help shown, documents and web pages opened, the text
+    // it put on the clipboard ("" before any).
+    std::vector<wnd::HelpRequest> HelpRequests() const;
+    std::vector<std::string> Documents() const;
+    std::string Clipboard() const;
     bool Busy(int thread) const;
 
     HeadlessPresenter& presenter() const { return *presenter_; }

@@ -95,4 +95,12 @@ void QtPresenter::OpenDocument(const std::string& urlOrPath) {
     post([urlOrPath](Screen& s) { s.OpenDocument(urlOrPath); });
 }
 
+void QtPresenter::ShowHelp(const wnd::HelpRequest& request) {
+    post([request](Screen& s) { s.ShowHelp(request); });
+}
+
+void QtPresenter::TypeKey(wnd::WindowId id, int control, wnd::KeyCode key) {
+    post([id, control, key](Screen& s) { s.TypeKey(id, control, key); });
+}
+
 }  // namespace qtp

@@ -45,8 +45,10 @@ public:
     void AskPrint(const wnd::PrintQuestion& question, std::shared_ptr<wnd::InputSink> sink) override;
 
     // Desktop services, from any thread (queued like the rest).
-    void SetClipboardText(const std::string& utf8);
-    void OpenDocument(const std::string& urlOrPath);  // a web address, or a file to open with its program
+    void SetClipboardText(const std::string& utf8) override;
+    void OpenDocument(const std::string& urlOrPath) override;  // a web address, or a file to open with its program
+    void ShowHelp(const wnd::HelpRequest& request) override;     // the help viewer, non-modal
+    void TypeKey(wnd::WindowId id, int control, wnd::KeyCode key) override;
 
     // GUI thread only: the widgets behind a window, for tests and screenshots.
     Screen& screen();

@@ -45,6 +45,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/qt/help_viewer.h"
 #include "platform/qt/key_map.h"
 #include "platform/qt/list_format.h"
 #include "platform/qt/program_icon.h"
@@ -66,6 +67,7 @@ Screen::~Screen() {
     dying_ = true;
     qApp->removeEventFilter(this);
     for (auto& p : questions_) delete p.data();
+    help_.clear();
     for (auto& [id, v] : views_) {
         v->closing = true;
         if (v->root && v->root != frame_) delete v->root.data();
@@ -340,6 +342,9 @@ void Screen::FocusWidget(View& v, int n) {
 void Screen::SetFocus(wnd::WindowId id, int n) {
     View* v = view(id);
     if (!v) return;
+    // The control the task takes the focus from is left: what was typed into it is accepted, as
+    // when the user leaves it.
+    if (n != v->state.focus) Leave(*v);
     v->state.focus = n;
     ++v->focusCommands;
     FocusWidget(*v, n);

@@ -27,6 +27,8 @@ class QWidget;
 
 namespace qtp {
 
+class HelpViewer;
+
 class Screen final : public QObject {
 public:
     Screen();
@@ -53,6 +55,8 @@ public:
     std::function<void(int)> Answerer(int thread, wnd::QuestionId question, std::shared_ptr<wnd::InputSink> sink);
     void SetClipboardText(const std::string& utf8);
     void OpenDocument(const std::string& urlOrPath);
+    void ShowHelp(const wnd::HelpRequest& request);
+    void TypeKey(wnd::WindowId id, int control, wnd::KeyCode key);
 
     // What a test or a screenshot looks at.
     wnd::WindowId Find(std::string_view procedureOrCaption) const;  // the latest opened; 0 none
@@ -62,6 +66,7 @@ public:
     QMainWindow* Frame() const;
     std::vector<QMessageBox*> MessageBoxes() const;
     std::vector<QMenu*> PopupMenus() const;
+    HelpViewer* Help(std::string_view file) const;  // the viewer of a help file; null when none is open
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -110,6 +115,7 @@ private:
     QPointer<QMenu> windowMenu_;
     std::vector<QPointer<QAction>> windowMenuExtras_;
     std::unique_ptr<QPrinter> printer_;
+    std::map<std::string, std::unique_ptr<HelpViewer>> help_;  // one viewer per help file (folded name)
     std::uint64_t opened_ = 0;
     bool dying_ = false;
 };

@@ -48,6 +48,7 @@
 #include "platform/qt/list_format.h"
 #include "platform/qt/page_printer.h"
 #include "platform/qt/program_icon.h"
+#include "platform/runtime/program_services.h"
 
 
 #include "platform/qt/screen_parts.h"
@@ -188,7 +189,7 @@ void Screen::AskPrint(const wnd::PrintQuestion& question, std::shared_ptr<wnd::I
 
 // --- Standard actions and desktop services ---------------------------------------------------------
 
-void Screen::PerformAction(wnd::WindowId, int, wnd::StdAction action) {
+void Screen::PerformAction(wnd::WindowId id, int, wnd::StdAction action) {
     QWidget* focus = QApplication::focusWidget();
     auto* edit = qobject_cast<QLineEdit*>(focus);
     auto* plain = qobject_cast<QPlainTextEdit*>(focus);
@@ -213,7 +214,22 @@ void Screen::PerformAction(wnd::WindowId, int, wnd::StdAction action) {
             questions_.push_back(dialog);
             break;
         }
-        default: break;  // help is shown by the help viewer, which is not part of this presenter yet
+        case wnd::StdAction::Help: case wnd::StdAction::HelpIndex: case wnd::StdAction::HelpSearch:
+        case wnd::StdAction::HelpOnHelp: {
+            // The program's current help file: the window's own page, its index, its search or
+            // its table of contents.
+            using C = wnd::HelpRequest::Command;
+            wnd::HelpRequest r;
+            r.file = rt::HelpFile();
+            r.command = action == wnd::StdAction::HelpIndex    ? C::Index
+                        : action == wnd::StdAction::HelpSearch ? C::Search
+                        : action == wnd::StdAction::HelpOnHelp ? C::Contents
+                                                               : C::Topic;
+            if (const View* v = view(id); v && action == wnd::StdAction::Help) r.topic = v->state.help;
+            ShowHelp(r);
+            break;
+        }
+        default: break;
     }
 }
 

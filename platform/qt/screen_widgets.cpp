@@ -468,6 +468,8 @@ void Screen::FinishLayout(View& v) {
 
 namespace {
 
+constexpr int kLineHeight = 8;  // one line of text, in dialog units
+
 // The kinds whose text takes the task's colour; containers are left alone, since their colour
 // would pass to every control inside them.
 bool showsTextColour(ControlKind k) {
@@ -515,10 +517,13 @@ void Screen::Apply(View& v, int n) {
     QWidget* w = self.widget;
     if (!w) return;
     switch (c.kind) {
-        case ControlKind::String: static_cast<QLabel*>(w)->setText(text); break;
-        case ControlKind::Prompt: {
+        case ControlKind::String: case ControlKind::Prompt: {
             auto* label = static_cast<QLabel*>(w);
-            label->setText(label->buddy() ? text : withoutMnemonic(text));
+            label->setText(c.kind == ControlKind::String || label->buddy() ? text : withoutMnemonic(text));
+            // A text placed taller than one line wraps at word breaks within its width.
+            const bool wraps = c.at.height >= 2 * kLineHeight;
+            label->setWordWrap(wraps);
+            label->setAlignment(wraps ? Qt::AlignLeft | Qt::AlignTop : Qt::AlignLeft | Qt::AlignVCenter);
             break;
         }
         case ControlKind::Image: {

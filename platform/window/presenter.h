@@ -94,6 +94,23 @@ struct PopupQuestion {
     std::vector<std::string> icons;     // the icon of each item, as items ("" none; may be shorter)
 };
 
+// A page of the program's help shown to the user (the help file's own pages, compiled in; see
+// help_file.h). Shown beside the windows, never modal.
+struct HelpRequest {
+    enum class Command {
+        Topic,     // the page `topic` of the file; an empty topic: the file's opening page
+        Contents,  // the table of contents
+        Index,     // the index, at `keyword` when there is one
+        Search,    // the full-text search
+        Keyword,   // the page(s) the index lists under `keyword`; when none: `topic` (if any) and the
+                   // index at the keyword
+    };
+    Command command = Command::Topic;
+    std::string file;     // the help file's name
+    std::string topic;    // UTF-8
+    std::string keyword;  // UTF-8
+};
+
 class Presenter {
 public:
     virtual ~Presenter() = default;
@@ -131,6 +148,17 @@ public:
     virtual void AskPopup(const PopupQuestion& question, std::shared_ptr<InputSink> sink) = 0;
     // Answers 1 when the pages were printed, 0 when the user did not print them.
     virtual void AskPrint(const PrintQuestion& question, std::shared_ptr<InputSink> sink) = 0;
+
+    // The desktop's services. A presenter without them ignores the requests.
+    virtual void ShowHelp(const HelpRequest& /*request*/) {}
+    // A web address, or a document opened with the program the desktop gives its kind.
+    virtual void OpenDocument(const std::string& /*urlOrPath*/) {}
+    // Plain text onto the clipboard.
+    virtual void SetClipboardText(const std::string& /*utf8*/) {}
+    // A key the task types into one of its controls, as if the user had typed it there (not
+    // alerted again): Enter or Shift+Enter puts a line break into a multi-line text box, at the
+    // caret; the control then counts as typed into. Other keys and controls: nothing.
+    virtual void TypeKey(WindowId /*id*/, int /*control*/, KeyCode /*key*/) {}
 };
 
 }  // namespace wnd

@@ -1,9 +1,13 @@
 #include "platform/window/report.h"
 
 #include <algorithm>
+#include <iterator>
+#include <climits>
 #include <stdexcept>
 
 #include "platform/runtime/codepage.h"
+#include "platform/runtime/field_access.h"
+#include "platform/runtime/fixed_string.h"
 #include "platform/window/layout.h"
 
 namespace wnd {
@@ -18,6 +22,14 @@ const ReportLayout& layoutOf(std::string_view procedure, std::string_view label)
 // A page-number string: a pattern picture with no variable of its own ("pPage <<#p").
 bool isPageNumber(const ReportControl& c) { return !c.picture.empty() && (c.picture[0] == 'p' || c.picture[0] == 'P'); }
 
+// A control's extent down the band; a line may run upward from its point.
+int topOf(const ReportControl& c) { return std::min(c.at.y, c.at.y + c.at.height); }
+int bottomOf(const ReportControl& c) { return std::max(c.at.y, c.at.y + c.at.height); }
+
+// A check box's square, at most this size (1/1000 in), and the gap before its text.
+constexpr int kCheckSize = 130;
+constexpr int kCheckGap = 60;
+
 }  // namespace
 
 Report::Report(std::string_view procedure, std::string_view label) : Report(layoutOf(procedure, label)) {}
@@ -29,6 +41,7 @@ Report::Report(const ReportLayout& layout) : layout_(layout) {
         for (const ReportControl& c : b.controls) last = std::max(last, c.number);
     }
     binds_.resize(static_cast<std::size_t>(last));
+    tallies_.resize(static_cast<std::size_t>(last));
 }
 
 const ReportBand* Report::band(int number) const {
@@ -85,13 +98,48 @@ void Report::SetText(int number, std::string_view text) {
     if (ReportControl* c = control(number)) c->text = std::string(text);
 }
 
+void Report::ShowPageNumber(int number) {
+    if (control(number)) binds_[static_cast<std::size_t>(number - 1)].pageNumber = true;
+}
+
+double Report::Number(const ReportControl& c) const {
+    const Binding& b = binds_[static_cast<std::size_t>(c.number - 1)];
+    return b.bound ? rt::leadingNumber(b.use.Raw()) : 0;
+}
+
+void Report::CountDetail() {
+    for (const ReportBand& band : layout_.bands)
+        for (const ReportControl& c : band.controls) {
+            if (c.total == ReportControl::Total::None) continue;
+            Tally& t = tallies_[static_cast<std::size_t>(c.number - 1)];
+            const double v = Number(c);
+            if (++t.count == 1) {
+                t.value = v;
+                continue;
+            }
+            switch (c.total) {
+                case ReportControl::Total::Minimum: t.value = std::min(t.value, v); break;
+                case ReportControl::Total::Maximum: t.value = std::max(t.value, v); break;
+                case ReportControl::Total::Sum: case ReportControl::Total::Average: t.value += v; break;
+                default: break;
+            }
+        }
+}
+
 std::string Report::Value(const ReportControl& c) const {
     const Binding& b = binds_[static_cast<std::size_t>(c.number - 1)];
-    if (isPageNumber(c) && !b.bound) {
+    auto formatted = [&c](double v) {
         std::string error;
-        const auto p = rt::Picture::Parse(c.picture, &error);
-        return p ? p->FormatNumber(static_cast<double>(pages_.size())) : std::to_string(pages_.size());
+        const auto p = rt::Picture::Parse(c.picture.empty() ? "@n-14" : c.picture, &error);
+        return p ? p->FormatNumber(v) : std::to_string(v);
+    };
+    if (c.total != ReportControl::Total::None) {
+        const Tally& t = tallies_[static_cast<std::size_t>(c.number - 1)];
+        if (c.total == ReportControl::Total::Count) return formatted(static_cast<double>(t.count));
+        if (c.total == ReportControl::Total::Average) return formatted(t.count ? t.value / static_cast<double>(t.count) : 0);
+        return formatted(t.value);
     }
+    if (b.pageNumber || (isPageNumber(c) && !b.bound)) return formatted(static_cast<double>(pages_.size()));
     if (!b.bound) return c.text;
     std::string source = c.picture;
     if (source.empty()) {
@@ -103,9 +151,10 @@ std::string Report::Value(const ReportControl& c) const {
     return p ? b.use.Format(*p) : b.use.Raw();
 }
 
-void Report::Place(const ReportBand& band, int x, int y) {
+void Report::Place(const ReportBand& band, int x, int y, int from, int to) {
     Page& page = pages_.back();
     for (const ReportControl& c : band.controls) {
+        if (topOf(c) < from || topOf(c) >= to) continue;
         PageItem item;
         item.at = {x + c.at.x, y + c.at.y, c.at.width, c.at.height};
         item.font = c.font;
@@ -114,6 +163,7 @@ void Report::Place(const ReportBand& band, int x, int y) {
         switch (c.kind) {
             case ReportControl::Kind::Line: item.kind = PageItem::Kind::Line; break;
             case ReportControl::Kind::Box: item.kind = PageItem::Kind::Box; break;
+            case ReportControl::Kind::Check: PlaceCheck(page, c, x, y); continue;
             case ReportControl::Kind::String: case ReportControl::Kind::Text:
                 item.kind = PageItem::Kind::Text;
                 item.wrap = c.kind == ReportControl::Kind::Text;
@@ -125,6 +175,34 @@ void Report::Place(const ReportBand& band, int x, int y) {
     }
 }
 
+void Report::PlaceCheck(Page& page, const ReportControl& c, int x, int y) {
+    const Binding& b = binds_[static_cast<std::size_t>(c.number - 1)];
+    const int size = std::min(c.at.height > 0 ? c.at.height : kCheckSize, kCheckSize);
+    const int left = x + c.at.x, top = y + c.at.y + std::max(c.at.height - size, 0) / 2;
+    PageItem box;
+    box.kind = PageItem::Kind::Box;
+    box.at = {left, top, size, size};
+    box.pen = c.pen;
+    page.items.push_back(box);
+    if (b.bound && rt::rtrim(b.use.Raw()) == rt::rtrim(c.value) && !rt::rtrim(c.value).empty()) {
+        // A tick drawn in two strokes, inside the square.
+        PageItem stroke;
+        stroke.kind = PageItem::Kind::Line;
+        stroke.pen = std::max(c.pen, 15);
+        stroke.at = {left + size * 2 / 10, top + size * 5 / 10, size * 2 / 10, size * 3 / 10};
+        page.items.push_back(stroke);
+        stroke.at = {left + size * 4 / 10, top + size * 8 / 10, size * 4 / 10, -size * 6 / 10};
+        page.items.push_back(stroke);
+    }
+    if (c.text.empty()) return;
+    PageItem label;
+    label.kind = PageItem::Kind::Text;
+    label.at = {left + size + kCheckGap, y + c.at.y, std::max(c.at.width - size - kCheckGap, 0), c.at.height};
+    label.font = c.font;
+    label.text = rt::cp1252ToUtf8(c.text);
+    page.items.push_back(std::move(label));
+}
+
 void Report::BeginPage() {
     pages_.emplace_back();
     pageOpen_ = true;
@@ -132,15 +210,22 @@ void Report::BeginPage() {
     nextY_ = layout_.area.y;
     // The form lies behind everything; the header tops the page.
     for (const ReportBand& b : layout_.bands)
-        if (b.kind == ReportBand::Kind::Form) Place(b, b.at.x, b.at.y);
+        if (b.kind == ReportBand::Kind::Form) Place(b, b.at.x, b.at.y, INT_MIN, INT_MAX);
     for (const ReportBand& b : layout_.bands)
-        if (b.kind == ReportBand::Kind::Header) Place(b, b.at.x, b.at.y);
+        if (b.kind == ReportBand::Kind::Header) Place(b, b.at.x, b.at.y, INT_MIN, INT_MAX);
+}
+
+int Report::DetailBottom() const {
+    int bottom = layout_.area.y + layout_.area.height;
+    for (const ReportBand& b : layout_.bands)
+        if (b.kind == ReportBand::Kind::Footer && b.at.y > layout_.area.y) bottom = std::min(bottom, b.at.y);
+    return bottom;
 }
 
 void Report::EndPage() {
     if (!pageOpen_) return;
     for (const ReportBand& b : layout_.bands)
-        if (b.kind == ReportBand::Kind::Footer) Place(b, b.at.x, b.at.y);
+        if (b.kind == ReportBand::Kind::Footer) Place(b, b.at.x, b.at.y, INT_MIN, INT_MAX);
     pageOpen_ = false;
 }
 
@@ -149,16 +234,48 @@ void Report::PrintBand(int number) {
     if (!b) return;
     if (b->kind != ReportBand::Kind::Detail) {
         if (!pageOpen_) BeginPage();
-        Place(*b, b->at.x, b->at.y);
+        Place(*b, b->at.x, b->at.y, INT_MIN, INT_MAX);
         return;
     }
-    // A band that does not fit below the last one starts a page of its own; a band taller than
-    // the whole area is printed whole at the top of its page.
-    if (pageOpen_ && detailOnPage_ && nextY_ + b->at.height > layout_.area.y + layout_.area.height) EndPage();
+    // A band that does not fit below the last one starts a page of its own; one taller than the
+    // detail area but short enough for the paper is printed whole at the top of its page.
+    if (pageOpen_ && detailOnPage_ && nextY_ + b->at.height > DetailBottom()) EndPage();
     if (!pageOpen_) BeginPage();
-    Place(*b, layout_.area.x + b->at.x, nextY_);
-    nextY_ += b->at.height;
+    CountDetail();
     detailOnPage_ = true;
+    if (layout_.area.y + b->at.height > layout_.paperHeight) {
+        PrintLongBand(*b);
+        return;
+    }
+    Place(*b, layout_.area.x + b->at.x, nextY_, INT_MIN, INT_MAX);
+    nextY_ += b->at.height;
+}
+
+void Report::PrintLongBand(const ReportBand& b) {
+    int from = 0;  // where this page's piece begins, in band coordinates
+    for (;;) {
+        int cut = from + std::max(DetailBottom() - nextY_, 1);
+        // A control the cut would run through goes whole onto the next page (unless it begins
+        // the piece, as one taller than a page does).
+        for (bool moved = true; moved;) {
+            moved = false;
+            for (const ReportControl& c : b.controls)
+                if (topOf(c) > from && topOf(c) < cut && bottomOf(c) > cut) {
+                    cut = topOf(c);
+                    moved = true;
+                }
+        }
+        Place(b, layout_.area.x + b.at.x, nextY_ - from, from, cut);
+        const bool more = std::any_of(b.controls.begin(), b.controls.end(), [cut](const ReportControl& c) { return topOf(c) >= cut; });
+        if (!more) {
+            nextY_ += b.at.height - from;
+            return;
+        }
+        EndPage();
+        BeginPage();
+        detailOnPage_ = true;
+        from = cut;
+    }
 }
 
 std::shared_ptr<const PageSet> Report::Pages() const {
@@ -170,9 +287,21 @@ std::shared_ptr<const PageSet> Report::Pages() const {
     return set;
 }
 
+std::shared_ptr<const PageSet> Report::TakePages() {
+    auto set = std::make_shared<PageSet>();
+    set->title = rt::cp1252ToUtf8(layout_.title);
+    set->paperWidth = layout_.paperWidth;
+    set->paperHeight = layout_.paperHeight;
+    const auto finished = pages_.end() - (pageOpen_ ? 1 : 0);
+    set->pages.assign(std::make_move_iterator(pages_.begin()), std::make_move_iterator(finished));
+    pages_.erase(pages_.begin(), finished);
+    return set;
+}
+
 void Report::Discard() {
     pages_.clear();
     pageOpen_ = false;
+    std::fill(tallies_.begin(), tallies_.end(), Tally{});
 }
 
 }  // namespace wnd

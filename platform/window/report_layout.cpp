@@ -33,6 +33,17 @@ std::optional<ReportControl::Kind> controlKind(std::string_view name) {
     if (name == "text") return ReportControl::Kind::Text;
     if (name == "line") return ReportControl::Kind::Line;
     if (name == "box") return ReportControl::Kind::Box;
+    if (name == "check") return ReportControl::Kind::Check;
+    return std::nullopt;
+}
+
+std::optional<ReportControl::Total> totalKind(std::string_view name) {
+    if (name.empty()) return ReportControl::Total::None;
+    if (name == "count") return ReportControl::Total::Count;
+    if (name == "sum") return ReportControl::Total::Sum;
+    if (name == "average") return ReportControl::Total::Average;
+    if (name == "minimum") return ReportControl::Total::Minimum;
+    if (name == "maximum") return ReportControl::Total::Maximum;
     return std::nullopt;
 }
 
@@ -105,6 +116,12 @@ ReportLayout readReport(const json& j, const std::string& procedure, std::size_t
                 c.var = jc.contains("var") ? text(jc, "var", here) : (c.use.empty() ? "" : c.use.substr(1));
                 c.text = text(jc, "text", here);
                 c.picture = text(jc, "picture", here);
+                if (jc.contains("value")) c.value = text(jc, "value", here);
+                const auto total = totalKind(text(jc, "total", here));
+                if (!total) throw LayoutError(here + ": unknown total \"" + text(jc, "total", here) + "\"");
+                c.total = *total;
+                if (c.total != ReportControl::Total::None && c.kind != ReportControl::Kind::String)
+                    throw LayoutError(here + ": only a string control shows a total");
                 if (jc.contains("at")) c.at = rect(jc["at"], here);
                 c.font = jc.contains("font") ? readFont(jc["font"], r.font, here + " font") : r.font;
                 c.align = readAlign(jc, here);

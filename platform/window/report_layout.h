@@ -17,12 +17,20 @@
 //         "font": {"points": 12, "weight": 700}, "align": "R"},     "var" as in windows
 //        {"use": "?THI:NOTES", "kind": "text", "at": [..]},          a block, wrapped at its width
 //        {"kind": "line", "at": [0, 2000, 6500, 0], "pen": 10},      from (x, y) to (x+w, y+h)
-//        {"kind": "box", "at": [..]}]},
+//        {"kind": "box", "at": [..]},
+//        {"use": "?THI:DONE", "kind": "check", "text": "Done", "value": "Y", "at": [..]}]},
+//                                                a box, ticked when the variable holds "value"
+//                                                (default "Y"), with its text to the right
 //     {"use": "?FOOTER", "kind": "footer", "at": [..], "controls": [
-//        {"use": "?PAGECOUNT", "kind": "string", "picture": "pPage <<#p", "at": [..]}]},   the page number
+//        {"use": "?PAGECOUNT", "kind": "string", "picture": "pPage <<#p", "at": [..]},   the page number
+//        {"use": "?AVG", "var": "THI:PRICE", "kind": "string", "picture": "@n6.2", "total": "average"}]},
+//                                                a total over the detail bands printed so far:
+//                                                "count", "sum", "average", "minimum" or "maximum"
 //     {"use": "?FORM", "kind": "form", "at": [..], "controls": [...]}]}]
 //
 // Bands and their controls are numbered together, depth first from 1, as window controls are.
+// A detail band taller than the detail area runs on over as many pages as it needs, broken between
+// its controls; detail bands never reach into the footer.
 #include <string>
 #include <vector>
 
@@ -32,10 +40,14 @@
 namespace wnd {
 
 struct ReportControl {
-    enum class Kind { String, Text, Line, Box };
+    enum class Kind { String, Text, Line, Box, Check };
+    // What a string control shows of its variable: the value, or a total over the detail bands.
+    enum class Total { None, Count, Sum, Average, Minimum, Maximum };
     int number = 0;
     Kind kind = Kind::String;
+    Total total = Total::None;
     std::string use, text, var, picture;  // single-byte texts
+    std::string value = "Y";              // what ticks a check box
     Rect at;
     PageFont font;     // the report's font with the control's own settings over it
     char align = 'L';  // L, R or C

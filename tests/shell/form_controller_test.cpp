@@ -43,7 +43,8 @@ constexpr const char* kFormLayouts[] = {
         {"use": "?NAME:PROMPT", "kind": "prompt", "text": "&Name:"},
         {"use": "?DOC:DOCTORSNAME", "kind": "entry", "picture": "@s50"},
         {"use": "?PHONE:PROMPT", "kind": "prompt", "text": "&Phone:"},
-        {"use": "?DOC:PHONENUMBER", "kind": "entry", "picture": "@s14"}]}]},
+        {"use": "?DOC:PHONENUMBER", "kind": "entry", "picture": "@s14"},
+        {"use": "?DOC:SPECIALTY", "kind": "text", "picture": "@s20"}]}]},
     {"use": "?OK", "kind": "button", "text": "&OK"},
     {"use": "?CANCEL", "kind": "button", "text": "&Cancel"},
     {"use": "?HELP", "kind": "button", "text": "&Help", "std": "help"},
@@ -69,7 +70,9 @@ constexpr const char* kFormLayouts[] = {
         {"use": "?NAME:PROMPT", "kind": "prompt", "text": "&Name:"},
         {"use": "?PER:PERSONSNAME", "kind": "entry", "picture": "@s50"},
         {"use": "?PER:GENDER", "kind": "entry", "picture": "@s1"},
-        {"use": "?PER:MARITALSTATUS", "kind": "entry", "picture": "@s20"}]}]},
+        {"use": "?PER:MARITALSTATUS", "kind": "option", "controls": [
+          {"use": "?PER:MARITALSTATUS:RADIO1", "kind": "radio", "text": "Single", "value": "Single"},
+          {"use": "?PER:MARITALSTATUS:RADIO2", "kind": "radio", "text": "Married", "value": "Married"}]}]}]},
     {"use": "?OK", "kind": "button", "text": "&OK"},
     {"use": "?CANCEL", "kind": "button", "text": "&Cancel"},
     {"use": "?HELP", "kind": "button", "text": "&Help", "std": "help"},
@@ -118,7 +121,11 @@ public:
         UseTable(&group);
         SetHistoryRecord(history);
         AddRecallField(4, 1);
-        AddRecallField(6, body.procedure() == "TestPrescriptForm" ? 6 : 2);
+        const bool person = body.procedure() == "TestPersonForm";  // control 6: an option of radios
+        AddRecallField(6, body.procedure() == "TestPrescriptForm" ? 6
+                          : person ? data::PersonsNameTable().fieldByName("PER:MARITALSTATUS")->number
+                                   : 2);
+        if (body.procedure() == "TestDoctorForm") AddRecallField(7, 3);  // a multi-line text box
     }
 
 protected:
@@ -506,23 +513,31 @@ TEST_F(Forms, SecondWriterSeesTheStoredRecordAndRecallsItsValues) {
     EXPECT_FALSE(formA.Open());
 
     formB.Fill("?DOC:DOCTORSNAME", "Dr Second");
+    formB.Type("?DOC:SPECIALTY", "Cardiology");
     formB.Press("?OK");
     EXPECT_EQ(messages_.numbers(), std::vector<int>{8});
     ASSERT_TRUE(formB.Open()) << "the form stays open";
     EXPECT_EQ(formB.Text("?DOC:DOCTORSNAME"), "Dr First") << "the stored record is shown";
     EXPECT_EQ(formB.Text("?DOC:PHONENUMBER"), "555-0111");
+    EXPECT_EQ(formB.Text("?DOC:SPECIALTY"), "");
     EXPECT_EQ(formB.Focus(), "?DOC:DOCTORSNAME");
 
+    // Ctrl+H recalls where the Enter-key navigator left it: on the multi-line text box, not on
+    // the entry.
+    formB.Click("?DOC:SPECIALTY");
+    formB.PressKey(cls::kHistoryKeyCtrlH);
+    EXPECT_EQ(formB.Text("?DOC:SPECIALTY"), "Cardiology") << "Ctrl+H recalls the user's value";
     formB.Click("?DOC:DOCTORSNAME");
     formB.PressKey(cls::kHistoryKeyCtrlH);
-    EXPECT_EQ(formB.Text("?DOC:DOCTORSNAME"), "Dr Second") << "Ctrl+H recalls the user's value";
+    EXPECT_EQ(formB.Text("?DOC:DOCTORSNAME"), "Dr First");
     formB.Press("?OK");
     EXPECT_FALSE(formB.Open());
     EXPECT_EQ(probe_.Take(), (Lines{"response 1", "response 1"}));
     const auto rows = doctors();
     ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(name(rows[0].record), "Dr Second");
-    EXPECT_EQ(rt::clip(rows[0].record.PHONENUMBER), "555-0111") << "the first writer's other values stay";
+    EXPECT_EQ(rt::clip(rows[0].record.SPECIALTY), "Cardiology");
+    EXPECT_EQ(name(rows[0].record), "Dr First") << "the first writer's other values stay";
+    EXPECT_EQ(rt::clip(rows[0].record.PHONENUMBER), "555-0111");
     EXPECT_EQ(messages_.numbers(), std::vector<int>{8});
 }
 
@@ -595,6 +610,33 @@ TEST_F(Forms, ChangeRefusedByTheFieldChecksStaysInTheForm) {
     const auto rows = readAll<data::PersonsNameRecord>(data::PersonsNameTable());
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].record.GENDER[0], 'M');
+}
+
+TEST_F(Forms, TheHistoryKeyOnARadioRecallsItsOptionsValue) {
+    data::PersonsNameRecord p{};
+    rt::clearRecord(data::PersonsNameTable(), &p);
+    rt::assign(p.PERSONSNAME, "Ada");
+    rt::assign(p.GENDER, "F");
+    rt::assign(p.MARITALSTATUS, "Single");
+    probe_.target = addRecord(data::PersonsNameTable(), p).id;
+    auto caller = StartCaller(Table::Persons);
+    caller.Press("?CHANGE");
+    auto form = user_.Find("TestPersonForm");
+    form.ChooseRadio("?PER:MARITALSTATUS:RADIO2");
+    form.Press("?OK");  // what OK took is what the history key recalls
+    EXPECT_FALSE(form.Open());
+
+    caller.Press("?CHANGE");
+    form = user_.Find("TestPersonForm");
+    form.ChooseRadio("?PER:MARITALSTATUS:RADIO1");
+    EXPECT_TRUE(form.Control("?PER:MARITALSTATUS:RADIO1").Alerts(cls::kHistoryKeyCtrlH));
+    form.PressKey(cls::kHistoryKeyCtrlH);
+    EXPECT_TRUE(form.Checked("?PER:MARITALSTATUS:RADIO2"));
+    form.Press("?OK");
+    EXPECT_FALSE(form.Open());
+    const auto rows = readAll<data::PersonsNameRecord>(data::PersonsNameTable());
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rt::clip(rows[0].record.MARITALSTATUS), "Married");
 }
 
 // A write that fails for a reason other than another station's change: message 28, then 37 asks

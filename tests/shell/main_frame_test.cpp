@@ -240,14 +240,14 @@ TEST_F(Frame, OpensWithItsMenusCaptionAndDisclaimer) {
         {"?TILE", "T&ile", "Arrange multiple opened windows", true},
         {"?CASCADE", "&Cascade", "Arrange multiple opened windows", true},
         {"?ARRANGE", "&Arrange Icons", "Arrange the icons for minimized windows", true},
-        {"?HELPINDEX", "&Contents", "View the contents of the help file", false},
-        {"?HELPSEARCH", "&Search for Help On...", "Search for help on a subject", false},
-        {"?HELPONHELP", "&How to Use Help", "Provides general instructions on using help", false},
-        {"?HELPMAKEADONATION", "Make A Donation", "", false},
-        {"?HELPFAMILYITEM", "Brindlecrest", "", false},
-        {"?HELPABOUT", "About", "", false},
+        {"?HELPINDEX", "&Contents", "View the contents of the help file", true},
+        {"?HELPSEARCH", "&Search for Help On...", "Search for help on a subject", true},
+        {"?HELPONHELP", "&How to Use Help", "Provides general instructions on using help", true},
+        {"?HELPMAKEADONATION", "Make A Donation", "", true},  // the shell's own windows
+        {"?HELPFAMILYITEM", "Brindlecrest", "", true},
+        {"?HELPABOUT", "About", "", true},
         {"?USEFULLINKS", "&Useful Links", "", true},
-        {"?USEFULLINKSLINKS", "Links", "", false},
+        {"?USEFULLINKSLINKS", "Links", "", true},
     };
     for (const Item& i : items) {
         const wnd::ControlState c = frame.Control(i.use);
