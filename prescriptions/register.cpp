@@ -3,6 +3,8 @@
 
 #include "prescriptions/register.h"
 #include "prescriptions/browse_prescripts.h"
+#include "prescriptions/medication_list.h"
+#include "prescriptions/person_chooser.h"
 #include "prescriptions/prescription_reports.h"
 #include "prescriptions/reminders.h"
 #include "prescriptions/reference_forms.h"
@@ -31,6 +33,8 @@ bool RegisterPrescriptionProcedures(std::string* error) {
     shell::RegisterProcedure("RemindRpt", &RemindRpt);
     for (const char* name : kReferenceLists) shell::RegisterProcedure(name, [name] { ReferenceList(name); });
     for (const char* name : kReferenceForms) shell::RegisterProcedure(name, [name] { ReferenceForm(name); });
+    shell::RegisterProcedure("prequick", &prequick);
+    shell::RegisterProcedure("quicklist", &quicklist);
     return true;
 }
 
