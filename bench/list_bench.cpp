@@ -33,18 +33,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// All prescriptions in one transaction; a marker file says the folder is complete.
 void fill(const std::string& dir, int count) {
-    const std::filesystem::path marker = std::filesystem::path(dir) / "bench-complete";
-    if (std::filesystem::exists(marker)) return;
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    files::SetDataFolder(dir);
     const auto t0 = Clock::now();
-    bench::FillPrescriptions(count);
-    std::ofstream(marker) << count << "\n";
-    std::printf("  (made %d prescriptions in %.1f s)\n", count,
-                std::chrono::duration<double>(Clock::now() - t0).count());
+    if (bench::PrescriptionFolder(dir, count))
+        std::printf("  (made %d prescriptions in %.1f s)\n", count, std::chrono::duration<double>(Clock::now() - t0).count());
 }
 
 double timed(const std::function<void()>& step) {

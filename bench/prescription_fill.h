@@ -3,6 +3,8 @@
 // transaction, none of them due for a refill (a fifth without a reminder date, some without a
 // doctor, a third inactive).
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "data/thread_tables.h"
@@ -37,6 +39,19 @@ inline void FillPrescriptions(int count) {
         },
         0);
     rt::WaitForTaskThreads();
+}
+
+// A data folder holding `count` prescriptions, made once and kept (a marker file says it is
+// complete); true when it was made now.
+inline bool PrescriptionFolder(const std::string& dir, int count) {
+    const std::filesystem::path marker = std::filesystem::path(dir) / "bench-complete";
+    if (std::filesystem::exists(marker)) return false;
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    files::SetDataFolder(dir);
+    FillPrescriptions(count);
+    std::ofstream(marker) << count << "\n";
+    return true;
 }
 
 }  // namespace bench

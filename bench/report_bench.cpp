@@ -31,16 +31,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-void fill(const std::string& dir, int count) {
-    const std::filesystem::path marker = std::filesystem::path(dir) / "bench-complete";
-    if (std::filesystem::exists(marker)) return;
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    files::SetDataFolder(dir);
-    bench::FillPrescriptions(count);
-    std::ofstream(marker) << count << "\n";
-}
-
 long peakKilobytes() {
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
@@ -56,7 +46,7 @@ int main(int argc, char** argv) {
     for (int count : {1000, 10000, 100000}) {
         const std::string dir = "/tmp/prescripts-report-bench-" + std::to_string(count);
         if (fresh) std::filesystem::remove_all(dir);
-        fill(dir, count);
+        bench::PrescriptionFolder(dir, count);
         files::SetDataFolder(dir);
         hl::ScriptedUser user(presenter, std::chrono::minutes(10));
         std::vector<double> seconds;

@@ -29,6 +29,8 @@
 #include "shell/main_frame.h"
 #include "shell/procedure_registry.h"
 #include "support/program_fixture.h"
+#include "support/task_windows_test.h"
+#include "health/program_windows.h"
 #include "support/task_thread.h"
 
 namespace people_test {
@@ -146,16 +148,12 @@ private:
     shell::WindowProcedure original_;
 };
 
-class PeopleTest : public ::testing::Test {
+class PeopleTest : public testing_support::TaskWindowsTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(shell::RegisterShellLayouts());
-        std::string error;
-        ASSERT_TRUE(prescriptions::RegisterPrescriptionProcedures(&error)) << error;
-        ASSERT_TRUE(health::RegisterHealthProcedures(&error)) << error;
-        testing_support::prepareProgramThreads();
-        if (rt::CurrentThreadNumber() == 0) rt::TouchThreadData();
-        wnd::SetPresenter(presenter_);
+        health_test::RegisterProgramWindows();
+        if (HasFatalFailure()) return;
+        TaskWindowsTest::SetUp();
         rt::setFixedClock(today(), now());
         shell::personname().set("");
     }
@@ -164,8 +162,7 @@ protected:
         // A box a failed test left waiting is answered, so that every window can close.
         for (auto m = user_.Messages(); !m.empty(); m = user_.Messages())
             user_.Answer(m.front().defaultButton ? m.front().defaultButton : static_cast<unsigned>(wnd::kButtonOk));
-        rt::WaitForTaskThreads();
-        wnd::SetPresenter(nullptr);
+        TaskWindowsTest::TearDown();
         rt::useSystemClock();
         shell::personname().set("");
     }
@@ -209,10 +206,6 @@ protected:
         return out;
     }
 
-    testing_support::TempDataFolder folder_;
-    testing_support::MessageRecorder messages_{shell::AppErrors()};
-    std::shared_ptr<hl::HeadlessPresenter> presenter_ = std::make_shared<hl::HeadlessPresenter>();
-    hl::ScriptedUser user_{presenter_};
     std::mutex mutex_;
     std::vector<Call> calls_;
 };

@@ -25,6 +25,8 @@
 #include "shell/main_frame.h"
 #include "shell/procedure_registry.h"
 #include "support/program_fixture.h"
+#include "support/task_windows_test.h"
+#include "health/program_windows.h"
 #include "support/task_thread.h"
 
 namespace readings_test {
@@ -35,24 +37,18 @@ using Texts = std::vector<std::string>;
 inline rt::StdDate day() { return *rt::dateFromYmd(2026, 3, 10); }
 inline rt::StdTime moment() { return *rt::timeFromHms(14, 5, 30, 25); }
 
-class HealthTest : public ::testing::Test {
+class HealthTest : public testing_support::TaskWindowsTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(shell::RegisterShellLayouts());
-        std::string error;
-        ASSERT_TRUE(prescriptions::RegisterPrescriptionProcedures(&error)) << error;
-        ASSERT_TRUE(health::RegisterHealthProcedures(&error)) << error;
-        testing_support::prepareProgramThreads();
-        if (rt::CurrentThreadNumber() == 0) rt::TouchThreadData();
-        wnd::SetPresenter(presenter_);
+        health_test::RegisterProgramWindows();
+        if (HasFatalFailure()) return;
+        TaskWindowsTest::SetUp();
         rt::setFixedClock(day(), moment());
         shell::personname().set("");
         shell::DISCLAIMER().set(shell::kDisclaimerText);
     }
     void TearDown() override {
-        wnd::PostToAllWindows(wnd::Event::CloseDown);
-        rt::WaitForTaskThreads();
-        wnd::SetPresenter(nullptr);
+        TaskWindowsTest::TearDown();
         rt::useSystemClock();
         shell::personname().set("");
         shell::DISCLAIMER().set("");
@@ -81,10 +77,6 @@ protected:
         return response_;
     }
 
-    testing_support::TempDataFolder folder_;
-    testing_support::MessageRecorder messages_{shell::AppErrors()};
-    std::shared_ptr<hl::HeadlessPresenter> presenter_ = std::make_shared<hl::HeadlessPresenter>();
-    hl::ScriptedUser user_{presenter_};
     std::atomic<int> response_{-1};
 };
 

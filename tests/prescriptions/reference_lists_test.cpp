@@ -20,6 +20,7 @@
 #include "shell/procedure_registry.h"
 #include "support/headless_program.h"
 #include "support/program_fixture.h"
+#include "support/task_windows_test.h"
 #include "support/task_thread.h"
 
 namespace {
@@ -98,19 +99,15 @@ Strings firstColumn(const std::vector<Strings>& rows) {
     return v;
 }
 
-class ReferenceLists : public ::testing::Test {
+class ReferenceLists : public testing_support::TaskWindowsTest {
 protected:
     void SetUp() override {
         std::string error;
         ASSERT_TRUE(prescriptions::RegisterPrescriptionProcedures(&error)) << error;
-        wnd::SetPresenter(presenter_);
-        testing_support::prepareProgramThreads();
-        if (rt::CurrentThreadNumber() == 0) rt::TouchThreadData();
+        TaskWindowsTest::SetUp();
     }
     void TearDown() override {
-        wnd::PostToAllWindows(wnd::Event::CloseDown);
-        rt::WaitForTaskThreads();
-        wnd::SetPresenter(nullptr);
+        TaskWindowsTest::TearDown();
     }
     // Started as the lookup buttons start it: on a new thread.
     hl::UserWindow openList(const char* procedure) {
@@ -124,10 +121,6 @@ protected:
         rt::WaitForTaskThreads();
     }
 
-    testing_support::TempDataFolder folder_;
-    testing_support::MessageRecorder messages_{shell::AppErrors()};
-    std::shared_ptr<hl::HeadlessPresenter> presenter_ = std::make_shared<hl::HeadlessPresenter>();
-    hl::ScriptedUser user_{presenter_};
 };
 
 TEST_F(ReferenceLists, EachOpensOverItsTableInItsOrderAndSeeksByName) {

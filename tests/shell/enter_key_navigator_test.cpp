@@ -16,6 +16,7 @@
 #include "shell/globals.h"
 #include "shell/procedure_services.h"
 #include "support/program_fixture.h"
+#include "support/task_windows_test.h"
 #include "support/task_thread.h"
 
 namespace {
@@ -106,7 +107,7 @@ void TestNavigation(Values& values, Probe& probe) {
     body.Run<NavigationController>(values, probe);
 }
 
-class Navigation : public ::testing::Test {
+class Navigation : public testing_support::TaskWindowsTest {
 protected:
     void SetUp() override {
         static std::once_flag once;
@@ -114,23 +115,12 @@ protected:
             std::string error;
             ASSERT_TRUE(wnd::RegisterLayout(kLayout, &error)) << error;
         });
-        testing_support::prepareProgramThreads();
-        if (rt::CurrentThreadNumber() == 0) rt::TouchThreadData();
-        wnd::SetPresenter(presenter_);
+        TaskWindowsTest::SetUp();
         wnd::StartTask([this] { TestNavigation(values_, probe_); }, 0);
         window_ = std::make_unique<hl::UserWindow>(user_.Find("TestNavigation"));
     }
-    void TearDown() override {
-        wnd::PostToAllWindows(wnd::Event::CloseDown);
-        rt::WaitForTaskThreads();
-        wnd::SetPresenter(nullptr);
-    }
     hl::UserWindow& w() { return *window_; }
 
-    testing_support::TempDataFolder folder_;
-    testing_support::MessageRecorder messages_{shell::AppErrors()};
-    std::shared_ptr<hl::HeadlessPresenter> presenter_ = std::make_shared<hl::HeadlessPresenter>();
-    hl::ScriptedUser user_{presenter_};
     Values values_;
     Probe probe_;
     std::unique_ptr<hl::UserWindow> window_;

@@ -16,6 +16,7 @@
 #include "shell/procedure_services.h"
 #include "shell/run_application.h"
 #include "support/program_fixture.h"
+#include "support/task_windows_test.h"
 #include "support/task_thread.h"
 
 namespace {
@@ -92,7 +93,7 @@ void TestHelp(Mode mode, Probe& probe) {
     body.Run<HelpController>(mode, probe);
 }
 
-class HelpAgent : public ::testing::Test {
+class HelpAgent : public testing_support::TaskWindowsTest {
 protected:
     void SetUp() override {
         static std::once_flag once;
@@ -100,14 +101,7 @@ protected:
             std::string error;
             ASSERT_TRUE(wnd::RegisterLayout(kLayout, &error)) << error;
         });
-        testing_support::prepareProgramThreads();
-        if (rt::CurrentThreadNumber() == 0) rt::TouchThreadData();
-        wnd::SetPresenter(presenter_);
-    }
-    void TearDown() override {
-        wnd::PostToAllWindows(wnd::Event::CloseDown);
-        rt::WaitForTaskThreads();
-        wnd::SetPresenter(nullptr);
+        TaskWindowsTest::SetUp();
     }
     hl::UserWindow Start(Mode mode) {
         wnd::StartTask([this, mode] { TestHelp(mode, probe_); }, 0);
@@ -128,10 +122,6 @@ protected:
         return out;
     }
 
-    testing_support::TempDataFolder folder_;
-    testing_support::MessageRecorder messages_{shell::AppErrors()};
-    std::shared_ptr<hl::HeadlessPresenter> presenter_ = std::make_shared<hl::HeadlessPresenter>();
-    hl::ScriptedUser user_{presenter_};
     Probe probe_;
     std::size_t seen_ = 0;
 };
