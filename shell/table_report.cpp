@@ -24,35 +24,35 @@ void stamp(wnd::Report& report, const char* use, const std::string& picture, boo
 // Prints the detail band of every record the report takes.
 class DetailLoop final : public cls::RecordLoop {
 public:
-    DetailLoop(const TableReport& spec, wnd::Report& report) : spec_(spec), report_(report), detail_(report.Find("?DETAIL")) {}
+    DetailLoop(const TableReport& settings, wnd::Report& report) : settings_(settings), report_(report), detail_(report.Find("?DETAIL")) {}
     int OnRecord() override {
         const int r = RecordLoop::OnRecord();
-        if (!spec_.takes || spec_.takes()) report_.PrintBand(detail_);
+        if (!settings_.takes || settings_.takes()) report_.PrintBand(detail_);
         return r;
     }
 
 private:
-    const TableReport& spec_;
+    const TableReport& settings_;
     wnd::Report& report_;
     int detail_;
 };
 
 class TableReportDriver final : public cls::ReportDriver {
 public:
-    TableReportDriver(cls::ProcedureBody& body, const TableReport& spec, wnd::Report& report)
-        : ReportDriver(body), spec_(spec), report_(report), reader_(*spec.file, spec.group ? spec.group->ME : nullptr),
-          loop_(spec, report) {
-        if (spec_.group) UseTable(spec_.group);
+    TableReportDriver(cls::ProcedureBody& body, const TableReport& settings, wnd::Report& report)
+        : ReportDriver(body), settings_(settings), report_(report), reader_(*settings.file, settings.group ? settings.group->ME : nullptr),
+          loop_(settings, report) {
+        if (settings_.group) UseTable(settings_.group);
         SetFirstControl(1);
         WithoutToolbar();
     }
 
 protected:
     void SetUpReport() override {
-        const rt::TableDesc& table = spec_.file->desc();
-        const rt::FieldDesc* field = table.fieldByName(spec_.stepField);
+        const rt::TableDesc& table = settings_.file->desc();
+        const rt::FieldDesc* field = table.fieldByName(settings_.stepField);
         cls::ThumbStep* step = nullptr;
-        const int descending = spec_.descending ? kDescendingFlag : 0;
+        const int descending = settings_.descending ? kDescendingFlag : 0;
         if (field && isText(*field)) {
             text_.Initialise(5 | descending, 3);
             step = &text_;
@@ -60,30 +60,30 @@ protected:
             number_.Initialise(4 | descending);
             step = &number_;
         }
-        loop_.Initialise(reader_, spec_.group, window().Find("?PROGRESS:PCTTEXT"), step, field, &THERMOMETER);
+        loop_.Initialise(reader_, settings_.group, window().Find("?PROGRESS:PCTTEXT"), step, field, &THERMOMETER);
         loop_.CASESENSITIVEVALUE = field && isText(*field) ? 0 : 1;
-        reader_.UseOrder(table.keyIndex(spec_.key));
+        reader_.UseOrder(table.keyIndex(settings_.key));
         // A stored order or filter that does not compile is the program's own fault: said
         // plainly, and the report reads without it.
         std::string error;
-        if (!spec_.appendOrder.empty() && !reader_.AppendOrder(spec_.appendOrder, &error)) complain(error);
-        if (!spec_.filter.empty() && !reader_.SetStandardFilter(spec_.filter, &error)) complain(error);
-        if (!spec_.range.empty())
-            if (const rt::FieldDesc* r = table.fieldByName(spec_.range)) reader_.LimitOrder(*r);
+        if (!settings_.appendOrder.empty() && !reader_.AppendOrder(settings_.appendOrder, &error)) complain(error);
+        if (!settings_.filter.empty() && !reader_.SetStandardFilter(settings_.filter, &error)) complain(error);
+        if (!settings_.range.empty())
+            if (const rt::FieldDesc* r = table.fieldByName(settings_.range)) reader_.LimitOrder(*r);
         Initialise(loop_, report_, preview_);
-        WAITCURSOR = spec_.waitCursor ? 1 : 0;
-        if (spec_.group) spec_.group->ToggleQuickScan();
+        WAITCURSOR = settings_.waitCursor ? 1 : 0;
+        if (settings_.group) settings_.group->ToggleQuickScan();
         preview_.UseSettings(&AppSettings());
         preview_.AllowUserZoom(true);
-        preview_.MAXIMIZE = spec_.maximisedPreview;
-        preview_.ZOOM = spec_.previewZoom;
+        preview_.MAXIMIZE = settings_.maximisedPreview;
+        preview_.ZOOM = settings_.previewZoom;
     }
 
     int StartReport() override {
         const int r = ReportDriver::StartReport();
         if (r != cls::kLevelGoOn) return r;
-        stamp(report_, "?REPORTDATESTAMP", spec_.dateStamp, true);
-        stamp(report_, "?REPORTTIMESTAMP", spec_.timeStamp, false);
+        stamp(report_, "?REPORTDATESTAMP", settings_.dateStamp, true);
+        stamp(report_, "?REPORTTIMESTAMP", settings_.timeStamp, false);
         return r;
     }
 
@@ -91,13 +91,13 @@ private:
     void complain(const std::string& error) {
         if (!ERRORS) return;
         cls::MessageBoxRequest m;
-        m.caption = spec_.procedure;
+        m.caption = settings_.procedure;
         m.icon = cls::MessageIcon::Exclamation;
         m.text = error;
         ERRORS->Ask(m);
     }
 
-    const TableReport& spec_;
+    const TableReport& settings_;
     wnd::Report& report_;
     cls::ViewReader reader_;
     DetailLoop loop_;
@@ -108,17 +108,17 @@ private:
 
 }  // namespace
 
-void RunTableReport(const TableReport& spec) {
-    if (!spec.file) return;
-    cls::ProcedureBody body(ServicesHere(), spec.procedure, "P1$PROGRESSWINDOW");
-    wnd::Report report(spec.procedure, "P1$REPORT");
-    const rt::TableDesc& table = spec.file->desc();
-    report.BindRecord(table, spec.file->buffer());
-    if (table.memo && spec.file->memo()) report.Bind(table.memo->boundName, wnd::UseVariable::Text(*spec.file->memo()));
-    if (!spec.pageNumber.empty())
-        if (const int c = report.Find(spec.pageNumber)) report.ShowPageNumber(c);
-    if (spec.bind) spec.bind(report);
-    body.Run<TableReportDriver>(spec, report);
+void RunTableReport(const TableReport& settings) {
+    if (!settings.file) return;
+    cls::ProcedureBody body(ServicesHere(), settings.procedure, "P1$PROGRESSWINDOW");
+    wnd::Report report(settings.procedure, "P1$REPORT");
+    const rt::TableDesc& table = settings.file->desc();
+    report.BindRecord(table, settings.file->buffer());
+    if (table.memo && settings.file->memo()) report.Bind(table.memo->boundName, wnd::UseVariable::Text(*settings.file->memo()));
+    if (!settings.pageNumber.empty())
+        if (const int c = report.Find(settings.pageNumber)) report.ShowPageNumber(c);
+    if (settings.bind) settings.bind(report);
+    body.Run<TableReportDriver>(settings, report);
 }
 
 }  // namespace shell

@@ -43,6 +43,6 @@ struct TableReport {
     std::function<bool()> takes;
 };
 
-void RunTableReport(const TableReport& spec);
+void RunTableReport(const TableReport& settings);
 
 }  // namespace shell
