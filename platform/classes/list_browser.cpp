@@ -15,28 +15,6 @@ constexpr int kTopPositions = 249;
 // Rows a list box of this height shows (dialog units; about ten a row under its header).
 int rowsFor(int height) { return height > 20 ? (height - 12) / 10 : 12; }
 
-// "+GLU:DATE,-GLU:TIME": the fields and directions of an order text; empty when a name is unknown.
-std::vector<rt::KeyComponent> parseOrderText(std::string_view text, const rt::TableDesc& table) {
-    std::vector<rt::KeyComponent> by;
-    while (!text.empty()) {
-        const std::size_t comma = text.find(',');
-        std::string_view item = text.substr(0, comma);
-        text = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
-        while (!item.empty() && std::isspace(static_cast<unsigned char>(item.front()))) item.remove_prefix(1);
-        while (!item.empty() && std::isspace(static_cast<unsigned char>(item.back()))) item.remove_suffix(1);
-        if (item.empty()) continue;
-        bool descending = false;
-        if (item.front() == '+' || item.front() == '-') {
-            descending = item.front() == '-';
-            item.remove_prefix(1);
-        }
-        const rt::FieldDesc* f = table.fieldByName(item);
-        if (!f) return {};
-        by.push_back({f->number, descending});
-    }
-    return by;
-}
-
 }  // namespace
 
 void ListBrowser::Initialise(int listControl, ViewReader& reader, ListQueue& queue, TableGroup* group,
@@ -104,7 +82,7 @@ int ListBrowser::SelectOrder(int n) {
     if (n < 1 || n > orderCount() || n == order_) return n;
     // The highlighted record stays highlighted in the new order when it is in it.
     keepHighlight();
-    if (temporary_ && temporary_->seeker) *temporary_->seeker = temporary_->ownOrder;
+    restoreSeeker();
     temporary_.reset();
     order_ = n;
     usePager(orders_[static_cast<std::size_t>(n - 1)]);
@@ -114,6 +92,10 @@ int ListBrowser::SelectOrder(int n) {
 
 void ListBrowser::keepHighlight() {
     if (pager_ && pager_->current() >= 0) locate_ = pager_->rows()[static_cast<std::size_t>(pager_->current())].position;
+}
+
+void ListBrowser::restoreSeeker() {
+    if (temporary_ && temporary_->seeker) *temporary_->seeker = temporary_->ownOrder;
 }
 
 void ListBrowser::usePager(const Order& o) {
@@ -138,11 +120,12 @@ const ListSeeker* ListBrowser::seeker() const {
 
 bool ListBrowser::PushOrderState(std::string_view order, ListSeeker* seeker) {
     if (!reader_ || orders_.empty()) return false;
-    std::vector<rt::KeyComponent> by = parseOrderText(order, reader_->file().desc());
-    if (by.empty()) return false;
+    std::optional<std::vector<rt::KeyComponent>> parsed = ViewReader::ParseOrder(order, reader_->file().desc());
+    if (!parsed || parsed->empty()) return false;
+    std::vector<rt::KeyComponent> by = std::move(*parsed);
     if (order_ < 1) order_ = PickOrder();
     keepHighlight();
-    if (temporary_ && temporary_->seeker) *temporary_->seeker = temporary_->ownOrder;
+    restoreSeeker();
     TemporaryOrder t;
     t.text = std::string(order);
     t.key.components = by;
@@ -158,7 +141,7 @@ bool ListBrowser::PushOrderState(std::string_view order, ListSeeker* seeker) {
 void ListBrowser::PopOrderState() {
     if (!temporary_) return;
     keepHighlight();
-    if (temporary_->seeker) *temporary_->seeker = temporary_->ownOrder;
+    restoreSeeker();
     temporary_.reset();
     usePager(orders_[static_cast<std::size_t>(order_ - 1)]);
     ReloadBusy();

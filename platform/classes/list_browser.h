@@ -147,6 +147,8 @@ private:
     // After a move: the new row is current.
     void moved();
     // The highlighted record is highlighted again by the next reload.
+    // A seeker lent to the temporary order gets its own order's settings back.
+    void restoreSeeker();
     void keepHighlight();
     // A pager over order o's view.
     void usePager(const Order& o);

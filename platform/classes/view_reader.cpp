@@ -20,7 +20,8 @@ bool ViewReader::SetStandardFilter(std::string_view expression, std::string* err
     return true;
 }
 
-bool ViewReader::AppendOrder(std::string_view order, std::string* error) {
+std::optional<std::vector<rt::KeyComponent>> ViewReader::ParseOrder(std::string_view order, const rt::TableDesc& table,
+                                                                    std::string* error) {
     std::vector<rt::KeyComponent> fields;
     std::size_t i = 0;
     while (i < order.size()) {
@@ -32,17 +33,23 @@ bool ViewReader::AppendOrder(std::string_view order, std::string* error) {
         if (order[i] == '+' || order[i] == '-') descending = order[i++] == '-';
         const std::size_t end = std::min(order.find_first_of(" ,", i), order.size());
         const std::string_view name = order.substr(i, end - i);
-        const rt::FieldDesc* f = file_.desc().fieldByName(name);
+        const rt::FieldDesc* f = table.fieldByName(name);
         if (!f) {
             if (error)
                 *error = "The order \"" + std::string(order) + "\" names no field \"" + std::string(name) + "\" of " +
-                         std::string(file_.desc().label) + ".";
-            return false;
+                         std::string(table.label) + ".";
+            return std::nullopt;
         }
         fields.push_back({f->number, descending});
         i = end;
     }
-    appended_ = std::move(fields);
+    return fields;
+}
+
+bool ViewReader::AppendOrder(std::string_view order, std::string* error) {
+    auto fields = ParseOrder(order, file_.desc(), error);
+    if (!fields) return false;
+    appended_ = std::move(*fields);
     return true;
 }
 
@@ -64,23 +71,24 @@ void ViewReader::openFile() {
     else file_.open();
 }
 
-files::RecordView& ViewReader::UseOrder(int key) {
+std::unique_ptr<files::RecordView> ViewReader::makeView(int key) {
     openFile();
+    auto v = std::make_unique<files::RecordView>(file_, key);
+    if (filter_) v->setFilter(filter_);
+    if (range_) v->setRange(*range_, *range_);
+    return v;
+}
+
+files::RecordView& ViewReader::UseOrder(int key) {
     key_ = key;
     auto& v = views_[key];
-    if (!v) {
-        v = std::make_unique<files::RecordView>(file_, key);
-        if (filter_) v->setFilter(filter_);
-        if (range_) v->setRange(*range_, *range_);
-    }
+    if (!v) v = makeView(key);
+    else openFile();
     return *v;
 }
 
 files::RecordView& ViewReader::UseSortedOrder(int key, std::vector<rt::KeyComponent> by) {
-    openFile();
-    sorted_ = std::make_unique<files::RecordView>(file_, key);
-    if (filter_) sorted_->setFilter(filter_);
-    if (range_) sorted_->setRange(*range_, *range_);
+    sorted_ = makeView(key);
     sorted_->setSortOrder(std::move(by));
     return *sorted_;
 }
@@ -93,10 +101,7 @@ int ViewReader::Rewind() {
         std::vector<rt::KeyComponent> by;
         if (key_ >= 0) by = file_.desc().keys[static_cast<std::size_t>(key_)].components;
         by.insert(by.end(), appended_.begin(), appended_.end());
-        openFile();
-        pass_ = std::make_unique<files::RecordView>(file_, key_);
-        if (filter_) pass_->setFilter(filter_);
-        if (range_) pass_->setRange(*range_, *range_);
+        pass_ = makeView(key_);
         pass_->setSortOrder(std::move(by));
     }
     const int e = pass_ ? pass_->reset() : view().reset();

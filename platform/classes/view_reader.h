@@ -31,6 +31,10 @@ public:
     // sorted on the key's fields and these (RecordView::setSortOrder). False, with *error saying
     // why, when the text names a field the table lacks; the passes then keep the order they had.
     bool AppendOrder(std::string_view order, std::string* error = nullptr);
+    // The fields and directions an order text names, as AppendOrder reads it; nullopt, with
+    // *error saying why, when it names a field the table lacks.
+    static std::optional<std::vector<rt::KeyComponent>> ParseOrder(std::string_view order, const rt::TableDesc& table,
+                                                                   std::string* error = nullptr);
     // Only the records whose key's first field holds what `field` holds in the buffer now.
     void LimitOrder(const rt::FieldDesc& field);
     // The view in key order `key` (-1: record order); it becomes the current one.
@@ -56,6 +60,8 @@ public:
 
 private:
     void openFile();
+    // A view of key order `key` with the reader's filter and range.
+    std::unique_ptr<files::RecordView> makeView(int key);
 
     files::TableFile& file_;
     TableAccessor* accessor_;
