@@ -345,6 +345,16 @@ protected:
         wnd::StartTask([this, t] { TestCaller(probe_, t); }, 0);
         return user_.Find("TestCaller");
     }
+    // Ada, single, in the people table and the target of the caller's Change.
+    hl::UserWindow CallerForAda() {
+        data::PersonsNameRecord p{};
+        rt::clearRecord(data::PersonsNameTable(), &p);
+        rt::assign(p.PERSONSNAME, "Ada");
+        rt::assign(p.GENDER, "F");
+        rt::assign(p.MARITALSTATUS, "Single");
+        probe_.target = addRecord(data::PersonsNameTable(), p).id;
+        return StartCaller(Table::Persons);
+    }
     std::vector<Stored<data::DoctorsRecord>> doctors() { return readAll<data::DoctorsRecord>(data::DoctorsTable()); }
     std::vector<Stored<data::PrescriptsRecord>> prescripts() {
         return readAll<data::PrescriptsRecord>(data::PrescriptsTable());
@@ -589,13 +599,7 @@ TEST_F(Forms, AReadOnTheThreadDoesNotRedirectTheWriteOrTheUndo) {
 }
 
 TEST_F(Forms, ChangeRefusedByTheFieldChecksStaysInTheForm) {
-    data::PersonsNameRecord p{};
-    rt::clearRecord(data::PersonsNameTable(), &p);
-    rt::assign(p.PERSONSNAME, "Ada");
-    rt::assign(p.GENDER, "F");
-    rt::assign(p.MARITALSTATUS, "Single");
-    probe_.target = addRecord(data::PersonsNameTable(), p).id;
-    auto caller = StartCaller(Table::Persons);
+    auto caller = CallerForAda();
     caller.Press("?CHANGE");
     auto form = user_.Find("TestPersonForm");
     form.Fill("?PER:GENDER", "x");
@@ -613,13 +617,7 @@ TEST_F(Forms, ChangeRefusedByTheFieldChecksStaysInTheForm) {
 }
 
 TEST_F(Forms, TheHistoryKeyOnARadioRecallsItsOptionsValue) {
-    data::PersonsNameRecord p{};
-    rt::clearRecord(data::PersonsNameTable(), &p);
-    rt::assign(p.PERSONSNAME, "Ada");
-    rt::assign(p.GENDER, "F");
-    rt::assign(p.MARITALSTATUS, "Single");
-    probe_.target = addRecord(data::PersonsNameTable(), p).id;
-    auto caller = StartCaller(Table::Persons);
+    auto caller = CallerForAda();
     caller.Press("?CHANGE");
     auto form = user_.Find("TestPersonForm");
     form.ChooseRadio("?PER:MARITALSTATUS:RADIO2");
