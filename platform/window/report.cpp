@@ -42,6 +42,8 @@ Report::Report(const ReportLayout& layout) : layout_(layout) {
     }
     binds_.resize(static_cast<std::size_t>(last));
     tallies_.resize(static_cast<std::size_t>(last));
+    for (const ReportBand& b : layout_.bands)
+        for (const ReportControl& c : b.controls) ResolvePicture(c);
 }
 
 const ReportBand* Report::band(int number) const {
@@ -72,6 +74,7 @@ int Report::Bind(std::string_view name, UseVariable var) {
         for (const ReportControl& c : b.controls)
             if (!c.var.empty() && rt::compareNoCase(c.var, name) == 0) {
                 binds_[static_cast<std::size_t>(c.number - 1)] = {var, true};
+                ResolvePicture(c);
                 ++count;
             }
     return count;
@@ -89,6 +92,7 @@ int Report::BindRecord(const rt::TableDesc& table, void* record) {
             }
             if (!f) continue;
             binds_[static_cast<std::size_t>(c.number - 1)] = {UseVariable::Field(*f, record), true};
+            ResolvePicture(c);
             ++count;
         }
     return count;
@@ -99,7 +103,10 @@ void Report::SetText(int number, std::string_view text) {
 }
 
 void Report::ShowPageNumber(int number) {
-    if (control(number)) binds_[static_cast<std::size_t>(number - 1)].pageNumber = true;
+    if (const ReportControl* c = control(number)) {
+        binds_[static_cast<std::size_t>(number - 1)].pageNumber = true;
+        ResolvePicture(*c);
+    }
 }
 
 double Report::Number(const ReportControl& c) const {
@@ -126,13 +133,20 @@ void Report::CountDetail() {
         }
 }
 
+void Report::ResolvePicture(const ReportControl& c) {
+    Binding& b = binds_[static_cast<std::size_t>(c.number - 1)];
+    std::string source = c.picture;
+    const bool figure = c.total != ReportControl::Total::None || b.pageNumber || (isPageNumber(c) && !b.bound);
+    if (source.empty() && figure) source = "@n-14";
+    // A text block without a picture prints its text whole.
+    if (source.empty() && b.bound && c.kind != ReportControl::Kind::Text) source = b.use.DefaultPicture();
+    std::string error;
+    b.picture = source.empty() ? std::nullopt : rt::Picture::Parse(source, &error);
+}
+
 std::string Report::Value(const ReportControl& c) const {
     const Binding& b = binds_[static_cast<std::size_t>(c.number - 1)];
-    auto formatted = [&c](double v) {
-        std::string error;
-        const auto p = rt::Picture::Parse(c.picture.empty() ? "@n-14" : c.picture, &error);
-        return p ? p->FormatNumber(v) : std::to_string(v);
-    };
+    auto formatted = [&b](double v) { return b.picture ? b.picture->FormatNumber(v) : std::to_string(v); };
     if (c.total != ReportControl::Total::None) {
         const Tally& t = tallies_[static_cast<std::size_t>(c.number - 1)];
         if (c.total == ReportControl::Total::Count) return formatted(static_cast<double>(t.count));
@@ -141,14 +155,7 @@ std::string Report::Value(const ReportControl& c) const {
     }
     if (b.pageNumber || (isPageNumber(c) && !b.bound)) return formatted(static_cast<double>(pages_.size()));
     if (!b.bound) return c.text;
-    std::string source = c.picture;
-    if (source.empty()) {
-        if (c.kind == ReportControl::Kind::Text) return b.use.Raw();  // a block prints its text whole
-        source = b.use.DefaultPicture();
-    }
-    std::string error;
-    const auto p = rt::Picture::Parse(source, &error);
-    return p ? b.use.Format(*p) : b.use.Raw();
+    return b.picture ? b.use.Format(*b.picture) : b.use.Raw();
 }
 
 void Report::Place(const ReportBand& band, int x, int y, int from, int to) {

@@ -18,10 +18,12 @@
 // controls and runs on over the pages it needs; any other band is printed whole.
 // Texts are single-byte here; the page set holds them as UTF-8 for the presenter.
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/runtime/picture.h"
 #include "platform/runtime/record_layout.h"
 #include "platform/window/page_set.h"
 #include "platform/window/report_layout.h"
@@ -65,6 +67,7 @@ private:
         UseVariable use;
         bool bound = false;
         bool pageNumber = false;
+        std::optional<rt::Picture> picture;  // what the control prints through, parsed once
     };
     struct Tally {
         double value = 0;  // the sum, or the smallest or largest value so far
@@ -85,6 +88,8 @@ private:
     void CountDetail();
     double Number(const ReportControl& c) const;
     std::string Value(const ReportControl& c) const;
+    // Parses the picture a control prints through, after its binding changed.
+    void ResolvePicture(const ReportControl& c);
 
     ReportLayout layout_;
     std::vector<Binding> binds_;  // by control number - 1 (bands have none)
