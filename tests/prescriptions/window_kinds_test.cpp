@@ -1,0 +1,33 @@
+// Which windows open inside the frame and which stand on their own: lists and forms are the
+// frame's children, the refill reminders, the person chooser and the progress windows are plain.
+#include <gtest/gtest.h>
+
+#include "platform/window/layout.h"
+#include "prescriptions/register.h"
+
+namespace {
+
+TEST(PrescriptionWindowKinds, RemindersTheChooserAndProgressWindowsArePlainListsAndFormsAreChildren) {
+    ASSERT_TRUE(prescriptions::RegisterPrescriptionProcedures());
+    struct Case {
+        const char* procedure;
+        const char* label;
+        wnd::WindowKind kind;
+    };
+    const Case cases[] = {
+        {"Reminders", "P1$QUICKWINDOW", wnd::WindowKind::Plain},
+        {"prequick", "P1$WINDOW", wnd::WindowKind::Plain},
+        {"RemindRpt", "P1$PROGRESSWINDOW", wnd::WindowKind::Plain},
+        {"quicklist", "P1$PROGRESSWINDOW", wnd::WindowKind::Plain},
+        {"BrowsePrescripts", "P1$QUICKWINDOW", wnd::WindowKind::MdiChild},
+        {"UpdatePrescripts", "P1$QUICKWINDOW", wnd::WindowKind::MdiChild},
+        {"BrowseDoctors", "P1$QUICKWINDOW", wnd::WindowKind::MdiChild},
+    };
+    for (const Case& c : cases) {
+        const wnd::WindowLayout* layout = wnd::FindWindowLayout(c.procedure, c.label);
+        ASSERT_NE(layout, nullptr) << c.procedure << " has no window " << c.label;
+        EXPECT_EQ(layout->window.kind, c.kind) << c.procedure;
+    }
+}
+
+}  // namespace
