@@ -478,6 +478,10 @@ void UserWindow::DoubleClickHeader(std::string_view list, int column) {
     user_->Act(id_, [&](Outbox& box) { listMouse(box, list, wnd::kKeyMouseLeft2, 0, column); });
 }
 
+void UserWindow::ClickHeader(std::string_view list, int column) {
+    user_->Act(id_, [&](Outbox& box) { listMouse(box, list, wnd::kKeyMouseLeft, 0, column); });
+}
+
 void UserWindow::DragThumb(std::string_view list, int thumb) {
     user_->Act(id_, [&](Outbox& box) {
         const int n = controlOf(box.w, list);
