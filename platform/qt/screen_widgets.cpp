@@ -241,8 +241,17 @@ void Screen::Build(View& v, int n) {
             connect(list, &QTreeWidget::itemDoubleClicked, this, [listKey, list](QTreeWidgetItem* item, int column) {
                 if (item) listKey(wnd::kKeyMouseLeft2, list->indexOfTopLevelItem(item) + 1, column + 1);
             });
-            connect(list->header(), &QHeaderView::sectionDoubleClicked, this,
-                    [listKey](int column) { listKey(wnd::kKeyMouseLeft2, 0, column + 1); });
+            // A single click on a header and a double click are two keys (a sorter's and the
+            // auto-sizer's); the release that ends a double click is no second single click.
+            list->header()->setSectionsClickable(true);
+            auto doubled = std::make_shared<bool>(false);
+            connect(list->header(), &QHeaderView::sectionClicked, this, [listKey, doubled](int column) {
+                if (!std::exchange(*doubled, false)) listKey(wnd::kKeyMouseLeft, 0, column + 1);
+            });
+            connect(list->header(), &QHeaderView::sectionDoubleClicked, this, [listKey, doubled](int column) {
+                *doubled = true;
+                listKey(wnd::kKeyMouseLeft2, 0, column + 1);
+            });
             connect(list->header(), &QHeaderView::sectionResized, this, [this, id, n](int column, int, int width) {
                 View* w = view(id);
                 if (!w || w->quiet || !w->cs(n)) return;
@@ -672,8 +681,13 @@ void Screen::SetRows(wnd::WindowId id, int n, const std::vector<std::vector<std:
         const QString typed = combo->currentText();
         combo->clear();
         for (const auto& row : rows) combo->addItem(row.empty() ? QString() : q(row[0]));
-        if (combo->isEditable()) combo->setEditText(typed);
-        else combo->setCurrentIndex(v->cs(n)->choice - 1);
+        if (combo->isEditable()) {
+            // The arrows go on from the entry the text shows, or from before the first.
+            combo->setCurrentIndex(combo->findText(typed, Qt::MatchFixedString));
+            combo->setEditText(typed);
+        } else {
+            combo->setCurrentIndex(v->cs(n)->choice - 1);
+        }
     }
 }
 
