@@ -51,6 +51,7 @@
 #include "platform/qt/key_map.h"
 #include "platform/qt/list_format.h"
 #include "platform/qt/program_icon.h"
+#include "platform/qt/wallpaper.h"
 
 
 #include "platform/qt/screen_parts.h"
@@ -133,10 +134,7 @@ void Screen::OpenWindow(wnd::WindowId id, int thread, const wnd::WindowState& st
         // A window that closes hands the focus back to the one used before it (a nested form's
         // caller), not to the oldest.
         mdi->setActivationOrder(QMdiArea::ActivationHistoryOrder);
-        if (!state.wallpaper.empty()) {
-            const QPixmap wall(q(state.wallpaper));
-            if (!wall.isNull()) mdi->setBackground(wall);
-        }
+        if (!state.wallpaper.empty()) ShowWallpaper(*mdi, Wallpaper(state.wallpaper));
         frame->setCentralWidget(mdi);
         connect(mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
             if (!sub) return;
