@@ -49,6 +49,7 @@
 #include "platform/qt/key_map.h"
 #include "platform/qt/list_format.h"
 #include "platform/qt/page_preview.h"
+#include "platform/qt/drawn_pictures.h"
 #include "platform/qt/program_icon.h"
 
 
@@ -536,8 +537,10 @@ void Screen::Apply(View& v, int n) {
             break;
         }
         case ControlKind::Image: {
-            const QString file = q(c.text.empty() ? c.icon : c.text);
-            const QPixmap pm(file);
+            // The program's own pictures are drawn to the control's size; others show the icon.
+            const std::string& name = c.text.empty() ? c.icon : c.text;
+            const QSize size(c.at.width > 0 ? v.px(c.at.width) : 32, c.at.height > 0 ? v.py(c.at.height) : 32);
+            const QPixmap pm = DrawnPicture(name, size);
             auto* label = static_cast<QLabel*>(w);
             if (!pm.isNull()) label->setPixmap(pm);
             else label->setPixmap(ProgramIcon().pixmap(32));
