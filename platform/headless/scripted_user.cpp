@@ -385,6 +385,7 @@ void UserWindow::PressKey(wnd::KeyCode typed) {
                 e.text = c->text;
                 e.revision = box.w.revision[f];
                 box.events.push_back(std::move(e));
+                if (const int button = wnd::DefaultButton(box.w.state)) box.events.push_back(input(box.w, Kind::Pressed, button));
                 return;
             }
             default: return;

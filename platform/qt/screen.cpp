@@ -453,6 +453,12 @@ bool Screen::HandleKey(View& v, int n, int qtKey, Qt::KeyboardModifiers mods, bo
             e.revision = v.revision[n];
             v.cs(n)->text = e.text;
             Deliver(v, std::move(e));
+            if (const int button = wnd::DefaultButton(v.state)) {  // then the window's default button
+                wnd::InputEvent press;
+                press.kind = Kind::Pressed;
+                press.control = button;
+                Deliver(v, std::move(press));
+            }
             return true;
         }
         default: return true;  // Enter presses nothing by itself

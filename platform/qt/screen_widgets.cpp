@@ -548,6 +548,7 @@ void Screen::Apply(View& v, int n) {
         }
         case ControlKind::Group: case ControlKind::Option: static_cast<QGroupBox*>(w)->setTitle(text); break;
         case ControlKind::Button:
+            static_cast<QPushButton*>(w)->setDefault(c.isDefault);
             // The icon is sized to the button as placed: Place runs first whenever the button moves.
             ShowButtonFace(*static_cast<QPushButton*>(w), text, c.icon);
             break;

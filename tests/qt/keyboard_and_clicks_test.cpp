@@ -1,6 +1,7 @@
 // What the keyboard and the mouse do on the Qt presenter's own widgets, driven through the
 // Presenter interface with a sink that records what would go to the task: a closed drop-down's
-// arrows, a button's Alt-letter, the focus mark and a single click on a list's column header.
+// arrows, Enter and the default button, a button's Alt-letter, the focus mark and a single click
+// on a list's column header.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -97,6 +98,36 @@ TEST_F(QtKeyboardAndClicks, AnAltLetterPressesItsButtonWhileTheKeyIsHandledNotAf
 
     // Nothing is left held down for a click still to come.
     EXPECT_FALSE(qobject_cast<QPushButton*>(screen().ControlWidget(kId, "?GO"))->isDown());
+}
+
+TEST_F(QtKeyboardAndClicks, EnterInAnEntryAcceptsItAndThenPressesTheDefaultButtonIfThereIsOne) {
+    QComboBox* box = combo("?DOCTOR");
+    presenter_->SetFocus(kId, 2);
+    QCoreApplication::processEvents();
+    sink_->Take();
+    QTest::keyClick(box, Qt::Key_Return);
+    auto events = sink_->Take();
+    ASSERT_EQ(events.size(), 1u) << "no default button: Enter only accepts";
+    EXPECT_EQ(events[0].kind, Kind::Accepted);
+
+    wnd::ControlState go = qttest::MakeControl(4, wnd::ControlKind::Button, "?GO", {4, 102, 40, 14}, "&Go");
+    go.isDefault = true;
+    presenter_->UpdateControl(kId, go);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(qobject_cast<QPushButton*>(screen().ControlWidget(kId, "?GO"))->isDefault()) << "drawn as the default";
+    QTest::keyClick(box, Qt::Key_Return);
+    events = sink_->Take();
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[0].kind, Kind::Accepted);
+    EXPECT_EQ(events[0].control, 2);
+    EXPECT_EQ(events[1].kind, Kind::Pressed);
+    EXPECT_EQ(events[1].control, 4);
+
+    go.disabled = true;  // a default button that cannot be pressed is not
+    presenter_->UpdateControl(kId, go);
+    QCoreApplication::processEvents();
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_EQ(sink_->Take(Kind::Pressed).size(), 0u);
 }
 
 TEST_F(QtKeyboardAndClicks, TheFocusedButtonCarriesTheFocusMark) {
