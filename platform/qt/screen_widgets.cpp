@@ -470,6 +470,7 @@ void Screen::FinishLayout(View& v) {
         if (label && next > n && v.cv(next)->widget) {
             label->setTextFormat(Qt::AutoText);
             label->setBuddy(v.cv(next)->widget);
+            label->setText(q(v.cs(n)->text));  // now with its mnemonic, underlined
         }
     }
 }

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <QStyleOptionButton>
 #include <QTest>
@@ -128,6 +129,27 @@ TEST_F(QtKeyboardAndClicks, EnterInAnEntryAcceptsItAndThenPressesTheDefaultButto
     QCoreApplication::processEvents();
     QTest::keyClick(box, Qt::Key_Return);
     EXPECT_EQ(sink_->Take(Kind::Pressed).size(), 0u);
+}
+
+TEST(QtPrompts, APromptBeforeAnEntryShowsItsMnemonicUnderlinedAndLeadsToTheEntry) {
+    auto presenter = std::make_shared<qtp::QtPresenter>();
+    auto sink = std::make_shared<qttest::RecordingSink>();
+    wnd::WindowState w;
+    w.procedure = "Pages";
+    w.caption = "Pages to Print";
+    w.kind = wnd::WindowKind::Plain;
+    w.controls = {qttest::MakeControl(1, wnd::ControlKind::Prompt, "?PROMPT1", {6, 7, 70, 10}, "&Pages to Print:"),
+                  qttest::MakeControl(2, wnd::ControlKind::Entry, "?VALUE1", {78, 6, 96, 11}),
+                  qttest::MakeControl(3, wnd::ControlKind::Button, "?OK", {66, 26, 34, 14}, "&Ok")};
+    w.focus = 3;
+    presenter->OpenWindow(1, 1, w, sink);
+    QCoreApplication::processEvents();
+    auto* prompt = qobject_cast<QLabel*>(presenter->screen().ControlWidget(1, "?PROMPT1"));
+    ASSERT_NE(prompt, nullptr);
+    EXPECT_EQ(prompt->text(), "&Pages to Print:") << "the P is underlined";
+    EXPECT_EQ(prompt->buddy(), presenter->screen().ControlWidget(1, "?VALUE1"));
+    presenter->CloseWindow(1);
+    QCoreApplication::processEvents();
 }
 
 TEST_F(QtKeyboardAndClicks, TheFocusedButtonCarriesTheFocusMark) {
