@@ -1,5 +1,6 @@
 // Which windows open inside the frame and which stand on their own: lists and forms are the
-// frame's children, the refill reminders, the person chooser and the progress windows are plain.
+// frame's children, the refill reminders, the person chooser and the progress windows are plain;
+// a progress window's texts stand clear of its edges.
 #include <gtest/gtest.h>
 
 #include "platform/window/layout.h"
@@ -27,6 +28,19 @@ TEST(PrescriptionWindowKinds, RemindersTheChooserAndProgressWindowsArePlainLists
         const wnd::WindowLayout* layout = wnd::FindWindowLayout(c.procedure, c.label);
         ASSERT_NE(layout, nullptr) << c.procedure << " has no window " << c.label;
         EXPECT_EQ(layout->window.kind, c.kind) << c.procedure;
+    }
+}
+
+TEST(PrescriptionWindowKinds, AProgressWindowsTextsKeepAMarginFromItsEdges) {
+    ASSERT_TRUE(prescriptions::RegisterPrescriptionProcedures());
+    for (const char* report : {"ReportPrescripts", "printprescrpt", "RemindRpt", "quicklist"}) {
+        const wnd::WindowLayout* progress = wnd::FindWindowLayout(report, "P1$PROGRESSWINDOW");
+        ASSERT_NE(progress, nullptr) << report;
+        for (const wnd::LayoutControl& c : progress->controls) {
+            if (c.state.kind != wnd::ControlKind::String) continue;
+            EXPECT_GE(c.state.at.x, 4) << report << " " << c.state.use;
+            EXPECT_LE(c.state.at.x + c.state.at.width, progress->window.at.width - 4) << report << " " << c.state.use;
+        }
     }
 }
 
