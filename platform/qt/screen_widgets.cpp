@@ -496,17 +496,25 @@ bool showsTextColour(ControlKind k) {
 
 // Sets the text colour of an enabled widget (a disabled one stays greyed like the rest);
 // wnd::kDefaultColour gives the widget back the palette it would have had.
-void applyTextColour(QWidget& w, std::uint32_t colour) {
-    if (colour == wnd::kDefaultColour) {
+// The task's text colour, and the ground of a read-only entry: the window's colour, as the desktop
+// draws an entry that cannot be typed into.
+void applyTextColour(QWidget& w, std::uint32_t colour, bool readOnly) {
+    if (colour == wnd::kDefaultColour && !readOnly) {
         if (w.testAttribute(Qt::WA_SetPalette)) w.setPalette(QPalette());
         return;
     }
-    const QColor want(QRgb(colour & 0xFFFFFFu));
-    if (w.testAttribute(Qt::WA_SetPalette) && w.palette().color(QPalette::Active, QPalette::Text) == want) return;
     QPalette own;  // only the roles set here are the widget's own; the rest is inherited
-    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
-        for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
-            own.setColor(group, role, want);
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        if (colour != wnd::kDefaultColour)
+            for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+                own.setColor(group, role, QColor(QRgb(colour & 0xFFFFFFu)));
+        if (readOnly) own.setColor(group, QPalette::Base, QApplication::palette().color(group, QPalette::Window));
+    }
+    const QPalette& now = w.palette();
+    if (w.testAttribute(Qt::WA_SetPalette) && now.resolveMask() == own.resolveMask() &&
+        now.color(QPalette::Active, QPalette::Text) == own.color(QPalette::Active, QPalette::Text) &&
+        now.color(QPalette::Active, QPalette::Base) == own.color(QPalette::Active, QPalette::Base))
+        return;
     w.setPalette(own);
 }
 
@@ -643,7 +651,11 @@ void Screen::Apply(View& v, int n) {
         }
         default: break;
     }
-    if (showsTextColour(c.kind)) applyTextColour(*w, c.colour);
+    if (showsTextColour(c.kind)) {
+        const bool typedInto = c.kind == ControlKind::Entry || c.kind == ControlKind::Text || c.kind == ControlKind::Spin ||
+                               c.kind == ControlKind::Combo || c.kind == ControlKind::DropCombo;
+        applyTextColour(*w, c.colour, typedInto && c.readOnly);
+    }
     if (c.kind != ControlKind::Tab) {
         w->setHidden(c.hidden);
         w->setEnabled(!c.disabled);
