@@ -86,7 +86,7 @@ private:
 }  // namespace
 
 void prequick() {
-    cls::ProcedureBody body(shell::ServicesHere(), "prequick", "P1$QUICKWINDOW");
+    cls::ProcedureBody body(shell::ServicesHere(), "prequick", "P1$WINDOW");
     body.window().BindRecord(data::PersonsNameTable(), &data::PER);
     body.Run<PersonChooserController>();
 }

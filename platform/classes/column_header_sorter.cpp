@@ -16,12 +16,20 @@ void ColumnHeaderSorter::Initialise(wnd::Window& window, int listControl, ListBr
     browser_ = &browser;
     clicked_ = saved_ = {};
     markedField_ = -1;
+    // The single click on a header is the sorter's own key, in a free position, so the keys armed
+    // after it (the Enter-key navigator's in the top positions) leave it in place.
+    if (!window.Has(listControl) || window.control(listControl).Alerts(wnd::kKeyMouseLeft)) return;
+    for (int p = 1; p <= 255; ++p)
+        if (window.alert(listControl, p) == 0) {
+            window.SetAlert(listControl, p, wnd::kKeyMouseLeft);
+            return;
+        }
 }
 
 int ColumnHeaderSorter::OnEvent() {
     if (!window_ || !browser_) return 0;
     wnd::Window& w = *window_;
-    if (w.event() != wnd::Event::AlertKey || w.control() != list_ || w.keyCode() != wnd::kKeyMouseLeft2 ||
+    if (w.event() != wnd::Event::AlertKey || w.control() != list_ || w.keyCode() != wnd::kKeyMouseLeft ||
         w.pointerRow() != 0 || w.pointerColumn() < 1)
         return 0;
     const auto columns = wnd::ParseListFormat(w.control(list_).format);

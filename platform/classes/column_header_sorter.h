@@ -1,6 +1,7 @@
 #pragma once
-// Sorting a list by its column headers. A double click on a header sorts the list on that column,
-// ascending; again, descending; a third time, back to the list's own order. The sorted column's
+// Sorting a list by its column headers. A click on a header sorts the list on that column,
+// ascending; again, descending; a third time, back to the list's own order (the double click stays
+// the column auto-sizer's). The sorted column's
 // header carries a mark (" ^" ascending, " v" descending). The list takes the sort as a temporary
 // order over its present order (ListBrowser::PushOrderState), so its filter and range still hold.
 //
@@ -22,8 +23,9 @@ class ColumnHeaderSorter {
 public:
     virtual ~ColumnHeaderSorter() = default;
 
+    // Arms the single click (kKeyMouseLeft) on the list.
     void Initialise(wnd::Window& window, int listControl, ListBrowser& browser);
-    // The window's current event: non-zero when it was a double click on this list's header.
+    // The window's current event: non-zero when it was a click on this list's header.
     int OnEvent();
     // Marks the header of the sorted column (after the list's format was set).
     void RedrawHeader();

@@ -385,6 +385,7 @@ void UserWindow::PressKey(wnd::KeyCode typed) {
                 e.text = c->text;
                 e.revision = box.w.revision[f];
                 box.events.push_back(std::move(e));
+                if (const int button = wnd::DefaultButton(box.w.state)) box.events.push_back(input(box.w, Kind::Pressed, button));
                 return;
             }
             default: return;
@@ -476,6 +477,10 @@ void UserWindow::RightClickRow(std::string_view list, int row) {
 
 void UserWindow::DoubleClickHeader(std::string_view list, int column) {
     user_->Act(id_, [&](Outbox& box) { listMouse(box, list, wnd::kKeyMouseLeft2, 0, column); });
+}
+
+void UserWindow::ClickHeader(std::string_view list, int column) {
+    user_->Act(id_, [&](Outbox& box) { listMouse(box, list, wnd::kKeyMouseLeft, 0, column); });
 }
 
 void UserWindow::DragThumb(std::string_view list, int thumb) {

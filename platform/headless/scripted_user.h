@@ -46,6 +46,7 @@ public:
     void DoubleClickRow(std::string_view list, int row);
     void RightClickRow(std::string_view list, int row);
     void DoubleClickHeader(std::string_view list, int column);
+    void ClickHeader(std::string_view list, int column);  // a single left click on a column header
     void DragThumb(std::string_view list, int thumb);     // a paged list's scroll bar, 0..100
     void ResizeColumn(std::string_view list, int column, int width);  // dialog units
     void CloseBox();                                      // the window's close box

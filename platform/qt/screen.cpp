@@ -2,6 +2,7 @@
 
 // Opening and closing windows, the task's updates, focus, keys and per-thread modality.
 
+#include <QAbstractButton>
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QButtonGroup>
@@ -17,6 +18,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QResizeEvent>
+#include <QShortcutEvent>
 #include <QWheelEvent>
 #include <QMouseEvent>
 #include <QLabel>
@@ -49,6 +51,7 @@
 #include "platform/qt/key_map.h"
 #include "platform/qt/list_format.h"
 #include "platform/qt/program_icon.h"
+#include "platform/qt/wallpaper.h"
 
 
 #include "platform/qt/screen_parts.h"
@@ -131,10 +134,7 @@ void Screen::OpenWindow(wnd::WindowId id, int thread, const wnd::WindowState& st
         // A window that closes hands the focus back to the one used before it (a nested form's
         // caller), not to the oldest.
         mdi->setActivationOrder(QMdiArea::ActivationHistoryOrder);
-        if (!state.wallpaper.empty()) {
-            const QPixmap wall(q(state.wallpaper));
-            if (!wall.isNull()) mdi->setBackground(wall);
-        }
+        if (!state.wallpaper.empty()) ShowWallpaper(*mdi, Wallpaper(state.wallpaper));
         frame->setCentralWidget(mdi);
         connect(mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
             if (!sub) return;
@@ -198,6 +198,14 @@ void Screen::OpenWindow(wnd::WindowId id, int thread, const wnd::WindowState& st
         v.root->resize(state.at.width > 0 ? v.px(state.at.width) : 800, state.at.height > 0 ? v.py(state.at.height) : 600);
     } else {
         v.root->adjustSize();
+        // A plain window is wide enough for its whole caption beside the title bar's icon and buttons.
+        if (state.kind == wnd::WindowKind::Plain) {
+            QFont title = QApplication::font();
+            title.setBold(true);
+            const QFontMetrics tm(title);
+            const int need = tm.horizontalAdvance(caption) + 5 * (tm.height() + 8);
+            if (v.root->width() < need) v.root->resize(need, v.root->height());
+        }
     }
     if (state.at.x > 0 || state.at.y > 0) v.root->move(v.px(state.at.x), v.py(state.at.y));
     // A maximised MDI child fills the frame's MDI area; any other window fills the screen.
@@ -336,6 +344,9 @@ void Screen::FocusWidget(View& v, int n) {
         if (auto* tw = sheet ? qobject_cast<QTabWidget*>(sheet->widget.data()) : nullptr) tw->setCurrentWidget(tab->widget);
     }
     cv->widget->setFocus(Qt::OtherFocusReason);
+    // The focus the presenter moves is the keyboard's (Tab, Enter, the task's choice): the style
+    // marks the focused control, buttons too, only on a window that had such a move.
+    cv->widget->window()->setAttribute(Qt::WA_KeyboardFocusChange);
     if (frame_ && !v.cs(n)->message.empty()) frame_->statusBar()->showMessage(q(v.cs(n)->message));
 }
 
@@ -442,6 +453,12 @@ bool Screen::HandleKey(View& v, int n, int qtKey, Qt::KeyboardModifiers mods, bo
             e.revision = v.revision[n];
             v.cs(n)->text = e.text;
             Deliver(v, std::move(e));
+            if (const int button = wnd::DefaultButton(v.state)) {  // then the window's default button
+                wnd::InputEvent press;
+                press.kind = Kind::Pressed;
+                press.control = button;
+                Deliver(v, std::move(press));
+            }
             return true;
         }
         default: return true;  // Enter presses nothing by itself
@@ -475,6 +492,15 @@ bool Screen::eventFilter(QObject* watched, QEvent* event) {
             }
         }
         return false;
+    }
+    if (type == QEvent::Shortcut) {
+        // A button's Alt-letter presses it at once: Qt's own answer is an animated click that
+        // acts only after 100 ms.
+        auto* button = qobject_cast<QAbstractButton*>(watched);
+        auto* shortcut = static_cast<QShortcutEvent*>(event);
+        if (!button || shortcut->isAmbiguous() || shortcut->key() != button->shortcut() || !Locate(watched).first) return false;
+        if (button->isEnabled()) button->click();
+        return true;
     }
     if (type == QEvent::Wheel || type == QEvent::MouseButtonRelease) {
         auto [v, n] = Locate(watched);

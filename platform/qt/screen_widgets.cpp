@@ -49,6 +49,7 @@
 #include "platform/qt/key_map.h"
 #include "platform/qt/list_format.h"
 #include "platform/qt/page_preview.h"
+#include "platform/qt/drawn_pictures.h"
 #include "platform/qt/program_icon.h"
 
 
@@ -241,8 +242,17 @@ void Screen::Build(View& v, int n) {
             connect(list, &QTreeWidget::itemDoubleClicked, this, [listKey, list](QTreeWidgetItem* item, int column) {
                 if (item) listKey(wnd::kKeyMouseLeft2, list->indexOfTopLevelItem(item) + 1, column + 1);
             });
-            connect(list->header(), &QHeaderView::sectionDoubleClicked, this,
-                    [listKey](int column) { listKey(wnd::kKeyMouseLeft2, 0, column + 1); });
+            // A single click on a header and a double click are two keys (a sorter's and the
+            // auto-sizer's); the release that ends a double click is no second single click.
+            list->header()->setSectionsClickable(true);
+            auto doubled = std::make_shared<bool>(false);
+            connect(list->header(), &QHeaderView::sectionClicked, this, [listKey, doubled](int column) {
+                if (!std::exchange(*doubled, false)) listKey(wnd::kKeyMouseLeft, 0, column + 1);
+            });
+            connect(list->header(), &QHeaderView::sectionDoubleClicked, this, [listKey, doubled](int column) {
+                *doubled = true;
+                listKey(wnd::kKeyMouseLeft2, 0, column + 1);
+            });
             connect(list->header(), &QHeaderView::sectionResized, this, [this, id, n](int column, int, int width) {
                 View* w = view(id);
                 if (!w || w->quiet || !w->cs(n)) return;
@@ -460,6 +470,7 @@ void Screen::FinishLayout(View& v) {
         if (label && next > n && v.cv(next)->widget) {
             label->setTextFormat(Qt::AutoText);
             label->setBuddy(v.cv(next)->widget);
+            label->setText(q(v.cs(n)->text));  // now with its mnemonic, underlined
         }
     }
 }
@@ -485,17 +496,25 @@ bool showsTextColour(ControlKind k) {
 
 // Sets the text colour of an enabled widget (a disabled one stays greyed like the rest);
 // wnd::kDefaultColour gives the widget back the palette it would have had.
-void applyTextColour(QWidget& w, std::uint32_t colour) {
-    if (colour == wnd::kDefaultColour) {
+// The task's text colour, and the ground of a read-only entry: the window's colour, as the desktop
+// draws an entry that cannot be typed into.
+void applyTextColour(QWidget& w, std::uint32_t colour, bool readOnly) {
+    if (colour == wnd::kDefaultColour && !readOnly) {
         if (w.testAttribute(Qt::WA_SetPalette)) w.setPalette(QPalette());
         return;
     }
-    const QColor want(QRgb(colour & 0xFFFFFFu));
-    if (w.testAttribute(Qt::WA_SetPalette) && w.palette().color(QPalette::Active, QPalette::Text) == want) return;
     QPalette own;  // only the roles set here are the widget's own; the rest is inherited
-    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
-        for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
-            own.setColor(group, role, want);
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        if (colour != wnd::kDefaultColour)
+            for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+                own.setColor(group, role, QColor(QRgb(colour & 0xFFFFFFu)));
+        if (readOnly) own.setColor(group, QPalette::Base, QApplication::palette().color(group, QPalette::Window));
+    }
+    const QPalette& now = w.palette();
+    if (w.testAttribute(Qt::WA_SetPalette) && now.resolveMask() == own.resolveMask() &&
+        now.color(QPalette::Active, QPalette::Text) == own.color(QPalette::Active, QPalette::Text) &&
+        now.color(QPalette::Active, QPalette::Base) == own.color(QPalette::Active, QPalette::Base))
+        return;
     w.setPalette(own);
 }
 
@@ -527,8 +546,10 @@ void Screen::Apply(View& v, int n) {
             break;
         }
         case ControlKind::Image: {
-            const QString file = q(c.text.empty() ? c.icon : c.text);
-            const QPixmap pm(file);
+            // The program's own pictures are drawn to the control's size; others show the icon.
+            const std::string& name = c.text.empty() ? c.icon : c.text;
+            const QSize size(c.at.width > 0 ? v.px(c.at.width) : 32, c.at.height > 0 ? v.py(c.at.height) : 32);
+            const QPixmap pm = DrawnPicture(name, size);
             auto* label = static_cast<QLabel*>(w);
             if (!pm.isNull()) label->setPixmap(pm);
             else label->setPixmap(ProgramIcon().pixmap(32));
@@ -536,6 +557,7 @@ void Screen::Apply(View& v, int n) {
         }
         case ControlKind::Group: case ControlKind::Option: static_cast<QGroupBox*>(w)->setTitle(text); break;
         case ControlKind::Button:
+            static_cast<QPushButton*>(w)->setDefault(c.isDefault);
             // The icon is sized to the button as placed: Place runs first whenever the button moves.
             ShowButtonFace(*static_cast<QPushButton*>(w), text, c.icon);
             break;
@@ -629,7 +651,11 @@ void Screen::Apply(View& v, int n) {
         }
         default: break;
     }
-    if (showsTextColour(c.kind)) applyTextColour(*w, c.colour);
+    if (showsTextColour(c.kind)) {
+        const bool typedInto = c.kind == ControlKind::Entry || c.kind == ControlKind::Text || c.kind == ControlKind::Spin ||
+                               c.kind == ControlKind::Combo || c.kind == ControlKind::DropCombo;
+        applyTextColour(*w, c.colour, typedInto && c.readOnly);
+    }
     if (c.kind != ControlKind::Tab) {
         w->setHidden(c.hidden);
         w->setEnabled(!c.disabled);
@@ -672,8 +698,13 @@ void Screen::SetRows(wnd::WindowId id, int n, const std::vector<std::vector<std:
         const QString typed = combo->currentText();
         combo->clear();
         for (const auto& row : rows) combo->addItem(row.empty() ? QString() : q(row[0]));
-        if (combo->isEditable()) combo->setEditText(typed);
-        else combo->setCurrentIndex(v->cs(n)->choice - 1);
+        if (combo->isEditable()) {
+            // The arrows go on from the entry the text shows, or from before the first.
+            combo->setCurrentIndex(combo->findText(typed, Qt::MatchFixedString));
+            combo->setEditText(typed);
+        } else {
+            combo->setCurrentIndex(v->cs(n)->choice - 1);
+        }
     }
 }
 

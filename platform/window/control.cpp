@@ -128,4 +128,10 @@ int EnclosingTab(const WindowState& w, int number) {
     return 0;
 }
 
+int DefaultButton(const WindowState& w) {
+    for (const ControlState& c : w.controls)
+        if (c.kind == ControlKind::Button && c.isDefault && Reachable(w, c.number)) return c.number;
+    return 0;
+}
+
 }  // namespace wnd

@@ -138,5 +138,8 @@ bool Reachable(const WindowState& w, int number);
 int NextTabStop(const WindowState& w, int from, bool forward = true);
 // The tab control enclosing a control, 0 for none.
 int EnclosingTab(const WindowState& w, int number);
+// The button an Enter pressed in an entry presses as well: the window's reachable default button,
+// 0 for none.
+int DefaultButton(const WindowState& w);
 
 }  // namespace wnd

@@ -289,6 +289,20 @@ TEST_F(Reports, PrintingChosenPagesFromThePreviewClosesIt) {
     EXPECT_EQ(finish(), cls::kResponseCompleted);
 }
 
+TEST_F(Reports, EnterAfterTypingAPageNumberJumpsThere) {
+    fill(7);
+    start();
+    auto preview = user_.Find("Report Preview");
+    preview.Press("?JUMP");
+    auto ask = user_.Find("Jump to a Report Page");
+    ask.Type("?VALUE1", "3");
+    ask.PressKey(wnd::kKeyEnter);  // Ok is the default button
+    EXPECT_FALSE(user_.Has("Jump to a Report Page"));
+    EXPECT_EQ(preview.Text("?PAGENUMBER"), "Page 3 of 3");
+    preview.Press("?EXIT");
+    EXPECT_EQ(finish(), cls::kResponseCompleted);
+}
+
 TEST_F(Reports, NothingToPrintShowsNoPreview) {
     const struct {
         const char* what;

@@ -3,6 +3,8 @@
 // of their own, and the glucose list sorted by its column headers.
 #include <optional>
 
+#include "platform/window/list_format.h"
+
 #include "people_fixture.h"
 
 namespace {
@@ -115,19 +117,19 @@ TEST_F(ReadingLists, TheGlucoseListSortsByAColumnHeaderAndTypingSeeksInThatSort)
     auto form = ChangePerson(1);
     const Texts own = {"120", "95", "140", "95"};
     EXPECT_EQ(column(form.Rows("?LIST:2"), 2), own) << "readings of one person are equal in the person's order";
-    form.DoubleClickHeader("?LIST:2", 3);
+    form.ClickHeader("?LIST:2", 3);
     EXPECT_EQ(column(form.Rows("?LIST:2"), 2), (Texts{"95", "95", "120", "140"}));
     EXPECT_EQ(column(form.Rows("?LIST:2"), 3), (Texts{"fasting", "again", "after lunch", "before"})) << "equal readings in the list's own order";
     EXPECT_EQ(form.Headers("?LIST:2").at(2), "Reading ^");
-    form.DoubleClickHeader("?LIST:2", 3);
+    form.ClickHeader("?LIST:2", 3);
     EXPECT_EQ(column(form.Rows("?LIST:2"), 2), (Texts{"140", "120", "95", "95"}));
     EXPECT_EQ(form.Headers("?LIST:2").at(2), "Reading v");
-    form.DoubleClickHeader("?LIST:2", 3);
+    form.ClickHeader("?LIST:2", 3);
     EXPECT_EQ(column(form.Rows("?LIST:2"), 2), own);
     EXPECT_EQ(form.Headers("?LIST:2").at(2), "Reading");
 
     // The layout's own windows see the headers without the sort's mark; the sort comes back after.
-    form.DoubleClickHeader("?LIST:2", 3);
+    form.ClickHeader("?LIST:2", 3);
     form.RightClickRow("?LIST:2", 1);
     user_.ChoosePopup("Format &Setup...");
     auto setup = user_.Find("Format Setup");
@@ -136,7 +138,7 @@ TEST_F(ReadingLists, TheGlucoseListSortsByAColumnHeaderAndTypingSeeksInThatSort)
     EXPECT_EQ(form.Headers("?LIST:2").at(2), "Reading ^");
     EXPECT_EQ(column(form.Rows("?LIST:2"), 2), (Texts{"95", "95", "120", "140"}));
 
-    form.DoubleClickHeader("?LIST:2", 4);
+    form.ClickHeader("?LIST:2", 4);
     EXPECT_EQ(column(form.Rows("?LIST:2"), 3), (Texts{"after lunch", "again", "before", "fasting"}));
     EXPECT_EQ(form.Headers("?LIST:2"), (Texts{"Date", "Time", "Reading", "Comment ^"}));
     form.PressKey('F');
@@ -144,6 +146,18 @@ TEST_F(ReadingLists, TheGlucoseListSortsByAColumnHeaderAndTypingSeeksInThatSort)
     form.Press("?INSERT:2");
     EXPECT_EQ(column(form.Rows("?LIST:2"), 3), (Texts{"", "after lunch", "again", "before", "fasting"}))
         << "a new reading takes its place in the sort";
+}
+
+TEST_F(ReadingLists, ADoubleClickOnAGlucoseHeaderSizesTheColumnAndLeavesTheOrder) {
+    store(data::GlucoseTable(), std::vector{glucose("Ann Lee", date(2026, 6, 1), 120, "a comment far wider than its column"),
+                                            glucose("Ann Lee", date(2026, 6, 2), 95, "fasting")});
+    auto form = ChangePerson(1);
+    const auto widthOf = [&](std::size_t c) { return wnd::ParseListFormat(form.Control("?LIST:2").format).at(c).width; };
+    const int before = widthOf(3);
+    form.DoubleClickHeader("?LIST:2", 4);
+    EXPECT_GT(widthOf(3), before) << "widened to the comments it shows";
+    EXPECT_EQ(column(form.Rows("?LIST:2"), 2), (Texts{"120", "95"}));
+    EXPECT_EQ(form.Headers("?LIST:2").at(3), "Comment") << "no sort mark";
 }
 
 TEST_F(ReadingLists, TheLogButtonsStartTheReportsOnThreadsOfTheirOwn) {

@@ -1,5 +1,6 @@
 // What the task's control properties look like on the Qt presenter: the pictures on buttons, text
-// colours, and a spin's arrows over a range. Driven straight through the Presenter interface.
+// colours, read-only entries, and a spin's arrows over a range. Driven straight through the
+// Presenter interface.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -159,6 +160,26 @@ TEST_F(QtControlProperties, TheTasksTextColourReachesThePaletteAndTheDefaultGive
         Update(c.control);
         EXPECT_EQ(w->palette().color(QPalette::Active, c.role), normal) << c.use;
     }
+}
+
+TEST_F(QtControlProperties, AReadOnlyEntryShowsTheWindowsGroundAndKeepsItsTaskColour) {
+    QWidget* date = widget("?DATE");
+    ASSERT_NE(date, nullptr);
+    const QColor editable = date->palette().color(QPalette::Active, QPalette::Base);
+    const QColor ground = QApplication::palette().color(QPalette::Active, QPalette::Window);
+    ASSERT_NE(editable, ground) << "the desktop draws the two alike: nothing to tell apart";
+    state(6).readOnly = true;
+    Update(6);
+    EXPECT_TRUE(qobject_cast<QLineEdit*>(date)->isReadOnly());
+    EXPECT_EQ(date->palette().color(QPalette::Active, QPalette::Base), ground);
+    state(6).colour = 0xFF0000;
+    Update(6);
+    EXPECT_EQ(date->palette().color(QPalette::Active, QPalette::Base), ground);
+    EXPECT_EQ(date->palette().color(QPalette::Active, QPalette::Text), QColor(255, 0, 0));
+    state(6).readOnly = false;
+    state(6).colour = wnd::kDefaultColour;
+    Update(6);
+    EXPECT_EQ(date->palette().color(QPalette::Active, QPalette::Base), editable);
 }
 
 TEST_F(QtControlProperties, ASpinsArrowsStepInsideItsRangeAndGreyAtItsEnds) {

@@ -1,4 +1,5 @@
-// Windows the task opens maximised: a plain window fills the screen, an MDI child the frame.
+// Windows the task opens maximised: a plain window fills the screen, an MDI child the frame; a
+// plain window shows its whole caption.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -40,7 +41,17 @@ TEST(QtMaximised, APlainWindowFillsTheScreenAndAnMdiChildTheFrame) {
     ASSERT_NE(screen.WindowWidget(4), nullptr);
     EXPECT_TRUE(screen.WindowWidget(4)->isMaximized());
     EXPECT_FALSE(screen.WindowWidget(5)->isMaximized());
-    for (wnd::WindowId id : {5, 4, 2, 1}) presenter->CloseWindow(id);
+
+    // A plain window narrower than its caption is widened until the caption shows whole.
+    auto chooser = window("Choose Person's Name for Quick List Report", wnd::WindowKind::Plain, false);
+    chooser.at = {0, 0, 231, 46};
+    presenter->OpenWindow(6, 1, chooser, sink);
+    QCoreApplication::processEvents();
+    QFont title = QApplication::font();
+    title.setBold(true);
+    const QFontMetrics tm(title);  // the caption, and room for the icon and three buttons beside it
+    EXPECT_GE(screen.WindowWidget(6)->width(), tm.horizontalAdvance(QString::fromStdString(chooser.caption)) + 4 * tm.height());
+    for (wnd::WindowId id : {6, 5, 4, 2, 1}) presenter->CloseWindow(id);
     QCoreApplication::processEvents();
 }
 
