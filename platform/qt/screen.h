@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/window/input_mirror.h"
 #include "platform/window/presenter.h"
 
 class QAction;
@@ -67,6 +68,7 @@ public:
     std::vector<QMessageBox*> MessageBoxes() const;
     std::vector<QMenu*> PopupMenus() const;
     HelpViewer* Help(std::string_view file) const;  // the viewer of a help file; null when none is open
+    const std::string& LastNote() const { return lastNote_; }  // what Notify told the user last
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -87,7 +89,11 @@ private:
     void MoveFocus(View& v, int number, bool applyToWidget);
     void FocusWidget(View& v, int number);
     std::string CurrentText(const View& v, int number) const;
+    // The user's edit of an input control, kept within what the control can store.
     void Edited(View& v, int number);
+    void ShowKept(View& v, int number, const wnd::KeptInput& kept);
+    // A note to the user about their typing (a character the control cannot store).
+    void Notify(View& v, int number, const std::string& note);
     bool HandleKey(View& v, int number, int qtKey, Qt::KeyboardModifiers mods, bool isOverride);
     // An immediate combo's keystroke, reported with the entry as it stands after it.
     void Typed(View& v, int number, wnd::KeyCode key);
@@ -117,6 +123,7 @@ private:
     std::unique_ptr<QPrinter> printer_;
     std::map<std::string, std::unique_ptr<HelpViewer>> help_;  // one viewer per help file (folded name)
     std::uint64_t opened_ = 0;
+    std::string lastNote_;
     bool dying_ = false;
 };
 

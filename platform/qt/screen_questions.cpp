@@ -91,6 +91,7 @@ void Screen::AskMessage(const wnd::MessageQuestion& question, std::shared_ptr<wn
     }
     auto* box = new QMessageBox(icon, question.caption.empty() ? QApplication::applicationDisplayName() : q(question.caption),
                                 q(question.text).replace('|', '\n'));
+    box->setTextFormat(Qt::PlainText);  // the text may hold what the user typed: never markup
     box->setWindowModality(Qt::NonModal);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowIcon(ProgramIcon());
