@@ -434,6 +434,10 @@ bool Screen::HandleKey(View& v, int n, int qtKey, Qt::KeyboardModifiers mods, bo
         Deliver(v, std::move(e));
         return true;
     }
+    if (const int target = MnemonicTarget(v, key)) {
+        if (!isOverride) PressMnemonic(v, target);
+        return true;  // an override taken from Qt's shortcuts: the KeyPress that follows presses it
+    }
     if (isOverride) return false;
     if (key == wnd::kKeyTab || key == wnd::kKeyShiftTab) {
         const int from = c ? n : v.state.focus;
@@ -565,6 +569,8 @@ void Screen::CloseWindow(wnd::WindowId id) {
 
 void Screen::ApplyUsable(View& v) {
     const bool usable = !v.inert && !asking_[v.thread];
+    const bool resumed = usable && !v.usable;
+    v.usable = usable;
     if (v.state.kind == wnd::WindowKind::AppFrame) {
         // Only the frame's own parts: the MDI children may belong to other threads.
         if (v.menuBar) v.menuBar->setEnabled(usable);
@@ -574,6 +580,23 @@ void Screen::ApplyUsable(View& v) {
     } else if (v.root) {
         v.root->setEnabled(usable);
     }
+    if (resumed && !dying_) Resume(v);
+}
+
+void Screen::Resume(View& v) {
+    if (!v.root || !v.root->isVisible() || v.closing) return;
+    QWidget* top = v.root->window();  // an MDI child's is the frame
+    QWidget* active = QApplication::activeWindow();
+    const bool asked = std::any_of(questions_.begin(), questions_.end(), [active](const QPointer<QWidget>& p) { return p == active; });
+    if (active && active != top && active->isVisible() && !asked) return;  // the user is at work elsewhere
+    auto* sub = qobject_cast<QMdiSubWindow*>(v.root.data());
+    if (sub && mdi_) {
+        QMdiSubWindow* current = mdi_->activeSubWindow();
+        if (current && current != sub && current->isVisible()) return;
+    }
+    top->activateWindow();
+    if (sub && mdi_) mdi_->setActiveSubWindow(sub);
+    FocusWidget(v, v.state.focus);
 }
 
 void Screen::ApplyThread(int thread) {

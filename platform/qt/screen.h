@@ -84,6 +84,10 @@ private:
     void FinishLayout(View& v);
     void ApplyUsable(View& v);
     void ApplyThread(int thread);
+    // A window usable again once its thread's nested window or question is gone takes the keys
+    // back, unless the user is at work in another window: with no window manager nothing else
+    // gives it the keyboard, and Qt's shortcuts (a button's Alt-letter) act in the active window only.
+    void Resume(View& v);
     void Deliver(View& v, wnd::InputEvent e);
     void Leave(View& v);
     void MoveFocus(View& v, int number, bool applyToWidget);
@@ -95,6 +99,9 @@ private:
     // A note to the user about their typing (a character the control cannot store).
     void Notify(View& v, int number, const std::string& note);
     bool HandleKey(View& v, int number, int qtKey, Qt::KeyboardModifiers mods, bool isOverride);
+    // The control of the window an Alt-letter acts on (0 none), and acting on it.
+    int MnemonicTarget(View& v, wnd::KeyCode key);
+    void PressMnemonic(View& v, int number);
     // An immediate combo's keystroke, reported with the entry as it stands after it.
     void Typed(View& v, int number, wnd::KeyCode key);
     // A mouse key or a scroll step on a list: an alert key with the pointer's row and column,

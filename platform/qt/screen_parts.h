@@ -78,6 +78,7 @@ struct Screen::View : wnd::InputMirror {
     std::uint64_t order = 0;
     std::shared_ptr<wnd::InputSink> sink;
     bool inert = false;
+    bool usable = true;   // what ApplyUsable made it last
     bool closing = false;
     QPointer<QWidget> root;  // QMainWindow, QMdiSubWindow or a top-level QWidget
     QPointer<QWidget> body;  // the controls' surface

@@ -115,6 +115,8 @@ void Screen::AskMessage(const wnd::MessageQuestion& question, std::shared_ptr<wn
     std::erase_if(questions_, [](const QPointer<QWidget>& p) { return p.isNull(); });
     questions_.push_back(box);
     box->show();
+    // The box takes the keys, whether or not a window manager would give it them.
+    box->activateWindow();
 }
 
 void Screen::AskPopup(const wnd::PopupQuestion& question, std::shared_ptr<wnd::InputSink> sink) {
