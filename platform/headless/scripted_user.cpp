@@ -288,7 +288,10 @@ void typeKey(Outbox& box, int n, char ch) {
         text.replace(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from), 1, ch);
         ++from;
     }
-    box.w.Edited(n, rt::cp1252ToUtf8(text));
+    // The entry keeps what fits, as the Qt presenter's does: a key past its width changes nothing.
+    const wnd::KeptInput kept = box.w.Limit(n, rt::cp1252ToUtf8(text), static_cast<std::size_t>(from));
+    if (kept.cut) from = static_cast<int>(kept.caret());
+    box.w.Edited(n, kept.text);
     box.w.selection[n] = {from, from};
     InputEvent e = input(box.w, Kind::Typed, n);
     e.text = c.text;
