@@ -35,7 +35,7 @@ inline QString q(const std::string& s) { return QString::fromUtf8(s.data(), stat
 inline std::string u(const QString& s) { return s.toUtf8().toStdString(); }
 // A tip shown as the plain text it is: Qt would render a tip that looks like markup as rich text.
 inline QString plainTip(const std::string& s) {
-    return s.empty() ? QString() : Qt::convertFromPlainText(q(s), Qt::WhiteSpaceNormal);
+    return s.empty() ? QString() : Qt::convertFromPlainText(q(s), Qt::WhiteSpacePre);  // unwrapped, as plain text is
 }
 
 inline bool isMenuKind(ControlKind k) {

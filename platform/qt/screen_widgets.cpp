@@ -594,7 +594,7 @@ void Screen::Apply(View& v, int n) {
                 if (QFontMetrics(list->header()->font()).horizontalAdvance(header) + 8 > list->columnWidth(static_cast<int>(i)))
                     align = Qt::AlignLeft;
                 list->headerItem()->setTextAlignment(static_cast<int>(i), align);
-                list->headerItem()->setToolTip(static_cast<int>(i), Qt::convertFromPlainText(header, Qt::WhiteSpaceNormal));
+                list->headerItem()->setToolTip(static_cast<int>(i), Qt::convertFromPlainText(header, Qt::WhiteSpacePre));
             }
             if (c.choice >= 1 && c.choice <= list->topLevelItemCount()) list->setCurrentItem(list->topLevelItem(c.choice - 1));
             PlaceThumb(v, n);
