@@ -237,7 +237,9 @@ void UpdatePrescripts() {
     w.BindRecord(data::ManufacturerTable(), &data::MAN);
     w.BindRecord(data::PharmacyTable(), &data::PHA);
     w.BindRecord(data::DrugNamesTable(), &data::DRU);
-    w.Bind("PRE:SPECIALINSTRUCTIONSNOTES", wnd::UseVariable::Text(data::PRE_SpecialInstructionsNotes));
+    // The notes hold as much as the memo: without its size the text box's picture would stop at 255.
+    w.Bind("PRE:SPECIALINSTRUCTIONSNOTES",
+           wnd::UseVariable::Text(data::PRE_SpecialInstructionsNotes, data::PrescriptsTable().memo->maxLength));
     body.Run<UpdatePrescriptsController>();
 }
 

@@ -26,42 +26,25 @@ void HeadlessPresenter::CloseWindow(wnd::WindowId id) {
 
 void HeadlessPresenter::UpdateWindow(wnd::WindowId id, const wnd::WindowState& state) {
     std::lock_guard lock(mutex_);
-    if (HeadlessWindow* w = find(id)) {
-        auto controls = std::move(w->state.controls);
-        w->state = state;
-        w->state.controls = std::move(controls);
-    }
+    if (HeadlessWindow* w = find(id)) w->TakeWindow(state);
 }
 
 void HeadlessPresenter::UpdateControl(wnd::WindowId id, const wnd::ControlState& control) {
     std::lock_guard lock(mutex_);
-    HeadlessWindow* w = find(id);
-    if (!w || control.number < 1) return;
-    auto& controls = w->state.controls;
-    if (static_cast<std::size_t>(control.number) > controls.size()) controls.resize(static_cast<std::size_t>(control.number));
-    controls[static_cast<std::size_t>(control.number - 1)] = control;
+    if (HeadlessWindow* w = find(id)) w->TakeControl(control);
 }
 
 void HeadlessPresenter::SetText(wnd::WindowId id, int control, const std::string& text, std::uint64_t answersRevision) {
     std::lock_guard lock(mutex_);
     HeadlessWindow* w = find(id);
-    if (!w || !w->state.control(control)) return;
-    if (answersRevision < w->revision[control]) return;  // the user has typed on since
-    wnd::ControlState& c = w->state.controls[static_cast<std::size_t>(control - 1)];
-    c.text = text;
-    w->selection.erase(control);
-    // An immediate combo answered while it is typed into is still typed into: leaving it accepts it.
-    if (!c.immediate) w->dirty.erase(control);
+    if (w && w->TakeText(control, text, answersRevision)) w->selection.erase(control);
 }
 
 void HeadlessPresenter::SetEntry(wnd::WindowId id, int control, const std::string& text, int selectFrom, int selectTo,
                                  std::uint64_t answersRevision) {
     std::lock_guard lock(mutex_);
     HeadlessWindow* w = find(id);
-    if (!w || !w->state.control(control)) return;
-    if (answersRevision < w->revision[control]) return;
-    w->state.controls[static_cast<std::size_t>(control - 1)].text = text;
-    w->selection[control] = {selectFrom, selectTo};
+    if (w && w->TakeEntry(control, text, answersRevision)) w->selection[control] = {selectFrom, selectTo};
 }
 
 void HeadlessPresenter::SetRows(wnd::WindowId id, int control, const std::vector<std::vector<std::string>>& rows) {
@@ -71,26 +54,15 @@ void HeadlessPresenter::SetRows(wnd::WindowId id, int control, const std::vector
 
 void HeadlessPresenter::SetFocus(wnd::WindowId id, int control) {
     std::shared_ptr<wnd::InputSink> sink;
-    wnd::InputEvent accepted;
+    std::optional<wnd::InputEvent> accepted;
     {
         std::lock_guard lock(mutex_);
         HeadlessWindow* w = find(id);
         if (!w) return;
-        // The control the task takes the focus from is left: what was typed into it is accepted,
-        // as when the user leaves it.
-        const int from = w->state.focus;
-        if (from != control && w->dirty.erase(from) && w->state.control(from)) {
-            accepted.kind = wnd::InputEvent::Kind::Accepted;
-            accepted.window = id;
-            accepted.control = from;
-            accepted.text = w->state.controls[static_cast<std::size_t>(from - 1)].text;
-            accepted.revision = w->revision[from];
-            sink = w->sink;
-        }
-        w->state.focus = control;
-        ++w->focusCommands;
+        accepted = w->FocusCommand(control);
+        sink = w->sink;
     }
-    if (sink) sink->Deliver(std::move(accepted));
+    if (accepted && sink) sink->Deliver(std::move(*accepted));
 }
 
 void HeadlessPresenter::SetInert(wnd::WindowId id, bool inert) {
@@ -150,13 +122,12 @@ void HeadlessPresenter::TypeKey(wnd::WindowId id, int control, wnd::KeyCode key)
     std::lock_guard lock(mutex_);
     HeadlessWindow* w = find(id);
     if (!w || !w->state.control(control)) return;
-    wnd::ControlState& c = w->state.controls[static_cast<std::size_t>(control - 1)];
+    const wnd::ControlState& c = w->state.controls[static_cast<std::size_t>(control - 1)];
     const bool lineBreak = (key & ~wnd::kShift) == wnd::kKeyEnter;
     if (!lineBreak || c.kind != wnd::ControlKind::Text || c.single || c.readOnly) return;
-    // No caret here: the line break goes at the end, as the user's Enter does.
-    c.text += "\n";
-    ++w->revision[control];
-    w->dirty.insert(control);
+    // No caret here: the line break goes at the end, as the user's Enter does (a full box keeps it out).
+    const wnd::KeptInput kept = w->Limit(control, c.text + "\n");
+    if (kept.text != c.text) w->Edited(control, kept.text);
 }
 
 }  // namespace hl

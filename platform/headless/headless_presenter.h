@@ -10,23 +10,22 @@
 #include <string>
 #include <vector>
 
+#include "platform/window/input_mirror.h"
 #include "platform/window/presenter.h"
 
 namespace hl {
 
-struct HeadlessWindow {
-    wnd::WindowId id = 0;
+// One window: the input protocol's mirror of it (id, state, revisions, typed controls, focus
+// commands) and what only this presenter keeps.
+struct HeadlessWindow : wnd::InputMirror {
     int thread = 0;
     std::uint64_t order = 0;                      // opening order
-    wnd::WindowState state;                       // texts in UTF-8
     std::shared_ptr<wnd::InputSink> sink;
     bool inert = false;
     std::map<int, std::vector<std::vector<std::string>>> rows;
-    std::map<int, std::uint64_t> revision;        // latest input revision per control
-    std::set<int> dirty;                          // typed into and not yet accepted
     std::map<int, std::pair<int, int>> selection; // an entry's selected characters [from, to); the caret at `to`
     std::map<int, std::shared_ptr<const wnd::PageSet>> pages;  // what each preview control shows
-    std::uint64_t focusCommands = 0;              // SetFocus calls applied
+    std::vector<std::string> notes;               // what the window told the user by itself (a refused character)
 };
 
 struct PendingMessage {

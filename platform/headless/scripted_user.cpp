@@ -50,21 +50,16 @@ struct Outbox {
     }
     // The focused control is left: typed text is accepted.
     void Leave() {
-        const int f = w.state.focus;
-        if (!w.dirty.count(f)) return;
-        w.dirty.erase(f);
-        InputEvent e = input(w, Kind::Accepted, f);
-        e.text = stateOf(w, f).text;
-        e.revision = w.revision[f];
-        events.push_back(std::move(e));
+        if (auto e = w.Leave()) events.push_back(std::move(*e));
     }
     void MoveFocus(int n) {
-        if (n == 0 || n == w.state.focus) return;
-        Leave();
-        w.state.focus = n;
-        InputEvent e = input(w, Kind::FocusChanged, n);
-        e.revision = w.focusCommands;
-        events.push_back(std::move(e));
+        for (InputEvent& e : w.MoveFocus(n)) events.push_back(std::move(e));
+    }
+    // The user's edit of control n, kept within what the control can store.
+    void Edit(int n, std::string_view typed) {
+        const wnd::KeptInput kept = w.Limit(n, typed);
+        if (!kept.refused.empty()) w.notes.push_back(wnd::RefusedNote(kept.refused));
+        w.Edited(n, kept.text);
     }
 };
 
@@ -267,10 +262,8 @@ void UserWindow::Type(std::string_view use, std::string_view text) {
         if (!wnd::TakesFocus(stateOf(box.w, n).kind)) fail("control " + std::string(use) + " takes no typing");
         if (stateOf(box.w, n).readOnly) fail("control " + std::string(use) + " is read-only");
         box.MoveFocus(n);
-        box.w.state.controls[static_cast<std::size_t>(n - 1)].text = std::string(text);
+        box.Edit(n, text);
         box.w.selection.erase(n);
-        ++box.w.revision[n];
-        box.w.dirty.insert(n);
     });
 }
 
@@ -295,14 +288,16 @@ void typeKey(Outbox& box, int n, char ch) {
         text.replace(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from), 1, ch);
         ++from;
     }
-    c.text = rt::cp1252ToUtf8(text);
+    // The entry keeps what fits, as the Qt presenter's does: a key past its width changes nothing.
+    const wnd::KeptInput kept = box.w.Limit(n, rt::cp1252ToUtf8(text), static_cast<std::size_t>(from));
+    if (kept.cut) from = static_cast<int>(kept.caret());
+    box.w.Edited(n, kept.text);
     box.w.selection[n] = {from, from};
-    box.w.dirty.insert(n);
     InputEvent e = input(box.w, Kind::Typed, n);
     e.text = c.text;
     e.caret = from;
     e.key = key;
-    e.revision = ++box.w.revision[n];
+    e.revision = box.w.Revision(n);
     box.events.push_back(std::move(e));
 }
 
@@ -372,20 +367,13 @@ void UserWindow::PressKey(wnd::KeyCode typed) {
             case ControlKind::Button: box.events.push_back(input(box.w, Kind::Pressed, f)); return;
             case ControlKind::Text:
                 if (!c->single) {
-                    box.w.state.controls[static_cast<std::size_t>(f - 1)].text += "\n";
-                    ++box.w.revision[f];
-                    box.w.dirty.insert(f);
+                    box.Edit(f, c->text + "\n");
                     return;
                 }
                 [[fallthrough]];
             case ControlKind::Entry: case ControlKind::Spin: case ControlKind::Combo: case ControlKind::DropCombo: {
                 // Enter accepts the entry whether or not it was changed.
-                box.w.dirty.erase(f);
-                InputEvent e = input(box.w, Kind::Accepted, f);
-                e.text = c->text;
-                e.revision = box.w.revision[f];
-                box.events.push_back(std::move(e));
-                if (const int button = wnd::DefaultButton(box.w.state)) box.events.push_back(input(box.w, Kind::Pressed, button));
+                for (auto& e : box.w.Enter(f)) box.events.push_back(std::move(e));
                 return;
             }
             default: return;
@@ -428,7 +416,7 @@ void UserWindow::ChooseRow(std::string_view use, int row) {
         box.w.state.controls[static_cast<std::size_t>(n - 1)].choice = row;
         InputEvent e = input(box.w, Kind::NewSelection, n);
         e.row = row;
-        e.revision = ++box.w.revision[n];
+        e.revision = box.w.NextRevision(n);
         box.events.push_back(std::move(e));
     });
 }
@@ -577,6 +565,10 @@ std::string UserWindow::Focus() const {
         const wnd::ControlState* c = w.state.control(w.state.focus);
         return c ? c->use : std::string();
     });
+}
+
+std::vector<std::string> UserWindow::Notes() const {
+    return user_->Read(id_, [&](const HeadlessWindow& w) { return w.notes; });
 }
 
 bool UserWindow::Inert() const {

@@ -25,7 +25,8 @@ public:
     wnd::WindowId id() const { return id_; }
 
     // Clicks into the control (leaving the one before, which accepts it if it was typed into) and
-    // replaces its text; the control is not left yet.
+    // replaces its text, as typed or pasted over all of it: the control keeps what it can store
+    // (see Notes). The control is not left yet.
     void Type(std::string_view use, std::string_view text);
     // Type, then Tab: the control is left and accepts the text.
     void Fill(std::string_view use, std::string_view text);
@@ -63,6 +64,8 @@ public:
     // An entry's selected characters [from, to), the caret at `to`; {size, size} when none is set.
     std::pair<int, int> Selection(std::string_view use) const;
     std::string Focus() const;                 // use name of the focused control
+    // What the window told the user by itself, oldest first (a character it could not store).
+    std::vector<std::string> Notes() const;
     bool Inert() const;
     bool Open() const;
     wnd::ControlState Control(std::string_view use) const;

@@ -40,6 +40,8 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolTip>
+#include <QTextCursor>
 #include <QTreeWidget>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -224,9 +226,7 @@ void Screen::OpenWindow(wnd::WindowId id, int thread, const wnd::WindowState& st
 void Screen::UpdateWindow(wnd::WindowId id, const wnd::WindowState& state) {
     View* v = view(id);
     if (!v) return;
-    auto controls = std::move(v->state.controls);
-    v->state = state;
-    v->state.controls = std::move(controls);
+    v->TakeWindow(state);
     if (v->root) v->root->setWindowTitle(q(state.caption));
 }
 
@@ -245,7 +245,7 @@ void Screen::UpdateControl(wnd::WindowId id, const wnd::ControlState& control) {
         return;
     }
     const wnd::Rect old = v->state.controls[n - 1].at;
-    v->state.controls[n - 1] = control;
+    v->TakeControl(control);
     if (old.x != control.at.x || old.y != control.at.y || old.width != control.at.width || old.height != control.at.height)
         Place(*v, control.number);
     Apply(*v, control.number);
@@ -253,21 +253,14 @@ void Screen::UpdateControl(wnd::WindowId id, const wnd::ControlState& control) {
 
 void Screen::SetText(wnd::WindowId id, int n, const std::string& text, std::uint64_t answersRevision) {
     View* v = view(id);
-    if (!v || !v->cs(n)) return;
-    if (answersRevision < v->revision[n]) return;  // the user has typed on since
-    v->cs(n)->text = text;
-    // An immediate combo answered while it is typed into is still typed into: leaving it accepts it.
-    const bool typing = v->cs(n)->immediate && v->dirty.count(n);
-    v->dirty.erase(n);
+    if (!v || !v->TakeText(n, text, answersRevision)) return;
     Apply(*v, n);
-    if (typing) v->dirty.insert(n);
 }
 
 void Screen::SetEntry(wnd::WindowId id, int n, const std::string& text, int from, int to, std::uint64_t answersRevision) {
     View* v = view(id);
     if (!v || !v->cs(n) || !v->cv(n)->widget) return;
-    if (answersRevision < v->revision[n]) return;
-    v->cs(n)->text = text;
+    if (!v->TakeEntry(n, text, answersRevision)) return;
     QWidget* w = v->cv(n)->widget;
     auto* combo = qobject_cast<QComboBox*>(w);
     QLineEdit* edit = combo ? combo->lineEdit() : qobject_cast<QLineEdit*>(w);
@@ -290,7 +283,7 @@ void Screen::Typed(View& v, int n, wnd::KeyCode key) {
     e.text = u(combo->lineEdit()->text());
     e.caret = combo->lineEdit()->cursorPosition();
     e.key = key;
-    e.revision = v.revision[n];
+    e.revision = v.Revision(n);
     Deliver(v, std::move(e));
 }
 
@@ -355,34 +348,17 @@ void Screen::SetFocus(wnd::WindowId id, int n) {
     if (!v) return;
     // The control the task takes the focus from is left: what was typed into it is accepted, as
     // when the user leaves it.
-    if (n != v->state.focus) Leave(*v);
-    v->state.focus = n;
-    ++v->focusCommands;
+    if (auto left = v->FocusCommand(n)) Deliver(*v, std::move(*left));
     FocusWidget(*v, n);
 }
 
 void Screen::Leave(View& v) {
-    const int f = v.state.focus;
-    if (!v.dirty.count(f)) return;
-    v.dirty.erase(f);
-    wnd::InputEvent e;
-    e.kind = Kind::Accepted;
-    e.control = f;
-    e.text = CurrentText(v, f);
-    e.revision = v.revision[f];
-    v.cs(f)->text = e.text;
-    Deliver(v, std::move(e));
+    if (auto e = v.Leave()) Deliver(v, std::move(*e));
 }
 
 void Screen::MoveFocus(View& v, int n, bool applyToWidget) {
     if (n == 0 || n == v.state.focus) return;
-    Leave(v);
-    v.state.focus = n;
-    wnd::InputEvent e;
-    e.kind = Kind::FocusChanged;
-    e.control = n;
-    e.revision = v.focusCommands;
-    Deliver(v, std::move(e));
+    for (wnd::InputEvent& e : v.MoveFocus(n)) Deliver(v, std::move(e));
     if (applyToWidget) FocusWidget(v, n);
     else if (frame_ && v.cs(n) && !v.cs(n)->message.empty()) frame_->statusBar()->showMessage(q(v.cs(n)->message));
 }
@@ -405,8 +381,52 @@ std::string Screen::CurrentText(const View& v, int n) const {
 }
 
 void Screen::Edited(View& v, int n) {
-    ++v.revision[n];
-    v.dirty.insert(n);
+    const std::string typed = CurrentText(v, n);
+    // The caret, in characters (Qt counts UTF-16 units, and what was just typed may take two).
+    QWidget* w = v.cv(n) ? v.cv(n)->widget.data() : nullptr;
+    auto* combo = qobject_cast<QComboBox*>(w);
+    auto* spin = dynamic_cast<SpinEdit*>(w);
+    std::size_t caret = std::string::npos;
+    if (QLineEdit* edit = combo ? combo->lineEdit() : spin ? spin->edit() : qobject_cast<QLineEdit*>(w))
+        caret = static_cast<std::size_t>(edit->text().left(edit->cursorPosition()).toUcs4().size());
+    else if (auto* plain = qobject_cast<QPlainTextEdit*>(w))
+        caret = static_cast<std::size_t>(plain->toPlainText().left(plain->textCursor().position()).toUcs4().size());
+    const wnd::KeptInput kept = v.Limit(n, typed, caret);
+    if (kept.text != typed) ShowKept(v, n, kept);
+    if (!kept.refused.empty()) Notify(v, n, wnd::RefusedNote(kept.refused));
+    v.Edited(n, kept.text);
+}
+
+void Screen::ShowKept(View& v, int n, const wnd::KeptInput& kept) {
+    QWidget* w = v.cv(n) ? v.cv(n)->widget.data() : nullptr;
+    auto* combo = qobject_cast<QComboBox*>(w);
+    auto* spin = dynamic_cast<SpinEdit*>(w);
+    QLineEdit* edit = combo ? combo->lineEdit() : spin ? spin->edit() : qobject_cast<QLineEdit*>(w);
+    Quiet quiet(v.quiet);
+    const QString shown = q(kept.text);
+    // What was kept holds only code-page characters, one UTF-16 unit each: characters and Qt's
+    // positions agree on it.
+    const auto caret = static_cast<int>(kept.caret());
+    if (edit) {
+        edit->setText(shown);
+        edit->setCursorPosition(caret);
+    } else if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
+        // Only the changed part is replaced, so the box keeps its scroll position and its undo steps.
+        QTextCursor cursor = plain->textCursor();
+        const auto whole = static_cast<int>(plain->document()->characterCount()) - 1;
+        cursor.setPosition(static_cast<int>(kept.prefix));
+        cursor.setPosition(whole - static_cast<int>(kept.suffix), QTextCursor::KeepAnchor);
+        cursor.insertText(shown.mid(static_cast<qsizetype>(kept.prefix), caret - static_cast<qsizetype>(kept.prefix)));
+        plain->setTextCursor(cursor);
+    }
+}
+
+void Screen::Notify(View& v, int n, const std::string& note) {
+    // Typing goes on: the note is shown beside the control and in the status bar, never in a box.
+    QWidget* w = v.cv(n) ? v.cv(n)->widget.data() : nullptr;
+    if (w) QToolTip::showText(w->mapToGlobal(QPoint(0, w->height())), plainTip(note), w);
+    if (frame_) frame_->statusBar()->showMessage(q(note), 5000);
+    lastNote_ = note;
 }
 
 // --- Keys ----------------------------------------------------------------------------------------
@@ -424,6 +444,10 @@ bool Screen::HandleKey(View& v, int n, int qtKey, Qt::KeyboardModifiers mods, bo
         e.key = key;
         Deliver(v, std::move(e));
         return true;
+    }
+    if (const int target = MnemonicTarget(v, key)) {
+        if (!isOverride) PressMnemonic(v, target);
+        return true;  // an override taken from Qt's shortcuts: the KeyPress that follows presses it
     }
     if (isOverride) return false;
     if (key == wnd::kKeyTab || key == wnd::kKeyShiftTab) {
@@ -445,20 +469,7 @@ bool Screen::HandleKey(View& v, int n, int qtKey, Qt::KeyboardModifiers mods, bo
             [[fallthrough]];
         case ControlKind::Entry: case ControlKind::Spin: case ControlKind::Combo: case ControlKind::DropCombo: {
             // Enter accepts the entry whether or not it was changed.
-            v.dirty.erase(n);
-            wnd::InputEvent e;
-            e.kind = Kind::Accepted;
-            e.control = n;
-            e.text = CurrentText(v, n);
-            e.revision = v.revision[n];
-            v.cs(n)->text = e.text;
-            Deliver(v, std::move(e));
-            if (const int button = wnd::DefaultButton(v.state)) {  // then the window's default button
-                wnd::InputEvent press;
-                press.kind = Kind::Pressed;
-                press.control = button;
-                Deliver(v, std::move(press));
-            }
+            for (auto& e : v.Enter(n)) Deliver(v, std::move(e));
             return true;
         }
         default: return true;  // Enter presses nothing by itself
@@ -484,7 +495,7 @@ bool Screen::eventFilter(QObject* watched, QEvent* event) {
             const int plain = code & 0xFF;
             if (plain == wnd::kKeyLeft || plain == wnd::kKeyRight) {
                 // A caret move edits nothing; later answers to earlier keys are out of date.
-                ++v->revision[n];
+                v->NextRevision(n);
                 const wnd::WindowId id = v->id;
                 QTimer::singleShot(0, this, [this, id, n, code] {
                     if (View* w = view(id)) Typed(*w, n, code);
@@ -578,6 +589,8 @@ void Screen::CloseWindow(wnd::WindowId id) {
 
 void Screen::ApplyUsable(View& v) {
     const bool usable = !v.inert && !asking_[v.thread];
+    const bool resumed = usable && !v.usable;
+    v.usable = usable;
     if (v.state.kind == wnd::WindowKind::AppFrame) {
         // Only the frame's own parts: the MDI children may belong to other threads.
         if (v.menuBar) v.menuBar->setEnabled(usable);
@@ -587,6 +600,23 @@ void Screen::ApplyUsable(View& v) {
     } else if (v.root) {
         v.root->setEnabled(usable);
     }
+    if (resumed && !dying_) Resume(v);
+}
+
+void Screen::Resume(View& v) {
+    if (!v.root || !v.root->isVisible() || v.closing) return;
+    QWidget* top = v.root->window();  // an MDI child's is the frame
+    QWidget* active = QApplication::activeWindow();
+    const bool asked = std::any_of(questions_.begin(), questions_.end(), [active](const QPointer<QWidget>& p) { return p == active; });
+    if (active && active != top && active->isVisible() && !asked) return;  // the user is at work elsewhere
+    auto* sub = qobject_cast<QMdiSubWindow*>(v.root.data());
+    if (sub && mdi_) {
+        QMdiSubWindow* current = mdi_->activeSubWindow();
+        if (current && current != sub && current->isVisible()) return;
+    }
+    top->activateWindow();
+    if (sub && mdi_) mdi_->setActiveSubWindow(sub);
+    FocusWidget(v, v.state.focus);
 }
 
 void Screen::ApplyThread(int thread) {

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/window/input_mirror.h"
 #include "platform/window/presenter.h"
 
 class QAction;
@@ -67,6 +68,7 @@ public:
     std::vector<QMessageBox*> MessageBoxes() const;
     std::vector<QMenu*> PopupMenus() const;
     HelpViewer* Help(std::string_view file) const;  // the viewer of a help file; null when none is open
+    const std::string& LastNote() const { return lastNote_; }  // what Notify told the user last
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -82,13 +84,24 @@ private:
     void FinishLayout(View& v);
     void ApplyUsable(View& v);
     void ApplyThread(int thread);
+    // A window usable again once its thread's nested window or question is gone takes the keys
+    // back, unless the user is at work in another window: with no window manager nothing else
+    // gives it the keyboard, and Qt's shortcuts (a button's Alt-letter) act in the active window only.
+    void Resume(View& v);
     void Deliver(View& v, wnd::InputEvent e);
     void Leave(View& v);
     void MoveFocus(View& v, int number, bool applyToWidget);
     void FocusWidget(View& v, int number);
     std::string CurrentText(const View& v, int number) const;
+    // The user's edit of an input control, kept within what the control can store.
     void Edited(View& v, int number);
+    void ShowKept(View& v, int number, const wnd::KeptInput& kept);
+    // A note to the user about their typing (a character the control cannot store).
+    void Notify(View& v, int number, const std::string& note);
     bool HandleKey(View& v, int number, int qtKey, Qt::KeyboardModifiers mods, bool isOverride);
+    // The control of the window an Alt-letter acts on (0 none), and acting on it.
+    int MnemonicTarget(View& v, wnd::KeyCode key);
+    void PressMnemonic(View& v, int number);
     // An immediate combo's keystroke, reported with the entry as it stands after it.
     void Typed(View& v, int number, wnd::KeyCode key);
     // A mouse key or a scroll step on a list: an alert key with the pointer's row and column,
@@ -117,6 +130,7 @@ private:
     std::unique_ptr<QPrinter> printer_;
     std::map<std::string, std::unique_ptr<HelpViewer>> help_;  // one viewer per help file (folded name)
     std::uint64_t opened_ = 0;
+    std::string lastNote_;
     bool dying_ = false;
 };
 

@@ -11,6 +11,7 @@
 #include <QScrollBar>
 #include <QSize>
 #include <QString>
+#include <QTextDocument>
 
 #include <functional>
 #include <map>
@@ -21,6 +22,7 @@
 
 #include "platform/qt/screen.h"
 #include "platform/qt/spin_edit.h"
+#include "platform/window/input_mirror.h"
 
 class QButtonGroup;
 
@@ -31,6 +33,10 @@ using Kind = wnd::InputEvent::Kind;
 
 inline QString q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 inline std::string u(const QString& s) { return s.toUtf8().toStdString(); }
+// A tip shown as the plain text it is: Qt would render a tip that looks like markup as rich text.
+inline QString plainTip(const std::string& s) {
+    return s.empty() ? QString() : Qt::convertFromPlainText(q(s), Qt::WhiteSpacePre);  // unwrapped, as plain text is
+}
 
 inline bool isMenuKind(ControlKind k) {
     return k == ControlKind::MenuBar || k == ControlKind::Menu || k == ControlKind::Item || k == ControlKind::Separator;
@@ -65,22 +71,20 @@ struct Screen::ControlView {
     int nextY = 0;                // where the next control without a position goes in the container
 };
 
-struct Screen::View {
-    wnd::WindowId id = 0;
+// One window: the input protocol's mirror of it (id, state, revisions, typed controls, focus
+// commands) and its widgets.
+struct Screen::View : wnd::InputMirror {
     int thread = 0;
     std::uint64_t order = 0;
-    wnd::WindowState state;
     std::shared_ptr<wnd::InputSink> sink;
     bool inert = false;
+    bool usable = true;   // what ApplyUsable made it last
     bool closing = false;
     QPointer<QWidget> root;  // QMainWindow, QMdiSubWindow or a top-level QWidget
     QPointer<QWidget> body;  // the controls' surface
     QPointer<QMenuBar> menuBar;
     std::vector<ControlView> controls;
-    std::map<int, std::uint64_t> revision;  // latest input revision per control
-    std::set<int> dirty;                    // typed into and not yet accepted
     std::map<int, std::shared_ptr<const wnd::PageSet>> pages;  // what each preview control shows
-    std::uint64_t focusCommands = 0;
     wnd::KeyCode lastKey = 0;  // the key of the keystroke being handled, for an immediate combo
     int quiet = 0;  // the presenter itself is changing widgets: no input from their signals
     int nextY = 4;
@@ -91,7 +95,6 @@ struct Screen::View {
     int px(int x) const { return x * charWidth / 4; }
     int py(int y) const { return y * charHeight / 8; }
     ControlView* cv(int n) { return n >= 1 && static_cast<std::size_t>(n) <= controls.size() ? &controls[static_cast<std::size_t>(n - 1)] : nullptr; }
-    wnd::ControlState* cs(int n) { return n >= 1 && static_cast<std::size_t>(n) <= state.controls.size() ? &state.controls[static_cast<std::size_t>(n - 1)] : nullptr; }
 };
 
 }  // namespace qtp

@@ -91,6 +91,7 @@ void Screen::AskMessage(const wnd::MessageQuestion& question, std::shared_ptr<wn
     }
     auto* box = new QMessageBox(icon, question.caption.empty() ? QApplication::applicationDisplayName() : q(question.caption),
                                 q(question.text).replace('|', '\n'));
+    box->setTextFormat(Qt::PlainText);  // the text may hold what the user typed: never markup
     box->setWindowModality(Qt::NonModal);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowIcon(ProgramIcon());
@@ -114,6 +115,8 @@ void Screen::AskMessage(const wnd::MessageQuestion& question, std::shared_ptr<wn
     std::erase_if(questions_, [](const QPointer<QWidget>& p) { return p.isNull(); });
     questions_.push_back(box);
     box->show();
+    // The box takes the keys, whether or not a window manager would give it them.
+    box->activateWindow();
 }
 
 void Screen::AskPopup(const wnd::PopupQuestion& question, std::shared_ptr<wnd::InputSink> sink) {

@@ -117,7 +117,7 @@ void Screen::Build(View& v, int n) {
         e.kind = Kind::NewSelection;
         e.control = n;
         e.row = row;
-        e.revision = ++w->revision[n];
+        e.revision = w->NextRevision(n);
         Deliver(*w, e);
     };
     QWidget* widget = nullptr;
@@ -530,7 +530,7 @@ void Screen::Apply(View& v, int n) {
         self.action->setVisible(!c.hidden);
         self.action->setEnabled(!c.disabled);
         self.action->setStatusTip(q(c.message));
-        self.action->setToolTip(q(c.tip));
+        self.action->setToolTip(plainTip(c.tip));
         return;
     }
     QWidget* w = self.widget;
@@ -576,7 +576,7 @@ void Screen::Apply(View& v, int n) {
         case ControlKind::Entry: case ControlKind::Text: case ControlKind::Spin: case ControlKind::Combo:
         case ControlKind::DropCombo:
             // A control being typed into keeps the user's text; the task's value comes with SetText.
-            if (!v.dirty.count(n)) {
+            {  // the mirror holds what the user typed into a control, so this never undoes typing
                 if (auto* edit = qobject_cast<QLineEdit*>(w)) {
                     if (edit->text() != text) edit->setText(text);
                     edit->setReadOnly(c.readOnly);
@@ -616,7 +616,7 @@ void Screen::Apply(View& v, int n) {
                 if (QFontMetrics(list->header()->font()).horizontalAdvance(header) + 8 > list->columnWidth(static_cast<int>(i)))
                     align = Qt::AlignLeft;
                 list->headerItem()->setTextAlignment(static_cast<int>(i), align);
-                list->headerItem()->setToolTip(static_cast<int>(i), header);
+                list->headerItem()->setToolTip(static_cast<int>(i), Qt::convertFromPlainText(header, Qt::WhiteSpacePre));
             }
             if (c.choice >= 1 && c.choice <= list->topLevelItemCount()) list->setCurrentItem(list->topLevelItem(c.choice - 1));
             PlaceThumb(v, n);
@@ -660,7 +660,7 @@ void Screen::Apply(View& v, int n) {
         w->setHidden(c.hidden);
         w->setEnabled(!c.disabled);
     }
-    w->setToolTip(q(c.tip));
+    w->setToolTip(plainTip(c.tip));
     w->setStatusTip(q(c.message));
     // Focus follows the task's tab order only (Tab is handled by the key filter).
     if (!wnd::TakesFocus(c.kind) && c.kind != ControlKind::Sheet) w->setFocusPolicy(Qt::NoFocus);

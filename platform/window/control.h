@@ -87,6 +87,8 @@ struct ControlState {
     bool immediate = false;    // a combo's entry reports every keystroke (Typed) for the task to complete
     std::string icon, tip, message, help;
     std::string picture;       // display picture, for the presenter's own formatting of list columns
+    int maxChars = 0;          // the most characters the user can type or paste (an entry's text
+                               // picture, a text box's variable); 0 no limit
     StdAction std = StdAction::None;
     std::string format;        // list box column format
     int choice = 0;            // selected row (lists), current tab number (sheets), 0 none

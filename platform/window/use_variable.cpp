@@ -97,6 +97,17 @@ std::string UseVariable::DefaultPicture() const {
     return "@n-15.2";
 }
 
+std::size_t UseVariable::TextRoom() const {
+    if (const auto* f = std::get_if<FieldRef>(&target_)) {
+        const rt::FieldDesc& d = *f->field;
+        if (d.type == rt::FieldType::String) return d.size;
+        if (d.type == rt::FieldType::CString) return d.size > 0 ? d.size - 1u : 0u;
+        return 0;
+    }
+    if (const auto* t = std::get_if<TextRef>(&target_)) return t->maxLength;
+    return 0;
+}
+
 std::string UseVariable::Format(const rt::Picture& p) const {
     if (const auto* f = std::get_if<FieldRef>(&target_)) {
         const rt::FieldDesc& d = *f->field;

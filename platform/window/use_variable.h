@@ -25,6 +25,8 @@ public:
 
     // The picture a control shows this variable with when its layout names none.
     std::string DefaultPicture() const;
+    // The characters a text variable holds; 0 for a number or a text without a limit of its own.
+    std::size_t TextRoom() const;
     std::string Format(const rt::Picture& picture) const;
     // Reads typed text into the variable. On refusal the variable keeps its value and *error says why.
     bool Store(std::string_view typed, const rt::Picture& picture, std::string* error) const;

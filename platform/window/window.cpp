@@ -5,6 +5,7 @@
 
 #include "platform/runtime/codepage.h"
 #include "platform/runtime/threads.h"
+#include "platform/window/input_mirror.h"
 #include "platform/window/list_format.h"
 #include "platform/window/task_queue.h"
 
@@ -92,6 +93,20 @@ void Window::ResolvePicture(int number) {
     std::string error;
     b.picture = rt::Picture::Parse(source, &error);
     if (!b.picture) throw std::runtime_error("control " + c.use + " of " + state_.label + ": " + error);
+    // What the user types stops at the picture's width (and the variable's room) as it is typed;
+    // a number, date or pattern is checked when it is accepted.
+    int limit = 0;
+    const bool typedInto = c.kind == ControlKind::Entry || c.kind == ControlKind::Text ||
+                           c.kind == ControlKind::Combo || c.kind == ControlKind::DropCombo;
+    if (typedInto && b.picture->kind() == rt::Picture::Kind::Text) {
+        limit = b.picture->width();
+        if (const std::size_t room = b.use.TextRoom(); room > 0 && room < static_cast<std::size_t>(limit))
+            limit = static_cast<int>(room);
+    }
+    if (limit != c.maxChars) {
+        at(number).maxChars = limit;
+        if (open_) SendControl(number);
+    }
 }
 
 // --- Use variables -----------------------------------------------------------------------------
@@ -301,12 +316,9 @@ bool Window::TakeInput(int number, const std::string& typedUtf8, std::uint64_t r
         SendText(number);
         return false;
     }
-    std::string bad;
-    const auto typed = rt::utf8ToCp1252(typedUtf8, &bad);
-    if (!typed) {
-        Refuse(number, "The character " + bad + " cannot be stored here.");
-        return false;
-    }
+    // The presenter keeps out what the code page cannot store as it is typed; anything that still
+    // comes (a presenter that does not) loses only those characters, never the rest of the text.
+    const auto typed = rt::utf8ToCp1252(StorablePart(typedUtf8));
     if (!b.use.bound() || !b.picture) {
         c.text = *typed;
         return true;

@@ -134,10 +134,12 @@ TEST_F(Headless, EntriesAcceptThroughTheirPicturesAndRefuseWhatDoesNotFit) {
         const char* typed;
         const char* shown;   // after acceptance, or the old value after a refusal
         const char* refusal; // part of the message box text; nullptr: accepted
+        const char* note = nullptr;  // what the entry told the user as it was typed
     };
     const Case cases[] = {
         {"?THI:NAME", "Pen", "Pen", nullptr},
-        {"?THI:NAME", "Fountain pen", "Pen", "too long"},
+        // Text stops at the picture's width as it is typed: no box, nothing thrown away but the rest.
+        {"?THI:NAME", "Fountain pen", "Fountain p", nullptr},
         {"?THI:COUNT", "1,234", "1234", nullptr},
         {"?THI:COUNT", "40000", "1234", "-32768 and 32767"},
         // A spin box refuses what lies outside its range, and keeps a stored value outside it.
@@ -150,10 +152,13 @@ TEST_F(Headless, EntriesAcceptThroughTheirPicturesAndRefuseWhatDoesNotFit) {
         {"?THI:PRICE", "123456", "12.50", "99999.99"},
         {"?THI:BOUGHT", "2/3/26", "02/03/2026", nullptr},
         {"?THI:BOUGHT", "02/30/2026", "02/03/2026", "02/30/2026"},
+        // No Ł in the code page: it is left out where it is typed, the rest kept, the note naming it.
+        {"?THI:NAME", "\xE2\x82\xAC\xC5\x81\xE2\x84\xA2", "\xE2\x82\xAC\xE2\x84\xA2", nullptr,
+         "The character \xC5\x81 cannot be stored here."},
         {"?THI:NAME", "Caf\xC3\xA9", "Caf\xC3\xA9", nullptr},  // UTF-8 in, one byte in the record
-        {"?THI:NAME", "\xE2\x82\xAC\xE2\x84\xA2\xC5\x81", "Caf\xC3\xA9", "cannot be stored"},  // no Ł in the code page
     };
     for (const Case& c : cases) {
+        const std::size_t notesBefore = w.Notes().size();
         w.Fill(c.use, c.typed);
         if (c.refusal) {
             const auto boxes = user_.Messages();
@@ -168,6 +173,8 @@ TEST_F(Headless, EntriesAcceptThroughTheirPicturesAndRefuseWhatDoesNotFit) {
             EXPECT_EQ(run.log.Take(), Lines{std::string("Accepted ") + c.use}) << c.typed;
         }
         EXPECT_EQ(w.Text(c.use), c.shown) << c.typed;
+        const auto notes = w.Notes();
+        EXPECT_EQ(notes.size() > notesBefore ? notes.back() : std::string(), c.note ? c.note : "") << c.typed;
     }
     EXPECT_EQ(std::string(run.rec.name, 10), "Caf\xE9      ");
     EXPECT_EQ(run.rec.count, 1234);
@@ -341,7 +348,7 @@ TEST(HeadlessPresenter, AnUpdateAnsweringOlderInputIsDropped) {
     c.kind = wnd::ControlKind::Combo;
     s.controls.push_back(c);
     p.OpenWindow(9, 1, s, nullptr);
-    p.windows()[9].revision[1] = 3;  // the user has typed three times
+    for (int key = 0; key < 3; ++key) p.windows()[9].NextRevision(1);  // the user has typed three times
     p.SetText(9, 1, "answer to the 2nd key", 2);
     EXPECT_EQ(p.windows()[9].state.controls[0].text, "");
     p.SetText(9, 1, "answer to the 3rd key", 3);

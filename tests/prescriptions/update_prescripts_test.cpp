@@ -480,6 +480,28 @@ TEST_F(PrescriptionForm, TwoListsChangingOnePrescriptionMeetMessage8AndRecallThe
     EXPECT_EQ(messages_.numbers(), std::vector<int>{8});
 }
 
+TEST_F(PrescriptionForm, TheNotesKeepAsMuchAsTheMemoHoldsAndLeaveOutOnlyWhatItCannotStore) {
+    auto form = OpenSavedForChange();
+    // A long paste with a character the code page lacks in every sentence: nothing is emptied,
+    // no box is shown, the notes hold the memo's 1000 characters of the rest.
+    const std::string sentence = "Take with food \xF0\x9F\x92\x8A twice a day. ";  // 33 characters kept of 34
+    std::string pasted, kept;
+    while (pasted.size() < 70000) pasted += sentence;
+    while (kept.size() < 1000) kept += "Take with food  twice a day. ";
+    kept.resize(1000);
+    form.Type("?PRE:SPECIALINSTRUCTIONSNOTES", pasted);
+    EXPECT_EQ(form.Text("?PRE:SPECIALINSTRUCTIONSNOTES"), kept);
+    ASSERT_FALSE(form.Notes().empty());
+    EXPECT_EQ(form.Notes().back(), "The character \xF0\x9F\x92\x8A cannot be stored here.");
+    form.Press("?OK");
+    EXPECT_FALSE(form.Open());
+    EXPECT_FALSE(user_.HasMessage());
+    EXPECT_TRUE(messages_.shown().empty());
+    const auto rows = stored();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].notes, kept);
+}
+
 // View mode: the list of this program hides its View button, so a task calls the form itself.
 TEST_F(PrescriptionForm, ViewModeIsReadOnlyAndWritesNothing) {
     seedReferenceTables();
