@@ -4,8 +4,14 @@
 #include <stdexcept>
 #include <utility>
 
+#include <new>
+
 #if defined(__GLIBC__)
 #include <malloc.h>
+#endif
+#if __has_include(<sys/mman.h>)
+#include <sys/mman.h>
+#define PAGE_STORAGE_MAPPED 1
 #endif
 
 namespace wnd {
@@ -15,9 +21,9 @@ namespace {
 // bound, so the index stays small beside the pages.
 constexpr std::size_t kInternedLength = 48;
 constexpr std::size_t kInternedTexts = 16384;
-// A set this large gives its memory back to the system when it goes (glibc keeps freed heap
-// otherwise, and a closed preview of a long report would leave the process that much larger).
+// A set this large also asks the heaps to give back what its making left free.
 constexpr std::size_t kTrimBytes = std::size_t{4} << 20;
+constexpr std::size_t kMappedBytes = std::size_t{1} << 20;
 
 std::uint32_t checked32(std::size_t n) {
     if (n > std::numeric_limits<std::uint32_t>::max()) throw std::length_error("page set too large");
@@ -25,6 +31,27 @@ std::uint32_t checked32(std::size_t n) {
 }
 
 }  // namespace
+
+void* AllocatePageStorage(std::size_t bytes) {
+#if defined(PAGE_STORAGE_MAPPED)
+    if (bytes >= kMappedBytes) {
+        void* block = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (block == MAP_FAILED) throw std::bad_alloc();
+        return block;
+    }
+#endif
+    return ::operator new(bytes);
+}
+
+void FreePageStorage(void* block, std::size_t bytes) {
+#if defined(PAGE_STORAGE_MAPPED)
+    if (bytes >= kMappedBytes) {
+        munmap(block, bytes);
+        return;
+    }
+#endif
+    ::operator delete(block);
+}
 
 PageList::~PageList() {
     const bool large = BytesHeld() >= kTrimBytes;
@@ -37,10 +64,10 @@ PageList::~PageList() {
 }
 
 void PageList::Release() {
-    std::vector<Item>().swap(items_);
-    std::vector<std::uint32_t>().swap(ends_);
+    decltype(items_)().swap(items_);
+    decltype(ends_)().swap(ends_);
     std::vector<Shape>().swap(shapes_);
-    std::string().swap(texts_);
+    decltype(texts_)().swap(texts_);
     std::map<Shape, std::uint32_t>().swap(shapeIndex_);
     std::unordered_map<std::string, std::uint32_t>().swap(textIndex_);
 }
@@ -69,7 +96,7 @@ std::uint32_t PageList::TextOf(const std::string& text) {
         }
         texts_.push_back(static_cast<char>(low | 0x80));
     }
-    texts_ += text;
+    texts_.append(text.data(), text.size());
     checked32(texts_.size());
     if (interned && textIndex_.size() < kInternedTexts) textIndex_.emplace(text, at);
     return at;
@@ -82,7 +109,7 @@ std::string PageList::TextAt(std::uint32_t at) const {
         length |= static_cast<std::size_t>(byte & 0x7F) << shift;
         if (!(byte & 0x80)) break;
     }
-    return texts_.substr(p, length);
+    return std::string(texts_.data() + p, length);
 }
 
 void PageList::push_back(const Page& page) {

@@ -43,6 +43,24 @@ struct Page {
     std::vector<PageItem> items;
 };
 
+// Storage for packed pages: blocks of a megabyte or more come straight from the system and go
+// back to it when freed, whichever thread's heap they would have come from (glibc keeps freed
+// memory at the top of a thread's heap, and a closed preview would leave the process larger).
+void* AllocatePageStorage(std::size_t bytes);
+void FreePageStorage(void* block, std::size_t bytes);
+
+template <class T>
+struct PageStorage {
+    using value_type = T;
+    PageStorage() = default;
+    template <class U>
+    PageStorage(const PageStorage<U>&) {}
+    T* allocate(std::size_t n) { return static_cast<T*>(AllocatePageStorage(n * sizeof(T))); }
+    void deallocate(T* p, std::size_t n) { FreePageStorage(p, n * sizeof(T)); }
+    template <class U>
+    friend bool operator==(const PageStorage&, const PageStorage<U>&) { return true; }
+};
+
 // The pages of a set, packed. Read like a vector of pages (each read unpacks a copy); pages are
 // only ever added at the end, never changed in place.
 class PageList {
@@ -105,10 +123,10 @@ private:
     std::string TextAt(std::uint32_t at) const;
     void Release();
 
-    std::vector<Item> items_;        // every page's, page after page
-    std::vector<std::uint32_t> ends_;  // where each page's items end in items_
+    std::vector<Item, PageStorage<Item>> items_;                  // every page's, page after page
+    std::vector<std::uint32_t, PageStorage<std::uint32_t>> ends_;  // where each page's items end in items_
     std::vector<Shape> shapes_;
-    std::string texts_;
+    std::basic_string<char, std::char_traits<char>, PageStorage<char>> texts_;
     // While pages are added.
     std::map<Shape, std::uint32_t> shapeIndex_;
     std::unordered_map<std::string, std::uint32_t> textIndex_;
