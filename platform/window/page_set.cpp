@@ -37,6 +37,10 @@ void* AllocatePageStorage(std::size_t bytes) {
     if (bytes >= kMappedBytes) {
         void* block = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         if (block == MAP_FAILED) throw std::bad_alloc();
+#if defined(MADV_HUGEPAGE)
+        // Fewer, larger pages: filling a fresh block then costs a few faults rather than thousands.
+        madvise(block, bytes, MADV_HUGEPAGE);
+#endif
         return block;
     }
 #endif
@@ -151,15 +155,17 @@ const Page PageList::at(std::size_t index) const {
 void PageList::Seal() {
     std::map<Shape, std::uint32_t>().swap(shapeIndex_);
     std::unordered_map<std::string, std::uint32_t>().swap(textIndex_);
-    items_.shrink_to_fit();
-    ends_.shrink_to_fit();
+    // A block from the system holds memory only where it was written: the rest of it costs
+    // nothing, and fitting it would copy the whole block. Heap blocks are fitted.
+    if (items_.capacity() * sizeof(Item) < kMappedBytes) items_.shrink_to_fit();
+    if (ends_.capacity() * sizeof(std::uint32_t) < kMappedBytes) ends_.shrink_to_fit();
+    if (texts_.capacity() < kMappedBytes) texts_.shrink_to_fit();
     shapes_.shrink_to_fit();
-    texts_.shrink_to_fit();
 }
 
 std::size_t PageList::BytesHeld() const {
-    return items_.capacity() * sizeof(Item) + ends_.capacity() * sizeof(std::uint32_t) +
-           shapes_.capacity() * sizeof(Shape) + texts_.capacity();
+    return items_.size() * sizeof(Item) + ends_.size() * sizeof(std::uint32_t) + shapes_.size() * sizeof(Shape) +
+           texts_.size();
 }
 
 }  // namespace wnd

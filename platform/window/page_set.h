@@ -90,10 +90,10 @@ public:
     const_iterator end() const { return {this, size()}; }
 
     void push_back(const Page& page);
-    // Drops what adding pages needed (the indexes of shapes and texts seen) and fits the storage
-    // to what it holds; pages may still be added after.
+    // Drops what adding pages needed (the indexes of shapes and texts seen) and fits the heap
+    // storage to what it holds; pages may still be added after.
     void Seal();
-    // The bytes the packed pages take (what Seal keeps).
+    // The bytes the packed pages take.
     std::size_t BytesHeld() const;
 
     PageList() = default;
