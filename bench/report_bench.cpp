@@ -3,7 +3,7 @@
 // display is asked for) and again on the headless presenter, each three times per size. Then the
 // GUI's longest stall while 3 000 pages of it print to a PDF file.
 //
-//     report_bench [--fresh] [size ...]     (default sizes 10000 100000)
+//     report_bench [--fresh] [--qt | --headless] [size ...]     (default sizes 10000 100000; both presenters)
 //
 // One line per figure, `report_bench <step> <size> <value>`:
 //   preview           median ms from the menu to the painted first page (Qt)
@@ -244,10 +244,12 @@ void headlessPreviews(const std::shared_ptr<hl::HeadlessPresenter>& presenter, i
 }  // namespace
 
 int main(int argc, char** argv) {
-    bool fresh = false;
+    bool fresh = false, qtOnly = false, headlessOnly = false;
     std::vector<int> sizes;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--fresh") == 0) fresh = true;
+        else if (std::strcmp(argv[i], "--qt") == 0) qtOnly = true;
+        else if (std::strcmp(argv[i], "--headless") == 0) headlessOnly = true;
         else if (const int n = std::atoi(argv[i]); n > 0) sizes.push_back(n);
     }
     if (sizes.empty()) sizes = {10000, 100000};
@@ -258,16 +260,19 @@ int main(int argc, char** argv) {
     auto headless = bench::PrepareProgram();
     if (!headless) return 1;
 
-    auto qt = std::make_shared<qtp::QtPresenter>();
-    wnd::SetPresenter(qt);
-    for (int count : sizes) {
-        files::SetDataFolder(folder(count, fresh));
-        qtPreviews(qt->screen(), count);
+    if (!headlessOnly) {
+        auto qt = std::make_shared<qtp::QtPresenter>();
+        wnd::SetPresenter(qt);
+        for (int count : sizes) {
+            files::SetDataFolder(folder(count, fresh));
+            qtPreviews(qt->screen(), count);
+        }
+        files::SetDataFolder(folder(kPrintedPrescriptions, fresh));
+        qtPrint(qt->screen(), kPrintedPrescriptions);
+        std::fflush(stdout);
+        wnd::SetPresenter(nullptr);
     }
-    files::SetDataFolder(folder(kPrintedPrescriptions, fresh));
-    qtPrint(qt->screen(), kPrintedPrescriptions);
-    std::fflush(stdout);
-
+    if (qtOnly) return 0;
     wnd::SetPresenter(headless);
     for (int count : sizes) {
         files::SetDataFolder(folder(count, fresh));
