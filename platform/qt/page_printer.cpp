@@ -23,12 +23,12 @@ void UsePaperOf(QPrinter& printer, const wnd::PageSet& pages) {
 }
 
 bool PrintPages(QPrinter& printer, const wnd::PageSet& pages, const std::vector<int>& selection) {
-    std::vector<const wnd::Page*> chosen;
+    std::vector<std::size_t> chosen;  // from 0
     if (selection.empty()) {
-        for (const wnd::Page& page : pages.pages) chosen.push_back(&page);
+        for (std::size_t i = 0; i < pages.pages.size(); ++i) chosen.push_back(i);
     } else {
         for (int n : selection)
-            if (n >= 1 && static_cast<std::size_t>(n) <= pages.pages.size()) chosen.push_back(&pages.pages[static_cast<std::size_t>(n - 1)]);
+            if (n >= 1 && static_cast<std::size_t>(n) <= pages.pages.size()) chosen.push_back(static_cast<std::size_t>(n - 1));
     }
     if (chosen.empty()) return false;
     printer.setDocName(QString::fromUtf8(pages.title.data(), static_cast<qsizetype>(pages.title.size())));  // the job's name
@@ -48,10 +48,23 @@ bool PrintPages(QPrinter& printer, const wnd::PageSet& pages, const std::vector<
         }
         painter.save();
         painter.translate(-corner);
-        PaintPage(painter, *chosen[i], resolution / 1000.0);
+        PaintPage(painter, pages.pages[chosen[i]], resolution / 1000.0);
         painter.restore();
     }
     return painter.end();
+}
+
+void CarryOver(const QPrinter& from, QPrinter& to) {
+    to.setOutputFormat(from.outputFormat());
+    if (from.outputFormat() == QPrinter::NativeFormat) to.setPrinterName(from.printerName());
+    to.setOutputFileName(from.outputFileName());
+    to.setPageLayout(from.pageLayout());
+    to.setCopyCount(from.copyCount());
+    to.setCollateCopies(from.collateCopies());
+    to.setDuplex(from.duplex());
+    to.setColorMode(from.colorMode());
+    to.setPageOrder(from.pageOrder());
+    to.setFullPage(from.fullPage());
 }
 
 }  // namespace qtp

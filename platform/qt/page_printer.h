@@ -1,6 +1,6 @@
 #pragma once
 // Printed pages sent to a printer (or the PDF file a print dialog chose), drawn with the preview's
-// own painting routine. GUI thread only.
+// own painting routine. Any thread may print, each on a printer no other thread touches meanwhile.
 #include <vector>
 
 class QPrinter;
@@ -19,5 +19,9 @@ void UsePaperOf(QPrinter& printer, const wnd::PageSet& pages);
 // one sheet each, at their real size from the paper's corner. False when there was nothing to
 // print or the printer failed.
 bool PrintPages(QPrinter& printer, const wnd::PageSet& pages, const std::vector<int>& selection);
+
+// A printer with the choices of another (device or file, paper, copies, sides, colour), for the
+// print dialogs that follow while the other prints.
+void CarryOver(const QPrinter& from, QPrinter& to);
 
 }  // namespace qtp

@@ -53,6 +53,7 @@
 #include "platform/qt/key_map.h"
 #include "platform/qt/list_format.h"
 #include "platform/qt/program_icon.h"
+#include "platform/qt/print_job.h"
 #include "platform/qt/wallpaper.h"
 
 
@@ -69,6 +70,8 @@ Screen::Screen() {
 }
 
 Screen::~Screen() {
+    // Prints under way are let finish, and answered, before anything goes.
+    for (auto& job : printing_) job->Finish();
     dying_ = true;
     qApp->removeEventFilter(this);
     for (auto& p : questions_) delete p.data();

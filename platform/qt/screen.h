@@ -29,6 +29,7 @@ class QWidget;
 namespace qtp {
 
 class HelpViewer;
+class PrintJob;
 
 class Screen final : public QObject {
 public:
@@ -128,6 +129,7 @@ private:
     QPointer<QMenu> windowMenu_;
     std::vector<QPointer<QAction>> windowMenuExtras_;
     std::unique_ptr<QPrinter> printer_;
+    std::vector<std::unique_ptr<PrintJob>> printing_;  // pages printing on threads of their own
     std::map<std::string, std::unique_ptr<HelpViewer>> help_;  // one viewer per help file (folded name)
     std::uint64_t opened_ = 0;
     std::string lastNote_;

@@ -47,6 +47,7 @@
 #include "platform/qt/key_map.h"
 #include "platform/qt/list_format.h"
 #include "platform/qt/page_printer.h"
+#include "platform/qt/print_job.h"
 #include "platform/qt/program_icon.h"
 #include "platform/runtime/program_services.h"
 
@@ -180,11 +181,27 @@ void Screen::AskPrint(const wnd::PrintQuestion& question, std::shared_ptr<wnd::I
     dialog->setWindowIcon(ProgramIcon());
     // Which pages to print is the task's choice.
     dialog->setOption(QAbstractPrintDialog::PrintPageRange, false);
-    connect(dialog, &QDialog::accepted, this, [this, answer, pages = question.pages, selection = question.selection] {
-        answer(PrintPages(Printer(), *pages, selection) ? 1 : 0);
+    // Accepted, the pages print on a thread of their own with the printer the dialog set up; the
+    // dialogs after it get a printer of their own with the same choices. The answer comes when
+    // the last page is out.
+    auto printing = std::make_shared<bool>(false);
+    connect(dialog, &QDialog::accepted, this, [this, answer, printing, pages = question.pages, selection = question.selection] {
+        *printing = true;
+        std::unique_ptr<QPrinter> printer = std::move(printer_);
+        if (!printer) printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        CarryOver(*printer, Printer());
+        printing_.push_back(std::make_unique<PrintJob>(std::move(printer), pages, selection, this,
+                                                       [this, answer](PrintJob& job, bool printed) {
+            answer(printed ? 1 : 0);
+            // The job (its printer and its hold on the pages) goes once its Finish has returned.
+            QMetaObject::invokeMethod(this, [this, done = &job] {
+                std::erase_if(printing_, [done](const std::unique_ptr<PrintJob>& j) { return j.get() == done; });
+            }, Qt::QueuedConnection);
+        }));
     });
     connect(dialog, &QDialog::rejected, this, [answer] { answer(0); });
-    connect(dialog, &QObject::destroyed, this, [answer] { answer(0); });  // also when the presenter ends
+    // Also when the presenter ends; a print under way answers when it is done.
+    connect(dialog, &QObject::destroyed, this, [answer, printing] { if (!*printing) answer(0); });
     std::erase_if(questions_, [](const QPointer<QWidget>& p) { return p.isNull(); });
     questions_.push_back(dialog);
     dialog->show();

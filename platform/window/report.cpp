@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 #include <climits>
 #include <stdexcept>
 
@@ -153,13 +154,13 @@ std::string Report::Value(const ReportControl& c) const {
         if (c.total == ReportControl::Total::Average) return formatted(t.count ? t.value / static_cast<double>(t.count) : 0);
         return formatted(t.value);
     }
-    if (b.pageNumber || (isPageNumber(c) && !b.bound)) return formatted(static_cast<double>(pages_.size()));
+    if (b.pageNumber || (isPageNumber(c) && !b.bound)) return formatted(static_cast<double>(PageCount()));
     if (!b.bound) return c.text;
     return b.picture ? b.use.Format(*b.picture) : b.use.Raw();
 }
 
 void Report::Place(const ReportBand& band, int x, int y, int from, int to) {
-    Page& page = pages_.back();
+    Page& page = open_;
     for (const ReportControl& c : band.controls) {
         if (topOf(c) < from || topOf(c) >= to) continue;
         PageItem item;
@@ -211,7 +212,7 @@ void Report::PlaceCheck(Page& page, const ReportControl& c, int x, int y) {
 }
 
 void Report::BeginPage() {
-    pages_.emplace_back();
+    open_.items.clear();
     pageOpen_ = true;
     detailOnPage_ = false;
     nextY_ = layout_.area.y;
@@ -233,6 +234,8 @@ void Report::EndPage() {
     if (!pageOpen_) return;
     for (const ReportBand& b : layout_.bands)
         if (b.kind == ReportBand::Kind::Footer) Place(b, b.at.x, b.at.y, INT_MIN, INT_MAX);
+    done_.push_back(open_);
+    open_.items.clear();
     pageOpen_ = false;
 }
 
@@ -290,7 +293,8 @@ std::shared_ptr<const PageSet> Report::Pages() const {
     set->title = rt::cp1252ToUtf8(layout_.title);
     set->paperWidth = layout_.paperWidth;
     set->paperHeight = layout_.paperHeight;
-    set->pages.assign(pages_.begin(), pages_.end() - (pageOpen_ ? 1 : 0));
+    set->pages = done_;
+    set->pages.Seal();
     return set;
 }
 
@@ -299,14 +303,14 @@ std::shared_ptr<const PageSet> Report::TakePages() {
     set->title = rt::cp1252ToUtf8(layout_.title);
     set->paperWidth = layout_.paperWidth;
     set->paperHeight = layout_.paperHeight;
-    const auto finished = pages_.end() - (pageOpen_ ? 1 : 0);
-    set->pages.assign(std::make_move_iterator(pages_.begin()), std::make_move_iterator(finished));
-    pages_.erase(pages_.begin(), finished);
+    set->pages = std::exchange(done_, PageList{});
+    set->pages.Seal();
     return set;
 }
 
 void Report::Discard() {
-    pages_.clear();
+    done_ = PageList{};
+    open_.items.clear();
     pageOpen_ = false;
     std::fill(tallies_.begin(), tallies_.end(), Tally{});
 }

@@ -54,7 +54,7 @@ public:
     void PrintBand(int band);
     // Ends the page being filled, with its footer; the next band begins a new page.
     void EndPage();
-    int PageCount() const { return static_cast<int>(pages_.size()); }
+    int PageCount() const { return static_cast<int>(done_.size()) + (pageOpen_ ? 1 : 0); }
     // The pages so far (a page being filled counts once it has ended).
     std::shared_ptr<const PageSet> Pages() const;
     // The finished pages handed over without a copy (a long report's pages are large); the
@@ -94,7 +94,8 @@ private:
     ReportLayout layout_;
     std::vector<Binding> binds_;  // by control number - 1 (bands have none)
     std::vector<Tally> tallies_;  // likewise
-    std::vector<Page> pages_;
+    PageList done_;  // the pages ended so far, packed
+    Page open_;      // the page being filled
     bool pageOpen_ = false;
     int nextY_ = 0;             // where the next detail band goes on the open page
     bool detailOnPage_ = false;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -251,6 +252,27 @@ TEST_F(Reports, PagesHoldThreeBandsEachWithHeaderAndNumberedFooterAndThePreviewS
     // The progress bar only ever went forward, and reached the end.
     EXPECT_TRUE(std::is_sorted(gRun.progress.begin(), gRun.progress.end()));
     EXPECT_EQ(gRun.progress.back(), 100);
+}
+
+TEST_F(Reports, LeavingThePreviewLetsItsPagesGo) {
+    // However the preview is left, nothing keeps its pages once the report has ended: not the
+    // window, not the presenter, not the print question.
+    for (const bool print : {false, true}) {
+        SCOPED_TRACE(print ? "printed" : "exit");
+        fill(7);
+        start();
+        auto preview = user_.Find("Report Preview");
+        const std::weak_ptr<const wnd::PageSet> held = preview.Pages("?PAGES");
+        ASSERT_FALSE(held.expired());
+        if (print) {
+            preview.Press("?PRINT");
+            user_.AnswerPrint(true);
+        } else {
+            preview.Press("?EXIT");
+        }
+        EXPECT_EQ(finish(), cls::kResponseCompleted);
+        EXPECT_TRUE(held.expired());
+    }
 }
 
 TEST_F(Reports, ADescendingKeyStillFillsTheProgressBarForward) {

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPrintDialog>
+#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -21,6 +22,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <memory>
+#include <stdexcept>
+#include <tuple>
 #include <string>
 #include <vector>
 
@@ -172,6 +176,59 @@ TEST(QtPagePainter, FontsKeepTheirSizeOnThePaperWhateverTheDevicesDpi) {
 }
 
 // A plain window with a preview control, opened straight through the presenter.
+TEST(QtPagePainter, PackedPagesReadBackAndDrawAsTheyWereMade) {
+    // Texts recurring within a page and across pages, long ones (stored each time), empty and
+    // non-Latin ones; shapes that differ only in one property; a line drawn upward.
+    Item bold = text({1000, 1000, 6500, 300}, "Prescription Report", 'C', 14);
+    bold.font.bold = true;
+    Item italic = bold;
+    italic.font.bold = false;
+    italic.font.italic = true;
+    const std::string notes(300, 'n');
+    Item block = text({1200, 2200, 6100, 1100}, "", 'L', 12, true);
+    block.text = notes + " Ibuprofen 400 mg: one tablet up to three times a day when needed.";
+    Item tick = shape(Item::Kind::Line, {1000, 5000, 400, -600}, 15);
+    Item other = text({1000, 1500, 2000, 300}, "Größe ½ – “Zocor”", 'R', 10);
+    other.font.name = "Courier New";
+    const wnd::Page first{{bold, italic, block, tick, text({1000, 1500, 2000, 300}, "Drug Name"), other,
+                           shape(Item::Kind::Box, {900, 900, 6700, 9200}, 20), text({1000, 1500, 2000, 300}, "")}};
+    const wnd::Page second{{text({1000, 1500, 2000, 300}, "Drug Name"), block, bold, shape(Item::Kind::Box, {900, 900, 6700, 9200}, 25)}};
+    const wnd::Page empty{};
+
+    auto same = [](const wnd::Page& made, const wnd::Page& read) {
+        ASSERT_EQ(read.items.size(), made.items.size());
+        for (std::size_t i = 0; i < made.items.size(); ++i) {
+            SCOPED_TRACE(i);
+            const Item& a = made.items[i];
+            const Item& b = read.items[i];
+            EXPECT_EQ(a.kind, b.kind);
+            EXPECT_EQ(std::tie(a.at.x, a.at.y, a.at.width, a.at.height), std::tie(b.at.x, b.at.y, b.at.width, b.at.height));
+            EXPECT_EQ(a.text, b.text);
+            EXPECT_EQ(a.font, b.font);
+            EXPECT_EQ(a.align, b.align);
+            EXPECT_EQ(a.wrap, b.wrap);
+            EXPECT_EQ(a.pen, b.pen);
+        }
+        EXPECT_EQ(render(made, 0.1), render(read, 0.1));
+    };
+    wnd::PageList list;
+    list.push_back(first);
+    list.push_back(second);
+    list.Seal();
+    list.push_back(empty);  // pages added after a seal find the shapes and texts kept
+    list.push_back(first);
+    const wnd::PageList copy = list;
+    ASSERT_EQ(copy.size(), 4u);
+    same(first, copy[0]);
+    same(second, copy[1]);
+    same(empty, copy[2]);
+    same(first, copy.at(3));
+    EXPECT_THROW(copy.at(4), std::out_of_range);
+    int pages = 0;
+    for (const wnd::Page& page : copy) pages += page.items.empty() ? 0 : 1;
+    EXPECT_EQ(pages, 3);
+}
+
 class QtPrintedPages : public testing::Test {
 protected:
     void SetUp() override {
@@ -197,15 +254,17 @@ protected:
             const std::string name = "Page " + std::to_string(n);
             page.items.push_back(text({1000, 1000, 6500, 300}, name.c_str(), 'L', 14));
             page.items.push_back(shape(Item::Kind::Line, {1000, 1400, 6500, 0}, 10));
+            if (n == 1) {
+                page.items.push_back(shape(Item::Kind::Box, {1000, 2000, 6500, 1500}, 20));
+                page.items.push_back(text({1200, 2200, 6100, 1100},
+                                          "Aspirin 100 mg: one tablet every morning with food. Ibuprofen 400 mg: "
+                                          "one tablet up to three times a day when needed, never on an empty stomach.",
+                                          'L', 12, true));
+                page.items.push_back(text({1000, 10000, 6500, 300}, "Printed for the household", 'C', 9));
+            }
             pages_.push_back(name);
-            set->pages.push_back(std::move(page));
+            set->pages.push_back(page);
         }
-        set->pages[0].items.push_back(shape(Item::Kind::Box, {1000, 2000, 6500, 1500}, 20));
-        set->pages[0].items.push_back(text({1200, 2200, 6100, 1100},
-                                           "Aspirin 100 mg: one tablet every morning with food. Ibuprofen 400 mg: "
-                                           "one tablet up to three times a day when needed, never on an empty stomach.",
-                                           'L', 12, true));
-        set->pages[0].items.push_back(text({1000, 10000, 6500, 300}, "Printed for the household", 'C', 9));
         set_ = set;
         sink_->Take();
     }
@@ -340,6 +399,22 @@ TEST_F(QtPrintedPages, FittingZoomsFollowTheVisibleAreaAndPagesStandSideBySide) 
     EXPECT_FALSE(preview_->horizontalScrollBar()->isVisible());
 }
 
+TEST_F(QtPrintedPages, ClosingAPreviewLetsItsPagesGo) {
+    std::weak_ptr<const wnd::PageSet> held;
+    {
+        auto pages = std::make_shared<wnd::PageSet>(*set_);
+        held = pages;
+        presenter_->SetPages(kId, 1, std::move(pages));
+    }
+    Preview(2, 1, 1, 100);
+    ASSERT_FALSE(held.expired());
+    ASSERT_EQ(preview_->Sheets().size(), 1u);
+    presenter_->CloseWindow(kId);
+    settle();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(held.expired());
+}
+
 // The print dialog's own "print to file": the printer it names and the PDF file.
 void printToFile(QPrintDialog& dialog, const QString& path) {
     auto* printers = dialog.findChild<QComboBox*>("printers");
@@ -355,6 +430,29 @@ QPrintDialog* openPrintDialog() {
     for (QWidget* w : QApplication::topLevelWidgets())
         if (auto* d = qobject_cast<QPrintDialog*>(w); d && d->isVisible()) return d;
     return nullptr;
+}
+
+// The answers to print questions, once at least one has come (pages print on a thread of their
+// own and are answered when they are out).
+std::vector<wnd::InputEvent> awaitAnswers(qttest::RecordingSink& sink) {
+    std::vector<wnd::InputEvent> answers;
+    qttest::WaitFor([&] {
+        for (wnd::InputEvent& e : sink.Take(Kind::Answer)) answers.push_back(std::move(e));
+        return !answers.empty();
+    });
+    return answers;
+}
+
+// Each page's first line of text, as pdftotext reads it from the file.
+std::vector<std::string> pdfTexts(const QString& path) {
+    QProcess p;
+    p.start("pdftotext", {"-layout", path, "-"});
+    if (!p.waitForFinished(20000) || p.exitCode() != 0) return {"pdftotext failed"};
+    std::vector<std::string> out;
+    QStringList pages = QString::fromUtf8(p.readAllStandardOutput()).split('\f');
+    if (!pages.isEmpty() && pages.back().trimmed().isEmpty()) pages.removeLast();
+    for (const QString& page : pages) out.push_back(page.trimmed().section('\n', 0, 0).trimmed().toStdString());
+    return out;
 }
 
 // A PDF's pages, from its page tree's count.
@@ -384,8 +482,11 @@ TEST_F(QtPrintedPages, ThePrintDialogPrintsTheChosenPagesToAPdfAndOnlyItsThreadW
     const QString path = dir.filePath("report.pdf");
     printToFile(*dialog, path);
     dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    // The pages print on a thread of their own: the click returns at once, and the answer comes
+    // while the GUI thread goes on turning its events.
+    EXPECT_TRUE(sink_->Take(Kind::Answer).empty());
     ASSERT_TRUE(qttest::WaitFor([&] { return !openPrintDialog(); }));
-    auto answers = sink_->Take(Kind::Answer);
+    auto answers = awaitAnswers(*sink_);
     ASSERT_EQ(answers.size(), 1u);
     EXPECT_EQ(answers[0].question, 51u);
     EXPECT_EQ(answers[0].answer, 1);
@@ -395,6 +496,7 @@ TEST_F(QtPrintedPages, ThePrintDialogPrintsTheChosenPagesToAPdfAndOnlyItsThreadW
     const QByteArray pdf = file.readAll();
     EXPECT_TRUE(pdf.startsWith("%PDF-"));
     EXPECT_EQ(pdfPages(pdf), 2);
+    EXPECT_EQ(pdfTexts(path), (std::vector<std::string>{"Page 3", "Page 1"})) << "the chosen pages, in the chosen order";
     EXPECT_TRUE(QString::fromLatin1(pdf).contains(QRegularExpression(R"(/MediaBox \[0 0 612[.0]* 792[.0]*\])")));  // US Letter
     if (const char* keep = std::getenv("QTP_PRINT_PDF")) QFile::copy(path, keep);
 
@@ -429,7 +531,7 @@ TEST_F(QtPrintedPages, ThePrintDialogPrintsTheChosenPagesToAPdfAndOnlyItsThreadW
     printToFile(*dialog, all);
     dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
     ASSERT_TRUE(qttest::WaitFor([&] { return !openPrintDialog(); }));
-    answers = sink_->Take(Kind::Answer);
+    answers = awaitAnswers(*sink_);
     ASSERT_EQ(answers.size(), 1u);
     EXPECT_EQ(answers[0].answer, 1);
     QFile allFile(all);
@@ -437,6 +539,30 @@ TEST_F(QtPrintedPages, ThePrintDialogPrintsTheChosenPagesToAPdfAndOnlyItsThreadW
     const QByteArray allPdf = allFile.readAll();
     EXPECT_EQ(pdfPages(allPdf), 3);
     EXPECT_TRUE(QString::fromLatin1(allPdf).contains(QRegularExpression(R"(/MediaBox \[0 0 792[.0]* 612[.0]*\])")));
+}
+
+TEST_F(QtPrintedPages, APrintUnderWayWhenThePresenterEndsIsFinishedAndAnswered) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    wnd::PrintQuestion question;
+    question.id = 71;
+    question.thread = 1;
+    question.window = kId;
+    question.pages = set_;
+    presenter_->AskPrint(question, sink_);
+    QCoreApplication::processEvents();
+    QPrintDialog* dialog = openPrintDialog();
+    ASSERT_NE(dialog, nullptr);
+    const QString path = dir.filePath("ending.pdf");
+    printToFile(*dialog, path);
+    dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    presenter_.reset();
+    const auto answers = sink_->Take(Kind::Answer);
+    ASSERT_EQ(answers.size(), 1u);
+    EXPECT_EQ(answers[0].question, 71u);
+    EXPECT_EQ(answers[0].answer, 1);
+    EXPECT_EQ(pdfTexts(path), (std::vector<std::string>{"Page 1", "Page 2", "Page 3"}));
+    presenter_ = std::make_shared<qtp::QtPresenter>();  // for the tear-down
 }
 
 TEST_F(QtPrintedPages, APrintDialogLeftOpenWhenThePresenterEndsStillAnswers) {
