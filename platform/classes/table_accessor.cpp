@@ -14,10 +14,15 @@ TableAccessor::~TableAccessor() = default;
 
 std::string TableAccessor::ErrorText(int code) { return files::errorText(code) + " (" + std::to_string(code) + ")"; }
 
+std::string TableAccessor::FileErrorText(int code) const {
+    const std::string cause = FILE && FILE->lastError() == code ? FILE->lastErrorCause() : std::string();
+    return cause.empty() ? ErrorText(code) : ErrorText(code) + "; " + cause;
+}
+
 void TableAccessor::setErrorFromFile() {
     if (!ERRORS || !FILE) return;
     const int code = FILE->lastError();
-    ERRORS->SetErrors(code, ErrorText(code));
+    ERRORS->SetErrors(code, FileErrorText(code));
 }
 
 int TableAccessor::reportFile(int number) {

@@ -674,8 +674,9 @@ TEST_F(Forms, FailedChangeWriteOffersRetryGiveUpOrStay) {
         const auto shown = messages_.shown();
         ASSERT_EQ(messages_.numbers(), (std::vector<int>{28, 37})) << "no other question, not even message 10";
         EXPECT_EQ(shown[0].caption, "Record was not updated");
-        EXPECT_EQ(shown[0].text, "An error (" + cls::TableAccessor::ErrorText(files::kTransactionTimeout) +
-                                     ") was experienced when making changes to the Doctors file.");
+        EXPECT_EQ(shown[0].text, "An error (" + cls::TableAccessor::ErrorText(files::kTransactionTimeout) + "; another program is using " +
+                                     doctorsPath() + "; trying again may work) was experienced when making changes to the Doctors file.")
+            << "the cause, what may help and the file";
         EXPECT_EQ(shown[1].caption, "Record Update Error");
         EXPECT_EQ(form.Open(), c.open);
         EXPECT_EQ(probe_.Take(), c.response[0] ? Lines{c.response} : Lines{});
