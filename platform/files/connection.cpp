@@ -76,13 +76,14 @@ void Connection::setWaitLimit(int ms) {
 Statement::~Statement() { release(); }
 
 Statement::Statement(Statement&& o) noexcept
-    : stmt_(std::exchange(o.stmt_, nullptr)), entry_(std::exchange(o.entry_, nullptr)) {}
+    : stmt_(std::exchange(o.stmt_, nullptr)), entry_(std::exchange(o.entry_, nullptr)), owner_(std::exchange(o.owner_, nullptr)) {}
 
 Statement& Statement::operator=(Statement&& o) noexcept {
     if (this != &o) {
         release();
         stmt_ = std::exchange(o.stmt_, nullptr);
         entry_ = std::exchange(o.entry_, nullptr);
+        owner_ = std::exchange(o.owner_, nullptr);
     }
     return *this;
 }
@@ -104,6 +105,8 @@ void Statement::release() {
     }
     stmt_ = nullptr;
     entry_ = nullptr;
+    if (owner_) --owner_->leases_;
+    owner_ = nullptr;
 }
 
 // ------------------------------------------------------------------ error mapping
@@ -186,8 +189,9 @@ void createPrivateFile(const std::string& path) {
 
 // Opens path for reading only. mode=ro reads the -wal too, so commits another instance has not
 // checkpointed yet are seen; it needs the -wal and -shm to exist or to be creatable. Without a -wal
-// (nothing uncheckpointed) in a folder where they cannot be made, the file is read as immutable.
-int openForReading(const std::string& path, Db* out) {
+// (nothing uncheckpointed) in a folder where they cannot be made, the file is read as immutable
+// (*immutable set) until another instance makes one.
+int openForReading(const std::string& path, Db* out, bool* immutable) {
     const int flags = SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI;
     for (const char* query : {"?mode=ro", "?mode=ro&immutable=1"}) {
         Db ro;
@@ -199,6 +203,7 @@ int openForReading(const std::string& path, Db* out) {
         }
         if (rc == SQLITE_OK) {
             std::swap(out->db, ro.db);
+            *immutable = std::string_view(query).find("immutable") != std::string_view::npos;
             return rc;
         }
         std::error_code ec;
@@ -225,7 +230,7 @@ Connection::OpenResult Connection::open(const std::string& path, bool create, bo
     Db db;
     int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
     int rc = sqlite3_open_v2(path.c_str(), &db.db, flags, nullptr);
-    bool readingOnly = false;
+    bool readingOnly = false, immutable = false;
     auto failure = [&](int code) -> OpenResult {
         std::string msg = db.db ? sqlite3_errmsg(db.db) : sqlite3_errstr(rc);
         return {code, path + ": " + msg, rc};
@@ -240,7 +245,7 @@ Connection::OpenResult Connection::open(const std::string& path, bool create, bo
     if (rc != SQLITE_OK && exists && readOnlyFallback && ((rc & 0xFF) == SQLITE_CANTOPEN || (rc & 0xFF) == SQLITE_READONLY)) {
         // No write access to the file or its folder: it can still be read.
         Db ro;
-        if (openForReading(path, &ro) == SQLITE_OK) {
+        if (openForReading(path, &ro, &immutable) == SQLITE_OK) {
             std::swap(db.db, ro.db);
             rc = SQLITE_OK;
             readingOnly = true;
@@ -258,6 +263,7 @@ Connection::OpenResult Connection::open(const std::string& path, bool create, bo
     c->path_ = path;
     c->busyMs_ = busyMs;
     c->readOnly_ = readingOnly || sqlite3_db_readonly(db.db, "main") == 1;
+    c->immutable_ = immutable;
     c->db_ = db.release();
     c->setWaitLimit(busyMs);
     if (::stat(path.c_str(), &st) == 0) {
@@ -287,13 +293,31 @@ Connection::~Connection() {
     if (db_) sqlite3_close_v2(db_);  // rolls back a transaction left open
 }
 
+void Connection::refreshReader() {
+    std::error_code ec;
+    if (!std::filesystem::exists(path_ + "-wal", ec)) return;
+    Db fresh;
+    bool stillImmutable = true;
+    if (openForReading(path_, &fresh, &stillImmutable) != SQLITE_OK || stillImmutable) return;
+    for (auto& [sql, entry] : cache_) sqlite3_finalize(entry.stmt);
+    cache_.clear();
+    sqlite3_close_v2(db_);
+    db_ = fresh.release();
+    immutable_ = false;
+    setWaitLimit(busyMs_);
+    ++localWrites_;  // what was read before may be out of date
+}
+
 int Connection::prepare(const std::string& sql, Statement* out) {
     out->release();
+    if (immutable_ && leases_ == 0 && !inTransaction()) refreshReader();
     auto it = cache_.find(sql);
     if (it != cache_.end() && !it->second.leased) {
         it->second.leased = true;
         out->stmt_ = it->second.stmt;
         out->entry_ = &it->second;
+        out->owner_ = this;
+        ++leases_;
         return SQLITE_OK;
     }
     sqlite3_stmt* s = nullptr;
@@ -304,6 +328,8 @@ int Connection::prepare(const std::string& sql, Statement* out) {
         return rc;
     }
     out->stmt_ = s;
+    out->owner_ = this;
+    ++leases_;
     if (it == cache_.end()) {
         auto& entry = cache_[sql];
         entry.stmt = s;

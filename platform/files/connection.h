@@ -41,6 +41,7 @@ private:
     friend class Connection;
     sqlite3_stmt* stmt_ = nullptr;
     CachedStatement* entry_ = nullptr;  // nullptr: a one-off statement, finalized at release
+    Connection* owner_ = nullptr;
 };
 
 class Connection {
@@ -98,10 +99,14 @@ public:
     bool stillAtPath() const;
 
 private:
+    friend class Statement;
     Connection() = default;
     // Waits up to the limit for a lock another connection holds, telling the lock-wait observer.
     static int busyHandler(void* self, int count);
     void setWaitLimit(int ms);
+    // A file read as immutable (no -wal when it was opened) is read through its WAL once another
+    // instance has made one, between statements.
+    void refreshReader();
 
     sqlite3* db_ = nullptr;
     std::string path_;
@@ -111,6 +116,8 @@ private:
     std::uint64_t localWrites_ = 0;
     const void* txnOwner_ = nullptr;
     bool txnBegun_ = false;
+    bool immutable_ = false;
+    int leases_ = 0;  // statements leased and not released
     long long waitLimitMs_ = 0;
     std::chrono::steady_clock::time_point waitStart_;
     std::unordered_map<std::string, CachedStatement> cache_;  // node-based: entries never move
