@@ -26,6 +26,9 @@ std::uint8_t ListFormatManager::flag() const {
 }
 
 void ListFormatManager::report(int errorCode, int level) {
+    // Opened for reading only (a read-only folder, which the table's own message has told the user
+    // of): layouts apply but cannot be kept, and each switch of tab need not say so again.
+    if (errorCode == files::kReadOnlyFile && file_->isReadOnly()) return;
     // The file's own cause of the error follows, naming the file, when the error was the file's.
     const std::string cause = errorCode == file_->lastError() ? file_->lastErrorCause() : std::string();
     tell("An error occured: " + files::errorText(errorCode) + ".|Error level:" + std::to_string(level) +

@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstring>
 
 #include "data/dictionary.h"
 #include "data/table_classes.h"
 #include "data/thread_tables.h"
+#include "platform/files/connection.h"
 #include "platform/runtime/expression.h"
 #include "platform/runtime/field_access.h"
 #include "platform/runtime/fixed_string.h"
@@ -106,6 +110,91 @@ TEST(PrescriptionNumbering, CompletedInsertWritesOverTheProvisionalRecordAndCanc
         rt::assignC(PRE.PRINTKEY, "again");
         EXPECT_EQ(PrescriptsAccessorRef->InsertRecord(), 0);
         EXPECT_EQ(prescriptionCount(), 4);
+        PrescriptsGroupRef->CloseGroup();
+    });
+    EXPECT_TRUE(messages.shown().empty());
+}
+
+// A full disk when the list adds the provisional prescription: the message says so and names the
+// file, and nothing is left behind.
+TEST(PrescriptionNumbering, AFullDiskIsReportedWithItsCauseAndLeavesNothing) {
+    TempDataFolder folder;
+    MessageRecorder messages(shell::AppErrors());
+    messages.answer(cls::kButtonNo);  // do not try again
+    std::string path;
+    runOnTaskThread([&] {
+        ASSERT_EQ(PrescriptsGroupRef->OpenGroup(), 0);
+        ASSERT_EQ(PrescriptsAccessorRef->UseTable(cls::kUseAccess), 0);
+        path = PrescriptsFile().path();
+        std::shared_ptr<files::Connection> c;
+        ASSERT_EQ(files::threadConnection(path, false, false, files::kDefaultBusyMs, &c).code, 0);
+        ASSERT_EQ(c->exec("PRAGMA max_page_count = 1"), 0);  // the file may grow no further
+        EXPECT_EQ(PrescriptsAccessorRef->PrimeRecord(false), cls::kLevelNotify);
+        ASSERT_EQ(c->exec("PRAGMA max_page_count = 1073741823"), 0);
+        EXPECT_EQ(prescriptionCount(), 0);
+        PrescriptsGroupRef->CloseGroup();
+    });
+    const auto shown = messages.shown();
+    ASSERT_EQ(messages.numbers(), std::vector<int>{35});
+    EXPECT_NE(shown[0].text.find("|Error: File System Error (94); the disk that holds " + path +
+                                 " is full; make room on it and try again.|Try Again?"),
+              std::string::npos)
+        << shown[0].text;
+}
+
+// A program killed while its prescription form was open for an insert left the provisional record:
+// the next program to open the table removes it, while a record another running program is still
+// filling in stays.
+TEST(PrescriptionNumbering, ProvisionalRecordsOfAKilledProgramGoAtTheNextOpen) {
+    TempDataFolder folder;
+    MessageRecorder messages(shell::AppErrors());
+    runOnTaskThread([] {
+        ASSERT_EQ(PrescriptsGroupRef->OpenGroup(), 0);
+        ASSERT_EQ(PrescriptsAccessorRef->UseTable(cls::kUseAccess), 0);
+        seedPrintKeys({"Aspirin 1 Y Ann"});
+        PrescriptsGroupRef->CloseGroup();
+    });
+    files::ReleaseThreadConnections();
+    // Two other programs begin an insert each and wait with their form open; one is killed there.
+    auto insertAndWait = [](int fromChild[2], int toChild[2]) {
+        const pid_t pid = ::fork();
+        if (pid != 0) return pid;
+        ::close(toChild[1]);  // so that the parent's end closing ends the wait
+        runOnTaskThread([&] {
+            char ok = PrescriptsGroupRef->OpenGroup() == 0 && PrescriptsAccessorRef->PrimeRecord(false) == 0 ? 'a' : 'f';
+            (void)!::write(fromChild[1], &ok, 1);
+            (void)!::read(toChild[0], &ok, 1);
+        });
+        ::_exit(0);
+    };
+    int from[2][2], to[2][2];
+    pid_t pids[2];
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_EQ(::pipe(from[i]), 0);
+        ASSERT_EQ(::pipe(to[i]), 0);
+        pids[i] = insertAndWait(from[i], to[i]);
+        char c = 0;
+        ASSERT_EQ(::read(from[i][0], &c, 1), 1);
+        ASSERT_EQ(c, 'a');
+    }
+    ::kill(pids[0], SIGKILL);
+    ::waitpid(pids[0], nullptr, 0);
+
+    runOnTaskThread([] {
+        ASSERT_EQ(PrescriptsGroupRef->OpenGroup(), 0);
+        ASSERT_EQ(PrescriptsAccessorRef->UseTable(cls::kUseAccess), 0);
+        EXPECT_EQ(prescriptionCount(), 2) << "the running program's record stays";
+        PrescriptsGroupRef->CloseGroup();
+    });
+    ::close(to[1][1]);  // the other program ends too, its form never completed
+    ::waitpid(pids[1], nullptr, 0);
+    runOnTaskThread([] {
+        ASSERT_EQ(PrescriptsGroupRef->OpenGroup(), 0);
+        ASSERT_EQ(PrescriptsAccessorRef->UseTable(cls::kUseAccess), 0);
+        EXPECT_EQ(prescriptionCount(), 1);
+        ASSERT_EQ(PrescriptsFile().setKeyOrder(-1), 0);
+        ASSERT_EQ(PrescriptsFile().next(), 0);
+        EXPECT_EQ(rt::cstr(PRE.PRINTKEY), "Aspirin 1 Y Ann") << "the completed prescription is never touched";
         PrescriptsGroupRef->CloseGroup();
     });
     EXPECT_TRUE(messages.shown().empty());

@@ -1,4 +1,10 @@
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 
 #include "data/thread_tables.h"
 #include "platform/classes/list_format_manager.h"
@@ -125,6 +131,60 @@ TEST(ListFormats, DamagedStoredLayoutIsNotApplied) {
     EXPECT_EQ(storedFormat(1, 2), "broken~~|");
     const auto seen = runList(1, {{2, nullptr}});
     EXPECT_EQ(seen, (std::vector<std::string>{kDesigned})) << "the list keeps its designed layout";
+}
+
+// A file the manager cannot use is reported with what is wrong with which file.
+TEST(ListFormats, ADamagedFileIsReportedByName) {
+    TempDataFolder folder;
+    MessageRecorder messages(shell::AppErrors());
+    const std::string path = folder.path() + "/Formats.FDB";
+    std::ofstream(path, std::ios::binary) << std::string(4096, 'J');
+    runOnTaskThread([] {
+        FakeList list(kDesigned);
+        cls::ListFormatManager m;
+        m.Construct();
+        EXPECT_FALSE(m.Initialise(&list, 1, "PRESCRIP", "BrowseThings", 1, 1, &data::ListFormatsFile(), &shell::AppErrors()));
+    });
+    const auto shown = messages.shown();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, "An error occured: File Damaged Or Not A Data File.|Error level:3|" + path + " is damaged or is not a data file");
+}
+
+// In a folder the user may only read, the stored layouts still apply and opening says nothing: the
+// first message the user sees is the table's own, that it is read-only. (Run as another user than
+// root, who may write anything.)
+TEST(ListFormats, AReadOnlyFolderStillGivesTheStoredLayoutsWithoutAMessage) {
+    TempDataFolder folder;
+    runList(1, {{2, "40L(2)|M~Name~@s40@"}});
+    files::ReleaseThreadConnections();
+    std::filesystem::permissions(folder.path(), std::filesystem::perms(0755));
+    std::filesystem::permissions(folder.path() + "/Formats.FDB", std::filesystem::perms(0644));
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        int fault = 0;
+        if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(10);
+        {
+            MessageRecorder messages(shell::AppErrors());
+            std::vector<std::string> seen;
+            runOnTaskThread([&] {
+                FakeList list(kDesigned);
+                cls::ListFormatManager m;
+                m.Construct();
+                if (!m.Initialise(&list, 1, "PRESCRIP", "BrowseThings", 1, 1, &data::ListFormatsFile(), &shell::AppErrors())) fault = 11;
+                m.SetFormatValue(2, "SortOrder1");
+                seen.push_back(list.Format());
+            });
+            if (!fault && !messages.shown().empty()) fault = 12;
+            if (!fault && seen != std::vector<std::string>{"40L(2)|M~Name~@s40@"}) fault = 13;
+        }
+        ::_exit(fault);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_all);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "10 cannot drop root, 11 not initialised, 12 a message, 13 not the stored layout";
 }
 
 }  // namespace
