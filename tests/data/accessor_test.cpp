@@ -1,9 +1,13 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "data/dictionary.h"
 #include "data/table_classes.h"
@@ -142,6 +146,23 @@ TEST(PrescriptionNumbering, AFullDiskIsReportedWithItsCauseAndLeavesNothing) {
         << shown[0].text;
 }
 
+// The other program of the next test: it begins an insert (the provisional record is added), says
+// so and waits with its form open until told to end or killed.
+constexpr const char* kOtherProgramFolder = "PRESCRIPTS_TEST_OTHER_PROGRAM";
+constexpr int kOtherProgramOut = 100, kOtherProgramIn = 101;
+TEST(PrescriptionNumbering, DISABLED_AnotherProgramBeginsAnInsert) {
+    const char* folder = std::getenv(kOtherProgramFolder);
+    if (!folder) GTEST_SKIP() << "run by ProvisionalRecordsOfAKilledProgramGoAtTheNextOpen";
+    files::SetDataFolder(folder);
+    MessageRecorder messages(shell::AppErrors());
+    runOnTaskThread([] {
+        char ok = PrescriptsGroupRef->OpenGroup() == 0 && PrescriptsAccessorRef->PrimeRecord(false) == 0 ? 'a' : 'f';
+        (void)!::write(kOtherProgramOut, &ok, 1);
+        (void)!::read(kOtherProgramIn, &ok, 1);
+        PrescriptsGroupRef->CloseGroup();
+    });
+}
+
 // A program killed while its prescription form was open for an insert left the provisional record:
 // the next program to open the table removes it, while a record another running program is still
 // filling in stays.
@@ -156,23 +177,35 @@ TEST(PrescriptionNumbering, ProvisionalRecordsOfAKilledProgramGoAtTheNextOpen) {
     });
     files::ReleaseThreadConnections();
     // Two other programs begin an insert each and wait with their form open; one is killed there.
-    auto insertAndWait = [](int fromChild[2], int toChild[2]) {
-        const pid_t pid = ::fork();
-        if (pid != 0) return pid;
-        ::close(toChild[1]);  // so that the parent's end closing ends the wait
-        runOnTaskThread([&] {
-            char ok = PrescriptsGroupRef->OpenGroup() == 0 && PrescriptsAccessorRef->PrimeRecord(false) == 0 ? 'a' : 'f';
-            (void)!::write(fromChild[1], &ok, 1);
-            (void)!::read(toChild[0], &ok, 1);
-        });
-        ::_exit(0);
-    };
+    // Each is this test program run afresh on the same folder (see AnotherProgramBeginsAnInsert).
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e) env.emplace_back(*e);
+    env.push_back(std::string(kOtherProgramFolder) + "=" + folder.path());
+    std::vector<char*> envp;
+    for (auto& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    std::string filter = "--gtest_filter=PrescriptionNumbering.DISABLED_AnotherProgramBeginsAnInsert";
+    std::string disabled = "--gtest_also_run_disabled_tests";
+    std::string self = "/proc/self/exe";
+    char* argv[] = {self.data(), filter.data(), disabled.data(), nullptr};
     int from[2][2], to[2][2];
     pid_t pids[2];
     for (int i = 0; i < 2; ++i) {
         ASSERT_EQ(::pipe(from[i]), 0);
         ASSERT_EQ(::pipe(to[i]), 0);
-        pids[i] = insertAndWait(from[i], to[i]);
+        pids[i] = ::fork();
+        ASSERT_GE(pids[i], 0);
+        if (pids[i] == 0) {
+            ::dup2(from[i][1], kOtherProgramOut);
+            ::dup2(to[i][0], kOtherProgramIn);
+            const int null = ::open("/dev/null", O_WRONLY);
+            ::dup2(null, 1);
+            for (int fd : {from[i][0], from[i][1], to[i][0], to[i][1]}) ::close(fd);
+            ::execve(argv[0], argv, envp.data());
+            ::_exit(127);
+        }
+        ::close(from[i][1]);
+        ::close(to[i][0]);
         char c = 0;
         ASSERT_EQ(::read(from[i][0], &c, 1), 1);
         ASSERT_EQ(c, 'a');
@@ -187,7 +220,9 @@ TEST(PrescriptionNumbering, ProvisionalRecordsOfAKilledProgramGoAtTheNextOpen) {
         PrescriptsGroupRef->CloseGroup();
     });
     ::close(to[1][1]);  // the other program ends too, its form never completed
-    ::waitpid(pids[1], nullptr, 0);
+    int status = 0;
+    ::waitpid(pids[1], &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     runOnTaskThread([] {
         ASSERT_EQ(PrescriptsGroupRef->OpenGroup(), 0);
         ASSERT_EQ(PrescriptsAccessorRef->UseTable(cls::kUseAccess), 0);
