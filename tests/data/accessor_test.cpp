@@ -16,6 +16,7 @@
 #include "platform/runtime/expression.h"
 #include "platform/runtime/field_access.h"
 #include "platform/runtime/fixed_string.h"
+#include "support/own_process.h"
 #include "support/program_fixture.h"
 #include "support/task_thread.h"
 
@@ -178,32 +179,15 @@ TEST(PrescriptionNumbering, ProvisionalRecordsOfAKilledProgramGoAtTheNextOpen) {
     files::ReleaseThreadConnections();
     // Two other programs begin an insert each and wait with their form open; one is killed there.
     // Each is this test program run afresh on the same folder (see AnotherProgramBeginsAnInsert).
-    std::vector<std::string> env;
-    for (char** e = environ; *e; ++e) env.emplace_back(*e);
-    env.push_back(std::string(kOtherProgramFolder) + "=" + folder.path());
-    std::vector<char*> envp;
-    for (auto& e : env) envp.push_back(e.data());
-    envp.push_back(nullptr);
-    std::string filter = "--gtest_filter=PrescriptionNumbering.DISABLED_AnotherProgramBeginsAnInsert";
-    std::string disabled = "--gtest_also_run_disabled_tests";
-    std::string self = "/proc/self/exe";
-    char* argv[] = {self.data(), filter.data(), disabled.data(), nullptr};
     int from[2][2], to[2][2];
     pid_t pids[2];
     for (int i = 0; i < 2; ++i) {
-        ASSERT_EQ(::pipe(from[i]), 0);
-        ASSERT_EQ(::pipe(to[i]), 0);
-        pids[i] = ::fork();
+        ASSERT_EQ(::pipe2(from[i], O_CLOEXEC), 0);  // only the numbers given pass into the child
+        ASSERT_EQ(::pipe2(to[i], O_CLOEXEC), 0);
+        pids[i] = testing_support::runTestInOwnProcess("PrescriptionNumbering.DISABLED_AnotherProgramBeginsAnInsert",
+                                                       std::string(kOtherProgramFolder) + "=" + folder.path(),
+                                                       {{from[i][1], kOtherProgramOut}, {to[i][0], kOtherProgramIn}});
         ASSERT_GE(pids[i], 0);
-        if (pids[i] == 0) {
-            ::dup2(from[i][1], kOtherProgramOut);
-            ::dup2(to[i][0], kOtherProgramIn);
-            const int null = ::open("/dev/null", O_WRONLY);
-            ::dup2(null, 1);
-            for (int fd : {from[i][0], from[i][1], to[i][0], to[i][1]}) ::close(fd);
-            ::execve(argv[0], argv, envp.data());
-            ::_exit(127);
-        }
         ::close(from[i][1]);
         ::close(to[i][0]);
         char c = 0;
