@@ -3,7 +3,6 @@
 // and the provisional records of a program that was killed.
 #include <grp.h>
 #include <signal.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -276,7 +275,9 @@ TEST_F(FileFaults, ReadOnlyAccessReadsThroughAnotherInstancesWal) {
             return sqlite3_exec(writer, sql.c_str(), nullptr, nullptr, nullptr);
         };
         ASSERT_EQ(sqlite3_exec(writer, "PRAGMA wal_autocheckpoint = 0", nullptr, nullptr, nullptr), SQLITE_OK);
-        if (c.writerFirst) ASSERT_EQ(add(), SQLITE_OK);
+        if (c.writerFirst) {
+            ASSERT_EQ(add(), SQLITE_OK);
+        }
         std::filesystem::permissions(dir_, std::filesystem::perms(0755));
 
         Child reader(true, reading);
