@@ -5,6 +5,7 @@
 
 #include "data/dictionary.h"
 #include "data/thread_tables.h"
+#include "platform/classes/lock_wait_notice.h"
 #include "platform/runtime/desktop_settings.h"
 #include "platform/runtime/expression.h"
 #include "platform/runtime/program_services.h"
@@ -66,6 +67,7 @@ void RunApplication() {
     rt::SetHelpFile(kHelpFile);
     // 3. The reporter keeps each thread's details in that thread's own state.
     AppErrors().Init(ThreadErrorState.get(), [] { return ThreadErrorState.get(); });
+    cls::ShowLockWaitsInStatus();
     // 4. Words match ignoring case, not only as whole words.
     AppWordMatcher().Init();
     AppWordMatcher().SetOption(cls::WordMatcher::kIgnoreCase, true);

@@ -262,7 +262,7 @@ int FormController::CompleteChange() {
             break;
         }
         if (ERRORS) {
-            ERRORS->SetErrors(e, TableAccessor::ErrorText(e));
+            ERRORS->SetErrors(e, a.FileErrorText(e));
             ERRORS->ThrowFile(28, a.FILENAMEVALUE);
         }
         // Yes writes again, No closes the form unsaved, Cancel goes back to the form.

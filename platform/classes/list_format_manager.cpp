@@ -26,7 +26,13 @@ std::uint8_t ListFormatManager::flag() const {
 }
 
 void ListFormatManager::report(int errorCode, int level) {
-    tell("An error occured: " + files::errorText(errorCode) + ".|Error level:" + std::to_string(level));
+    // Opened for reading only (a read-only folder, which the table's own message has told the user
+    // of): layouts apply but cannot be kept, and each switch of tab need not say so again.
+    if (errorCode == files::kReadOnlyFile && file_->isReadOnly()) return;
+    // The file's own cause of the error follows, naming the file, when the error was the file's.
+    const std::string cause = errorCode == file_->lastError() ? file_->lastErrorCause() : std::string();
+    tell("An error occured: " + files::errorText(errorCode) + ".|Error level:" + std::to_string(level) +
+         (cause.empty() ? std::string() : "|" + cause));
 }
 
 bool ListFormatManager::open() {
@@ -47,6 +53,12 @@ bool ListFormatManager::open() {
                 return false;
             }
             continue;
+        }
+        // No write access (a read-only folder): the stored layouts still apply; the table's own
+        // read-only message tells the user, and a layout that cannot be saved says why.
+        if (e == files::kAccessDenied && file_->open(files::OpenMode::ReadOnly) == 0) {
+            ++uses;
+            return true;
         }
         if (e == files::kInvalidKeyFile) {
             if (file_->buildKeys() != 0) {

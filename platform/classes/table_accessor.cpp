@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/classes/table_group.h"
+#include "platform/files/provisional.h"
 #include "platform/runtime/expression.h"
 #include "platform/runtime/field_access.h"
 
@@ -14,10 +15,15 @@ TableAccessor::~TableAccessor() = default;
 
 std::string TableAccessor::ErrorText(int code) { return files::errorText(code) + " (" + std::to_string(code) + ")"; }
 
+std::string TableAccessor::FileErrorText(int code) const {
+    const std::string cause = FILE && FILE->lastError() == code ? FILE->lastErrorCause() : std::string();
+    return cause.empty() ? ErrorText(code) : ErrorText(code) + "; " + cause;
+}
+
 void TableAccessor::setErrorFromFile() {
     if (!ERRORS || !FILE) return;
     const int code = FILE->lastError();
-    ERRORS->SetErrors(code, ErrorText(code));
+    ERRORS->SetErrors(code, FileErrorText(code));
 }
 
 int TableAccessor::reportFile(int number) {
@@ -109,6 +115,9 @@ int TableAccessor::OpenFile() {
         return kLevelFatal;
     }
     fileOpensByMe_ = 1;
+    // Records an earlier run added for a form it never completed (it was killed, the machine
+    // stopped) go; a failed sweep is tried again at the next open.
+    if (HASAUTOINC && !FILE->isReadOnly()) files::sweepProvisional(*FILE);
     return 0;
 }
 
@@ -187,7 +196,7 @@ std::string TableAccessor::NextNumberText(std::string_view last, std::size_t wid
 }
 
 int TableAccessor::addAutoNumbered() {
-    const int e = FILE->add();
+    const int e = files::addProvisional(*FILE);
     if (e == 0) {
         autoPos_ = FILE->position();
         autoVersion_ = FILE->version();
@@ -272,10 +281,10 @@ int TableAccessor::InsertRecord() {
         // Over the record the auto-number step added, found by its position: a read elsewhere on
         // this thread may have moved the file's current record since.
         const int mine = SnapshotBuffer();
-        e = FILE->putAt(autoPos_, autoVersion_);
+        e = files::settleProvisional(*FILE, autoPos_, autoVersion_);
         if (e == files::kRecordChanged) {
             RevertBuffer(mine);
-            e = FILE->putAt(autoPos_, FILE->version());
+            e = files::settleProvisional(*FILE, autoPos_, FILE->version());
         } else if (e == files::kRecordNotFound) {
             RevertBuffer(mine);  // removed meanwhile: the record is added afresh
             e = FILE->add();
@@ -312,6 +321,7 @@ int TableAccessor::UndoAutoNumber(TableGroup& group) {
     if (!HASAUTOINC || !AUTOINCDONE) return 0;
     const int r = group.RemoveAt(autoPos_);
     if (r == 0 || r == files::kRecordNotFound) {  // gone already counts as undone
+        files::forgetProvisional(*FILE, autoPos_);
         AUTOINCDONE = 0;
         autoPos_ = {};
         return 0;

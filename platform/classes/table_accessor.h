@@ -110,6 +110,9 @@ public:
 
     // The reporter's %ErrorText for a driver error: "Record Not Found (35)".
     static std::string ErrorText(int code);
+    // The same, followed by what the user can do about it when the file's last error was `code`
+    // ("Transaction Timed Out (91); another program is using .../support.sqlite; trying again may work").
+    std::string FileErrorText(int code) const;
 
 protected:
     // The number that follows the given key text: read as a number plus one, clamped so that its

@@ -1,11 +1,17 @@
 #include "platform/files/connection.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <filesystem>
 #include <map>
+#include <mutex>
+#include <thread>
 #include <utility>
 
 #include "platform/files/collation.h"
@@ -13,23 +19,80 @@
 
 namespace files {
 
+// ------------------------------------------------------------------ waits on a locked file
+
+namespace {
+
+std::mutex gWaitMutex;
+LockWaitObserver gWaitObserver;  // guarded by gWaitMutex
+// The file this thread announced a wait on (connections and their waits belong to one thread).
+thread_local std::string tWaitingFor;
+
+void tellWait(const std::string& path, bool waiting) {
+    LockWaitObserver observer;
+    {
+        std::lock_guard lock(gWaitMutex);
+        observer = gWaitObserver;
+    }
+    if (observer) observer(path, waiting);
+}
+
+// Once the statement that waited returns, the wait the busy handler announced is over.
+void endWait() {
+    if (tWaitingFor.empty()) return;
+    const std::string path = std::exchange(tWaitingFor, std::string());
+    tellWait(path, false);
+}
+
+}  // namespace
+
+void SetLockWaitObserver(LockWaitObserver observer) {
+    std::lock_guard lock(gWaitMutex);
+    gWaitObserver = std::move(observer);
+}
+
+int Connection::busyHandler(void* self, int count) {
+    auto* c = static_cast<Connection*>(self);
+    using namespace std::chrono;
+    if (count == 0) c->waitStart_ = steady_clock::now();
+    const long long waited = duration_cast<milliseconds>(steady_clock::now() - c->waitStart_).count();
+    if (waited >= c->waitLimitMs_) return 0;  // SQLITE_BUSY: the caller reports the time-out
+    if (count == 1 && tWaitingFor.empty()) {  // still locked after a first short retry: say so
+        tWaitingFor = c->path_;
+        tellWait(c->path_, true);
+    }
+    const long long step = std::min(count < 4 ? 5LL : 50LL, c->waitLimitMs_ - waited);
+    std::this_thread::sleep_for(milliseconds(std::max(1LL, step)));
+    return 1;
+}
+
+void Connection::setWaitLimit(int ms) {
+    waitLimitMs_ = ms < 0 ? 0 : ms;
+    sqlite3_busy_handler(db_, &Connection::busyHandler, this);
+}
+
 // ------------------------------------------------------------------ Statement
 
 Statement::~Statement() { release(); }
 
 Statement::Statement(Statement&& o) noexcept
-    : stmt_(std::exchange(o.stmt_, nullptr)), entry_(std::exchange(o.entry_, nullptr)) {}
+    : stmt_(std::exchange(o.stmt_, nullptr)), entry_(std::exchange(o.entry_, nullptr)), owner_(std::exchange(o.owner_, nullptr)) {}
 
 Statement& Statement::operator=(Statement&& o) noexcept {
     if (this != &o) {
         release();
         stmt_ = std::exchange(o.stmt_, nullptr);
         entry_ = std::exchange(o.entry_, nullptr);
+        owner_ = std::exchange(o.owner_, nullptr);
     }
     return *this;
 }
 
-int Statement::step() { return sqlite3_step(stmt_); }
+int Statement::step() {
+    const int rc = sqlite3_step(stmt_);
+    endWait();
+    return rc;
+}
 
 void Statement::release() {
     if (!stmt_) return;
@@ -42,6 +105,8 @@ void Statement::release() {
     }
     stmt_ = nullptr;
     entry_ = nullptr;
+    if (owner_) --owner_->leases_;
+    owner_ = nullptr;
 }
 
 // ------------------------------------------------------------------ error mapping
@@ -69,7 +134,7 @@ int mapSqliteError(int rc) {
 
 namespace {
 
-std::string uriFor(const std::string& path) {
+std::string uriFor(const std::string& path, const char* query) {
     static const char* hex = "0123456789ABCDEF";
     std::string absolute = std::filesystem::absolute(path).string();
     std::string out = "file:";
@@ -82,7 +147,7 @@ std::string uriFor(const std::string& path) {
             out += hex[c & 15];
         }
     }
-    return out + "?immutable=1";
+    return out + query;
 }
 
 struct Db {
@@ -105,13 +170,46 @@ int probe(sqlite3* db) {
     return rc;
 }
 
-std::string journalMode(sqlite3* db) {
+// The first column of a statement's first row ("" when it fails).
+std::string pragmaText(sqlite3* db, const char* sql) {
     sqlite3_stmt* s = nullptr;
-    std::string mode;
-    if (sqlite3_prepare_v2(db, "PRAGMA journal_mode", -1, &s, nullptr) == SQLITE_OK && sqlite3_step(s) == SQLITE_ROW)
-        if (const auto* t = sqlite3_column_text(s, 0)) mode = reinterpret_cast<const char*>(t);
+    std::string value;
+    if (sqlite3_prepare_v2(db, sql, -1, &s, nullptr) == SQLITE_OK && sqlite3_step(s) == SQLITE_ROW)
+        if (const auto* t = sqlite3_column_text(s, 0)) value = reinterpret_cast<const char*>(t);
     sqlite3_finalize(s);
-    return mode;
+    return value;
+}
+
+// A new database file is made here, readable and writable by its owner only: SQLite would make it
+// 0644 less the umask, and its -wal, -shm and journal files take the database file's mode.
+void createPrivateFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd >= 0) ::close(fd);  // otherwise SQLite's own open tells why
+}
+
+// Opens path for reading only. mode=ro reads the -wal too, so commits another instance has not
+// checkpointed yet are seen; it needs the -wal and -shm to exist or to be creatable. Without a -wal
+// (nothing uncheckpointed) in a folder where they cannot be made, the file is read as immutable
+// (*immutable set) until another instance makes one.
+int openForReading(const std::string& path, Db* out, bool* immutable) {
+    const int flags = SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI;
+    for (const char* query : {"?mode=ro", "?mode=ro&immutable=1"}) {
+        Db ro;
+        int rc = sqlite3_open_v2(uriFor(path, query).c_str(), &ro.db, flags, nullptr);
+        if (rc == SQLITE_OK) {
+            sqlite3_extended_result_codes(ro.db, 1);
+            rc = registerCollations(ro.db);
+            if (rc == SQLITE_OK) rc = probe(ro.db);
+        }
+        if (rc == SQLITE_OK) {
+            std::swap(out->db, ro.db);
+            *immutable = std::string_view(query).find("immutable") != std::string_view::npos;
+            return rc;
+        }
+        std::error_code ec;
+        if (std::filesystem::exists(path + "-wal", ec) || ((rc & 0xFF) != SQLITE_CANTOPEN && (rc & 0xFF) != SQLITE_READONLY)) return rc;
+    }
+    return SQLITE_CANTOPEN;
 }
 
 }  // namespace
@@ -126,15 +224,16 @@ Connection::OpenResult Connection::open(const std::string& path, bool create, bo
         const auto parent = std::filesystem::path(path).parent_path();
         if (!parent.empty() && !std::filesystem::is_directory(parent, ec)) return {kPathNotFound, parent.string() + " does not exist"};
         if (!create) return {kFileNotFound, path + " does not exist"};
+        createPrivateFile(path);
     }
 
     Db db;
     int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
     int rc = sqlite3_open_v2(path.c_str(), &db.db, flags, nullptr);
-    bool immutable = false;
+    bool readingOnly = false, immutable = false;
     auto failure = [&](int code) -> OpenResult {
         std::string msg = db.db ? sqlite3_errmsg(db.db) : sqlite3_errstr(rc);
-        return {code, path + ": " + msg};
+        return {code, path + ": " + msg, rc};
     };
     if (rc == SQLITE_OK) {
         sqlite3_extended_result_codes(db.db, 1);
@@ -144,18 +243,12 @@ Connection::OpenResult Connection::open(const std::string& path, bool create, bo
     }
     // Only for missing permissions: a file another program holds locked is not read around its lock.
     if (rc != SQLITE_OK && exists && readOnlyFallback && ((rc & 0xFF) == SQLITE_CANTOPEN || (rc & 0xFF) == SQLITE_READONLY)) {
-        // No write access to the file or its folder: a WAL file can still be read as immutable.
+        // No write access to the file or its folder: it can still be read.
         Db ro;
-        int rc2 = sqlite3_open_v2(uriFor(path).c_str(), &ro.db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI, nullptr);
-        if (rc2 == SQLITE_OK) {
-            sqlite3_extended_result_codes(ro.db, 1);
-            rc2 = registerCollations(ro.db);
-            if (rc2 == SQLITE_OK) rc2 = probe(ro.db);
-        }
-        if (rc2 == SQLITE_OK) {
+        if (openForReading(path, &ro, &immutable) == SQLITE_OK) {
             std::swap(db.db, ro.db);
             rc = SQLITE_OK;
-            immutable = true;
+            readingOnly = true;
         }
     }
     if (rc != SQLITE_OK) {
@@ -169,15 +262,26 @@ Connection::OpenResult Connection::open(const std::string& path, bool create, bo
     std::shared_ptr<Connection> c(new Connection());
     c->path_ = path;
     c->busyMs_ = busyMs;
-    c->readOnly_ = immutable || sqlite3_db_readonly(db.db, "main") == 1;
+    c->readOnly_ = readingOnly || sqlite3_db_readonly(db.db, "main") == 1;
+    c->immutable_ = immutable;
     c->db_ = db.release();
+    c->setWaitLimit(busyMs);
     if (::stat(path.c_str(), &st) == 0) {
         c->device_ = static_cast<unsigned long long>(st.st_dev);
         c->inode_ = static_cast<unsigned long long>(st.st_ino);
     }
     if (!c->readOnly_) {
-        if (journalMode(c->db_) != "wal") sqlite3_exec(c->db_, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+        // Saves survive a crash only in WAL with synchronous FULL: a file that refuses them is not used.
+        std::string mode = pragmaText(c->db_, "PRAGMA journal_mode");
+        if (mode != "wal") mode = pragmaText(c->db_, "PRAGMA journal_mode=WAL");
         sqlite3_exec(c->db_, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
+        const std::string sync = pragmaText(c->db_, "PRAGMA synchronous");
+        if (mode != "wal" || sync != "2") {
+            const int code = sqlite3_errcode(c->db_);
+            return {code == SQLITE_BUSY ? kTransactionTimeout : kDriverError,
+                    path + ": cannot be put in WAL mode with synchronous FULL (journal mode \"" + mode + "\", synchronous " + sync + ")",
+                    code == SQLITE_OK ? SQLITE_ERROR : code};
+        }
     }
     *out = std::move(c);
     return {};
@@ -189,13 +293,31 @@ Connection::~Connection() {
     if (db_) sqlite3_close_v2(db_);  // rolls back a transaction left open
 }
 
+void Connection::refreshReader() {
+    std::error_code ec;
+    if (!std::filesystem::exists(path_ + "-wal", ec)) return;
+    Db fresh;
+    bool stillImmutable = true;
+    if (openForReading(path_, &fresh, &stillImmutable) != SQLITE_OK || stillImmutable) return;
+    for (auto& [sql, entry] : cache_) sqlite3_finalize(entry.stmt);
+    cache_.clear();
+    sqlite3_close_v2(db_);
+    db_ = fresh.release();
+    immutable_ = false;
+    setWaitLimit(busyMs_);
+    ++localWrites_;  // what was read before may be out of date
+}
+
 int Connection::prepare(const std::string& sql, Statement* out) {
     out->release();
+    if (immutable_ && leases_ == 0 && !inTransaction()) refreshReader();
     auto it = cache_.find(sql);
     if (it != cache_.end() && !it->second.leased) {
         it->second.leased = true;
         out->stmt_ = it->second.stmt;
         out->entry_ = &it->second;
+        out->owner_ = this;
+        ++leases_;
         return SQLITE_OK;
     }
     sqlite3_stmt* s = nullptr;
@@ -206,6 +328,8 @@ int Connection::prepare(const std::string& sql, Statement* out) {
         return rc;
     }
     out->stmt_ = s;
+    out->owner_ = this;
+    ++leases_;
     if (it == cache_.end()) {
         auto& entry = cache_[sql];
         entry.stmt = s;
@@ -215,7 +339,11 @@ int Connection::prepare(const std::string& sql, Statement* out) {
     return SQLITE_OK;
 }
 
-int Connection::exec(const char* sql) { return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr); }
+int Connection::exec(const char* sql) {
+    const int rc = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
+    endWait();
+    return rc;
+}
 
 std::string Connection::lastMessage() const { return db_ ? sqlite3_errmsg(db_) : std::string(); }
 
@@ -233,17 +361,23 @@ Connection::Stamp Connection::stamp() {
 bool Connection::inTransaction() const { return sqlite3_get_autocommit(db_) == 0; }
 
 int Connection::begin(int timeoutMs, const void* owner) {
-    sqlite3_busy_timeout(db_, timeoutMs < 0 ? 0 : timeoutMs);
+    setWaitLimit(timeoutMs);
     const int rc = exec("BEGIN IMMEDIATE");
-    sqlite3_busy_timeout(db_, busyMs_);
-    if (rc == SQLITE_OK) txnOwner_ = owner;
+    setWaitLimit(busyMs_);
+    if (rc == SQLITE_OK) {
+        txnOwner_ = owner;
+        txnBegun_ = true;
+    }
     return rc;
 }
 
 int Connection::commit() {
-    int rc = exec("COMMIT");
+    // SQLite ends a transaction by itself after a full disk, an I/O error or a lack of memory: what
+    // was written in it is gone, so the commit fails rather than commit nothing or half.
+    int rc = txnLost() ? SQLITE_ABORT : exec("COMMIT");
     if (rc != SQLITE_OK && inTransaction()) exec("ROLLBACK");
     txnOwner_ = nullptr;
+    txnBegun_ = false;
     noteWrite();
     return rc;
 }
@@ -251,6 +385,7 @@ int Connection::commit() {
 int Connection::rollback() {
     const int rc = inTransaction() ? exec("ROLLBACK") : SQLITE_OK;
     txnOwner_ = nullptr;
+    txnBegun_ = false;
     noteWrite();
     return rc;
 }
@@ -263,12 +398,13 @@ bool Connection::stillAtPath() const {
 
 void Connection::setBusyTimeout(int ms) {
     busyMs_ = ms;
-    sqlite3_busy_timeout(db_, ms);
+    setWaitLimit(ms);
 }
 
 // ------------------------------------------------------------------ WriteScope
 
 int WriteScope::begin() {
+    if (c_.txnLost()) return SQLITE_ABORT;  // never a transaction of its own inside a lost one
     nested_ = c_.inTransaction();
     const int rc = c_.exec(nested_ ? "SAVEPOINT files_write" : "BEGIN IMMEDIATE");
     active_ = rc == SQLITE_OK;

@@ -1,7 +1,9 @@
 #pragma once
 // A thread's SQLite connection to one database file, shared by that thread's table instances, and
 // the thread's pool of them. A connection is used only by the thread that opened it.
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -39,6 +41,7 @@ private:
     friend class Connection;
     sqlite3_stmt* stmt_ = nullptr;
     CachedStatement* entry_ = nullptr;  // nullptr: a one-off statement, finalized at release
+    Connection* owner_ = nullptr;
 };
 
 class Connection {
@@ -46,9 +49,10 @@ public:
     struct OpenResult {
         int code = 0;  // an ErrorCode
         std::string detail;
+        int sqlite = 0;  // SQLite's result code, when it gave one
     };
-    // Opens path. create: make the file when missing. readOnlyFallback: a file that can be read but
-    // not written (even its -shm) is still opened, as immutable.
+    // Opens path. create: make the file when missing (readable and writable by its owner only).
+    // readOnlyFallback: a file that can be read but not written is still opened, for reading.
     static OpenResult open(const std::string& path, bool create, bool readOnlyFallback, int busyMs,
                            std::shared_ptr<Connection>* out);
     ~Connection();
@@ -83,6 +87,9 @@ public:
     int commit();
     int rollback();
     const void* transactionOwner() const { return txnOwner_; }
+    // A transaction begun here that SQLite has already rolled back by itself (full disk, I/O error,
+    // out of memory): every write until its commit or rollback fails, and so does the commit.
+    bool txnLost() const { return txnBegun_ && !inTransaction(); }
 
     void setBusyTimeout(int ms);
     int busyTimeout() const { return busyMs_; }
@@ -92,7 +99,14 @@ public:
     bool stillAtPath() const;
 
 private:
+    friend class Statement;
     Connection() = default;
+    // Waits up to the limit for a lock another connection holds, telling the lock-wait observer.
+    static int busyHandler(void* self, int count);
+    void setWaitLimit(int ms);
+    // A file read as immutable (no -wal when it was opened) is read through its WAL once another
+    // instance has made one, between statements.
+    void refreshReader();
 
     sqlite3* db_ = nullptr;
     std::string path_;
@@ -101,6 +115,11 @@ private:
     unsigned long long device_ = 0, inode_ = 0;
     std::uint64_t localWrites_ = 0;
     const void* txnOwner_ = nullptr;
+    bool txnBegun_ = false;
+    bool immutable_ = false;
+    int leases_ = 0;  // statements leased and not released
+    long long waitLimitMs_ = 0;
+    std::chrono::steady_clock::time_point waitStart_;
     std::unordered_map<std::string, CachedStatement> cache_;  // node-based: entries never move
 };
 
@@ -122,6 +141,11 @@ private:
 };
 
 inline constexpr int kDefaultBusyMs = 10000;
+
+// Told, on the waiting thread, when a statement starts waiting for a file another connection or
+// program holds locked (waiting true) and when that wait ends, so the user sees why nothing moves.
+using LockWaitObserver = std::function<void(const std::string& path, bool waiting)>;
+void SetLockWaitObserver(LockWaitObserver observer);
 
 // The calling thread's connection to path, opened on first use.
 Connection::OpenResult threadConnection(const std::string& path, bool create, bool readOnlyFallback, int busyMs,

@@ -314,6 +314,23 @@ int verifyStoredTable(Connection& c, const TableSchema& s, bool checkKeys, std::
     return kNoError;
 }
 
+// Any UPDATE that leaves _version alone or sets it back, by this program or another SQLite writer,
+// still moves it on, so a later write over an older copy is refused. The driver's own writes raise
+// it themselves and are left as they are (no second bump).
+std::string versionTriggerSql(const TableSchema& s) {
+    return "CREATE TRIGGER IF NOT EXISTS " + quoteIdentifier(s.table() + ":version") + " AFTER UPDATE ON " + s.quotedTable() +
+           " FOR EACH ROW WHEN NEW._version <= OLD._version BEGIN UPDATE " + s.quotedTable() +
+           " SET _version = OLD._version + 1 WHERE _id = NEW._id; END";
+}
+
+int ensureVersionTrigger(Connection& c, const TableSchema& s, std::string* detail) {
+    const int rc = queryText(c, "SELECT 1 FROM sqlite_master WHERE type = 'trigger' AND name = ?1 COLLATE NOCASE", {s.table() + ":version"}, nullptr);
+    if (rc == SQLITE_ROW) return kNoError;
+    if (rc != SQLITE_DONE) return fail(c, rc, detail);
+    const int made = c.exec(versionTriggerSql(s).c_str());
+    return made == SQLITE_OK ? kNoError : fail(c, made, detail);
+}
+
 int createStoredTable(Connection& c, const TableSchema& s, std::string* detail) {
     WriteScope w(c);
     int rc = w.begin();
@@ -327,6 +344,7 @@ int createStoredTable(Connection& c, const TableSchema& s, std::string* detail) 
     if ((rc = c.exec(s.createTableSql().c_str())) != SQLITE_OK) return fail(c, rc, detail);
     for (int k = 0; k < s.keyCount(); ++k)
         if ((rc = c.exec(s.key(k).createSql.c_str())) != SQLITE_OK) return fail(c, rc, detail);
+    if ((rc = c.exec(versionTriggerSql(s).c_str())) != SQLITE_OK) return fail(c, rc, detail);
     if ((rc = w.commit()) != SQLITE_OK) return fail(c, rc, detail);
     return kNoError;
 }

@@ -101,6 +101,8 @@ std::string columnName(const rt::FieldDesc& f);
 int verifyStoredTable(Connection& c, const TableSchema& s, bool checkKeys, std::string* detail);
 // Creates the table and its indexes when the table is missing (an existing table stays as it is).
 int createStoredTable(Connection& c, const TableSchema& s, std::string* detail);
+// Gives a table stored without it the trigger that moves _version on at every update.
+int ensureVersionTrigger(Connection& c, const TableSchema& s, std::string* detail);
 // Drops and recreates the table's indexes.
 int rebuildStoredKeys(Connection& c, const TableSchema& s, std::string* detail);
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/files/error_cause.h"
 #include "platform/files/file_name.h"
 #include "platform/files/schema.h"
 #include "platform/files/table_file_impl.h"
@@ -31,7 +32,7 @@ int TableFile::Impl::threadConnectionFor(bool create, bool readOnlyFallback, int
     resolvePath();
     if (path.empty()) return fail(kFileNotFound, "no usable file name \"" + std::string(desc.fileName) + "\"");
     auto r = threadConnection(path, create, readOnlyFallback, busyMs, c);
-    return r.code ? fail(r.code, r.detail) : kNoError;
+    return r.code ? fail(r.code, r.detail, r.sqlite) : kNoError;
 }
 
 std::shared_ptr<Connection> TableFile::Impl::connection() {
@@ -53,6 +54,8 @@ int TableFile::Impl::requireOpen(std::shared_ptr<Connection>* c) {
 int TableFile::Impl::requireWritable(std::shared_ptr<Connection>* c) {
     if (int e = requireOpen(c)) return e;
     if (mode == OpenMode::ReadOnly) return fail(kReadOnlyFile, std::string(desc.label) + " is open read-only");
+    if ((*c)->txnLost())
+        return fail(kDriverError, "the transaction on " + path + " was ended by the database engine after an earlier error; nothing of it was saved", SQLITE_ABORT);
     return kNoError;
 }
 
@@ -61,11 +64,13 @@ int TableFile::Impl::badKey(int key) { return fail(kInvalidKeyFile, std::string(
 int TableFile::Impl::ok() {
     lastError = 0;
     lastErrorText.clear();
+    lastSqlite = 0;
     return 0;
 }
 
-int TableFile::Impl::fail(int code, std::string detail) {
+int TableFile::Impl::fail(int code, std::string detail, int sqlite) {
     lastError = code;
+    lastSqlite = sqlite;
     lastErrorText = errorText(code);
     if (!detail.empty()) lastErrorText += ": " + detail;
     return code;
@@ -75,7 +80,7 @@ int TableFile::Impl::sqlFail(Connection& c, int rc, const std::string& what) {
     int code = mapSqliteError(rc);
     const std::string msg = c.lastMessage();
     if (code == kDriverError && msg.rfind("no such index", 0) == 0) code = kInvalidKeyFile;
-    return fail(code == kNoError ? kDriverError : code, what + ": " + msg);
+    return fail(code == kNoError ? kDriverError : code, what + ": " + msg, rc);
 }
 
 void TableFile::Impl::deliver(const Row& r, bool withMemo) {
@@ -135,6 +140,9 @@ int TableFile::open(OpenMode mode) {
     std::string detail;
     // DenyWrite opens to rebuild keys, so a missing key does not refuse it.
     if (int e = verifyStoredTable(*c, *m.schema, mode != OpenMode::DenyWrite, &detail)) return m.fail(e, detail);
+    // A table stored before the trigger existed gets it now; when that fails (the file is locked
+    // meanwhile), the next open tries again.
+    if (mode != OpenMode::ReadOnly) ensureVersionTrigger(*c, *m.schema, &detail);
     m.conn = c;
     m.open = true;
     m.mode = mode;
@@ -452,14 +460,14 @@ int TableFile::begin(int timeoutSeconds) {
     const int rc = c->begin(ms, &m);
     if (rc == SQLITE_OK) return m.ok();
     const int code = mapSqliteError(rc);
-    return m.fail(code == kNoError ? kDriverError : code, "beginning a transaction on " + c->path() + ": " + c->lastMessage());
+    return m.fail(code == kNoError ? kDriverError : code, "beginning a transaction on " + c->path() + ": " + c->lastMessage(), rc);
 }
 
 int TableFile::commit() {
     Impl& m = *impl_;
     std::shared_ptr<Connection> c;
     if (int e = m.requireOpen(&c)) return e;
-    if (!c->inTransaction()) return m.ok();
+    if (!c->inTransaction() && !c->txnLost()) return m.ok();
     const int rc = c->commit();
     if (rc != SQLITE_OK) return m.sqlFail(*c, rc, "committing (rolled back)");
     return m.ok();
@@ -481,6 +489,10 @@ bool TableFile::inTransaction() const {
 
 int TableFile::lastError() const { return impl_->lastError; }
 std::string TableFile::lastErrorText() const { return impl_->lastErrorText; }
+std::string TableFile::lastErrorCause() const {
+    if (impl_->lastError == 0) return {};
+    return errorCause(impl_->lastError, impl_->lastSqlite, impl_->path.empty() ? path() : impl_->path);
+}
 
 void ReleaseThreadConnections() { releaseThreadPool(); }
 

@@ -135,6 +135,9 @@ public:
 
     int lastError() const;
     std::string lastErrorText() const;  // the driver's text with detail (SQLite's message)
+    // What the user can do about the last error, naming the file ("the disk that holds ... is
+    // full; ..."), empty when the error needs no such words (not found, changed by another station).
+    std::string lastErrorCause() const;
 
     struct Impl;
     Impl& impl() const;

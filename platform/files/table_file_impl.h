@@ -32,6 +32,7 @@ struct TableFile::Impl {
 
     int lastError = 0;
     std::string lastErrorText;
+    int lastSqlite = 0;  // SQLite's result code behind the last error, 0 when none
 
     // The connection of an open instance (nullptr when closed or released).
     std::shared_ptr<Connection> connection();
@@ -42,7 +43,7 @@ struct TableFile::Impl {
     int badKey(int key);
 
     int ok();
-    int fail(int code, std::string detail);
+    int fail(int code, std::string detail, int sqlite = 0);
     int sqlFail(Connection& c, int rc, const std::string& what);
 
     // Puts a read row into the buffer (and memo) and makes it the current record.

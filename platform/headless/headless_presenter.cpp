@@ -70,6 +70,11 @@ void HeadlessPresenter::SetInert(wnd::WindowId id, bool inert) {
     if (HeadlessWindow* w = find(id)) w->inert = inert;
 }
 
+void HeadlessPresenter::ShowStatus(const std::string& text) {
+    std::lock_guard lock(mutex_);
+    statuses_.push_back(text);
+}
+
 void HeadlessPresenter::SetBusy(int thread, bool busy) {
     std::lock_guard lock(mutex_);
     busy_[thread] = busy;

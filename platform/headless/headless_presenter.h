@@ -57,6 +57,7 @@ public:
     void SetFocus(wnd::WindowId id, int control) override;
     void SetInert(wnd::WindowId id, bool inert) override;
     void SetBusy(int thread, bool busy) override;
+    void ShowStatus(const std::string& text) override;
     void PerformAction(wnd::WindowId id, int control, wnd::StdAction action) override;
     void AskMessage(const wnd::MessageQuestion& question, std::shared_ptr<wnd::InputSink> sink) override;
     void AskPopup(const wnd::PopupQuestion& question, std::shared_ptr<wnd::InputSink> sink) override;
@@ -76,6 +77,8 @@ public:
     // Standard actions performed, as "<procedure> <use> <action>".
     std::vector<std::string>& actions() { return actions_; }
     std::map<int, bool>& busy() { return busy_; }
+    // Every status note shown, in order ("" when it was cleared).
+    std::vector<std::string>& statuses() { return statuses_; }
     // The desktop requests, in the order they came.
     std::vector<wnd::HelpRequest>& helpRequests() { return help_; }
     std::vector<std::string>& documents() { return documents_; }
@@ -92,6 +95,7 @@ private:
     std::vector<PendingPrint> prints_;
     std::vector<std::string> actions_;
     std::map<int, bool> busy_;
+    std::vector<std::string> statuses_;
     std::vector<wnd::HelpRequest> help_;
     std::vector<std::string> documents_;
     std::string clipboard_;

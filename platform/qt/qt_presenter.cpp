@@ -67,6 +67,10 @@ void QtPresenter::SetBusy(int thread, bool busy) {
     post([thread, busy](Screen& s) { s.SetBusy(thread, busy); });
 }
 
+void QtPresenter::ShowStatus(const std::string& text) {
+    post([text](Screen& s) { s.ShowStatus(text); });
+}
+
 void QtPresenter::PerformAction(wnd::WindowId id, int control, wnd::StdAction action) {
     post([id, control, action](Screen& s) { s.PerformAction(id, control, action); });
 }

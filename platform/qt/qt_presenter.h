@@ -38,6 +38,7 @@ public:
     void SetFocus(wnd::WindowId id, int control) override;
     void SetInert(wnd::WindowId id, bool inert) override;
     void SetBusy(int thread, bool busy) override;
+    void ShowStatus(const std::string& text) override;
     void PerformAction(wnd::WindowId id, int control, wnd::StdAction action) override;
     void AskMessage(const wnd::MessageQuestion& question, std::shared_ptr<wnd::InputSink> sink) override;
     void AskPopup(const wnd::PopupQuestion& question, std::shared_ptr<wnd::InputSink> sink) override;

@@ -634,6 +634,12 @@ void Screen::SetInert(wnd::WindowId id, bool inert) {
     }
 }
 
+void Screen::ShowStatus(const std::string& text) {
+    if (!frame_) return;
+    if (text.empty()) frame_->statusBar()->clearMessage();
+    else frame_->statusBar()->showMessage(q(text));
+}
+
 void Screen::SetBusy(int thread, bool busy) {
     for (auto& [id, v] : views_) {
         if (v->thread != thread || !v->root) continue;

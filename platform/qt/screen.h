@@ -49,6 +49,7 @@ public:
     void SetFocus(wnd::WindowId id, int control);
     void SetInert(wnd::WindowId id, bool inert);
     void SetBusy(int thread, bool busy);
+    void ShowStatus(const std::string& text);
     void PerformAction(wnd::WindowId id, int control, wnd::StdAction action);
     void AskMessage(const wnd::MessageQuestion& question, std::shared_ptr<wnd::InputSink> sink);
     void AskPopup(const wnd::PopupQuestion& question, std::shared_ptr<wnd::InputSink> sink);

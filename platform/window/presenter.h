@@ -138,6 +138,9 @@ public:
     virtual void SetInert(WindowId id, bool inert) = 0;
     // The busy cursor over a thread's windows.
     virtual void SetBusy(int thread, bool busy) = 0;
+    // A note in the frame's status bar (empty: cleared), such as a wait on a file that another
+    // program holds. A presenter without one ignores it.
+    virtual void ShowStatus(const std::string& /*text*/) {}
     // A control's standard action other than close (help, clipboard, window arrangement, print set-up).
     virtual void PerformAction(WindowId id, int control, StdAction action) = 0;
 

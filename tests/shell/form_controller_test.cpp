@@ -16,6 +16,7 @@
 #include "data/table_classes.h"
 #include "data/thread_tables.h"
 #include "platform/classes/form_controller.h"
+#include "platform/classes/lock_wait_notice.h"
 #include "platform/files/connection.h"
 #include "platform/files/table_file_impl.h"
 #include "platform/headless/scripted_user.h"
@@ -650,6 +651,7 @@ TEST_F(Forms, FailedChangeWriteOffersRetryGiveUpOrStay) {
                  {cls::kButtonNo, false, "response 2", "Dr Adams"},
                  {cls::kButtonCancel, true, "", "Dr Adams"}};
     probe_.busyMs = 20;
+    cls::ShowLockWaitsInStatus();
     auto caller = StartCaller(Table::Doctors);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.answer == cls::kButtonYes ? "Yes" : c.answer == cls::kButtonNo ? "No" : "Cancel");
@@ -674,9 +676,16 @@ TEST_F(Forms, FailedChangeWriteOffersRetryGiveUpOrStay) {
         const auto shown = messages_.shown();
         ASSERT_EQ(messages_.numbers(), (std::vector<int>{28, 37})) << "no other question, not even message 10";
         EXPECT_EQ(shown[0].caption, "Record was not updated");
-        EXPECT_EQ(shown[0].text, "An error (" + cls::TableAccessor::ErrorText(files::kTransactionTimeout) +
-                                     ") was experienced when making changes to the Doctors file.");
+        EXPECT_EQ(shown[0].text, "An error (" + cls::TableAccessor::ErrorText(files::kTransactionTimeout) + "; another program is using " +
+                                     doctorsPath() + "; trying again may work) was experienced when making changes to the Doctors file.")
+            << "the cause, what may help and the file";
         EXPECT_EQ(shown[1].caption, "Record Update Error");
+        {
+            std::lock_guard lock(presenter_->mutex());
+            EXPECT_EQ(presenter_->statuses(), (std::vector<std::string>{cls::LockWaitText(doctorsPath()), ""}))
+                << "the wait is shown while it lasts";
+            presenter_->statuses().clear();
+        }
         EXPECT_EQ(form.Open(), c.open);
         EXPECT_EQ(probe_.Take(), c.response[0] ? Lines{c.response} : Lines{});
         std::string stored;
@@ -695,6 +704,7 @@ TEST_F(Forms, FailedChangeWriteOffersRetryGiveUpOrStay) {
             EXPECT_TRUE(messages_.shown().empty());
         }
     }
+    files::SetLockWaitObserver(nullptr);
 }
 
 }  // namespace

@@ -1,0 +1,201 @@
+#include "platform/files/provisional.h"
+
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <map>
+#include <mutex>
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/files/connection.h"
+#include "platform/files/table_file_impl.h"
+
+namespace files {
+namespace {
+
+constexpr const char* kMarks =
+    "CREATE TABLE IF NOT EXISTS _provisional (tbl TEXT NOT NULL, id INTEGER NOT NULL, owner TEXT NOT NULL, PRIMARY KEY (tbl, id))";
+
+std::string folderOf(const std::string& path) {
+    const auto parent = std::filesystem::path(path).parent_path();
+    return parent.empty() ? std::string(".") : parent.string();
+}
+
+std::string lockPath(const std::string& folder, const std::string& owner) { return folder + "/.owner-" + owner + ".lock"; }
+
+// This program's owner name and, per folder, its lock file, held locked until the process ends
+// (the files are removed at a normal end; after a crash, by the program that sweeps them). A child
+// made by fork is a program of its own: it takes a new name and locks of its own.
+class Owner {
+public:
+    static Owner& instance() {
+        static Owner o;
+        return o;
+    }
+    std::string name() {
+        std::lock_guard lock(mutex_);
+        renewAfterFork();
+        return name_;
+    }
+    // Whether this program holds its lock in folder (made on first use).
+    bool lockIn(const std::string& folder) {
+        std::lock_guard lock(mutex_);
+        renewAfterFork();
+        auto it = locks_.find(folder);
+        if (it == locks_.end()) {
+            const std::string path = lockPath(folder, name_);
+            int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+            if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+                ::close(fd);
+                fd = -1;
+            }
+            it = locks_.emplace(folder, fd).first;
+        }
+        return it->second >= 0;
+    }
+    ~Owner() {
+        std::lock_guard lock(mutex_);
+        if (::getpid() != pid_) return;
+        for (const auto& [folder, fd] : locks_)
+            if (fd >= 0) {
+                ::unlink(lockPath(folder, name_).c_str());
+                ::close(fd);
+            }
+    }
+
+private:
+    Owner() { renew(); }
+    void renew() {
+        pid_ = ::getpid();
+        std::random_device rd;
+        const unsigned long long salt = (static_cast<unsigned long long>(rd()) << 32) ^ rd();
+        char buf[64];
+        std::snprintf(buf, sizeof buf, "%ld-%016llx", static_cast<long>(pid_), salt);
+        name_ = buf;
+    }
+    void renewAfterFork() {
+        if (::getpid() == pid_) return;
+        for (const auto& [folder, fd] : locks_)
+            if (fd >= 0) ::close(fd);  // the parent's lock stays with the parent
+        locks_.clear();
+        renew();
+    }
+    std::mutex mutex_;
+    pid_t pid_ = 0;
+    std::string name_;
+    std::map<std::string, int> locks_;  // folder -> locked descriptor (-1: none could be had)
+};
+
+// Whether the owner's lock is still held by a running program. A lock file that is missing or that
+// can be locked belongs to a program that has ended.
+bool ownerRuns(const std::string& folder, const std::string& owner) {
+    if (owner == Owner::instance().name()) return true;
+    const int fd = ::open(lockPath(folder, owner).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool held = ::flock(fd, LOCK_SH | LOCK_NB) != 0;
+    ::close(fd);
+    return held;
+}
+
+int bindText(sqlite3_stmt* st, int i, const std::string& s) {
+    return sqlite3_bind_text64(st, i, s.data(), s.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+}
+
+// Runs one statement of the marks with text parameters and an optional id.
+int runMarks(Connection& c, const std::string& sql, const std::vector<std::string>& texts, std::int64_t id = 0) {
+    Statement st;
+    int rc = c.prepare(sql, &st);
+    if (rc != SQLITE_OK) return rc;
+    int i = 1;
+    for (const auto& t : texts) bindText(st.get(), i++, t);
+    if (id) sqlite3_bind_int64(st.get(), i, id);
+    rc = st.step();
+    return rc == SQLITE_DONE || rc == SQLITE_ROW ? SQLITE_OK : rc;
+}
+
+}  // namespace
+
+int addProvisional(TableFile& file) {
+    TableFile::Impl& m = file.impl();
+    std::shared_ptr<Connection> c;
+    if (int e = m.requireWritable(&c)) return e;
+    if (!Owner::instance().lockIn(folderOf(c->path()))) return file.add();
+    WriteScope w(*c);
+    int rc = w.begin();
+    if (rc == SQLITE_OK) rc = c->exec(kMarks);
+    if (rc != SQLITE_OK) return m.sqlFail(*c, rc, "adding to " + m.schema->table());
+    if (int e = file.add()) return e;
+    const Position pos = file.position();
+    rc = runMarks(*c, "INSERT OR REPLACE INTO _provisional (tbl, id, owner) VALUES (?1, ?3, ?2)", {m.schema->table(), Owner::instance().name()}, pos.id);
+    if (rc == SQLITE_OK) rc = w.commit();
+    if (rc != SQLITE_OK) {
+        m.currentId = m.currentVersion = 0;  // nothing of it was kept
+        return m.sqlFail(*c, rc, "adding to " + m.schema->table());
+    }
+    return m.ok();
+}
+
+int settleProvisional(TableFile& file, Position pos, std::int64_t expected) {
+    TableFile::Impl& m = file.impl();
+    std::shared_ptr<Connection> c;
+    if (int e = m.requireWritable(&c)) return e;
+    WriteScope w(*c);
+    int rc = w.begin();
+    if (rc != SQLITE_OK) return m.sqlFail(*c, rc, "writing " + m.schema->table());
+    if (int e = file.putAt(pos, expected)) return e;
+    rc = runMarks(*c, "DELETE FROM _provisional WHERE tbl = ?1 AND id = ?2", {m.schema->table()}, pos.id);
+    if (rc != SQLITE_OK && c->lastMessage().rfind("no such table", 0) == 0) rc = SQLITE_OK;  // never marked
+    if (rc == SQLITE_OK) rc = w.commit();
+    if (rc != SQLITE_OK) return m.sqlFail(*c, rc, "writing " + m.schema->table());
+    return m.ok();
+}
+
+void forgetProvisional(TableFile& file, Position pos) {
+    TableFile::Impl& m = file.impl();
+    std::shared_ptr<Connection> c;
+    if (m.requireWritable(&c) != 0) return;
+    runMarks(*c, "DELETE FROM _provisional WHERE tbl = ?1 AND id = ?2", {m.schema->table()}, pos.id);
+}
+
+int sweepProvisional(TableFile& file, int* removed) {
+    if (removed) *removed = 0;
+    TableFile::Impl& m = file.impl();
+    std::shared_ptr<Connection> c;
+    if (int e = m.requireWritable(&c)) return e;
+    const std::string table = m.schema->table();
+    std::vector<std::string> owners;
+    {
+        Statement st;
+        if (c->prepare("SELECT DISTINCT owner FROM _provisional WHERE tbl = ?1", &st) != SQLITE_OK) return m.ok();  // none ever made
+        bindText(st.get(), 1, table);
+        int rc;
+        while ((rc = st.step()) == SQLITE_ROW)
+            if (const auto* t = sqlite3_column_text(st.get(), 0)) owners.emplace_back(reinterpret_cast<const char*>(t));
+        if (rc != SQLITE_DONE) return m.sqlFail(*c, rc, "reading the provisional records of " + table);
+    }
+    const std::string folder = folderOf(c->path());
+    for (const auto& owner : owners) {
+        if (ownerRuns(folder, owner)) continue;
+        WriteScope w(*c);
+        int rc = w.begin();
+        if (rc == SQLITE_OK)
+            rc = runMarks(*c, "DELETE FROM " + m.schema->quotedTable() + " WHERE _id IN (SELECT id FROM _provisional WHERE tbl = ?1 AND owner = ?2)",
+                          {table, owner});
+        const int gone = rc == SQLITE_OK ? sqlite3_changes(c->db()) : 0;
+        if (rc == SQLITE_OK) rc = runMarks(*c, "DELETE FROM _provisional WHERE tbl = ?1 AND owner = ?2", {table, owner});
+        if (rc == SQLITE_OK) rc = w.commit();
+        if (rc != SQLITE_OK) return m.sqlFail(*c, rc, "removing the provisional records of " + table);
+        if (removed) *removed += gone;
+        // Marks of other tables still name the owner; with its lock file gone they count as ended too.
+        ::unlink(lockPath(folder, owner).c_str());
+    }
+    return m.ok();
+}
+
+}  // namespace files
