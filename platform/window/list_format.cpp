@@ -64,6 +64,10 @@ std::vector<ListColumn> ParseListFormat(std::string_view f) {
                 done = true;
             } else if (digit(i)) {
                 done = true;  // the next column, when this one has no picture
+            } else if (ch == '(') {
+                // An indent belongs after an alignment; a stray group is skipped, as kept it would
+                // read as the indent of the alignment the formatter writes before the flags.
+                indent();
             } else {
                 if (ch == 'M') c.resizable = true;
                 c.flags += ch;

@@ -23,11 +23,14 @@ struct ListColumn {
     int headerIndent = -1;
     std::string picture;    // "@s30"
     int field = 0;          // the row field shown (1-based); 0: the column's own place
+
+    friend bool operator==(const ListColumn&, const ListColumn&) = default;
 };
 
 // Columns in order; text that is not a column format gives none.
 std::vector<ListColumn> ParseListFormat(std::string_view format);
-// The format string of the columns; ParseListFormat gives them back unchanged.
+// The format string of the columns; ParseListFormat gives back unchanged any columns it produced,
+// whatever text they came from.
 std::string FormatListFormat(const std::vector<ListColumn>& columns);
 // The row field (0-based) each column shows.
 std::vector<std::size_t> ShownFields(const std::vector<ListColumn>& columns);
