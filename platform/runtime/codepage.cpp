@@ -63,6 +63,10 @@ std::optional<std::string> utf8ToCp1252(std::string_view text, std::string* bad)
             if ((cc & 0xC0) != 0x80) { if (bad) *bad = std::string(text.substr(i, k)); return std::nullopt; }
             cp = (cp << 6) | (cc & 0x3F);
         }
+        // An overlong form is refused: it would smuggle in a character, a zero byte even, that its
+        // shortest form spells differently, and the text would not come back as it was given.
+        static constexpr std::uint32_t kShortest[5] = {0, 0, 0x80, 0x800, 0x10000};
+        if (cp < kShortest[len]) { if (bad) *bad = std::string(text.substr(i, len)); return std::nullopt; }
         auto b = byteFor(cp);
         if (!b) { if (bad) *bad = std::string(text.substr(i, len)); return std::nullopt; }
         out += static_cast<char>(*b);

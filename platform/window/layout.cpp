@@ -78,7 +78,7 @@ void readControls(const json& list, int parent, WindowLayout& w, const std::stri
         lc.var = j.contains("var") ? text(j, "var", at) : (c.use.empty() ? "" : c.use.substr(1));
         c.text = text(j, "text", at);
         if (j.contains("at")) c.at = rect(j["at"], at);
-        c.picture = text(j, "picture", at);
+        c.picture = picture(j, at);
         c.hidden = flag(j, "hide", at);
         c.disabled = flag(j, "disable", at);
         c.readOnly = flag(j, "readonly", at);

@@ -1,6 +1,7 @@
 #include "platform/window/layout_json.h"
 
 #include "platform/runtime/codepage.h"
+#include "platform/runtime/picture.h"
 
 namespace wnd::layout_json {
 
@@ -10,6 +11,13 @@ std::string text(const json& j, const char* key, const std::string& where) {
     auto single = rt::utf8ToCp1252(j[key].get<std::string>());
     if (!single) throw LayoutError(where + ": \"" + key + "\" holds a character the code page lacks");
     return *single;
+}
+
+std::string picture(const json& j, const std::string& where) {
+    std::string source = text(j, "picture", where);
+    std::string error;
+    if (!source.empty() && !rt::Picture::Parse(source, &error)) throw LayoutError(where + ": " + error);
+    return source;
 }
 
 bool flag(const json& j, const char* key, const std::string& where) {

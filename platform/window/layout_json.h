@@ -19,6 +19,9 @@ struct LayoutError : std::runtime_error {
 };
 
 std::string text(const json& j, const char* key, const std::string& where);      // "" when missing
+// A display picture ("" when missing), refused here when it does not parse, so that a layout once
+// read builds its windows and reports.
+std::string picture(const json& j, const std::string& where);
 bool flag(const json& j, const char* key, const std::string& where);             // false when missing
 int number(const json& j, const char* key, const std::string& where);            // 0 when missing
 KeyCode key(const json& j, const std::string& where);

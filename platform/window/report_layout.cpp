@@ -115,7 +115,7 @@ ReportLayout readReport(const json& j, const std::string& procedure, std::size_t
                 claimUse(uses, c.use, here);
                 c.var = jc.contains("var") ? text(jc, "var", here) : (c.use.empty() ? "" : c.use.substr(1));
                 c.text = text(jc, "text", here);
-                c.picture = text(jc, "picture", here);
+                c.picture = picture(jc, here);
                 if (jc.contains("value")) c.value = text(jc, "value", here);
                 const auto total = totalKind(text(jc, "total", here));
                 if (!total) throw LayoutError(here + ": unknown total \"" + text(jc, "total", here) + "\"");

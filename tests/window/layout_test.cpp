@@ -87,6 +87,12 @@ TEST(LayoutParse, FaultsAreNamedWithTheirPlace) {
         {R"({"procedure": "P", "windows": [{"label": "W", "controls": [{"kind": "spin", "step": 1.5}]}]})", "\"step\" must be"},
         {R"({"procedure": "P", "windows": [{"label": "W", "controls": [{"kind": "entry", "range": [1, 2]}]}]})",
          "belong to spin boxes"},
+        // A picture that does not parse is refused with the layout, not when its window opens.
+        {R"({"procedure": "P", "windows": [{"label": "W", "controls": [{"kind": "entry", "picture": "tip0"}]}]})",
+         "window 1 control 1: The picture \"tip0\" is not valid"},
+        {R"({"procedure": "P", "windows": [], "reports": [{"label": "R", "at": [0, 0, 10, 10], "bands": [
+          {"kind": "detail", "at": [0, 0, 10, 5], "controls": [{"kind": "string", "picture": "@q9"}]}]}]})",
+         "The picture \"@q9\" is not valid"},
     };
     for (const Case& c : cases) {
         std::string error;
