@@ -34,12 +34,16 @@ bool SettingsStore::initialised() const {
     return settings_ != nullptr;
 }
 
-void SettingsStore::TearDown() {
-    std::lock_guard lock(mutex_);
-    if (!settings_) return;
+void SettingsStore::writeSections() {
     QStringList list;
     for (const auto& s : sections_) list << QString::fromStdString(s);
     settings_->setValue(key(kSectors, kBookkeeping), list.join('|'));
+}
+
+void SettingsStore::TearDown() {
+    std::lock_guard lock(mutex_);
+    if (!settings_) return;
+    writeSections();
     settings_->sync();
     settings_.reset();
 }
@@ -54,8 +58,14 @@ std::string SettingsStore::Fetch(std::string_view section, std::string_view entr
 void SettingsStore::Update(std::string_view section, std::string_view entry, std::string_view value) {
     std::lock_guard lock(mutex_);
     if (!settings_) return;
-    settings_->setValue(key(section, entry), QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size())));
-    sections_.insert(std::string(section));
+    const QString k = key(section, entry);
+    const QString v = QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size()));
+    const bool newSection = sections_.insert(std::string(section)).second;
+    const QVariant old = settings_->value(k);
+    if (!newSection && old.isValid() && old.toString() == v) return;  // unchanged: nothing to write
+    settings_->setValue(k, v);
+    if (newSection) writeSections();
+    settings_->sync();
 }
 
 std::set<std::string> SettingsStore::sections() const {

@@ -1,8 +1,11 @@
 #pragma once
 // Named settings in sections, kept for the user between runs (the previewers' remembered settings).
 // The store keeps its own list of the sections it holds in section "Sectors", entry
-// "__Dont_Touch_Me__", read when initialised and written back when torn down.
-// Backed by QSettings in the user's configuration folder. Safe to use from any thread.
+// "__Dont_Touch_Me__", read when initialised and kept current as sections are added.
+// Backed by QSettings in the user's configuration folder. Safe to use from any thread. Every change
+// is written to the file at once (the store lives on a thread with no event loop, where QSettings
+// would otherwise write only when destroyed), so a run that is killed keeps what it changed; an
+// update that changes nothing writes nothing.
 #include <memory>
 #include <mutex>
 #include <set>
@@ -34,6 +37,8 @@ public:
     std::string location() const;
 
 private:
+    void writeSections();  // the section list into its entry; mutex_ held
+
     mutable std::mutex mutex_;
     std::unique_ptr<QSettings> settings_;
     std::set<std::string> sections_;
