@@ -1,5 +1,6 @@
 // A picture (first line) and what a user typed (the rest): the picture parsed, values formatted
-// under it and the typed text read back through every reading it offers.
+// under it and the typed text read back through every reading it offers. What a date, time or
+// number picture shows reads back as the value shown.
 #include <cstddef>
 #include <algorithm>
 #include <cstdint>
@@ -38,6 +39,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         (void)p->ParseTime(shown, &error);
     }
     (void)p->FormatText(typed);
+
+    // Shown values read back: dates exactly, times to the minute, numbers at the picture's places.
+    if (p->kind() == rt::Picture::Kind::Date) {
+        const rt::StdDate d = 4 + static_cast<rt::StdDate>(static_cast<std::uint64_t>(raw) % 2958462);
+        const std::string shown = p->FormatDate(d);
+        const auto back = p->ParseDate(shown, &error, 2026);
+        if (!back || *back != d) std::abort();
+    }
+    if (p->kind() == rt::Picture::Kind::Time) {
+        const rt::StdTime t = 1 + static_cast<rt::StdTime>(static_cast<std::uint64_t>(raw) % 8640000);
+        const std::string shown = p->FormatTime(t);
+        const auto back = p->ParseTime(shown, &error);
+        if (!back || *back != (t - 1) / 6000 * 6000 + 1) std::abort();
+    }
+    if (p->kind() == rt::Picture::Kind::Number) {
+        const std::int64_t s = raw % 1000000000000LL;
+        const std::string shown = p->FormatScaled(s, p->places());
+        const bool overflow = !shown.empty() && shown.find_first_not_of('#') == std::string::npos;
+        if (!overflow && (s >= 0 || p->allowsNegative())) {
+            const auto back = p->ParseScaled(shown, p->places(), &error);
+            if (!back || *back != s) std::abort();
+        }
+    }
 
     (void)p->ParseNumber(typed, &error);
     for (int places : {0, 2, 18}) (void)p->ParseScaled(typed, places, &error);
