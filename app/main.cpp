@@ -2,6 +2,7 @@
 // main thread; the program's first thread runs the start-up and the frame.
 #include "platform/qt/qt_presenter.h"
 #include "health/register.h"
+#include "pictures/program_pictures.h"
 #include "prescriptions/register.h"
 #include "shell/main_frame.h"
 #include "shell/procedure_services.h"
@@ -9,6 +10,7 @@
 
 int main(int argc, char** argv) {
     shell::ShowMessagesInWindows();
+    pictures::AddProgramPictures();
     prescriptions::RegisterPrescriptionProcedures();
     health::RegisterHealthProcedures();
     shell::SetFrameProcedure(&shell::Main);
