@@ -136,11 +136,15 @@ int ensureKeptSums(Connection& c, const TableSchema& s, std::string* detail) {
 }
 
 int readKeptSum(Connection& c, const TableSchema& s, const rt::KeptSumDesc& k, KeptSumValue* out) {
+    // A row made another way (a file opened read-only that an older or newer program keeps) is
+    // not this sum.
     Statement st;
-    int rc = c.prepare("SELECT total, odd FROM _kept_sums WHERE name = ?1", &st);
+    int rc = c.prepare("SELECT total, odd FROM _kept_sums WHERE name = ?1 AND definition = ?2", &st);
     if (rc != SQLITE_OK) return SQLITE_DONE;  // no such table: the file has no kept sums
-    const std::string key = s.table() + ":" + std::string(k.name);
-    sqlite3_bind_text64(st.get(), 1, key.data(), key.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+    const SumSql q = sumSql(s, k);
+    const std::string definition = q.definition();
+    sqlite3_bind_text64(st.get(), 1, q.key.data(), q.key.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+    sqlite3_bind_text64(st.get(), 2, definition.data(), definition.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
     rc = st.step();
     if (rc == SQLITE_ROW && out) {
         out->total = sqlite3_column_int64(st.get(), 0);

@@ -26,7 +26,8 @@ struct KeptSumValue {
     std::int64_t odd = 0;  // records the total leaves out (see above)
 };
 // The stored value of a kept sum: SQLITE_ROW when there is one, SQLITE_DONE when the file has none
-// (opened read-only before the sum was made, or made by an older program), else SQLite's error.
+// made as this driver makes it (opened read-only before it was made, or kept by another version of
+// the program), else SQLite's error.
 int readKeptSum(Connection& c, const TableSchema& s, const rt::KeptSumDesc& k, KeptSumValue* out);
 
 }  // namespace files

@@ -163,6 +163,11 @@ TEST_F(KeptSumTest, AFileStoredWithoutTheSumGetsItFilledOnOpen) {
 
     // A row left by another way of keeping it (or tampered with) is made again on the next open.
     rawSql(path, "UPDATE _kept_sums SET definition = 'other', total = 7");
+    {
+        MedFile reader(desc);  // read-only: a row made otherwise is not trusted
+        ASSERT_EQ(reader.file.open(files::OpenMode::ReadOnly), 0);
+        EXPECT_EQ(kept(reader), (Sum{1300}));
+    }
     ASSERT_EQ(m.file.open(), 0);
     EXPECT_EQ(kept(m), (Sum{1300}));
     m.file.close();
