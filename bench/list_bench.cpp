@@ -1,50 +1,45 @@
-// The prescription list at 1 000, 100 000 and 1 000 000 prescriptions, driven as a user drives it
-// on the headless presenter: open it from the frame, press End, Page Up ten times, switch through
-// the four tabs. Each step is timed from the user's action until every task thread is idle again;
-// the median of several runs is reported. Only the visible page is read, so no step should grow
-// with the table, except what adds up the whole table (the total of active costs).
+// The prescription list as a user works it: opened from the frame's menu, End, Page Up, the tabs,
+// Change to the form and OK to save. Each step is timed from the user's action until the program
+// is idle again and the screen painted, on the Qt presenter (offscreen unless a display is asked
+// for), then the same on the headless presenter (until idle); five runs per size.
 //
-// The data folders are made once under /tmp and reused (list_bench --fresh makes them again).
-#include <algorithm>
-#include <chrono>
-#include <cstdio>
+//     list_bench [--fresh] [--qt | --headless] [size ...]     (default sizes 100 1000000; both presenters)
+//
+// One line per figure, `list_bench <step> <size> <median ms>`, steps:
+//   open, end, page_up, tab, change (to the painted form), save (OK on an edited form until the
+//   list is painted again, its total read anew); headless_open ... headless_save the same headless.
+//
+// The data folders are made once under /tmp and reused (--fresh makes them again).
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QTest>
+#include <QTreeWidget>
+
 #include <cstdlib>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "bench/bench_program.h"
-#include "bench/prescription_fill.h"
+#include "bench/qt_bench.h"
 #include "platform/headless/scripted_user.h"
-#include "platform/window/task_queue.h"
+#include "platform/qt/qt_presenter.h"
 #include "platform/window/window_system.h"
-#include "prescriptions/register.h"
-#include "shell/globals.h"
-#include "shell/main_frame.h"
-#include "shell/procedure_registry.h"
-#include "shell/run_application.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
 
-void fill(const std::string& dir, int count) {
-    const auto t0 = Clock::now();
-    if (bench::PrescriptionFolder(dir, count))
-        std::printf("  (made %d prescriptions in %.1f s)\n", count, std::chrono::duration<double>(Clock::now() - t0).count());
-}
+constexpr int kRuns = 5;
+constexpr const char* kList = "BrowsePrescripts";
+constexpr const char* kForm = "UpdatePrescripts";
 
-double timed(const std::function<void()>& step) {
-    const auto t0 = Clock::now();
-    step();
-    return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
-}
-
+// Times per step, printed as medians in the order first seen.
 struct Steps {
     std::map<std::string, std::vector<double>> ms;
     std::vector<std::string> order;
@@ -52,23 +47,91 @@ struct Steps {
         if (!ms.count(name)) order.push_back(name);
         ms[name].push_back(v);
     }
+    double time(const std::string& name, const std::function<void()>& step) {
+        const auto t0 = Clock::now();
+        step();
+        const double v = bench::MsSince(t0);
+        add(name, v);
+        return v;
+    }
+    void print(const std::string& prefix, long size) const {
+        for (const auto& name : order) bench::Figure("list_bench", prefix + name, size, bench::Median(ms.at(name)));
+    }
 };
 
-void runOnce(hl::ScriptedUser& user, Steps& steps) {
+void qtRun(bench::QtProgram& program, Steps& steps, int run) {
+    qtp::Screen& screen = program.screen();
+    QTreeWidget* list = nullptr;
+    steps.time("open", [&] {
+        program.Action(program.Frame(), "?BROWSEPRESCRIPTS")->trigger();
+        bench::WaitFor([&] {
+            list = qobject_cast<QTreeWidget*>(program.Control(kList, "?BROWSE:1"));
+            return list && list->isVisible() && list->topLevelItemCount() > 0;
+        });
+        program.SettleAndPaint();
+    });
+    if (!list) std::abort();
+    list->setFocus();
+    steps.time("end", [&] {
+        QTest::keyClick(list, Qt::Key_End);
+        program.SettleAndPaint();
+    });
+    for (int i = 0; i < 10; ++i)
+        steps.time("page_up", [&] {
+            QTest::keyClick(list, Qt::Key_PageUp);
+            program.SettleAndPaint();
+        });
+    auto* tabs = qobject_cast<QTabWidget*>(program.Control(kList, "?CURRENTTAB"));
+    if (!tabs) std::abort();
+    for (int tab : {1, 2, 3, 0})
+        steps.time("tab", [&] {
+            tabs->setCurrentIndex(tab);
+            program.SettleAndPaint();
+        });
+    steps.time("change", [&] {
+        qobject_cast<QAbstractButton*>(program.Control(kList, "?CHANGE:4"))->click();
+        bench::WaitFor([&] { return screen.Find(kForm) != 0; });
+        program.SettleAndPaint();
+    });
+    // An edit, so that OK writes the record (a form left as it was writes nothing).
+    auto* purpose = qobject_cast<QLineEdit*>(program.Control(kForm, "?PRE:PURPOSE"));
+    if (!purpose) std::abort();
+    purpose->setFocus();
+    QTest::keyClick(purpose, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(purpose, QString("Purpose %1").arg(run));
+    QTest::keyClick(purpose, Qt::Key_Tab);
+    bench::Settle();
+    steps.time("save", [&] {
+        qobject_cast<QAbstractButton*>(program.Control(kForm, "?OK"))->click();
+        bench::WaitFor([&] { return screen.Find(kForm) == 0; });
+        program.SettleAndPaint();
+    });
+    qobject_cast<QAbstractButton*>(program.Control(kList, "?CLOSE"))->click();
+    program.Idle(kList);
+}
+
+void headlessRun(hl::ScriptedUser& user, Steps& steps, int run) {
     auto frame = user.Find("Main");
-    steps.add("open the list", timed([&] {
+    steps.time("headless_open", [&] {
         frame.Press("?BROWSEPRESCRIPTS");
-        user.Find("BrowsePrescripts");
-    }));
-    auto list = user.Find("BrowsePrescripts");
+        user.Find(kList);
+    });
+    auto list = user.Find(kList);
     list.Click("?BROWSE:1");
-    steps.add("End", timed([&] { list.PressKey(wnd::kKeyEnd); }));
-    double pages = 0;
-    for (int i = 0; i < 10; ++i) pages += timed([&] { list.PressKey(wnd::kKeyPageUp); });
-    steps.add("Page Up (mean of 10)", pages / 10);
-    for (const char* tab : {"?TAB:3", "?TAB:4", "?TAB:5", "?TAB:2"})
-        steps.add(std::string("tab ") + tab, timed([&] { list.ChooseTab(tab); }));
+    steps.time("headless_end", [&] { list.PressKey(wnd::kKeyEnd); });
+    for (int i = 0; i < 10; ++i) steps.time("headless_page_up", [&] { list.PressKey(wnd::kKeyPageUp); });
+    for (const char* tab : {"?TAB:3", "?TAB:4", "?TAB:5", "?TAB:2"}) steps.time("headless_tab", [&] { list.ChooseTab(tab); });
     if (list.Rows("?BROWSE:1").empty()) std::abort();
+    steps.time("headless_change", [&] {
+        list.Press("?CHANGE:4");
+        user.Find(kForm);
+    });
+    auto form = user.Find(kForm);
+    form.Fill("?PRE:PURPOSE", "Purpose " + std::to_string(run));  // an edit, so that OK writes
+    steps.time("headless_save", [&] {
+        form.Press("?OK");
+        user.WaitIdle();
+    });
     list.Press("?CLOSE");
     user.WaitIdle();
 }
@@ -76,27 +139,41 @@ void runOnce(hl::ScriptedUser& user, Steps& steps) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const bool fresh = argc > 1 && std::strcmp(argv[1], "--fresh") == 0;
-    auto presenter = bench::PrepareProgram();
-    if (!presenter) return 1;
-    for (int count : {1000, 100000, 1000000}) {
-        const std::string dir = "/tmp/prescripts-list-bench-" + std::to_string(count);
-        if (fresh) std::filesystem::remove_all(dir);
-        std::printf("%d prescriptions\n", count);
-        fill(dir, count);
-        files::SetDataFolder(dir);
-        hl::ScriptedUser user(presenter, std::chrono::minutes(5));
-        Steps steps;
-        {
-            bench::RunningProgram program;
-            for (int run = 0; run < 5; ++run) runOnce(user, steps);
+    const bench::Options options = bench::ParseOptions(argc, argv, {100, 1000000});
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    int args = 1;
+    QApplication app(args, argv);
+    auto headless = bench::PrepareProgram();
+    if (!headless) return 1;
+    auto folder = [&](int count) { return bench::DataFolderOf("list-bench", count, options.fresh); };
+
+    if (options.qt) {
+        auto qt = std::make_shared<qtp::QtPresenter>();
+        wnd::SetPresenter(qt);
+        for (int count : options.sizes) {
+            files::SetDataFolder(folder(count));
+            Steps steps;
+            {
+                bench::QtProgram program(qt->screen(), "?BROWSEPRESCRIPTS");
+                for (int run = 0; run < kRuns; ++run) qtRun(program, steps, run);
+            }
+            steps.print("", count);
         }
-        for (const std::string& name : steps.order) {
-            auto v = steps.ms[name];
-            std::sort(v.begin(), v.end());
-            std::printf("  %-22s median %8.2f ms  (min %8.2f, max %8.2f)\n", name.c_str(), v[v.size() / 2], v.front(), v.back());
-        }
+        wnd::SetPresenter(nullptr);
     }
-    wnd::SetPresenter(nullptr);
+    if (options.headless) {
+        wnd::SetPresenter(headless);
+        for (int count : options.sizes) {
+            files::SetDataFolder(folder(count));
+            hl::ScriptedUser user(headless, std::chrono::minutes(5));
+            Steps steps;
+            {
+                bench::RunningProgram program;
+                for (int run = 0; run < kRuns; ++run) headlessRun(user, steps, run);
+            }
+            steps.print("", count);
+        }
+        wnd::SetPresenter(nullptr);
+    }
     return 0;
 }

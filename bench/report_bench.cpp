@@ -41,6 +41,7 @@
 #include <vector>
 
 #include "bench/bench_program.h"
+#include "bench/qt_bench.h"
 #include "bench/prescription_fill.h"
 #include "platform/headless/scripted_user.h"
 #include "platform/qt/page_preview.h"
@@ -52,9 +53,10 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double msSince(Clock::time_point t0) { return std::chrono::duration<double, std::milli>(Clock::now() - t0).count(); }
+using bench::Clock;
+using bench::Median;
+using bench::MsSince;
+using bench::WaitFor;
 
 double residentMiB() {
     long pages = 0, resident = 0;
@@ -71,106 +73,43 @@ double peakMiB() {
     return 0;
 }
 
-void figure(const char* step, long size, double value) { std::printf("report_bench %s %ld %.3f\n", step, size, value); }
+void figure(const char* step, long size, double value) { bench::Figure("report_bench", step, size, value); }
 
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
+std::string folder(int count, bool fresh) { return bench::DataFolderOf("report-bench", count, fresh); }
+
+constexpr const char* kPreview = "Report Preview";
+
+// From the menu to the preview's first page painted.
+qtp::PagePreview* OpenPreview(bench::QtProgram& program) {
+    program.Action(program.Frame(), "?REPORTPRESCRIPTS")->trigger();
+    qtp::PagePreview* shown = nullptr;
+    WaitFor([&] {
+        auto* p = dynamic_cast<qtp::PagePreview*>(program.Control(kPreview, "?PAGES"));
+        if (!p || !p->isVisible() || p->Sheets().empty()) return false;
+        shown = p;
+        return true;
+    });
+    if (shown) shown->viewport()->repaint();
+    return shown;
 }
 
-std::string folder(int count, bool fresh) {
-    const std::string dir = "/tmp/prescripts-report-bench-" + std::to_string(count);
-    if (fresh) std::filesystem::remove_all(dir);
-    bench::PrescriptionFolder(dir, count);
-    return dir;
+void LeavePreview(bench::QtProgram& program) {
+    program.Action(program.screen().Find(kPreview), "?EXIT")->trigger();
+    program.Idle(kPreview);
 }
-
-// Turns the GUI's event loop until `done`; false after the time-out.
-bool waitFor(const std::function<bool()>& done, std::chrono::seconds timeout = std::chrono::seconds(600)) {
-    const auto end = Clock::now() + timeout;
-    while (Clock::now() < end) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        if (done()) return true;
-        std::this_thread::sleep_for(std::chrono::microseconds(200));
-    }
-    std::fprintf(stderr, "report_bench: timed out\n");
-    return false;
-}
-
-// Widgets closed are deleted later; memory is measured after they are.
-void settle() {
-    for (int i = 0; i < 5; ++i) {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCoreApplication::processEvents();
-    }
-}
-
-// The program on the Qt presenter: its first thread on a thread of its own, the GUI here.
-class QtProgram {
-public:
-    explicit QtProgram(qtp::Screen& screen) : screen_(screen) {
-        thread_ = std::thread([this] {
-            wnd::ThisThreadQueue();
-            shell::ProgramMain();
-            done_ = true;
-        });
-        waitFor([this] { return Action(Frame(), "?REPORTPRESCRIPTS") != nullptr; });
-        settle();
-        threads_ = rt::LiveTaskThreads();
-    }
-    ~QtProgram() {
-        wnd::PostToAllWindows(wnd::Event::CloseDown);
-        waitFor([this] { return done_.load(); });
-        thread_.join();
-    }
-    QtProgram(const QtProgram&) = delete;
-    QtProgram& operator=(const QtProgram&) = delete;
-
-    wnd::WindowId Frame() const { return screen_.Find("Main"); }
-    QAction* Action(wnd::WindowId id, const char* use) const { return id ? screen_.MenuAction(id, use) : nullptr; }
-
-    // From the menu to the preview's first page painted.
-    qtp::PagePreview* OpenPreview() {
-        Action(Frame(), "?REPORTPRESCRIPTS")->trigger();
-        qtp::PagePreview* shown = nullptr;
-        waitFor([&] {
-            auto* p = dynamic_cast<qtp::PagePreview*>(screen_.ControlWidget(screen_.Find("Report Preview"), "?PAGES"));
-            if (!p || !p->isVisible() || p->Sheets().empty()) return false;
-            shown = p;
-            return true;
-        });
-        if (shown) shown->viewport()->repaint();
-        return shown;
-    }
-    void LeavePreview() {
-        Action(screen_.Find("Report Preview"), "?EXIT")->trigger();
-        Idle();
-    }
-    // The preview closed and its report's thread ended.
-    void Idle() {
-        waitFor([this] { return screen_.Find("Report Preview") == 0 && rt::LiveTaskThreads() <= threads_; });
-        settle();
-    }
-
-private:
-    qtp::Screen& screen_;
-    std::thread thread_;
-    std::atomic<bool> done_{false};
-    std::size_t threads_ = 0;
-};
 
 void qtPreviews(qtp::Screen& screen, int count) {
-    QtProgram program(screen);
+    bench::QtProgram program(screen, "?REPORTPRESCRIPTS");
     const double before = residentMiB();
     resetPeak();
     std::vector<double> ms;
     for (int run = 0; run < 3; ++run) {
         const auto t0 = Clock::now();
-        if (!program.OpenPreview()) return;
-        ms.push_back(msSince(t0));
-        program.LeavePreview();
+        if (!OpenPreview(program)) return;
+        ms.push_back(MsSince(t0));
+        LeavePreview(program);
     }
-    figure("preview", count, median(ms));
+    figure("preview", count, Median(ms));
     figure("peak", count, peakMiB());
     figure("before", count, before);
     figure("after_close", count, residentMiB());
@@ -179,12 +118,12 @@ void qtPreviews(qtp::Screen& screen, int count) {
 // Prints the preview of `count` prescriptions to a PDF file through the print dialog; the
 // longest time one turn of the event loop took meanwhile is the GUI's longest stall.
 void qtPrint(qtp::Screen& screen, int count) {
-    QtProgram program(screen);
-    if (!program.OpenPreview()) return;
+    bench::QtProgram program(screen, "?REPORTPRESCRIPTS");
+    if (!OpenPreview(program)) return;
     const long pages = static_cast<long>(count + 2) / 3;
-    program.Action(screen.Find("Report Preview"), "?PRINT")->trigger();
+    program.Action(screen.Find(kPreview), "?PRINT")->trigger();
     QPrintDialog* dialog = nullptr;
-    waitFor([&] {
+    WaitFor([&] {
         for (QWidget* w : QApplication::topLevelWidgets())
             if (auto* d = qobject_cast<QPrintDialog*>(w); d && d->isVisible()) dialog = d;
         return dialog != nullptr;
@@ -200,17 +139,17 @@ void qtPrint(qtp::Screen& screen, int count) {
     file->setText(QString::fromStdString(pdf));
     const auto t0 = Clock::now();
     dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
-    double stall = msSince(t0);  // the click itself, with whatever it ran
+    double stall = MsSince(t0);  // the click itself, with whatever it ran
     const auto end = Clock::now() + std::chrono::minutes(10);
-    while (screen.Find("Report Preview") != 0 && Clock::now() < end) {
+    while (screen.Find(kPreview) != 0 && Clock::now() < end) {
         const auto turn = Clock::now();
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        stall = std::max(stall, msSince(turn));
+        stall = std::max(stall, MsSince(turn));
         std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
-    figure("print", pages, msSince(t0));
+    figure("print", pages, MsSince(t0));
     figure("print_stall", pages, stall);
-    program.Idle();
+    program.Idle(kPreview);
     std::filesystem::remove(pdf);
 }
 
@@ -226,7 +165,7 @@ void headlessPreviews(const std::shared_ptr<hl::HeadlessPresenter>& presenter, i
         const auto t0 = Clock::now();
         frame.Press("?REPORTPRESCRIPTS");
         auto preview = user.Find("Report Preview");
-        ms.push_back(msSince(t0));
+        ms.push_back(MsSince(t0));
         if (run == 0) {
             const auto pages = preview.Pages("?PAGES");
             figure("pages", count, static_cast<double>(pages->pages.BytesHeld()) / (1024.0 * 1024.0));
@@ -235,7 +174,7 @@ void headlessPreviews(const std::shared_ptr<hl::HeadlessPresenter>& presenter, i
         preview.Press("?EXIT");
         user.WaitIdle();
     }
-    figure("headless_preview", count, median(ms));
+    figure("headless_preview", count, Median(ms));
     figure("headless_peak", count, peakMiB());
     figure("headless_before", count, before);
     figure("headless_after_close", count, residentMiB());
@@ -244,15 +183,8 @@ void headlessPreviews(const std::shared_ptr<hl::HeadlessPresenter>& presenter, i
 }  // namespace
 
 int main(int argc, char** argv) {
-    bool fresh = false, qtOnly = false, headlessOnly = false;
-    std::vector<int> sizes;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--fresh") == 0) fresh = true;
-        else if (std::strcmp(argv[i], "--qt") == 0) qtOnly = true;
-        else if (std::strcmp(argv[i], "--headless") == 0) headlessOnly = true;
-        else if (const int n = std::atoi(argv[i]); n > 0) sizes.push_back(n);
-    }
-    if (sizes.empty()) sizes = {10000, 100000};
+    const bench::Options options = bench::ParseOptions(argc, argv, {10000, 100000});
+    const bool fresh = options.fresh;
     constexpr int kPrintedPrescriptions = 9000;  // 3 000 pages, three to a page
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     int args = 1;
@@ -260,10 +192,10 @@ int main(int argc, char** argv) {
     auto headless = bench::PrepareProgram();
     if (!headless) return 1;
 
-    if (!headlessOnly) {
+    if (options.qt) {
         auto qt = std::make_shared<qtp::QtPresenter>();
         wnd::SetPresenter(qt);
-        for (int count : sizes) {
+        for (int count : options.sizes) {
             files::SetDataFolder(folder(count, fresh));
             qtPreviews(qt->screen(), count);
         }
@@ -272,9 +204,9 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
         wnd::SetPresenter(nullptr);
     }
-    if (qtOnly) return 0;
+    if (!options.headless) return 0;
     wnd::SetPresenter(headless);
-    for (int count : sizes) {
+    for (int count : options.sizes) {
         files::SetDataFolder(folder(count, fresh));
         headlessPreviews(headless, count);
     }

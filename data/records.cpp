@@ -165,7 +165,9 @@ const rt::TableDesc& PrescriptsTable() {
         {"PRE:BYDATE", "PRE:ByDate", {{19}}},                         // +REFILLREMINDERDATE
     };
     static const rt::MemoDesc memo{"PRE:SPECIALINSTRUCTIONSNOTES", "PRE:SpecialInstructionsNotes", 1000};
-    static const rt::TableDesc desc{"Prescripts", "PRE", "PRESCRIP", sizeof(PrescriptsRecord), kPrescriptsFields, keys, &memo};
+    // The cost of the active prescriptions, kept by the database for the list's total.
+    static const rt::KeptSumDesc sums[] = {{kActiveCostSum, 8, 20, "Y"}};  // PRE:COST where PRE:ACTIVE = 'Y'
+    static const rt::TableDesc desc{"Prescripts", "PRE", "PRESCRIP", sizeof(PrescriptsRecord), kPrescriptsFields, keys, &memo, sums};
     return desc;
 }
 

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 #include "platform/runtime/decimal.h"
 #include "platform/runtime/record_layout.h"
@@ -115,6 +116,8 @@ static_assert(sizeof(GlucoseRecord) == 80);
 
 // Descriptors of the tables above: fields by number and name, keys, memo, driver file name.
 const rt::TableDesc& PrescriptsTable();
+// The kept sum of PRE:COST over the prescriptions whose PRE:ACTIVE is exactly 'Y'.
+inline constexpr std::string_view kActiveCostSum = "ActiveCost";
 const rt::TableDesc& DoctorsTable();
 const rt::TableDesc& PharmacyTable();
 const rt::TableDesc& DrugNamesTable();

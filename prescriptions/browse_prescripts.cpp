@@ -23,15 +23,15 @@ public:
     explicit PrescriptsBrowser(std::string& totalText) : totalText_(totalText) {}
 
     void ReloadBusy() override {
-        // Added up in the database, in exact cents, over every prescription whose active flag is
-        // exactly 'Y' (blank, 'N' and 'y' do not count); again only when the file has changed
-        // since (a tab switch alone reads nothing more).
+        // The database keeps the total in exact cents over every prescription whose active flag is
+        // exactly 'Y' (blank, 'N' and 'y' do not count), whoever writes; reading it is one row.
+        // Read again only when the file has changed since (a tab switch alone reads nothing).
         auto& file = data::PrescriptsFile();
         const files::TableFile::ChangeStamp stamp = file.changeStamp();
         if (!summed_ || !(stamp == stamp_)) {
             std::int64_t cents = 0;
             bool overflow = false;
-            const int e = file.sumWhereEqual(field("PRE:COST").number, field("PRE:ACTIVE").number, "Y", &cents, &overflow);
+            const int e = file.keptSum(data::kActiveCostSum, &cents, &overflow);
             totalText_ = e == 0 ? TotalCostText(cents, overflow) : TotalCostText(0, false);
             summed_ = e == 0;
             stamp_ = stamp;

@@ -64,6 +64,10 @@ std::string layoutProblem(const rt::TableDesc& d) {
     }
     for (const auto& k : d.keys)
         if (k.components.empty()) return std::string(k.registeredName) + ": a key without components";
+    // A kept sum adds whole numbers exactly (a DECIMAL as its scaled integer) and compares text.
+    for (const auto& k : d.keptSums)
+        if (columnKind(d.field(k.sumField)->type) != ColumnKind::Integer || columnKind(d.field(k.whereField)->type) != ColumnKind::Text)
+            return std::string(k.name) + ": a kept sum needs a whole-number field and a text field";
     return {};
 }
 

@@ -7,6 +7,7 @@
 
 #include "platform/files/error_cause.h"
 #include "platform/files/file_name.h"
+#include "platform/files/kept_sum.h"
 #include "platform/files/schema.h"
 #include "platform/files/table_file_impl.h"
 #include "platform/runtime/codepage.h"
@@ -143,6 +144,8 @@ int TableFile::open(OpenMode mode) {
     // A table stored before the trigger existed gets it now; when that fails (the file is locked
     // meanwhile), the next open tries again.
     if (mode != OpenMode::ReadOnly) ensureVersionTrigger(*c, *m.schema, &detail);
+    // Likewise the kept sums; until they are made, keptSum() adds up the table.
+    if (mode != OpenMode::ReadOnly) ensureKeptSums(*c, *m.schema, &detail);
     m.conn = c;
     m.open = true;
     m.mode = mode;
@@ -345,6 +348,24 @@ int TableFile::sumWhereEqual(int sumField, int whereField, std::string_view equa
     if (rc != SQLITE_ROW) return m.sqlFail(*c, rc, "adding up " + m.schema->table());
     if (sum) *sum = sqlite3_column_int64(st.get(), 0);
     return m.ok();
+}
+
+int TableFile::keptSum(std::string_view name, std::int64_t* sum, bool* overflow) {
+    Impl& m = *impl_;
+    const rt::KeptSumDesc* k = m.desc.keptSum(name);
+    if (!k) return m.fail(kInvalidRecordDeclaration, std::string(m.desc.label) + " keeps no sum " + std::string(name));
+    std::shared_ptr<Connection> c;
+    if (int e = m.requireOpen(&c)) return e;
+    KeptSumValue kept;
+    const int rc = readKeptSum(*c, *m.schema, *k, &kept);
+    if (rc == SQLITE_ROW && kept.odd == 0) {
+        if (sum) *sum = kept.total;
+        if (overflow) *overflow = false;
+        return m.ok();
+    }
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) return m.sqlFail(*c, rc, "reading the kept sums of " + m.schema->table());
+    // Not kept here, or kept without records it cannot hold exactly: the table is added up.
+    return sumWhereEqual(k->sumField, k->whereField, k->equals, sum, overflow);
 }
 
 TableFile::ChangeStamp TableFile::changeStamp() {

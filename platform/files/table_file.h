@@ -102,6 +102,11 @@ public:
     // a scaled integer. *sum receives the scaled total; *overflow is set when it does not fit 64 bits.
     int sumWhereEqual(int sumField, int whereField, std::string_view equals, std::int64_t* sum, bool* overflow);
 
+    // The kept sum `name` of the table's layout (rt::KeptSumDesc), as sumWhereEqual() would give it,
+    // read from the one row the database keeps up to date; a file without it (opened read-only
+    // before it was made) or holding values it cannot keep exactly is added up instead.
+    int keptSum(std::string_view name, std::int64_t* sum, bool* overflow);
+
     // A mark that changes whenever the database file is written, through this thread's connection
     // or any other (another thread, another program). Lets a caller keep a figure it computed
     // until the data under it changes. Invalid ({}) when the file is not open.

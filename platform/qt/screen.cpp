@@ -52,7 +52,7 @@
 #include "platform/qt/help_viewer.h"
 #include "platform/qt/key_map.h"
 #include "platform/qt/list_format.h"
-#include "platform/qt/program_icon.h"
+#include "platform/qt/picture_book.h"
 #include "platform/qt/print_job.h"
 #include "platform/qt/wallpaper.h"
 

@@ -48,7 +48,7 @@
 #include "platform/qt/list_format.h"
 #include "platform/qt/page_printer.h"
 #include "platform/qt/print_job.h"
-#include "platform/qt/program_icon.h"
+#include "platform/qt/picture_book.h"
 #include "platform/runtime/program_services.h"
 
 

@@ -49,8 +49,7 @@
 #include "platform/qt/key_map.h"
 #include "platform/qt/list_format.h"
 #include "platform/qt/page_preview.h"
-#include "platform/qt/drawn_pictures.h"
-#include "platform/qt/program_icon.h"
+#include "platform/qt/picture_book.h"
 
 
 #include "platform/qt/screen_parts.h"

@@ -1,6 +1,6 @@
 #pragma once
-// The frame's wallpaper, drawn here: the layout names it by a file name ("prescript.bmp") and the
-// presenter draws its own picture for that name, so nothing is read from the working directory.
+// The frame's wallpaper: the layout names it by a file name and the presenter shows the picture the
+// program added under that name (picture_book.h), so nothing is read from the working directory.
 // GUI thread only.
 #include <QImage>
 
@@ -10,7 +10,8 @@ class QMdiArea;
 
 namespace qtp {
 
-// The 800 by 500 picture for a wallpaper name (any case); a null image for a name it does not know.
+// The picture for a wallpaper name (any case) at its own size on white; a null image for a name
+// the program drew no picture for.
 QImage Wallpaper(std::string_view name);
 
 // Shows the picture in the middle of the MDI area's white ground, made smaller (never larger)

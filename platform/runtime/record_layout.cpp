@@ -30,6 +30,8 @@ std::string validateLayout(const TableDesc& d) {
     for (const auto& k : d.keys)
         for (const auto& c : k.components)
             if (!d.field(c.field)) return std::string(k.registeredName) + ": component names field " + std::to_string(c.field);
+    for (const auto& k : d.keptSums)
+        if (!d.field(k.sumField) || !d.field(k.whereField)) return std::string(k.name) + ": a kept sum over a field the table lacks";
     return {};
 }
 

@@ -51,6 +51,16 @@ struct MemoDesc {
     std::size_t maxLength = 0;
 };
 
+// A total the database keeps up to date itself, in the same transaction as every write to the
+// table (by this program or any other writer): numeric field `sumField` added up over the records
+// whose text field `whereField` holds exactly `equals`. Reading it costs one row, not a scan.
+struct KeptSumDesc {
+    std::string_view name;  // "ActiveCost"
+    int sumField;
+    int whereField;
+    std::string_view equals;
+};
+
 struct TableDesc {
     std::string_view label;      // "Prescripts"
     std::string_view prefix;     // "PRE"
@@ -59,6 +69,7 @@ struct TableDesc {
     std::span<const FieldDesc> fields;
     std::span<const KeyDesc> keys;
     const MemoDesc* memo = nullptr;  // nullptr: no memo
+    std::span<const KeptSumDesc> keptSums = {};
 
     const FieldDesc* field(int number) const {
         return number >= 1 && static_cast<std::size_t>(number) <= fields.size() ? &fields[number - 1] : nullptr;
@@ -67,6 +78,12 @@ struct TableDesc {
     const FieldDesc* fieldByName(std::string_view name) const;
     // Key by registered or declared name, any case; -1 when unknown.
     int keyIndex(std::string_view name) const;
+    // The kept sum of that name (exact case), nullptr when none.
+    const KeptSumDesc* keptSum(std::string_view name) const {
+        for (const auto& k : keptSums)
+            if (k.name == name) return &k;
+        return nullptr;
+    }
 };
 
 // Checks a description against itself: offsets contiguous, sizes summing to recordSize, numbers

@@ -1,6 +1,7 @@
 // The prescription list as a user meets it: started from the frame's menu on a thread of its own,
 // on the headless presenter, with a stand-in form that completes or cancels as the test says.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <atomic>
 #include <chrono>
@@ -10,6 +11,7 @@
 
 #include "data/table_classes.h"
 #include "data/thread_tables.h"
+#include "platform/files/collation.h"
 #include "platform/headless/scripted_user.h"
 #include "platform/runtime/clock.h"
 #include "platform/runtime/field_access.h"
@@ -193,6 +195,42 @@ TEST_F(PrescriptionList, PrescriptionsSavedElsewhereCountAtTheNextReload) {
     list.ChooseTab("?TAB:2");
     EXPECT_NE(list.Text("?TOTCOST").find("0.80"), std::string::npos) << list.Text("?TOTCOST");
     EXPECT_EQ(list.Rows("?BROWSE:1").size(), 2u);
+}
+
+TEST_F(PrescriptionList, AnotherProgramsWritesCountAndATotalPastItsDigitsShowsTheMark) {
+    addPrescriptions({{"Metformin", "Y", "Dr. Brown", 10, 3}, {"Coumadin", "N", "Dr. Clark", 30000, 2}});
+    std::string path;
+    onAnotherThread([&] {
+        ASSERT_EQ(testing_support::openOrCreate(data::PrescriptsFile()), 0);
+        path = data::PrescriptsFile().path();
+    });
+    auto list = OpenList();
+    EXPECT_NE(list.Text("?TOTCOST").find("0.10"), std::string::npos) << list.Text("?TOTCOST");
+    // Another program writes the file through SQLite itself, past this program's driver.
+    auto otherProgram = [&](const char* sql) {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+        files::registerCollations(db);  // the keys' text order
+        EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+        sqlite3_close(db);
+    };
+    struct Case {
+        const char* sql;
+        const char* shown;  // in ?TOTCOST; "#" the overflow mark
+    } cases[] = {
+        {"UPDATE PRESCRIP SET ACTIVE = 'Y' WHERE DRUGNAMEASPRESCRIBED = 'Coumadin'", "300.10"},
+        {"UPDATE PRESCRIP SET COST = 9999989 WHERE DRUGNAMEASPRESCRIBED = 'Coumadin'", "99999.99"},
+        {"UPDATE PRESCRIP SET COST = 11 WHERE DRUGNAMEASPRESCRIBED = 'Metformin'", "#"},
+        {"DELETE FROM PRESCRIP WHERE DRUGNAMEASPRESCRIBED = 'Coumadin'", "0.11"},
+    };
+    for (const auto& c : cases) {
+        otherProgram(c.sql);
+        list.ChooseTab("?TAB:3");  // back to the first tab: the list reloads
+        list.ChooseTab("?TAB:2");
+        const std::string shown = list.Text("?TOTCOST");
+        if (std::string(c.shown) == "#") EXPECT_EQ(shown.find_first_not_of('#'), std::string::npos) << c.sql << ": " << shown;
+        else EXPECT_NE(shown.find(c.shown), std::string::npos) << c.sql << ": " << shown;
+    }
 }
 
 TEST_F(PrescriptionList, ATypedLetterFindsTheFirstRowAlthoughLaterKeyPartsDescend) {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/qt/drawn_pictures.h"
+#include "platform/qt/picture_book.h"
 #include "platform/qt/qt_presenter.h"
 #include "platform/qt/screen.h"
 #include "platform/qt/wallpaper.h"

@@ -6,6 +6,7 @@
 
 #include <thread>
 
+#include "pictures/program_pictures.h"
 #include "platform/runtime/threads.h"
 #include "platform/window/task_queue.h"
 #include "qt/qt_test_support.h"
@@ -45,6 +46,8 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
+    // The windows under test draw the program's own pictures, as in the program.
+    pictures::AddProgramPictures();
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

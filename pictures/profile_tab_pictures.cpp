@@ -1,4 +1,4 @@
-#include "platform/qt/drawn_pictures.h"
+#include "pictures/program_pictures.h"
 
 #include <QLinearGradient>
 #include <QPainter>
@@ -11,9 +11,9 @@
 #include <functional>
 #include <map>
 
-#include "platform/qt/program_icon.h"
+#include "platform/qt/picture_book.h"
 
-namespace qtp {
+namespace pictures {
 namespace {
 
 // Every picture is drawn on a canvas of 120 by 90 units, scaled to the size asked for.
@@ -313,43 +313,22 @@ void meter(QPainter& p) {
     p.drawPath(drop);
 }
 
-using Drawing = void (*)(QPainter&);
-
-Drawing drawingFor(const QString& name) {
-    static const std::map<QString, Drawing> drawings = {
-        {QStringLiteral("daily_planner_writing_tm.gif"), planner},
-        {QStringLiteral("911_tm.gif"), emergency},
-        {QStringLiteral("doctor_examining_pati_a_tm.gif"), stethoscope},
-        {QStringLiteral("nurse_vuno_pushing_nu_a_tm.gif"), wheelchair},
-        {QStringLiteral("looking_at_germ_throu_a_tm.gif"), germ},
-        {QStringLiteral("cat_body_sit_sw.gif"), cat},
-        {QStringLiteral("syringe_with_flu_vacc_a_tm.gif"), syringe},
-        {QStringLiteral("doctor_check_up_chart_tm.gif"), chart},
-        {QStringLiteral("blood_pressure_heart_tm.gif"), heart},
-        {QStringLiteral("meterani.gif"), meter},
-    };
-    const auto it = drawings.find(name.toLower());
-    return it == drawings.end() ? nullptr : it->second;
-}
-
 }  // namespace
 
-QPixmap DrawnPicture(std::string_view name, QSize size) {
-    const QString key = QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
-    if (size.isEmpty()) return {};
-    if (key.compare(QStringLiteral("rx.ico"), Qt::CaseInsensitive) == 0) return ProgramIcon().pixmap(std::min(size.width(), size.height()));
-    const Drawing draw = drawingFor(key);
-    if (!draw) return {};
-    QPixmap pm(size);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setRenderHint(QPainter::TextAntialiasing);
-    const double scale = std::min(size.width() / kCanvasW, size.height() / kCanvasH);
-    p.translate((size.width() - kCanvasW * scale) / 2, (size.height() - kCanvasH * scale) / 2);
-    p.scale(scale, scale);
-    draw(p);
-    return pm;
+void AddProfileTabPictures() {
+    const std::pair<const char*, void (*)(QPainter&)> drawings[] = {
+        {"daily_planner_writing_tm.gif", planner},
+        {"911_tm.gif", emergency},
+        {"doctor_examining_pati_a_tm.gif", stethoscope},
+        {"nurse_vuno_pushing_nu_a_tm.gif", wheelchair},
+        {"looking_at_germ_throu_a_tm.gif", germ},
+        {"cat_body_sit_sw.gif", cat},
+        {"syringe_with_flu_vacc_a_tm.gif", syringe},
+        {"doctor_check_up_chart_tm.gif", chart},
+        {"blood_pressure_heart_tm.gif", heart},
+        {"meterani.gif", meter},
+    };
+    for (const auto& [name, draw] : drawings) qtp::AddPicture(name, QSizeF(kCanvasW, kCanvasH), draw);
 }
 
-}  // namespace qtp
+}  // namespace pictures

@@ -1,18 +1,18 @@
-#include "platform/qt/program_icon.h"
+#include "pictures/program_pictures.h"
 
 #include <QPainter>
 #include <QPainterPath>
-#include <QPixmap>
 
-namespace qtp {
+#include "platform/qt/picture_book.h"
+
+namespace pictures {
 namespace {
 
-QPixmap drawIcon(int size) {
-    QPixmap pm(size, size);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    const qreal s = size;
+// Drawn on a canvas of 64 by 64; the book scales it to each icon size.
+constexpr qreal kSide = 64;
+
+void drawIcon(QPainter& p) {
+    const qreal s = kSide;
     p.setPen(QPen(QColor(30, 70, 140), s / 16));
     p.setBrush(QColor(250, 250, 245));
     p.drawRoundedRect(QRectF(s * 0.06, s * 0.06, s * 0.88, s * 0.88), s * 0.15, s * 0.15);
@@ -29,15 +29,10 @@ QPixmap drawIcon(int size) {
     p.drawPath(r);
     p.drawLine(QPointF(s * 0.42, s * 0.50), QPointF(s * 0.76, s * 0.82));
     p.drawLine(QPointF(s * 0.76, s * 0.56), QPointF(s * 0.52, s * 0.82));
-    return pm;
 }
 
 }  // namespace
 
-QIcon ProgramIcon() {
-    QIcon icon;
-    for (int size : {16, 24, 32, 48, 64}) icon.addPixmap(drawIcon(size));
-    return icon;
-}
+void AddProgramIconPicture() { qtp::AddPicture("rx.ico", QSizeF(kSide, kSide), drawIcon); }
 
-}  // namespace qtp
+}  // namespace pictures

@@ -1,0 +1,11 @@
+#include "pictures/program_pictures.h"
+
+namespace pictures {
+
+void AddProgramPictures() {
+    AddWallpaperPicture();
+    AddProgramIconPicture();
+    AddProfileTabPictures();
+}
+
+}  // namespace pictures

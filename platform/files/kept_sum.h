@@ -1,0 +1,33 @@
+#pragma once
+// Sums the database keeps itself (rt::KeptSumDesc): one row per sum in the file's table _kept_sums,
+// moved by triggers on the summed table in the same transaction as every insert, update and delete,
+// whoever writes. The update trigger adds the new record's share and takes off the old one's, so an
+// update that fires it again (the _version trigger's own update) adds nothing.
+//
+// Only whole numbers of moderate size are kept (|v| < 2^31, so no count of records can overflow
+// the total); a record holding anything else (a real number, text, a huge integer written by
+// another program) is counted as odd, and while any is, readers add up the table instead.
+#include <cstdint>
+#include <string>
+
+#include "platform/files/schema.h"
+
+namespace files {
+
+class Connection;
+
+// Makes sure every kept sum of the table has its row and its triggers, as this driver would make
+// them now; a sum missing or made otherwise is (re)made and filled from the table once, in one
+// transaction. Checks only, without a write lock, when all is in place.
+int ensureKeptSums(Connection& c, const TableSchema& s, std::string* detail);
+
+struct KeptSumValue {
+    std::int64_t total = 0;
+    std::int64_t odd = 0;  // records the total leaves out (see above)
+};
+// The stored value of a kept sum: SQLITE_ROW when there is one, SQLITE_DONE when the file has none
+// made as this driver makes it (opened read-only before it was made, or kept by another version of
+// the program), else SQLite's error.
+int readKeptSum(Connection& c, const TableSchema& s, const rt::KeptSumDesc& k, KeptSumValue* out);
+
+}  // namespace files
