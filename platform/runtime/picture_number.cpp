@@ -352,7 +352,10 @@ std::optional<std::int64_t> Picture::ParseOwnScaled(std::string_view typed, std:
     if (trim(typed).empty()) return 0;
     std::string canon;
     bool neg = false, point = false;
-    if (!cleanNumber(typed, num_.point == ',' ? ',' : '.', &canon, &neg, &point, error)) return std::nullopt;
+    // The decimal separator read: the picture's own; with implied decimals, the one its grouping
+    // leaves free ("@n7.v0" shows "4.567", which is four thousand, not four and a half).
+    const char decimal = num_.point == ',' || (!num_.point && num_.grouping == '.') ? ',' : '.';
+    if (!cleanNumber(typed, decimal, &canon, &neg, &point, error)) return std::nullopt;
     // Implied decimals: typed digits are the scaled value unless a point was typed.
     const auto s = textToScaled(canon, !num_.point && !point ? 0 : places_);
     if (!s) {
