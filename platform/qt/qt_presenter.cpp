@@ -1,16 +1,16 @@
 #include "platform/qt/qt_presenter.h"
 
-#include <QMetaObject>
-
+#include "platform/qt/gui_queue.h"
 #include "platform/qt/screen.h"
 
 namespace qtp {
 
-QtPresenter::QtPresenter() : screen_(std::make_unique<Screen>()) {}
+QtPresenter::QtPresenter() : screen_(std::make_unique<Screen>()), queue_(std::make_unique<GuiQueue>()) {}
 
 QtPresenter::~QtPresenter() {
     std::lock_guard lock(mutex_);
-    screen_.reset();  // pending queued calls for it are discarded with it
+    queue_.reset();  // pending calls are discarded with it, before the screen they call goes
+    screen_.reset();
 }
 
 Screen& QtPresenter::screen() { return *screen_; }
@@ -20,7 +20,7 @@ void QtPresenter::post(F&& f) {
     std::lock_guard lock(mutex_);
     Screen* s = screen_.get();
     if (!s) return;
-    QMetaObject::invokeMethod(s, [s, f = std::forward<F>(f)]() mutable { f(*s); }, Qt::QueuedConnection);
+    queue_->Post([s, f = std::forward<F>(f)]() mutable { f(*s); });
 }
 
 void QtPresenter::OpenWindow(wnd::WindowId id, int thread, const wnd::WindowState& state,

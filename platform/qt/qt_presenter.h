@@ -18,6 +18,7 @@ class QWidget;
 
 namespace qtp {
 
+class GuiQueue;
 class Screen;
 
 class QtPresenter final : public wnd::Presenter {
@@ -60,6 +61,7 @@ private:
 
     std::mutex mutex_;
     std::unique_ptr<Screen> screen_;
+    std::unique_ptr<GuiQueue> queue_;  // the calls queued to screen_
 };
 
 // Runs the program on the Qt presenter: makes the QApplication, installs the presenter, runs
