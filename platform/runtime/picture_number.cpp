@@ -100,6 +100,9 @@ bool cleanNumber(std::string_view typed, char decimal, std::string* canon, bool*
     };
     int signs = 0;
     *neg = false;
+    // A currency sign may stand outside the parentheses of a negative: "$(1.50)", "(1.50)$".
+    while (!s.empty() && (s.front() == '$' || s.front() == ' ')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == '$' || s.back() == ' ')) s.remove_suffix(1);
     if (s.size() >= 2 && s.front() == '(' && s.back() == ')') {
         *neg = true;
         ++signs;

@@ -77,6 +77,8 @@ const NumberCase kNumbers[] = {
     // A '.' grouping with implied decimals (none): the dots group, they are no decimal point.
     {"@n7.v0", 4567, "4.567"},           {"@n-10.v0", -1234567, "-1.234.567"},
     {"@n011.v0", 4567, "000.004.567"},
+    // Parentheses with the currency sign outside them.
+    {"@n$(9.2)", -1.5, "$(1.50)"},        {"@n(9.2)$", -1.5, "(1.50)$"},
     {"@n6.2", 2.675, "2.68"},            {"@n6.2", 2.665, "2.67"},
     {"@n6.2", 0.005, "0.01"},            {"@n6.2", 37, "37.00"},
     {"@n3", 120.5, "121"},               {"@n3", 0.4, "0"},
