@@ -12,7 +12,6 @@
 #include <QCursor>
 #include <QDesktopServices>
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QFrame>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -121,12 +120,10 @@ void Screen::OpenWindow(wnd::WindowId id, int thread, const wnd::WindowState& st
     views_[id] = std::move(owned);
 
     v.font = QApplication::font();
-    if (!state.font.name.empty() && QFontDatabase::families().contains(q(state.font.name))) v.font.setFamily(q(state.font.name));
+    if (const QString family = InstalledFamily(state.font.name); !family.isEmpty()) v.font.setFamily(family);
     if (state.font.points > 0) v.font.setPointSize(state.font.points);
     if (state.font.weight >= 600) v.font.setBold(true);
-    const QFontMetrics fm(v.font);
-    v.charWidth = std::max(1, fm.averageCharWidth());
-    v.charHeight = std::max(1, fm.height());
+    v.units = DialogUnits::Of(v.font);
 
     const QString caption = q(state.caption);
     QWidget* content = nullptr;  // what holds the menu bar and the body
@@ -222,7 +219,7 @@ void Screen::OpenWindow(wnd::WindowId id, int thread, const wnd::WindowState& st
     // Sizes settle once the loop has laid the window out; only later changes are the user's.
     QTimer::singleShot(0, this, [this, id] {
         if (View* w = view(id); w && w->body)
-            w->shownSize = QSize(w->body->width() * 4 / w->charWidth, w->body->height() * 8 / w->charHeight);
+            w->shownSize = QSize(w->units.FromPixelsX(w->body->width()), w->units.FromPixelsY(w->body->height()));
     });
 }
 
@@ -530,7 +527,7 @@ bool Screen::eventFilter(QObject* watched, QEvent* event) {
         auto [v, n] = Locate(watched);
         if (!v || n != 0 || watched != v->body || v->closing) return false;
         const QSize px = static_cast<QResizeEvent*>(event)->size();
-        const QSize du(px.width() * 4 / v->charWidth, px.height() * 8 / v->charHeight);
+        const QSize du(v->units.FromPixelsX(px.width()), v->units.FromPixelsY(px.height()));
         if (!v->shownSize.isValid() || du == v->shownSize) return false;
         v->shownSize = du;
         {

@@ -145,7 +145,7 @@ void Screen::Build(View& v, int n) {
             auto* box = new QGroupBox(host);
             widget = box;
             self.container = box;
-            self.nextY = v.charHeight + 4;
+            self.nextY = v.lineHeight() + 4;
             if (c.kind == ControlKind::Option) {
                 self.group = new QButtonGroup(box);
                 self.group->setExclusive(true);
@@ -257,7 +257,7 @@ void Screen::Build(View& v, int n) {
                 View* w = view(id);
                 if (!w || w->quiet || !w->cs(n)) return;
                 // The mirror's format follows, so a later update keeps the user's width.
-                const int du = std::max(1, width * 4 / w->charWidth);
+                const int du = std::max(1, w->units.FromPixelsX(width));
                 auto columns = wnd::ParseListFormat(w->cs(n)->format);
                 if (column < 0 || static_cast<std::size_t>(column) >= columns.size()) return;
                 columns[static_cast<std::size_t>(column)].width = du;

@@ -96,8 +96,7 @@ TEST_F(QtListCombo, APagedListShowsTheTasksThumbAndReportsTheScrollBarAndTheWhee
     EXPECT_EQ(keys, (std::vector<wnd::KeyCode>{wnd::kKeyPageDown, wnd::kKeyDown, wnd::kKeyDown}));
 
     // The user's column width reaches the task in dialog units.
-    const QFontMetrics fm(list_->font());
-    list_->header()->resizeSection(1, fm.averageCharWidth() * 15);
+    list_->header()->resizeSection(1, qttest::PixelsAcross(list_->font(), 60));
     const auto resized = sink_->Take(Kind::ColumnResized);
     ASSERT_EQ(resized.size(), 1u);
     EXPECT_EQ(resized[0].column, 2);
