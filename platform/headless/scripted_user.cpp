@@ -482,6 +482,15 @@ void UserWindow::DragThumb(std::string_view list, int thumb) {
     });
 }
 
+void UserWindow::FitRows(std::string_view list, int rows) {
+    user_->Act(id_, [&](Outbox& box) {
+        const int n = controlOf(box.w, list);
+        InputEvent e = input(box.w, Kind::RowsFit, n);
+        e.row = rows;
+        box.events.push_back(std::move(e));
+    });
+}
+
 void UserWindow::ResizeColumn(std::string_view list, int column, int width) {
     user_->Act(id_, [&](Outbox& box) {
         const int n = controlOf(box.w, list);

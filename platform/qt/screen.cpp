@@ -525,6 +525,12 @@ bool Screen::eventFilter(QObject* watched, QEvent* event) {
     if (type == QEvent::Resize) {
         // The user's resizing reaches the task in dialog units; the first layout only sets the size.
         auto [v, n] = Locate(watched);
+        if (v && n != 0 && v->cs(n) && v->cs(n)->kind == ControlKind::List) {
+            // A list's rows' area: the task learns how many rows the box shows now.
+            if (auto* list = qobject_cast<QTreeWidget*>(v->cv(n)->widget.data()); list && watched == list->viewport())
+                ReportRowsFit(*v, n);  // the viewport has its new size already
+            return false;
+        }
         if (!v || n != 0 || watched != v->body || v->closing) return false;
         const QSize px = static_cast<QResizeEvent*>(event)->size();
         const QSize du(v->units.FromPixelsX(px.width()), v->units.FromPixelsY(px.height()));

@@ -110,6 +110,7 @@ private:
     // sent only where the list alerts it.
     void ListKey(View& v, int number, wnd::KeyCode key, int row, int column);
     void PlaceThumb(View& v, int number);
+    void ReportRowsFit(View& v, int number);
     bool ListMouse(View& v, int number, QEvent* event);
     void OnFocusChanged(QWidget* now);
     void BuildWindowMenu();

@@ -70,6 +70,7 @@ struct Screen::ControlView {
     QButtonGroup* group = nullptr;  // an option's radios (owned by the option's widget)
     QPoint origin;                // the container's origin in window pixels
     int nextY = 0;                // where the next control without a position goes in the container
+    int rowsFit = 0;              // lists: the whole rows last reported to the task
 };
 
 // One window: the input protocol's mirror of it (id, state, revisions, typed controls, focus

@@ -406,6 +406,25 @@ void Screen::Place(View& v, int n) {
     PlaceThumb(v, n);
 }
 
+// How many whole rows a list box shows is the task's to know: it reads a page of that many. The
+// rows' height is known once the box holds a row; a hidden box (on a tab at the back) tells when
+// it is shown, and resized.
+void Screen::ReportRowsFit(View& v, int n) {
+    ControlView* cv = v.cv(n);
+    auto* list = cv ? qobject_cast<QTreeWidget*>(cv->widget.data()) : nullptr;
+    if (!list || v.closing || !list->isVisible() || list->topLevelItemCount() == 0) return;
+    const int row = list->sizeHintForRow(0);  // every row is as high
+    if (row <= 0) return;
+    const int fit = std::max(1, list->viewport()->height() / row);
+    if (fit == cv->rowsFit) return;
+    cv->rowsFit = fit;
+    wnd::InputEvent e;
+    e.kind = Kind::RowsFit;
+    e.control = n;
+    e.row = fit;
+    Deliver(v, std::move(e));
+}
+
 // A paged list gives the right edge of its place to its scroll bar.
 void Screen::PlaceThumb(View& v, int n) {
     ControlView& cv = *v.cv(n);
@@ -694,6 +713,7 @@ void Screen::SetRows(wnd::WindowId id, int n, const std::vector<std::vector<std:
         list->addTopLevelItems(items);
         const int choice = v->cs(n)->choice;
         if (choice >= 1 && choice <= list->topLevelItemCount()) list->setCurrentItem(list->topLevelItem(choice - 1));
+        ReportRowsFit(*v, n);
     } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
         const QString typed = combo->currentText();
         combo->clear();

@@ -168,3 +168,42 @@ TEST_F(QtListCombo, AnImmediateComboReportsEachKeystrokeAndShowsOnlyTheAnswerToT
 }
 
 }  // namespace
+
+namespace {
+
+// The task reads a page of as many rows as the box shows: the presenter tells it when it first
+// knows and whenever the box's room changes (the task moving it, a resize), in whole rows.
+TEST_F(QtListCombo, AListBoxTellsTheTaskHowManyWholeRowsItShows) {
+    auto fitNow = [&] { return list_->viewport()->height() / list_->sizeHintForRow(0); };
+    auto told = [&] {
+        QCoreApplication::processEvents();
+        const auto said = sink_->Take(Kind::RowsFit);
+        return said.empty() ? -1 : said.back().row;
+    };
+    // The rows arrived with the window: the first report.
+    QCoreApplication::processEvents();
+    ASSERT_GT(fitNow(), 1);
+    sink_->Take();
+    struct Case {
+        int height;  // dialog units
+    };
+    int before = fitNow();
+    for (const Case& c : {Case{160}, Case{30}, Case{300}}) {
+        SCOPED_TRACE(c.height);
+        wnd::ControlState grown = qttest::MakeControl(1, wnd::ControlKind::List, "?LIST", {4, 4, 160, c.height});
+        grown.format = "60L(2)|M~Name~@s20@40R(2)|M~Count~@n6@";
+        grown.thumb = 40;
+        presenter_->UpdateControl(kId, grown);
+        const int said = told();
+        EXPECT_EQ(said, fitNow());
+        EXPECT_EQ(said > before, c.height > 60);
+        // Whole rows only: one more would not fit.
+        EXPECT_LT(list_->viewport()->height(), (said + 1) * list_->sizeHintForRow(0));
+        before = said;
+    }
+    // The same room again tells nothing new.
+    presenter_->SetRows(kId, 1, {{"Adams", "1"}});
+    EXPECT_EQ(told(), -1);
+}
+
+}  // namespace
