@@ -506,6 +506,15 @@ void UserWindow::ResizeColumn(std::string_view list, int column, int width) {
     });
 }
 
+void UserWindow::Resize(int width, int height) {
+    user_->Act(id_, [&](Outbox& box) {
+        InputEvent e = input(box.w, Kind::Resized, 0);
+        e.width = width;
+        e.height = height;
+        box.events.push_back(std::move(e));
+    });
+}
+
 void UserWindow::CloseBox() {
     user_->Act(id_, [&](Outbox& box) {
         if (box.w.inert) fail("window " + box.w.state.procedure + " is inert");

@@ -53,6 +53,7 @@ public:
     // The list box was given room for `rows` whole rows (the window resized, tiled or maximised).
     void FitRows(std::string_view list, int rows);
     void CloseBox();                                      // the window's close box
+    void Resize(int width, int height);                   // the window's body, in dialog units
 
     std::string Text(std::string_view use) const;
     std::string Caption() const;

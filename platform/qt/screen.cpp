@@ -17,6 +17,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QShortcutEvent>
 #include <QWheelEvent>
 #include <QMouseEvent>
@@ -210,6 +211,7 @@ void Screen::OpenWindow(wnd::WindowId id, int thread, const wnd::WindowState& st
         }
     }
     if (state.at.x > 0 || state.at.y > 0) v.root->move(v.px(state.at.x), v.py(state.at.y));
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(v.root.data()); sub && !state.maximised) MakeRoomFor(*sub);
     // A maximised MDI child fills the frame's MDI area; any other window fills the screen.
     if (state.maximised) v.root->showMaximized();
     else v.root->show();
@@ -221,6 +223,28 @@ void Screen::OpenWindow(wnd::WindowId id, int thread, const wnd::WindowState& st
         if (View* w = view(id); w && w->body)
             w->shownSize = QSize(w->units.FromPixelsX(w->body->width()), w->units.FromPixelsY(w->body->height()));
     });
+}
+
+// A child window larger than the frame's free area at its place would hide its foot (a form's OK
+// and Cancel): the frame grows as far as the screen allows, then the child moves up and left
+// until it fits, never past the area's top-left corner.
+void Screen::MakeRoomFor(QMdiSubWindow& sub) {
+    if (!mdi_ || !frame_) return;
+    QSize area = mdi_->viewport()->size();
+    const QRect want = sub.geometry();
+    const QSize lack(std::max(0, want.width() - area.width()), std::max(0, want.height() - area.height()));
+    if ((lack.width() > 0 || lack.height() > 0) && frame_->isVisible() && !frame_->isMaximized() && !frame_->isFullScreen()) {
+        const QRect screen = frame_->screen() ? frame_->screen()->availableGeometry() : QRect();
+        const QRect outer = frame_->frameGeometry();
+        const QSize grow(std::clamp(screen.right() - outer.right(), 0, lack.width()),
+                         std::clamp(screen.bottom() - outer.bottom(), 0, lack.height()));
+        if (!grow.isNull()) {
+            frame_->resize(frame_->size() + grow);
+            area += grow;
+        }
+    }
+    sub.move(std::max(0, std::min(want.x(), area.width() - want.width())),
+             std::max(0, std::min(want.y(), area.height() - want.height())));
 }
 
 void Screen::UpdateWindow(wnd::WindowId id, const wnd::WindowState& state) {

@@ -404,6 +404,32 @@ void Screen::Place(View& v, int n) {
     v.cv(n)->placed = QRect(at, QSize(std::max(width, 8), std::max(height, 8)));
     w->setGeometry(v.cv(n)->placed);
     PlaceThumb(v, n);
+    Reorigin(v, n);
+}
+
+// Controls in a group, an option or a tab page are placed in window units less their container's
+// origin; a container that moved (the window resized) takes its controls along.
+void Screen::Reorigin(View& v, int n) {
+    const wnd::ControlState& c = *v.cs(n);
+    std::vector<int> moved;  // containers whose origin changed
+    auto take = [&](int container, QPoint origin) {
+        ControlView& cv = *v.cv(container);
+        if (cv.origin == origin) return;
+        cv.origin = origin;
+        moved.push_back(container);
+    };
+    if (c.kind == ControlKind::Group || c.kind == ControlKind::Option) {
+        take(n, QPoint(v.px(c.at.x), v.py(c.at.y)));
+    } else if (c.kind == ControlKind::Sheet) {
+        auto* sheet = qobject_cast<QTabWidget*>(v.cv(n)->widget.data());
+        if (!sheet) return;
+        const QPoint origin = sheet->pos() + QPoint(2, sheet->tabBar()->sizeHint().height() + 2);
+        for (int t = n + 1; t <= static_cast<int>(v.controls.size()); ++t)
+            if (v.cs(t)->parent == n && v.cs(t)->kind == ControlKind::Tab) take(t, origin);
+    }
+    for (int container : moved)
+        for (int m = container + 1; m <= static_cast<int>(v.controls.size()); ++m)
+            if (v.cs(m)->parent == container && v.cs(m)->kind != ControlKind::Tab && v.cv(m)->widget) Place(v, m);
 }
 
 // How many whole rows a list box shows is the task's to know: it reads a page of that many. The
