@@ -653,14 +653,14 @@ void Screen::Apply(View& v, int n) {
             for (const ListColumn& col : columns) headers << q(col.header);
             if (!columns.empty()) list->setHeaderLabels(headers);
             for (std::size_t i = 0; i < columns.size(); ++i) {
-                if (columns[i].width > 0) list->setColumnWidth(static_cast<int>(i), v.px(columns[i].width));
                 const char a = columns[i].headerAlign ? columns[i].headerAlign : columns[i].align;
-                Qt::Alignment align = a == 'R' || a == 'D' ? Qt::AlignRight : a == 'C' ? Qt::AlignHCenter : Qt::AlignLeft;
-                // A header wider than its column shows its beginning, and all of it as a tip.
-                const QString& header = headers[static_cast<qsizetype>(i)];
-                if (QFontMetrics(list->header()->font()).horizontalAdvance(header) + 8 > list->columnWidth(static_cast<int>(i)))
-                    align = Qt::AlignLeft;
+                const Qt::Alignment align = a == 'R' || a == 'D' ? Qt::AlignRight : a == 'C' ? Qt::AlignHCenter : Qt::AlignLeft;
                 list->headerItem()->setTextAlignment(static_cast<int>(i), align);
+                // A column is at least as wide as its header's whole text (the layout's width
+                // counts the letters; the style adds its margins).
+                if (columns[i].width > 0)
+                    list->setColumnWidth(static_cast<int>(i), std::max(v.px(columns[i].width), list->header()->sectionSizeHint(static_cast<int>(i))));
+                const QString& header = headers[static_cast<qsizetype>(i)];
                 list->headerItem()->setToolTip(static_cast<int>(i), Qt::convertFromPlainText(header, Qt::WhiteSpacePre));
             }
             if (c.choice >= 1 && c.choice <= list->topLevelItemCount()) list->setCurrentItem(list->topLevelItem(c.choice - 1));

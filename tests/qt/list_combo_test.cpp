@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTest>
 #include <QTreeWidget>
 #include <QWheelEvent>
@@ -204,6 +205,44 @@ TEST_F(QtListCombo, AListBoxTellsTheTaskHowManyWholeRowsItShows) {
     // The same room again tells nothing new.
     presenter_->SetRows(kId, 1, {{"Adams", "1"}});
     EXPECT_EQ(told(), -1);
+}
+
+}  // namespace
+
+namespace {
+
+// Column widths count the letters of the layout's font; a header the style's margins would cut
+// ("Drug Name As Prescribed" in a column as wide as its letters) widens its column instead.
+TEST(QtListHeaders, EveryColumnHeaderShowsWholeAndWideColumnsKeepTheirWidth) {
+    auto presenter = std::make_shared<qtp::QtPresenter>();
+    auto sink = std::make_shared<qttest::RecordingSink>();
+    wnd::WindowState w;
+    w.procedure = w.caption = "Headers";
+    w.kind = wnd::WindowKind::Plain;
+    w.font.name = "MS Sans Serif";
+    w.font.points = 8;
+    wnd::ControlState list = qttest::MakeControl(1, wnd::ControlKind::List, "?LIST", {4, 4, 300, 80});
+    list.format = "84L|FM~Drug Name As Prescribed~C(2)@s60@23D(10)|M~Active~C(0)@s1@120L(2)|M~Notes~@s40@10L(2)|M~Diastolic~@n3@";
+    w.controls = {list};
+    presenter->OpenWindow(40, 1, w, sink);
+    QCoreApplication::processEvents();
+    auto* tree = qobject_cast<QTreeWidget*>(presenter->screen().ControlWidget(40, "?LIST"));
+    ASSERT_NE(tree, nullptr);
+    const QFontMetrics fm(tree->header()->font());
+    const int margins = 2 * tree->header()->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, tree->header());
+    const struct {
+        const char* header;
+        int units;
+    } columns[] = {{"Drug Name As Prescribed", 84}, {"Active", 23}, {"Notes", 120}, {"Diastolic", 10}};
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(columns[i].header);
+        const int width = tree->columnWidth(i);
+        EXPECT_GE(width, fm.horizontalAdvance(columns[i].header) + margins);
+        EXPECT_GE(width + 1, qttest::PixelsAcross(tree->font(), columns[i].units));  // never narrower than the layout's
+    }
+    EXPECT_NEAR(tree->columnWidth(2), 120 * qttest::UnitAcross(tree->font()), 1) << "a column with room is the layout's width";
+    presenter->CloseWindow(40);
+    QCoreApplication::processEvents();
 }
 
 }  // namespace
