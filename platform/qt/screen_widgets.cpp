@@ -34,6 +34,7 @@
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QTabBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
@@ -51,6 +52,8 @@
 #include "platform/qt/page_preview.h"
 #include "platform/qt/drawn_pictures.h"
 #include "platform/qt/program_icon.h"
+#include "platform/runtime/picture.h"
+#include "platform/runtime/std_date.h"
 
 
 #include "platform/qt/screen_parts.h"
@@ -381,6 +384,30 @@ void Screen::Build(View& v, int n) {
         widget->show();
 }
 
+namespace {
+
+// The room a column needs for the widest date or time its picture shows (0 for other pictures):
+// the text and the margins the style puts around a cell's text.
+int WidestDateOrTime(const QTreeWidget& list, const std::string& picture) {
+    std::string error;
+    const auto p = rt::Picture::Parse(picture, &error);
+    if (!p || (p->kind() != rt::Picture::Kind::Date && p->kind() != rt::Picture::Kind::Time)) return 0;
+    const QFontMetrics fm(list.font());
+    int widest = 0;
+    for (int day : {8, 28}) {  // every digit in each place, and the longest month names
+        for (int month : {2, 9, 12}) {
+            const std::string text = p->kind() == rt::Picture::Kind::Date
+                                         ? p->FormatDate(rt::dateFromYmd(2088, month, day).value_or(0))
+                                         : p->FormatTime(rt::timeFromHms(month + 8, day * 2, day * 2).value_or(0));
+            widest = std::max(widest, fm.horizontalAdvance(q(text)));
+        }
+    }
+    const int margin = list.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &list) + 1;
+    return widest + 2 * margin + 1;
+}
+
+}  // namespace
+
 // Dialog units relative to the container; a control without any position is stacked below the
 // one before it in its container.
 void Screen::Place(View& v, int n) {
@@ -656,10 +683,12 @@ void Screen::Apply(View& v, int n) {
                 const char a = columns[i].headerAlign ? columns[i].headerAlign : columns[i].align;
                 const Qt::Alignment align = a == 'R' || a == 'D' ? Qt::AlignRight : a == 'C' ? Qt::AlignHCenter : Qt::AlignLeft;
                 list->headerItem()->setTextAlignment(static_cast<int>(i), align);
-                // A column is at least as wide as its header's whole text (the layout's width
-                // counts the letters; the style adds its margins).
+                // A column is at least as wide as its header's whole text and, for dates and
+                // times, their whole text: the layout's width counts letters, and a font's digits
+                // may be wider than its letters on average; the style adds its margins.
                 if (columns[i].width > 0)
-                    list->setColumnWidth(static_cast<int>(i), std::max(v.px(columns[i].width), list->header()->sectionSizeHint(static_cast<int>(i))));
+                    list->setColumnWidth(static_cast<int>(i), std::max({v.px(columns[i].width), list->header()->sectionSizeHint(static_cast<int>(i)),
+                                                                        WidestDateOrTime(*list, columns[i].picture)}));
                 const QString& header = headers[static_cast<qsizetype>(i)];
                 list->headerItem()->setToolTip(static_cast<int>(i), Qt::convertFromPlainText(header, Qt::WhiteSpacePre));
             }

@@ -212,7 +212,8 @@ TEST_F(QtListCombo, AListBoxTellsTheTaskHowManyWholeRowsItShows) {
 namespace {
 
 // Column widths count the letters of the layout's font; a header the style's margins would cut
-// ("Drug Name As Prescribed" in a column as wide as its letters) widens its column instead.
+// ("Drug Name As Prescribed" in a column as wide as its letters), or a date or time in a font whose
+// digits are wider than its letters, widens its column instead.
 TEST(QtListHeaders, EveryColumnHeaderShowsWholeAndWideColumnsKeepTheirWidth) {
     auto presenter = std::make_shared<qtp::QtPresenter>();
     auto sink = std::make_shared<qttest::RecordingSink>();
@@ -222,7 +223,8 @@ TEST(QtListHeaders, EveryColumnHeaderShowsWholeAndWideColumnsKeepTheirWidth) {
     w.font.name = "MS Sans Serif";
     w.font.points = 8;
     wnd::ControlState list = qttest::MakeControl(1, wnd::ControlKind::List, "?LIST", {4, 4, 300, 80});
-    list.format = "84L|FM~Drug Name As Prescribed~C(2)@s60@23D(10)|M~Active~C(0)@s1@120L(2)|M~Notes~@s40@10L(2)|M~Diastolic~@n3@";
+    list.format = "84L|FM~Drug Name As Prescribed~C(2)@s60@23D(10)|M~Active~C(0)@s1@120L(2)|M~Notes~@s40@"
+                  "40R|M~Date~L(2)@d17@32R|M~Time~L(2)@t7@10L(2)|M~Diastolic~@n3@";
     w.controls = {list};
     presenter->OpenWindow(40, 1, w, sink);
     QCoreApplication::processEvents();
@@ -230,14 +232,19 @@ TEST(QtListHeaders, EveryColumnHeaderShowsWholeAndWideColumnsKeepTheirWidth) {
     ASSERT_NE(tree, nullptr);
     const QFontMetrics fm(tree->header()->font());
     const int margins = 2 * tree->header()->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, tree->header());
+    // A cell's text has the style's focus margin and a pixel on each side.
+    const int cellMargins = 2 * (tree->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, tree) + 1);
     const struct {
         const char* header;
         int units;
-    } columns[] = {{"Drug Name As Prescribed", 84}, {"Active", 23}, {"Notes", 120}, {"Diastolic", 10}};
-    for (int i = 0; i < 4; ++i) {
+        const char* cell;  // a text the column must show whole ("" none)
+    } columns[] = {{"Drug Name As Prescribed", 84, ""}, {"Active", 23, ""}, {"Notes", 120, ""},
+                   {"Date", 40, "11/13/2026"},          {"Time", 32, "10:05 PM"}, {"Diastolic", 10, ""}};
+    for (int i = 0; i < 6; ++i) {
         SCOPED_TRACE(columns[i].header);
         const int width = tree->columnWidth(i);
         EXPECT_GE(width, fm.horizontalAdvance(columns[i].header) + margins);
+        EXPECT_GE(width, QFontMetrics(tree->font()).horizontalAdvance(columns[i].cell) + cellMargins);
         EXPECT_GE(width + 1, qttest::PixelsAcross(tree->font(), columns[i].units));  // never narrower than the layout's
     }
     EXPECT_NEAR(tree->columnWidth(2), 120 * qttest::UnitAcross(tree->font()), 1) << "a column with room is the layout's width";
