@@ -394,7 +394,8 @@ int WidestDateOrTime(const QTreeWidget& list, const std::string& picture) {
     if (!p || (p->kind() != rt::Picture::Kind::Date && p->kind() != rt::Picture::Kind::Time)) return 0;
     const QFontMetrics fm(list.font());
     int widest = 0;
-    for (int day : {8, 28}) {  // every digit in each place, and the longest month names
+    // A few wide ones: two-digit days and months, long month names, hours of both halves of the day.
+    for (int day : {8, 28}) {
         for (int month : {2, 9, 12}) {
             const std::string text = p->kind() == rt::Picture::Kind::Date
                                          ? p->FormatDate(rt::dateFromYmd(2088, month, day).value_or(0))
