@@ -11,6 +11,7 @@ FormController::FormController(ProcedureBody& body, TableGroup& primary)
     : ProcedureController(body), primary_(primary) {
     SetFirstControl(3);
     SetHelpButton(helpUse_);
+    UseResizer(&resizer_);
 }
 
 void FormController::SetButtons(std::string ok, std::string cancel, std::string help) {

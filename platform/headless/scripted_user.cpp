@@ -482,6 +482,15 @@ void UserWindow::DragThumb(std::string_view list, int thumb) {
     });
 }
 
+void UserWindow::FitRows(std::string_view list, int rows) {
+    user_->Act(id_, [&](Outbox& box) {
+        const int n = controlOf(box.w, list);
+        InputEvent e = input(box.w, Kind::RowsFit, n);
+        e.row = rows;
+        box.events.push_back(std::move(e));
+    });
+}
+
 void UserWindow::ResizeColumn(std::string_view list, int column, int width) {
     user_->Act(id_, [&](Outbox& box) {
         const int n = controlOf(box.w, list);
@@ -493,6 +502,15 @@ void UserWindow::ResizeColumn(std::string_view list, int column, int width) {
         InputEvent e = input(box.w, Kind::ColumnResized, n);
         e.column = column;
         e.width = width;
+        box.events.push_back(std::move(e));
+    });
+}
+
+void UserWindow::Resize(int width, int height) {
+    user_->Act(id_, [&](Outbox& box) {
+        InputEvent e = input(box.w, Kind::Resized, 0);
+        e.width = width;
+        e.height = height;
         box.events.push_back(std::move(e));
     });
 }

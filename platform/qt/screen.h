@@ -20,6 +20,7 @@
 class QAction;
 class QMainWindow;
 class QMdiArea;
+class QMdiSubWindow;
 class QMenu;
 class QMenuBar;
 class QMessageBox;
@@ -110,6 +111,9 @@ private:
     // sent only where the list alerts it.
     void ListKey(View& v, int number, wnd::KeyCode key, int row, int column);
     void PlaceThumb(View& v, int number);
+    void ReportRowsFit(View& v, int number);
+    void MakeRoomFor(QMdiSubWindow& sub);
+    void Reorigin(View& v, int number);
     bool ListMouse(View& v, int number, QEvent* event);
     void OnFocusChanged(QWidget* now);
     void BuildWindowMenu();

@@ -453,6 +453,12 @@ bool Window::Translate(const QueueItem& item) {
             eventControl_ = n;
             return true;
         }
+        case K::RowsFit:
+            if (!known || at(n).kind != ControlKind::List || in.row < 1 || in.row == at(n).rowsFit) return false;
+            at(n).rowsFit = in.row;
+            event_ = Event::RowsFit;
+            eventControl_ = n;
+            return true;
         case K::ColumnResized: {
             // The presenter already shows it: only the task's copy of the format follows.
             if (!known) return false;

@@ -220,7 +220,7 @@ TEST_F(QtInput, ResizingByTheUserIsReportedInDialogUnits) {
     ASSERT_NE(window, nullptr);
     sink_->Take();
     const QFontMetrics fm(window->font());
-    window->resize(fm.averageCharWidth() * 50, fm.height() * 20);  // 200 by 160 dialog units
+    window->resize(qttest::PixelsAcross(window->font(), 200), fm.height() * 20);  // 200 by 160 dialog units
     QCoreApplication::processEvents();
     std::vector<wnd::InputEvent> resized;
     for (auto& e : sink_->Take())
