@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace cls {
 namespace {
@@ -162,9 +163,9 @@ void ErrorReporter::SetPresenter(MessagePresenter presenter) {
     presenter_ = std::move(presenter);
 }
 
-void ErrorReporter::SetFatalHandler(std::function<void(int)> handler) {
+std::function<void(int)> ErrorReporter::SetFatalHandler(std::function<void(int)> handler) {
     std::lock_guard lock(mutex_);
-    fatal_ = std::move(handler);
+    return std::exchange(fatal_, std::move(handler));
 }
 
 unsigned ErrorReporter::Ask(const MessageBoxRequest& request) {

@@ -55,9 +55,9 @@ public:
 
     // Where message boxes go. Default: written to standard error and answered with the default.
     void SetPresenter(MessagePresenter presenter);
-    // What a fatal message does after OK. Default: the process ends (every saved record is already
-    // committed). Tests replace it.
-    void SetFatalHandler(std::function<void(int number)> handler);
+    // What a fatal message does after OK; returns the handler it replaces. Without one the process
+    // ends at once. A program gives it a way out through its own shut-down; tests replace it.
+    std::function<void(int number)> SetFatalHandler(std::function<void(int number)> handler);
 
     // A message box of the caller's own, through the same presenter.
     unsigned Ask(const MessageBoxRequest& request);

@@ -37,7 +37,7 @@ public:
     void Stop() {
         if (!thread_.joinable()) return;
         wnd::PostToAllWindows(wnd::Event::CloseDown);
-        if (user_.HasMessage()) user_.Answer(wnd::kButtonYes);
+        while (user_.HasMessage()) user_.Answer(wnd::kButtonYes);
         thread_.join();
     }
     bool running() const { return thread_.joinable(); }
