@@ -9,8 +9,11 @@ namespace {
 // Constructed at program load in this order: the word matcher, the reporter, the settings store.
 struct Services {
     Services() {
-        // After a fatal message the program leaves through its normal shut-down.
-        errors.SetFatalHandler([](int) { EndProgram(kFatalExitCode); });
+        // After a fatal message the program leaves through its normal shut-down, asking nothing more.
+        errors.SetFatalHandler([this](int) {
+            errors.SetSilent(true);
+            EndProgram(kFatalExitCode);
+        });
     }
     cls::WordMatcher words;
     cls::ErrorReporter errors;

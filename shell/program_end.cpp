@@ -2,6 +2,8 @@
 
 #include <mutex>
 
+#include "shell/globals.h"
+
 namespace shell {
 namespace {
 
@@ -51,6 +53,7 @@ void SetFrameWindow(const wnd::WindowHandle& frame) {
 }
 
 void ResetProgramEnd() {
+    AppErrors().SetSilent(false);
     EndState& s = endState();
     std::lock_guard lock(s.mutex);
     s.ending = false;

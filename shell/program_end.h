@@ -2,7 +2,7 @@
 // How the program ends when it must (a fatal error): through its normal shut-down. The frame is
 // asked to close, every other window closes first and none may refuse, the task threads finish
 // their writes, RunApplication tears down and writes the settings back, and the process then exits
-// with a code that is not 0.
+// with a code that is not 0. After the fatal message no further box is shown (AppErrors is silent).
 #include "platform/window/window_system.h"
 
 namespace shell {

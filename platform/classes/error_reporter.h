@@ -62,6 +62,11 @@ public:
     // A message box of the caller's own, through the same presenter.
     unsigned Ask(const MessageBoxRequest& request);
 
+    // While silent (the program is ending after a fatal message) no box is shown: each message is
+    // written to standard error and answered No, else Cancel, else OK.
+    void SetSilent(bool silent);
+    bool silent() const;
+
 private:
     std::string fill(const std::string& text, const ErrorState& s) const;
 
@@ -71,6 +76,7 @@ private:
     ErrorState* firstState_ = nullptr;
     MessagePresenter presenter_;
     std::function<void(int)> fatal_;
+    bool silent_ = false;
 };
 
 }  // namespace cls
