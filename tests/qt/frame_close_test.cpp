@@ -55,8 +55,8 @@ void RunForm(Log& log) {
                 w.CancelClose();
             }
         }
+        log.Add("form closed");  // its loop is over; the window goes with it
     }
-    log.Add("form closed");
 }
 
 // A frame that closes last, as the program's does.
