@@ -244,6 +244,14 @@ void Window::Close() {
     detail::WindowClosed(id_);
 }
 
+void Window::CancelClose() {
+    if (event_ == Event::CloseDown) {
+        if (ForcedToClose(id_)) return;  // the program is ending
+        detail::CloseDownRefused(id_);
+    }
+    closing_ = false;
+}
+
 WindowHandle Window::handle() const { return WindowHandle{id_, queue_}; }
 
 void Window::Post(Event event, int control) { queue_->Post(id_, event, control); }
