@@ -380,6 +380,10 @@ void Screen::Leave(View& v) {
     if (auto e = v.Leave()) Deliver(v, std::move(*e));
 }
 
+void Screen::LeaveEvery() {
+    for (auto& [id, v] : views_) Leave(*v);
+}
+
 void Screen::MoveFocus(View& v, int n, bool applyToWidget) {
     if (n == 0 || n == v.state.focus) return;
     for (wnd::InputEvent& e : v.MoveFocus(n)) Deliver(v, std::move(e));
@@ -585,6 +589,9 @@ bool Screen::eventFilter(QObject* watched, QEvent* event) {
             // The close box asks the task; the task closes the window.
             event->ignore();
             if (!v->inert && !asking_[v->thread]) {
+                // Text typed and not yet left counts as a change the close may ask about.
+                if (v->state.kind == wnd::WindowKind::AppFrame) LeaveEvery();
+                else Leave(*v);
                 wnd::InputEvent e;
                 e.kind = Kind::CloseRequest;
                 Deliver(*v, e);

@@ -93,6 +93,9 @@ private:
     void Resume(View& v);
     void Deliver(View& v, wnd::InputEvent e);
     void Leave(View& v);
+    // Before the program is asked to close, what was typed in any window and not yet left is
+    // accepted, so a form's "changes will be lost" question knows of it.
+    void LeaveEvery();
     void MoveFocus(View& v, int number, bool applyToWidget);
     void FocusWidget(View& v, int number);
     std::string CurrentText(const View& v, int number) const;

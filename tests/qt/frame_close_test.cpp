@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QTest>
 
 #include <algorithm>
+#include <functional>
+#include <utility>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -47,6 +50,7 @@ void RunForm(Log& log) {
         wnd::Window w("QtForm", "P1$WINDOW");
         w.Open();
         while (w.Accept()) {
+            if (w.event() == Event::Accepted && w.control() == w.Find("?LOC:NAME")) log.Add("name accepted");
             if (w.event() != Event::CloseWindow && w.event() != Event::CloseDown) continue;
             const unsigned answer = wnd::Message("Are you sure you want to cancel?", "Changes will be lost!",
                                                  wnd::MessageIcon::Question, wnd::kButtonYes | wnd::kButtonNo);
@@ -130,6 +134,45 @@ TEST_F(QtFrameClose, TheFramesCloseBoxAsksTheFormFirstAndARefusalKeepsTheFrame) 
     ASSERT_TRUE(qttest::WaitForTaskThreads());
     EXPECT_EQ(log_.Lines(), (std::vector<std::string>{"form stays", "form closed", "frame closed"}));
     EXPECT_EQ(screen().Find("QtFrame"), 0u);
+}
+
+// A name typed and not yet left is a change: closing the frame, or the form itself, accepts it first,
+// so the form's question knows of it, whether the close comes from the menu or a close box.
+TEST_F(QtFrameClose, TextTypedAndNotLeftIsAcceptedBeforeTheCloseIsAsked) {
+    ASSERT_NE(wnd::StartTask([this] { RunFrame(log_); }, 0), 0);
+    ASSERT_TRUE(qttest::Settle());
+    const wnd::WindowId frameId = screen().Find("QtFrame");
+    QMainWindow* frame = screen().Frame();
+    ASSERT_NE(frame, nullptr);
+    screen().MenuAction(frameId, "?NEWFORM")->trigger();
+    ASSERT_TRUE(qttest::Settle());
+    const wnd::WindowId formId = screen().Find("QtForm");
+    auto* name = qobject_cast<QLineEdit*>(screen().ControlWidget(formId, "?LOC:NAME"));
+    ASSERT_NE(name, nullptr);
+    name->setFocus();
+    const std::pair<const char*, std::function<void()>> closes[] = {
+        {"the frame's Exit", [&] { screen().MenuAction(frameId, "?EXIT")->trigger(); }},
+        {"the frame's close box", [&] { frame->close(); }},
+        {"the form's close box", [&] { screen().WindowWidget(formId)->close(); }},
+    };
+    std::vector<std::string> expected;
+    for (const auto& [how, close] : closes) {
+        QTest::keyClicks(name, "x");
+        close();
+        ASSERT_TRUE(qttest::Settle()) << how;
+        auto boxes = screen().MessageBoxes();
+        ASSERT_EQ(boxes.size(), 1u) << how;
+        QTest::mouseClick(boxes[0]->button(QMessageBox::No), Qt::LeftButton);
+        ASSERT_TRUE(qttest::Settle()) << how;
+        expected.insert(expected.end(), {"name accepted", "form stays"});
+        EXPECT_EQ(log_.Lines(), expected) << how;
+    }
+    frame->close();
+    ASSERT_TRUE(qttest::Settle());
+    auto boxes = screen().MessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    QTest::mouseClick(boxes[0]->button(QMessageBox::Yes), Qt::LeftButton);
+    EXPECT_TRUE(qttest::WaitForTaskThreads());
 }
 
 }  // namespace
