@@ -80,14 +80,14 @@ protected:
         wnd::SetPresenter(nullptr);
     }
 
-    // The people list from the menu, Insert, "Smith" typed and Enter pressed.
-    hl::UserWindow NewPersonTyped(hl::UserWindow& frame, std::string* firstField) {
+    // The people list from the menu, Insert, "Smith" typed and Enter pressed (or the field not left).
+    hl::UserWindow NewPersonTyped(hl::UserWindow& frame, std::string* firstField, bool enter = true) {
         frame.Press("?PRESCRIPTIONSADDUPDATEORCHANGEPEOPLE");
         user_.Find("BrowsePerson").Press("?INSERT:3");
         auto form = user_.Find("UpdatePersonsName");
         *firstField = form.Focus();
         form.Type(*firstField, "Smith");
-        form.PressKey(kEnter);
+        if (enter) form.PressKey(kEnter);
         return form;
     }
     // The prescription list from the menu, its one prescription opened with Change, its Rx Number edited.
@@ -130,6 +130,8 @@ TEST_F(ProgramClose, AnUnsavedFormIsAskedWhileTheFrameStaysAndNoKeepsEverything)
     };
     const Case cases[] = {
         {"new person", [this](hl::UserWindow& f, std::string* first) { return NewPersonTyped(f, first); }, "BrowsePerson", "?PER:LASTNAME", "Smith",
+         [] { EXPECT_TRUE(storedNames().empty()); }},
+        {"new person typed, its field not left", [this](hl::UserWindow& f, std::string* first) { return NewPersonTyped(f, first, false); }, "BrowsePerson", "?PER:LASTNAME", "Smith",
          [] { EXPECT_TRUE(storedNames().empty()); }},
         {"changed prescription", [this](hl::UserWindow& f, std::string* first) { return PrescriptionEdited(f, first); }, "BrowsePrescripts", "?PRE:RXNUMBER", "EDITED",
          [] { EXPECT_EQ(storedRxNumbers(), std::vector<std::string>{"R-1"}); }},
