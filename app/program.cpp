@@ -6,6 +6,7 @@
 #include "prescriptions/register.h"
 #include "shell/main_frame.h"
 #include "shell/procedure_services.h"
+#include "shell/program_end.h"
 #include "shell/run_application.h"
 
 namespace app {
@@ -17,7 +18,8 @@ int RunProgram(int argc, char** argv) {
     health::RegisterHealthProcedures();
     shell::SetFrameProcedure(&shell::Main);
     shell::LoadProgram();
-    return qtp::RunPresenter(argc, argv, [] { shell::RunApplication(); }, 50000);
+    const int rc = qtp::RunPresenter(argc, argv, [] { shell::RunApplication(); }, 50000);
+    return rc != 0 ? rc : shell::ExitCode();
 }
 
 }  // namespace app

@@ -1,12 +1,20 @@
 #include "shell/globals.h"
 
 #include "platform/runtime/fixed_string.h"
+#include "shell/program_end.h"
 
 namespace shell {
 namespace {
 
 // Constructed at program load in this order: the word matcher, the reporter, the settings store.
 struct Services {
+    Services() {
+        // After a fatal message the program leaves through its normal shut-down, asking nothing more.
+        errors.SetFatalHandler([this](int) {
+            errors.SetSilent(true);
+            EndProgram(kFatalExitCode);
+        });
+    }
     cls::WordMatcher words;
     cls::ErrorReporter errors;
     cls::SettingsStore settings;

@@ -13,6 +13,7 @@
 #include "platform/window/window_system.h"
 #include "shell/globals.h"
 #include "shell/procedure_registry.h"
+#include "shell/program_end.h"
 #include "shell/procedure_services.h"
 #include "shell/register.h"
 #include "shell/run_application.h"
@@ -52,7 +53,13 @@ protected:
     int OnWindowEvent() override {
         const int r = ProcedureController::OnWindowEvent();
         if (window().event() == wnd::Event::OpenWindow) {
+            SetFrameWindow(window().handle());
             DISCLAIMER().set(kDisclaimerText);
+            // A fatal error before the frame was up: it closes at once.
+            if (ProgramEnding()) {
+                window().Post(wnd::Event::CloseWindow);
+                return r;
+            }
             // The reminders run here, nested: the frame takes no command until they close.
             if (RefillsDueWithin30Days())
                 if (WindowProcedure reminders = FindProcedure("Reminders")) reminders();
@@ -78,9 +85,13 @@ protected:
     }
 
     int OnCloseRequest() override {
-        // The program is ending: every other window is asked to close. A form may still ask
-        // whether its changes may be lost; the program waits for every task thread to end.
-        if (window().event() == wnd::Event::CloseWindow) wnd::PostToAllWindows(wnd::Event::CloseDown);
+        // The frame closes last. While other windows are open it stays, and they are asked to
+        // close, each on its own thread, without this thread waiting for them; once none is left
+        // the frame is asked again and closes. A form that keeps its changes keeps the frame too.
+        if (wnd::OtherWindowsOpen(window().id())) {
+            wnd::CloseOtherWindows(window().handle(), ProgramEnding());
+            return cls::kLevelHandled;
+        }
         return ProcedureController::OnCloseRequest();
     }
 };
@@ -123,10 +134,11 @@ bool RefillsDueWithin30Days() {
 
 void Main() {
     RegisterShellProcedures();
-    {
+    if (!ProgramEnding()) {
         cls::ProcedureBody body(ServicesHere(), "Main", "P1$APPFRAME");
         body.Run<FrameController>();
     }
+    SetFrameWindow({});
     // From here thread 1 only waits for the other task threads to end; it no longer counts as at
     // work, so the windows still open settle as idle.
     wnd::ThisThreadQueue()->Retire();

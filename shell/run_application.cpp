@@ -10,7 +10,9 @@
 #include "platform/runtime/expression.h"
 #include "platform/runtime/program_services.h"
 #include "platform/runtime/threads.h"
+#include "platform/window/window_system.h"
 #include "shell/globals.h"
+#include "shell/program_end.h"
 
 namespace shell {
 namespace {
@@ -61,6 +63,7 @@ void InstallThreadHooks() {
 }
 
 void RunApplication() {
+    ResetProgramEnd();
     // 1. First use of thread 1's data: its per-thread start.
     rt::TouchThreadData();
     // 2. The help file, without showing a topic.
@@ -90,8 +93,11 @@ void RunApplication() {
         frame = gFrame;
     }
     if (frame) frame();
-    // Every window started on a thread of its own finishes its writes before anything is torn down.
+    // Every window started on a thread of its own finishes its writes before anything is torn
+    // down; one that a thread still opens now is closed at once, so none stays without the frame.
+    wnd::CloseOtherWindows({}, true);
     rt::WaitForTaskThreads();
+    wnd::StopClosingWindows();
     // 10. Full-window dragging again, if it was on.
     if (AppDragFullWindows == 1) rt::Desktop().Set(rt::kSetDragFullWindows, 1, rt::kUpdateProfileAndBroadcast);
     // 11. The settings store writes back its bookkeeping.
@@ -112,7 +118,7 @@ int ProgramMain() {
     RunApplication();
     // Thread 1's data ends after RunApplication: its tables are torn down and released.
     rt::EndThreadData();
-    return 0;
+    return ExitCode();
 }
 
 }  // namespace shell

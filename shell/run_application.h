@@ -24,7 +24,7 @@ void RunApplication();
 void LoadProgram();
 
 // What the process does on the calling thread: program load, RunApplication, the first thread's
-// end. Returns the exit code (0). (With a presenter of windows, the presenter's thread calls
+// end. Returns the exit code: 0, or the code of a fatal error (see program_end.h). (With a presenter of windows, the presenter's thread calls
 // LoadProgram and runs RunApplication as its first task instead.)
 int ProgramMain();
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace cls {
 namespace {
@@ -162,9 +163,9 @@ void ErrorReporter::SetPresenter(MessagePresenter presenter) {
     presenter_ = std::move(presenter);
 }
 
-void ErrorReporter::SetFatalHandler(std::function<void(int)> handler) {
+std::function<void(int)> ErrorReporter::SetFatalHandler(std::function<void(int)> handler) {
     std::lock_guard lock(mutex_);
-    fatal_ = std::move(handler);
+    return std::exchange(fatal_, std::move(handler));
 }
 
 unsigned ErrorReporter::Ask(const MessageBoxRequest& request) {
@@ -172,10 +173,27 @@ unsigned ErrorReporter::Ask(const MessageBoxRequest& request) {
     {
         std::lock_guard lock(mutex_);
         presenter = presenter_;
+        if (silent_) presenter = nullptr;
     }
     if (presenter) return presenter(request);
     std::fprintf(stderr, "[%s] %s\n", request.caption.c_str(), request.text.c_str());
+    if (silent()) {
+        // Nobody is asked: the answer that gives up, never one that tries again.
+        const unsigned buttons = request.buttons ? request.buttons : static_cast<unsigned>(kButtonOk);
+        for (unsigned b : {kButtonNo, kButtonCancel, kButtonOk})
+            if (buttons & b) return b;
+    }
     return request.defaultButton ? request.defaultButton : kButtonOk;
+}
+
+void ErrorReporter::SetSilent(bool silent) {
+    std::lock_guard lock(mutex_);
+    silent_ = silent;
+}
+
+bool ErrorReporter::silent() const {
+    std::lock_guard lock(mutex_);
+    return silent_;
 }
 
 }  // namespace cls

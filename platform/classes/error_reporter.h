@@ -55,12 +55,17 @@ public:
 
     // Where message boxes go. Default: written to standard error and answered with the default.
     void SetPresenter(MessagePresenter presenter);
-    // What a fatal message does after OK. Default: the process ends (every saved record is already
-    // committed). Tests replace it.
-    void SetFatalHandler(std::function<void(int number)> handler);
+    // What a fatal message does after OK; returns the handler it replaces. Without one the process
+    // ends at once. A program gives it a way out through its own shut-down; tests replace it.
+    std::function<void(int number)> SetFatalHandler(std::function<void(int number)> handler);
 
     // A message box of the caller's own, through the same presenter.
     unsigned Ask(const MessageBoxRequest& request);
+
+    // While silent (the program is ending after a fatal message) no box is shown: each message is
+    // written to standard error and answered No, else Cancel, else OK.
+    void SetSilent(bool silent);
+    bool silent() const;
 
 private:
     std::string fill(const std::string& text, const ErrorState& s) const;
@@ -71,6 +76,7 @@ private:
     ErrorState* firstState_ = nullptr;
     MessagePresenter presenter_;
     std::function<void(int)> fatal_;
+    bool silent_ = false;
 };
 
 }  // namespace cls

@@ -11,6 +11,7 @@ FormController::FormController(ProcedureBody& body, TableGroup& primary)
     : ProcedureController(body), primary_(primary) {
     SetFirstControl(3);
     SetHelpButton(helpUse_);
+    UseResizer(&resizer_);
 }
 
 void FormController::SetButtons(std::string ok, std::string cancel, std::string help) {
@@ -282,8 +283,11 @@ int FormController::CompleteChange() {
 
 int FormController::OnCloseRequest() {
     if (RESPONSE == kResponseCompleted) return kLevelGoOn;
+    // When the program must end (a fatal error) the form closes whatever the user would answer:
+    // nothing is asked, and a record that cannot be undone is left to the next start's clean-up.
+    const bool mustClose = window().event() == wnd::Event::CloseDown && wnd::ForcedToClose(window().id());
     const bool editing = REQUEST == kRequestInsert || REQUEST == kRequestChange;
-    if (CANCELACTION && editing && SAVED && !gaveUp_ && !accessor().SameAsSaved(SAVED)) {
+    if (!mustClose && CANCELACTION && editing && SAVED && !gaveUp_ && !accessor().SameAsSaved(SAVED)) {
         if (CANCELACTION == 2 && ERRORS && ERRORS->Throw(10) != kAnswerYes) {
             SelectFirstField();
             return kLevelHandled;
@@ -291,7 +295,7 @@ int FormController::OnCloseRequest() {
     }
     if (ORIGINALREQUEST == kRequestInsert && RESPONSE != kResponseCompleted) {
         // Removes the auto-numbered record by its position; one removed meanwhile counts as undone.
-        if (primary_.UndoAutoNumber() != 0) {
+        if (primary_.UndoAutoNumber() != 0 && !mustClose) {
             SelectFirstField();
             return kLevelHandled;
         }

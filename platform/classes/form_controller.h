@@ -24,6 +24,7 @@
 
 #include "platform/classes/toolbar_dispatcher.h"
 #include "platform/classes/window_procedure.h"
+#include "platform/classes/window_resizer.h"
 #include "platform/files/table_file.h"
 
 namespace cls {
@@ -113,6 +114,7 @@ private:
     std::string okUse_ = "?OK", cancelUse_ = "?CANCEL", helpUse_ = "?HELP";
     int ok_ = 0, cancel_ = 0, help_ = 0;
     FormToolbarHandler toolbarHandler_;
+    WindowResizer resizer_;     // the form's controls follow its size (a sheet grows with it)
     files::Position pos_;       // the record the form was opened on (change)
     std::int64_t version_ = 0;  // its version as last read or written
     bool gaveUp_ = false;       // the user gave up a failed write: the form closes without asking again

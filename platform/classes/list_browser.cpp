@@ -25,7 +25,9 @@ void ListBrowser::Initialise(int listControl, ViewReader& reader, ListQueue& que
     queue_ = &queue;
     group_ = group;
     list_ = listControl;
-    if (!visible_) visible_ = rowsFor(window().control(list_).at.height);
+    // The presenter says how many rows the box shows once it has laid it out; until then the
+    // layout's height gives an estimate.
+    if (!visible_) visible_ = window().control(list_).rowsFit > 0 ? window().control(list_).rowsFit : rowsFor(window().control(list_).at.height);
     SELECTING = controller.REQUEST == kRequestSelect;
     POPUP.Init(window());
     controller.AddComponent(this);
@@ -334,6 +336,17 @@ int ListBrowser::TakeEvent(WindowController& controller) {
             return kLevelHandled;
         }
         return kLevelGoOn;
+    }
+    if (e == wnd::Event::RowsFit && c == list_) {
+        // A box that grew (or shrank) shows as many rows as fit, not the page it was given.
+        const int rows = w.control(list_).rowsFit;
+        if (rows < 1 || rows == visible_) return kLevelHandled;
+        SetVisibleRows(rows);
+        if (!pager_) return kLevelHandled;
+        const int r = pager_->Refit();
+        if (r && reader_->ReportReadError(r) == kLevelFatal) controller_->CloseWith(kResponseCancelled);
+        show();
+        return kLevelHandled;
     }
     if (c != list_ || !pager_) return kLevelGoOn;
     switch (e) {

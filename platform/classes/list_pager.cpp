@@ -258,6 +258,20 @@ int ListPager::LocatePosition(files::Position pos) {
     return 0;
 }
 
+int ListPager::Refit() {
+    if (rows_.empty()) return Home();
+    const files::Position current = rows_[static_cast<std::size_t>(std::max(current_, 0))].position;
+    const int e = fillForward(rows_.front().position, true);
+    // The first row is gone (another thread removed it), or the current one no longer fits.
+    if (e != 0 || rows_.empty()) return LocatePosition(current);
+    for (std::size_t i = 0; i < rows_.size(); ++i)
+        if (rows_[i].position == current) {
+            current_ = static_cast<int>(i);
+            return 0;
+        }
+    return LocatePosition(current);
+}
+
 int ListPager::Reload() {
     if (rows_.empty()) return Home();
     const ListRow keep = rows_[static_cast<std::size_t>(std::max(current_, 0))];

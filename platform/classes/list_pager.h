@@ -38,6 +38,9 @@ public:
     int LocateBufferKey();
     // Reads the page again around the current row (another thread may have changed the table).
     int Reload();
+    // Reads the page again from its first row after setVisible, so a list box that grew fills
+    // its new rows below the old ones; the current row stays current (in sight).
+    int Refit();
 
     const std::vector<ListRow>& rows() const { return rows_; }
     int current() const { return current_; }  // -1 when there are no rows

@@ -115,6 +115,17 @@ int ReportDriver::OnWindowEvent() {
     return ProcedureController::OnWindowEvent();
 }
 
+int ReportDriver::OnCloseRequest() {
+    const int r = ProcedureController::OnCloseRequest();
+    // Closed with the program: as if cancelled, so no preview opens and nothing is printed.
+    if (r == kLevelGoOn && window().event() == wnd::Event::CloseDown) {
+        ended_ = true;
+        window().SetTimer(0);
+        RESPONSE = kResponseCancelled;
+    }
+    return r;
+}
+
 int ReportDriver::EventLoop() {
     ProcedureController::EventLoop();  // until the progress window has closed
     if (WAITCURSOR) window().SetBusy(false);

@@ -3,7 +3,8 @@
 // opens, the report starts (the first record read, or "No Records"); each tick of the window's
 // timer takes a batch of records through the record loop, the batch growing or shrinking so that a
 // tick uses about half the time slice; at the end the progress window closes and the pages go to
-// the preview, from which the user prints them. Cancel ends it at once, with nothing shown.
+// the preview, from which the user prints them. Cancel ends it at once, with nothing shown; so does
+// the program's close (CloseDown) while the report runs.
 //
 //     class ThingsReport final : public cls::ReportDriver {
 //     public:
@@ -70,6 +71,7 @@ protected:
     void AfterOpenScreen() override;
     void AfterOpen() override;
     int OnWindowEvent() override;
+    int OnCloseRequest() override;
     int EventLoop() override;
 
 private:

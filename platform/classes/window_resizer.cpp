@@ -10,7 +10,7 @@ namespace {
 bool grows(wnd::ControlKind kind) {
     using K = wnd::ControlKind;
     switch (kind) {
-        case K::List: case K::Text: case K::Sheet: case K::Tab: case K::Region: case K::Group: return true;
+        case K::List: case K::Text: case K::Sheet: case K::Tab: case K::Region: case K::Group: case K::Option: return true;
         default: return false;
     }
 }

@@ -48,9 +48,18 @@ struct Outbox {
         if (w.inert) fail("window " + w.state.procedure + " is inert");
         if (!wnd::Reachable(w.state, n)) fail("control " + stateOf(w, n).use + " is hidden or disabled");
     }
+    bool leaveEvery = false;  // every window's typed text is accepted before these events
+
     // The focused control is left: typed text is accepted.
     void Leave() {
         if (auto e = w.Leave()) events.push_back(std::move(*e));
+    }
+    // Before a close (the close box, n == 0, or a close item): what was typed and not yet left counts
+    // as a change the close may ask about; before the frame's close, in every window.
+    void LeaveBeforeClose(int n) {
+        Leave();
+        if (w.state.kind == wnd::WindowKind::AppFrame && (n == 0 || stateOf(w, n).std == wnd::StdAction::Close))
+            leaveEvery = true;
     }
     void MoveFocus(int n) {
         for (InputEvent& e : w.MoveFocus(n)) events.push_back(std::move(e));
@@ -83,6 +92,10 @@ void ScriptedUser::Act(wnd::WindowId id, F&& act) {
         if (it == presenter_->windows().end()) fail("the window is no longer open");
         Outbox box{it->second, {}};
         act(box);
+        if (box.leaveEvery)
+            for (auto& [other, w] : presenter_->windows())
+                if (other != id)
+                    if (auto e = w.Leave()) out.push_back(Delivery{w.sink, std::move(*e)});
         for (InputEvent& e : box.events) out.push_back(Delivery{it->second.sink, std::move(e)});
     }
     for (Delivery& d : out) d.sink->Deliver(std::move(d.event));
@@ -340,7 +353,7 @@ void UserWindow::Press(std::string_view use) {
         const ControlKind k = stateOf(box.w, n).kind;
         if (k != ControlKind::Button && k != ControlKind::Item) fail("control " + std::string(use) + " cannot be pressed");
         if (wnd::TakesFocus(k)) box.MoveFocus(n);
-        else box.Leave();  // a menu item takes no focus but the typed text is still accepted first
+        else box.LeaveBeforeClose(n);  // a menu item takes no focus but the typed text is still accepted first
         box.events.push_back(input(box.w, Kind::Pressed, n));
     });
 }
@@ -482,6 +495,15 @@ void UserWindow::DragThumb(std::string_view list, int thumb) {
     });
 }
 
+void UserWindow::FitRows(std::string_view list, int rows) {
+    user_->Act(id_, [&](Outbox& box) {
+        const int n = controlOf(box.w, list);
+        InputEvent e = input(box.w, Kind::RowsFit, n);
+        e.row = rows;
+        box.events.push_back(std::move(e));
+    });
+}
+
 void UserWindow::ResizeColumn(std::string_view list, int column, int width) {
     user_->Act(id_, [&](Outbox& box) {
         const int n = controlOf(box.w, list);
@@ -497,9 +519,19 @@ void UserWindow::ResizeColumn(std::string_view list, int column, int width) {
     });
 }
 
+void UserWindow::Resize(int width, int height) {
+    user_->Act(id_, [&](Outbox& box) {
+        InputEvent e = input(box.w, Kind::Resized, 0);
+        e.width = width;
+        e.height = height;
+        box.events.push_back(std::move(e));
+    });
+}
+
 void UserWindow::CloseBox() {
     user_->Act(id_, [&](Outbox& box) {
         if (box.w.inert) fail("window " + box.w.state.procedure + " is inert");
+        box.LeaveBeforeClose(0);
         box.events.push_back(input(box.w, Kind::CloseRequest, 0));
     });
 }

@@ -50,7 +50,10 @@ public:
     void ClickHeader(std::string_view list, int column);  // a single left click on a column header
     void DragThumb(std::string_view list, int thumb);     // a paged list's scroll bar, 0..100
     void ResizeColumn(std::string_view list, int column, int width);  // dialog units
+    // The list box was given room for `rows` whole rows (the window resized, tiled or maximised).
+    void FitRows(std::string_view list, int rows);
     void CloseBox();                                      // the window's close box
+    void Resize(int width, int height);                   // the window's body, in dialog units
 
     std::string Text(std::string_view use) const;
     std::string Caption() const;

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <vector>
 
+#include "platform/qt/window_font.h"
 #include "platform/window/page_set.h"
 
 namespace qtp {
@@ -23,7 +24,8 @@ constexpr double kUnbounded = 1e7;  // mils: far beyond any paper
 // device. Hinting would snap glyphs to the device's grid and let lines break differently on
 // screen and on paper; design metrics keep the layout the same at every scale.
 QFont pageFont(const wnd::PageFont& f) {
-    QFont font(QString::fromUtf8(f.name.data(), static_cast<qsizetype>(f.name.size())));
+    QFont font;
+    if (const QString family = InstalledFamily(f.name); !family.isEmpty()) font.setFamily(family);
     const int points = f.points > 0 ? f.points : 10;
     font.setPixelSize(std::max(1, static_cast<int>(std::lround(points * kMilsPerPoint))));
     font.setBold(f.bold);

@@ -12,12 +12,12 @@
 #include <QCursor>
 #include <QDesktopServices>
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QFrame>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QShortcutEvent>
 #include <QWheelEvent>
 #include <QMouseEvent>
@@ -121,12 +121,10 @@ void Screen::OpenWindow(wnd::WindowId id, int thread, const wnd::WindowState& st
     views_[id] = std::move(owned);
 
     v.font = QApplication::font();
-    if (!state.font.name.empty() && QFontDatabase::families().contains(q(state.font.name))) v.font.setFamily(q(state.font.name));
+    if (const QString family = InstalledFamily(state.font.name); !family.isEmpty()) v.font.setFamily(family);
     if (state.font.points > 0) v.font.setPointSize(state.font.points);
     if (state.font.weight >= 600) v.font.setBold(true);
-    const QFontMetrics fm(v.font);
-    v.charWidth = std::max(1, fm.averageCharWidth());
-    v.charHeight = std::max(1, fm.height());
+    v.units = DialogUnits::Of(v.font);
 
     const QString caption = q(state.caption);
     QWidget* content = nullptr;  // what holds the menu bar and the body
@@ -213,6 +211,7 @@ void Screen::OpenWindow(wnd::WindowId id, int thread, const wnd::WindowState& st
         }
     }
     if (state.at.x > 0 || state.at.y > 0) v.root->move(v.px(state.at.x), v.py(state.at.y));
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(v.root.data()); sub && !state.maximised) MakeRoomFor(*sub);
     // A maximised MDI child fills the frame's MDI area; any other window fills the screen.
     if (state.maximised) v.root->showMaximized();
     else v.root->show();
@@ -222,8 +221,30 @@ void Screen::OpenWindow(wnd::WindowId id, int thread, const wnd::WindowState& st
     // Sizes settle once the loop has laid the window out; only later changes are the user's.
     QTimer::singleShot(0, this, [this, id] {
         if (View* w = view(id); w && w->body)
-            w->shownSize = QSize(w->body->width() * 4 / w->charWidth, w->body->height() * 8 / w->charHeight);
+            w->shownSize = QSize(w->units.FromPixelsX(w->body->width()), w->units.FromPixelsY(w->body->height()));
     });
+}
+
+// A child window larger than the frame's free area at its place would hide its foot (a form's OK
+// and Cancel): the frame grows as far as the screen allows, then the child moves up and left
+// until it fits, never past the area's top-left corner.
+void Screen::MakeRoomFor(QMdiSubWindow& sub) {
+    if (!mdi_ || !frame_) return;
+    QSize area = mdi_->viewport()->size();
+    const QRect want = sub.geometry();
+    const QSize lack(std::max(0, want.width() - area.width()), std::max(0, want.height() - area.height()));
+    if ((lack.width() > 0 || lack.height() > 0) && frame_->isVisible() && !frame_->isMaximized() && !frame_->isFullScreen()) {
+        const QRect screen = frame_->screen() ? frame_->screen()->availableGeometry() : QRect();
+        const QRect outer = frame_->frameGeometry();
+        const QSize grow(std::clamp(screen.right() - outer.right(), 0, lack.width()),
+                         std::clamp(screen.bottom() - outer.bottom(), 0, lack.height()));
+        if (!grow.isNull()) {
+            frame_->resize(frame_->size() + grow);
+            area += grow;
+        }
+    }
+    sub.move(std::max(0, std::min(want.x(), area.width() - want.width())),
+             std::max(0, std::min(want.y(), area.height() - want.height())));
 }
 
 void Screen::UpdateWindow(wnd::WindowId id, const wnd::WindowState& state) {
@@ -357,6 +378,10 @@ void Screen::SetFocus(wnd::WindowId id, int n) {
 
 void Screen::Leave(View& v) {
     if (auto e = v.Leave()) Deliver(v, std::move(*e));
+}
+
+void Screen::LeaveEvery() {
+    for (auto& [id, v] : views_) Leave(*v);
 }
 
 void Screen::MoveFocus(View& v, int n, bool applyToWidget) {
@@ -528,9 +553,15 @@ bool Screen::eventFilter(QObject* watched, QEvent* event) {
     if (type == QEvent::Resize) {
         // The user's resizing reaches the task in dialog units; the first layout only sets the size.
         auto [v, n] = Locate(watched);
+        if (v && n != 0 && v->cs(n) && v->cs(n)->kind == ControlKind::List) {
+            // A list's rows' area: the task learns how many rows the box shows now.
+            if (auto* list = qobject_cast<QTreeWidget*>(v->cv(n)->widget.data()); list && watched == list->viewport())
+                ReportRowsFit(*v, n);  // the viewport has its new size already
+            return false;
+        }
         if (!v || n != 0 || watched != v->body || v->closing) return false;
         const QSize px = static_cast<QResizeEvent*>(event)->size();
-        const QSize du(px.width() * 4 / v->charWidth, px.height() * 8 / v->charHeight);
+        const QSize du(v->units.FromPixelsX(px.width()), v->units.FromPixelsY(px.height()));
         if (!v->shownSize.isValid() || du == v->shownSize) return false;
         v->shownSize = du;
         {
@@ -558,6 +589,9 @@ bool Screen::eventFilter(QObject* watched, QEvent* event) {
             // The close box asks the task; the task closes the window.
             event->ignore();
             if (!v->inert && !asking_[v->thread]) {
+                // Text typed and not yet left counts as a change the close may ask about.
+                if (v->state.kind == wnd::WindowKind::AppFrame) LeaveEvery();
+                else Leave(*v);
                 wnd::InputEvent e;
                 e.kind = Kind::CloseRequest;
                 Deliver(*v, e);

@@ -20,6 +20,7 @@
 class QAction;
 class QMainWindow;
 class QMdiArea;
+class QMdiSubWindow;
 class QMenu;
 class QMenuBar;
 class QMessageBox;
@@ -92,6 +93,9 @@ private:
     void Resume(View& v);
     void Deliver(View& v, wnd::InputEvent e);
     void Leave(View& v);
+    // Before the program is asked to close, what was typed in any window and not yet left is
+    // accepted, so a form's "changes will be lost" question knows of it.
+    void LeaveEvery();
     void MoveFocus(View& v, int number, bool applyToWidget);
     void FocusWidget(View& v, int number);
     std::string CurrentText(const View& v, int number) const;
@@ -110,6 +114,9 @@ private:
     // sent only where the list alerts it.
     void ListKey(View& v, int number, wnd::KeyCode key, int row, int column);
     void PlaceThumb(View& v, int number);
+    void ReportRowsFit(View& v, int number);
+    void MakeRoomFor(QMdiSubWindow& sub);
+    void Reorigin(View& v, int number);
     bool ListMouse(View& v, int number, QEvent* event);
     void OnFocusChanged(QWidget* now);
     void BuildWindowMenu();

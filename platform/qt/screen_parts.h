@@ -22,6 +22,7 @@
 
 #include "platform/qt/screen.h"
 #include "platform/qt/spin_edit.h"
+#include "platform/qt/window_font.h"
 #include "platform/window/input_mirror.h"
 
 class QButtonGroup;
@@ -69,6 +70,7 @@ struct Screen::ControlView {
     QButtonGroup* group = nullptr;  // an option's radios (owned by the option's widget)
     QPoint origin;                // the container's origin in window pixels
     int nextY = 0;                // where the next control without a position goes in the container
+    int rowsFit = 0;              // lists: the whole rows last reported to the task
 };
 
 // One window: the input protocol's mirror of it (id, state, revisions, typed controls, focus
@@ -89,11 +91,12 @@ struct Screen::View : wnd::InputMirror {
     int quiet = 0;  // the presenter itself is changing widgets: no input from their signals
     int nextY = 4;
     QFont font;
-    int charWidth = 6, charHeight = 13;
+    DialogUnits units;  // the window font's dialog unit
     QSize shownSize;  // the body's last size in dialog units; invalid until it was first laid out
 
-    int px(int x) const { return x * charWidth / 4; }
-    int py(int y) const { return y * charHeight / 8; }
+    int px(int x) const { return units.ToPixelsX(x); }
+    int py(int y) const { return units.ToPixelsY(y); }
+    int lineHeight() const { return units.height; }
     ControlView* cv(int n) { return n >= 1 && static_cast<std::size_t>(n) <= controls.size() ? &controls[static_cast<std::size_t>(n - 1)] : nullptr; }
 };
 

@@ -34,6 +34,7 @@
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QTabBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
@@ -50,8 +51,8 @@
 #include "platform/qt/list_format.h"
 #include "platform/qt/page_preview.h"
 #include "platform/qt/picture_book.h"
-
-
+#include "platform/runtime/picture.h"
+#include "platform/runtime/std_date.h"
 #include "platform/qt/screen_parts.h"
 
 namespace qtp {
@@ -85,7 +86,12 @@ void Screen::Build(View& v, int n) {
                     connect(self.action, &QAction::triggered, this, [this, id, n] {
                         View* w = view(id);
                         if (!w || w->quiet) return;
-                        Leave(*w);  // the typed text is accepted before the command runs
+                        // The typed text is accepted before the command runs; before the frame's
+                        // close, in every window.
+                        if (w->state.kind == wnd::WindowKind::AppFrame && w->cs(n) && w->cs(n)->std == wnd::StdAction::Close)
+                            LeaveEvery();
+                        else
+                            Leave(*w);
                         wnd::InputEvent e;
                         e.kind = Kind::Pressed;
                         e.control = n;
@@ -144,7 +150,7 @@ void Screen::Build(View& v, int n) {
             auto* box = new QGroupBox(host);
             widget = box;
             self.container = box;
-            self.nextY = v.charHeight + 4;
+            self.nextY = v.lineHeight() + 4;
             if (c.kind == ControlKind::Option) {
                 self.group = new QButtonGroup(box);
                 self.group->setExclusive(true);
@@ -256,7 +262,7 @@ void Screen::Build(View& v, int n) {
                 View* w = view(id);
                 if (!w || w->quiet || !w->cs(n)) return;
                 // The mirror's format follows, so a later update keeps the user's width.
-                const int du = std::max(1, width * 4 / w->charWidth);
+                const int du = std::max(1, w->units.FromPixelsX(width));
                 auto columns = wnd::ParseListFormat(w->cs(n)->format);
                 if (column < 0 || static_cast<std::size_t>(column) >= columns.size()) return;
                 columns[static_cast<std::size_t>(column)].width = du;
@@ -380,6 +386,31 @@ void Screen::Build(View& v, int n) {
         widget->show();
 }
 
+namespace {
+
+// The room a column needs for the widest date or time its picture shows (0 for other pictures):
+// the text and the margins the style puts around a cell's text.
+int WidestDateOrTime(const QTreeWidget& list, const std::string& picture) {
+    std::string error;
+    const auto p = rt::Picture::Parse(picture, &error);
+    if (!p || (p->kind() != rt::Picture::Kind::Date && p->kind() != rt::Picture::Kind::Time)) return 0;
+    const QFontMetrics fm(list.font());
+    int widest = 0;
+    // A few wide ones: two-digit days and months, long month names, hours of both halves of the day.
+    for (int day : {8, 28}) {
+        for (int month : {2, 9, 12}) {
+            const std::string text = p->kind() == rt::Picture::Kind::Date
+                                         ? p->FormatDate(rt::dateFromYmd(2088, month, day).value_or(0))
+                                         : p->FormatTime(rt::timeFromHms(month + 8, day * 2, day * 2).value_or(0));
+            widest = std::max(widest, fm.horizontalAdvance(q(text)));
+        }
+    }
+    const int margin = list.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &list) + 1;
+    return widest + 2 * margin + 1;
+}
+
+}  // namespace
+
 // Dialog units relative to the container; a control without any position is stacked below the
 // one before it in its container.
 void Screen::Place(View& v, int n) {
@@ -403,6 +434,51 @@ void Screen::Place(View& v, int n) {
     v.cv(n)->placed = QRect(at, QSize(std::max(width, 8), std::max(height, 8)));
     w->setGeometry(v.cv(n)->placed);
     PlaceThumb(v, n);
+    Reorigin(v, n);
+}
+
+// Controls in a group, an option or a tab page are placed in window units less their container's
+// origin; a container that moved (the window resized) takes its controls along.
+void Screen::Reorigin(View& v, int n) {
+    const wnd::ControlState& c = *v.cs(n);
+    std::vector<int> moved;  // containers whose origin changed
+    auto take = [&](int container, QPoint origin) {
+        ControlView& cv = *v.cv(container);
+        if (cv.origin == origin) return;
+        cv.origin = origin;
+        moved.push_back(container);
+    };
+    if (c.kind == ControlKind::Group || c.kind == ControlKind::Option) {
+        take(n, QPoint(v.px(c.at.x), v.py(c.at.y)));
+    } else if (c.kind == ControlKind::Sheet) {
+        auto* sheet = qobject_cast<QTabWidget*>(v.cv(n)->widget.data());
+        if (!sheet) return;
+        const QPoint origin = sheet->pos() + QPoint(2, sheet->tabBar()->sizeHint().height() + 2);
+        for (int t = n + 1; t <= static_cast<int>(v.controls.size()); ++t)
+            if (v.cs(t)->parent == n && v.cs(t)->kind == ControlKind::Tab) take(t, origin);
+    }
+    for (int container : moved)
+        for (int m = container + 1; m <= static_cast<int>(v.controls.size()); ++m)
+            if (v.cs(m)->parent == container && v.cs(m)->kind != ControlKind::Tab && v.cv(m)->widget) Place(v, m);
+}
+
+// How many whole rows a list box shows is the task's to know: it reads a page of that many. The
+// rows' height is known once the box holds a row; a hidden box (on a tab at the back) tells when
+// it is shown, and resized.
+void Screen::ReportRowsFit(View& v, int n) {
+    ControlView* cv = v.cv(n);
+    auto* list = cv ? qobject_cast<QTreeWidget*>(cv->widget.data()) : nullptr;
+    if (!list || v.closing || !list->isVisible() || list->topLevelItemCount() == 0) return;
+    const int row = list->sizeHintForRow(0);  // every row is as high
+    if (row <= 0) return;
+    const int fit = std::max(1, list->viewport()->height() / row);
+    if (fit == cv->rowsFit) return;
+    cv->rowsFit = fit;
+    wnd::InputEvent e;
+    e.kind = Kind::RowsFit;
+    e.control = n;
+    e.row = fit;
+    Deliver(v, std::move(e));
 }
 
 // A paged list gives the right edge of its place to its scroll bar.
@@ -607,14 +683,16 @@ void Screen::Apply(View& v, int n) {
             for (const ListColumn& col : columns) headers << q(col.header);
             if (!columns.empty()) list->setHeaderLabels(headers);
             for (std::size_t i = 0; i < columns.size(); ++i) {
-                if (columns[i].width > 0) list->setColumnWidth(static_cast<int>(i), v.px(columns[i].width));
                 const char a = columns[i].headerAlign ? columns[i].headerAlign : columns[i].align;
-                Qt::Alignment align = a == 'R' || a == 'D' ? Qt::AlignRight : a == 'C' ? Qt::AlignHCenter : Qt::AlignLeft;
-                // A header wider than its column shows its beginning, and all of it as a tip.
-                const QString& header = headers[static_cast<qsizetype>(i)];
-                if (QFontMetrics(list->header()->font()).horizontalAdvance(header) + 8 > list->columnWidth(static_cast<int>(i)))
-                    align = Qt::AlignLeft;
+                const Qt::Alignment align = a == 'R' || a == 'D' ? Qt::AlignRight : a == 'C' ? Qt::AlignHCenter : Qt::AlignLeft;
                 list->headerItem()->setTextAlignment(static_cast<int>(i), align);
+                // A column is at least as wide as its header's whole text and, for dates and
+                // times, their whole text: the layout's width counts letters, and a font's digits
+                // may be wider than its letters on average; the style adds its margins.
+                if (columns[i].width > 0)
+                    list->setColumnWidth(static_cast<int>(i), std::max({v.px(columns[i].width), list->header()->sectionSizeHint(static_cast<int>(i)),
+                                                                        WidestDateOrTime(*list, columns[i].picture)}));
+                const QString& header = headers[static_cast<qsizetype>(i)];
                 list->headerItem()->setToolTip(static_cast<int>(i), Qt::convertFromPlainText(header, Qt::WhiteSpacePre));
             }
             if (c.choice >= 1 && c.choice <= list->topLevelItemCount()) list->setCurrentItem(list->topLevelItem(c.choice - 1));
@@ -693,6 +771,7 @@ void Screen::SetRows(wnd::WindowId id, int n, const std::vector<std::vector<std:
         list->addTopLevelItems(items);
         const int choice = v->cs(n)->choice;
         if (choice >= 1 && choice <= list->topLevelItemCount()) list->setCurrentItem(list->topLevelItem(choice - 1));
+        ReportRowsFit(*v, n);
     } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
         const QString typed = combo->currentText();
         combo->clear();

@@ -93,6 +93,7 @@ struct ControlState {
     std::string format;        // list box column format
     int choice = 0;            // selected row (lists), current tab number (sheets), 0 none
     int thumb = -1;            // a list that shows a page of its rows: scroll thumb 0..100; -1 the presenter's own
+    int rowsFit = 0;           // lists: the whole rows the presenter last said the box shows; 0 not told
     bool checked = false;      // check boxes, and the chosen radio of an option
     std::uint32_t colour = kDefaultColour;  // text colour 0xRRGGBB; kDefaultColour: the presenter's own
     int rangeLow = 0, rangeHigh = 0;         // spin boxes: the values the arrows step through; both 0: no range

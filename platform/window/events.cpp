@@ -13,6 +13,7 @@ std::string_view EventName(Event e) {
         case Event::MouseUp: return "MouseUp";
         case Event::Scrolled: return "Scrolled";
         case Event::Typed: return "Typed";
+        case Event::RowsFit: return "RowsFit";
         case Event::OpenWindow: return "OpenWindow";
         case Event::CloseWindow: return "CloseWindow";
         case Event::CloseDown: return "CloseDown";

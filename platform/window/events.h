@@ -16,6 +16,7 @@ enum class Event : int {
     Scrolled,          // a list's scroll bar thumb was moved by the user (Window::thumb())
     Typed,             // a keystroke in an immediate combo's entry: the control's text is the entry
                        // after the key, Window::caret() the caret, Window::keyCode() the key
+    RowsFit,           // a list box was resized: it shows control(n).rowsFit whole rows now
     // Window events.
     OpenWindow = 0x100,
     CloseWindow,       // the window is asked to close (close box, close action, Post)

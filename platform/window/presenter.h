@@ -42,6 +42,7 @@ struct InputEvent {
         Typed,         // a keystroke in an immediate combo: the entry's text after it, the caret
                        // (characters before it), the key (0 for an edit without one, a paste),
                        // the revision of this edit
+        RowsFit,       // a list box's room changed: row = how many whole rows it shows now
     };
     Kind kind = Kind::Accepted;
     WindowId window = 0;

@@ -244,6 +244,14 @@ void Window::Close() {
     detail::WindowClosed(id_);
 }
 
+void Window::CancelClose() {
+    if (event_ == Event::CloseDown) {
+        if (ForcedToClose(id_)) return;  // the program is ending
+        detail::CloseDownRefused(id_);
+    }
+    closing_ = false;
+}
+
 WindowHandle Window::handle() const { return WindowHandle{id_, queue_}; }
 
 void Window::Post(Event event, int control) { queue_->Post(id_, event, control); }
@@ -453,6 +461,12 @@ bool Window::Translate(const QueueItem& item) {
             eventControl_ = n;
             return true;
         }
+        case K::RowsFit:
+            if (!known || at(n).kind != ControlKind::List || in.row < 1 || in.row == at(n).rowsFit) return false;
+            at(n).rowsFit = in.row;
+            event_ = Event::RowsFit;
+            eventControl_ = n;
+            return true;
         case K::ColumnResized: {
             // The presenter already shows it: only the task's copy of the format follows.
             if (!known) return false;

@@ -71,8 +71,9 @@ public:
     int thumb() const { return thumb_; }
     // For Typed: characters before the caret in the entry (the entry is control(n).text).
     int caret() const { return caret_; }
-    // In answer to CloseWindow or CloseDown: the window stays open and the loop goes on.
-    void CancelClose() { closing_ = false; }
+    // In answer to CloseWindow or CloseDown: the window stays open and the loop goes on. Refusing
+    // a CloseDown ends the close of the other windows it belonged to; a forced one cannot be refused.
+    void CancelClose();
     // Puts an event for this window at the end of its thread's queue.
     void Post(Event event, int control = 0);
     // The accept-all pass: Accepted for every input control that can take input, in control

@@ -4,6 +4,9 @@
 #include <atomic>
 #include <map>
 #include <mutex>
+#include <optional>
+#include <set>
+#include <utility>
 
 #include "platform/runtime/codepage.h"
 #include "platform/runtime/threads.h"
@@ -12,10 +15,24 @@
 namespace wnd {
 namespace {
 
+struct OpenEntry {
+    std::weak_ptr<TaskQueue> queue;
+    std::uint64_t order = 0;  // opening order: on one queue, the last opened is the innermost
+};
+
+// A close of every window but the owner's, under way.
+struct Round {
+    WindowHandle owner;  // id 0: the program has ended; every window, also one opened later, goes
+    bool forced = false;
+    std::set<WindowId> asked;
+};
+
 struct System {
     std::mutex mutex;
     std::shared_ptr<Presenter> presenter;
-    std::map<WindowId, std::weak_ptr<TaskQueue>> open;
+    std::map<WindowId, OpenEntry> open;
+    std::uint64_t opened = 0;
+    std::optional<Round> round;
 };
 
 System& sys() {
@@ -43,6 +60,48 @@ struct QuestionScope {
     }
 };
 
+struct Delivery {
+    std::shared_ptr<TaskQueue> queue;
+    WindowId window = 0;
+    Event event = Event::None;
+};
+using Deliveries = std::vector<Delivery>;
+
+void deliver(const Deliveries& out) {
+    for (const Delivery& d : out) d.queue->Post(d.window, d.event, 0);
+}
+
+// Asks each thread's innermost window that has not been asked yet; when no window but the owner's
+// is left, hands the close back to the owner. With the system's mutex held; what it returns is
+// posted once the mutex is released (a queue's own lock is never taken under it).
+Deliveries advanceRound(System& s) {
+    Deliveries out;
+    if (!s.round) return out;
+    Round& r = *s.round;
+    struct Inner {
+        std::uint64_t order = 0;
+        WindowId id = 0;
+        std::shared_ptr<TaskQueue> queue;
+    };
+    std::map<const TaskQueue*, Inner> inner;
+    for (const auto& [id, entry] : s.open) {
+        if (id == r.owner.id) continue;
+        auto q = entry.queue.lock();
+        if (!q) continue;
+        Inner& slot = inner[q.get()];
+        if (entry.order > slot.order) slot = Inner{entry.order, id, std::move(q)};
+    }
+    if (inner.empty()) {
+        if (r.owner.id == 0) return out;  // the program's end: later windows are asked too
+        if (auto q = r.owner.queue.lock()) out.push_back({std::move(q), r.owner.id, Event::CloseWindow});
+        s.round.reset();
+        return out;
+    }
+    for (auto& [queue, slot] : inner)
+        if (r.asked.insert(slot.id).second) out.push_back({std::move(slot.queue), slot.id, Event::CloseDown});
+    return out;
+}
+
 }  // namespace
 
 void SetPresenter(std::shared_ptr<Presenter> presenter) {
@@ -65,8 +124,8 @@ void PostToAllWindows(Event event) {
     std::vector<std::pair<WindowId, std::shared_ptr<TaskQueue>>> targets;
     {
         std::lock_guard lock(sys().mutex);
-        for (const auto& [id, weak] : sys().open)
-            if (auto q = weak.lock()) targets.emplace_back(id, std::move(q));
+        for (const auto& [id, entry] : sys().open)
+            if (auto q = entry.queue.lock()) targets.emplace_back(id, std::move(q));
     }
     for (const auto& [id, q] : targets) q->Post(id, event, 0);
 }
@@ -74,6 +133,41 @@ void PostToAllWindows(Event event) {
 std::size_t OpenWindowCount() {
     std::lock_guard lock(sys().mutex);
     return sys().open.size();
+}
+
+void CloseOtherWindows(const WindowHandle& owner, bool forced) {
+    Deliveries out;
+    {
+        std::lock_guard lock(sys().mutex);
+        System& s = sys();
+        if (!s.round || s.round->owner.id != owner.id) s.round = Round{owner, forced, {}};
+        s.round->forced = s.round->forced || forced;
+        out = advanceRound(s);
+    }
+    deliver(out);
+}
+
+void StopClosingWindows() {
+    std::lock_guard lock(sys().mutex);
+    sys().round.reset();
+}
+
+bool OtherWindowsOpen(WindowId owner) {
+    std::lock_guard lock(sys().mutex);
+    for (const auto& [id, entry] : sys().open)
+        if (id != owner) return true;
+    return false;
+}
+
+bool ClosingOtherWindows() {
+    std::lock_guard lock(sys().mutex);
+    return sys().round.has_value();
+}
+
+bool ForcedToClose(WindowId window) {
+    std::lock_guard lock(sys().mutex);
+    const auto& r = sys().round;
+    return r && r->forced && window != r->owner.id;
 }
 
 unsigned Message(std::string_view text, std::string_view caption, MessageIcon icon, unsigned buttons,
@@ -138,22 +232,37 @@ namespace detail {
 WindowId NewWindowId() { return nextId++; }
 
 void WindowOpened(WindowId id, const std::shared_ptr<TaskQueue>& queue) {
+    Deliveries out;
     {
         std::lock_guard lock(sys().mutex);
-        sys().open[id] = queue;
+        System& s = sys();
+        s.open[id] = OpenEntry{queue, ++s.opened};
+        out = advanceRound(s);  // a window opened while the others close is asked as well
     }
     if (!tStack.empty()) setInert(tStack.back(), true);
     tStack.push_back(id);
+    deliver(out);
 }
 
 void WindowClosed(WindowId id) {
+    Deliveries out;
     {
         std::lock_guard lock(sys().mutex);
-        sys().open.erase(id);
+        System& s = sys();
+        s.open.erase(id);
+        if (s.round && s.round->owner.id == id) s.round.reset();
+        else out = advanceRound(s);  // the window it was nested in is asked next
     }
     const bool wasTop = !tStack.empty() && tStack.back() == id;
     std::erase(tStack, id);
     if (wasTop && !tStack.empty()) setInert(tStack.back(), false);
+    deliver(out);
+}
+
+void CloseDownRefused(WindowId id) {
+    std::lock_guard lock(sys().mutex);
+    System& s = sys();
+    if (s.round && !s.round->forced && s.round->owner.id != 0 && s.round->asked.count(id)) s.round.reset();
 }
 
 }  // namespace detail

@@ -26,9 +26,27 @@ struct WindowHandle {
     bool Post(Event event, int control = 0) const;
 };
 
-// Posts event to every open window of every thread (CloseDown when the program ends).
+// Posts event to every open window of every thread.
 void PostToAllWindows(Event event);
 std::size_t OpenWindowCount();
+
+// The close of the window that holds all others (the frame). Every other open window is asked to
+// close with CloseDown, one window of each thread at a time: the innermost, the only one that can
+// answer, and after it the one it was nested in; a window opened meanwhile is asked as well. When
+// none is left, CloseWindow is posted to `owner`. A window that cancels its CloseDown refuses: the
+// round ends there, the owner and the windows still open stay, those already closed stay closed.
+// A forced round (the program must end) cannot be refused. Any thread may call it; a round under
+// way for the same owner goes on, made forced when this one is.
+// An owner with id 0 stands for the program's end after the frame has gone: the round asks every
+// window, also those opened later, and lasts until StopClosingWindows.
+void CloseOtherWindows(const WindowHandle& owner, bool forced);
+void StopClosingWindows();
+// Whether windows other than `owner` are open.
+bool OtherWindowsOpen(WindowId owner);
+// A round is under way (for any owner).
+bool ClosingOtherWindows();
+// The running round is forced and `window` is one it closes (not its owner).
+bool ForcedToClose(WindowId window);
 
 // A message box; blocks the calling thread (only) until the user answers and returns the button
 // pressed (a MessageButton). Text and caption are single-byte text; '|' in text starts a line.
@@ -47,6 +65,8 @@ namespace detail {
 WindowId NewWindowId();
 void WindowOpened(WindowId id, const std::shared_ptr<TaskQueue>& queue);
 void WindowClosed(WindowId id);
+// The window cancelled the CloseDown it was answering.
+void CloseDownRefused(WindowId id);
 }  // namespace detail
 
 }  // namespace wnd

@@ -135,3 +135,34 @@ TEST_F(Pager, ReloadAfterTheCurrentRecordWasRemovedStaysWhereItStood) {
 }
 
 }  // namespace
+
+namespace {
+
+// A box that grows keeps its first row at the top and fills below; one that shrinks keeps the
+// current row in sight; near the end a taller page is topped up from above.
+TEST_F(Pager, RefitToAnotherNumberOfRowsKeepsTheCurrentRow) {
+    fill(100);
+    files::RecordView view(file, 0);
+    cls::ListPager p(view, 10);
+    struct Step {
+        const char* start;  // the record made current first
+        int rows;
+        const char* expected;
+    } steps[] = {
+        {"N015", 20, "10..29@15"},  // grew: the rows below fill
+        {"N015", 4, "13..16@15"},   // shrank past the current row: it stays in sight
+        {"N095", 20, "80..99@95"},  // grew at the end: topped up from above
+        {"N000", 1, "0..0@0"},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(std::string(s.start) + " " + std::to_string(s.rows));
+        p.setVisible(10);
+        rt::assign(item.NAME, s.start);
+        ASSERT_EQ(p.LocateBufferKey(), 0);
+        p.setVisible(s.rows);
+        ASSERT_EQ(p.Refit(), 0);
+        EXPECT_EQ(page(p), s.expected);
+    }
+}
+
+}  // namespace

@@ -530,4 +530,37 @@ TEST_F(ListWindow, KeysAndThumbMoveAPageAtATimeThroughTenThousandRows) {
     EXPECT_EQ(highlighted(w), "n09999");
 }
 
+TEST_F(ListWindow, AListBoxGivenMoreRoomShowsAsManyRowsAsFitAndPagesByThem) {
+    std::vector<std::string> things;
+    char b[16];
+    for (int i = 0; i < 60; ++i) {
+        std::snprintf(b, sizeof b, "n%05d", i);
+        things.push_back(b);
+    }
+    fill(things);
+    auto w = open();
+    ASSERT_EQ(w.Rows("?List").size(), 10u);
+    w.PressKey(wnd::kKeyDown);
+    struct Case {
+        int rows;
+        std::size_t shown;
+        const char* first;
+    };
+    // Grown (tiled, maximised), shrunk, then grown past the end of the table.
+    for (const Case& c : {Case{25, 25, "n00000"}, Case{4, 4, "n00000"}, Case{80, 60, "n00000"}}) {
+        SCOPED_TRACE(c.rows);
+        w.FitRows("?List", c.rows);
+        const Rows rows = w.Rows("?List");
+        EXPECT_EQ(rows.size(), c.shown);
+        ASSERT_FALSE(rows.empty());
+        EXPECT_EQ(rows.front().at(0), c.first);
+        EXPECT_EQ(highlighted(w), "n00001");
+    }
+    // A page is now what the box shows.
+    w.FitRows("?List", 20);
+    w.PressKey(wnd::kKeyPageDown);
+    EXPECT_EQ(w.Rows("?List").size(), 20u);
+    EXPECT_EQ(highlighted(w), "n00021");
+}
+
 }  // namespace

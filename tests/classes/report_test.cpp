@@ -69,6 +69,7 @@ struct Run {
     std::string rangeName;  // a range on the name key, when set
     bool printNothing = false;
     int cancelAt = 0;  // the record at which the user presses Cancel
+    bool closeDown = false;  // at cancelAt the program closes instead (every window asked to close)
     // Outcome.
     int response = -1;
     bool printed = false;
@@ -97,7 +98,8 @@ public:
         const int r = RecordLoop::OnRecord();
         gRun.progress.push_back(*PERCENTILE);
         if (gRun.cancelAt && RECORDSPROCESSED == gRun.cancelAt) {
-            window_.Post(wnd::Event::Accepted, window_.Find("?PROGRESS:CANCEL"));
+            if (gRun.closeDown) window_.Post(wnd::Event::CloseDown);
+            else window_.Post(wnd::Event::Accepted, window_.Find("?PROGRESS:CANCEL"));
             return cls::kLevelHandled;  // lets the window take the press before the next record
         }
         if (!gRun.printNothing) report_.PrintBand(report_.Find("?DETAIL"));
@@ -335,12 +337,14 @@ TEST_F(Reports, NothingToPrintShowsNoPreview) {
         int cancelAt;
         int response;
         std::vector<int> messages;
+        bool closeDown = false;
     } cases[] = {
         {"an empty table", 0, "", "", false, 0, cls::kResponseCancelled, {25}},
         {"a filter that matches nothing", 4, "TST:Num > 10", "", false, 0, cls::kResponseCancelled, {25}},
         {"a range that matches nothing", 4, "", "nobody", false, 0, cls::kResponseCancelled, {25}},
         {"every record passed over", 4, "", "", true, 0, cls::kResponseCompleted, {}},
         {"Cancel during the run", 30, "", "", false, 2, cls::kResponseCancelled, {}},
+        {"the program closing during the run", 30, "", "", false, 2, cls::kResponseCancelled, {}, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -350,11 +354,13 @@ TEST_F(Reports, NothingToPrintShowsNoPreview) {
         gRun.rangeName = c.range;
         gRun.printNothing = c.printNothing;
         gRun.cancelAt = c.cancelAt;
+        gRun.closeDown = c.closeDown;
         messages_.clear();
         start();
         EXPECT_FALSE(user_.Has("Report Preview"));
         EXPECT_EQ(finish(), c.response);
         EXPECT_EQ(messages_.numbers(), c.messages);
+        EXPECT_TRUE(user_.PrintRequests().empty());
     }
 }
 

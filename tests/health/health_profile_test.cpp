@@ -3,6 +3,9 @@
 // last change, Cancel's question, viewing, printing and the immunisation schedule.
 #include <filesystem>
 #include <fstream>
+#include <string_view>
+#include <tuple>
+#include <utility>
 #include <unistd.h>
 
 #include "health/profile_rules.h"
@@ -171,6 +174,38 @@ TEST_F(PeopleTest, ThePlanAndDoctorDropDownsCopyTheirChoiceAndAddTypedNames) {
     user_.Find("BrowsePerson").Press("?CLOSE");
     form = ChangePerson(1);
     EXPECT_EQ(form.Text("?PLA:PLANNAME"), "Blue Cross Blue Shield of the Northern Plains") << "the person's own plan";
+}
+
+// Maximised (or made larger), the form's tab sheet and its lists grow with it and the buttons below
+// follow; entries keep their size; back at its first size everything is where it was.
+TEST_F(PeopleTest, TheFormsSheetAndListsGrowWithItsWindowAndTheButtonsFollow) {
+    store(data::PersonsNameTable(), std::vector{person("Ann Lee")});
+    auto form = ChangePerson(1);
+    const char* watched[] = {"?CURRENTTAB", "?LIST", "?LIST:2", "?OK", "?CANCEL", "?PER:LASTNAME"};
+    std::vector<wnd::Rect> designed;
+    for (const char* use : watched) designed.push_back(form.Control(use).at);
+    const wnd::Rect window = {0, 0, 440, 300};
+    form.Resize(window.width * 2, window.height * 2);
+    for (std::size_t i = 0; i < std::size(watched); ++i) {
+        SCOPED_TRACE(watched[i]);
+        const wnd::Rect& was = designed[i];
+        const wnd::Rect now = form.Control(watched[i]).at;
+        EXPECT_NEAR(now.x, was.x * 2, 1);
+        EXPECT_NEAR(now.y, was.y * 2, 1);
+        const bool grows = std::string_view(watched[i]) == "?CURRENTTAB" || std::string_view(watched[i]).starts_with("?LIST");
+        EXPECT_NEAR(now.width, grows ? was.width * 2 : was.width, 1);
+        EXPECT_NEAR(now.height, grows ? was.height * 2 : was.height, 1);
+    }
+    // Back at its first size, and smaller than that (laid out as designed: nothing overlaps).
+    for (const auto& [w, h] : {std::pair{window.width, window.height}, std::pair{200, 100}}) {
+        form.Resize(w, h);
+        for (std::size_t i = 0; i < std::size(watched); ++i) {
+            const wnd::Rect now = form.Control(watched[i]).at;
+            EXPECT_EQ(std::tie(now.x, now.y, now.width, now.height),
+                      std::tie(designed[i].x, designed[i].y, designed[i].width, designed[i].height)) << watched[i] << " at " << w;
+        }
+    }
+    form.Press("?CANCEL");
 }
 
 TEST_F(PeopleTest, TheTabPagesStoreWhatTheyShow) {

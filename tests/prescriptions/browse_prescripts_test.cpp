@@ -4,9 +4,7 @@
 #include <sqlite3.h>
 
 #include <atomic>
-#include <chrono>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "data/table_classes.h"
@@ -41,19 +39,10 @@ struct Rx {
     int reminderDay;  // days from today; 0: no reminder date
 };
 
-// On a task thread of its own (its own connection); waits for that thread only, since the
-// program's windows may be running on others.
+// On a task thread of its own (its own connection).
 template <typename F>
 void onAnotherThread(F&& body) {
-    testing_support::prepareProgramThreads();
-    std::atomic<bool> done{false};
-    rt::StartThreadProcedure(
-        [&] {
-            body();
-            done = true;
-        },
-        0);
-    while (!done) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    testing_support::runOnAnotherThread(std::forward<F>(body));
 }
 
 void addPrescriptions(const std::vector<Rx>& rows) {

@@ -3,10 +3,7 @@
 // page of the field in focus; "Sorting Help" asks the program's help file for its page.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "data/table_classes.h"
@@ -23,23 +20,17 @@ namespace {
 using Lines = std::vector<std::string>;
 
 void addPrescription(const char* drug) {
-    testing_support::prepareProgramThreads();
-    std::atomic<bool> done{false};
-    rt::StartThreadProcedure(
-        [&] {
-            auto& f = data::PrescriptsFile();
-            ASSERT_EQ(testing_support::openOrCreate(f), 0);
-            data::PRE = {};
-            rt::clearRecord(data::PrescriptsTable(), &data::PRE);
-            rt::assign(data::PRE.DRUGNAMEASPRESCRIBED, drug);
-            rt::assign(data::PRE.ACTIVE, "Y");
-            rt::assignC(data::PRE.PRINTKEY, "1");
-            ASSERT_EQ(f.add(), 0);
-            f.close();
-            done = true;
-        },
-        0);
-    while (!done) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    testing_support::runOnAnotherThread([&] {
+        auto& f = data::PrescriptsFile();
+        ASSERT_EQ(testing_support::openOrCreate(f), 0);
+        data::PRE = {};
+        rt::clearRecord(data::PrescriptsTable(), &data::PRE);
+        rt::assign(data::PRE.DRUGNAMEASPRESCRIBED, drug);
+        rt::assign(data::PRE.ACTIVE, "Y");
+        rt::assignC(data::PRE.PRINTKEY, "1");
+        ASSERT_EQ(f.add(), 0);
+        f.close();
+    });
 }
 
 class KeysAndHelp : public testing_support::ProgramTest {

@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTest>
 
 #include <limits>
@@ -92,10 +94,14 @@ protected:
     wnd::WindowState state_;
 };
 
-// Whether the button's icon, and its text beside it, fit inside the button's frame.
+// Whether the button's icon, and its text beside it, fit inside the room the button's style gives
+// its contents (inside its frame); the text measured in the button's own font.
 bool fits(const QPushButton& b) {
+    QStyleOptionButton option;
+    option.initFrom(&b);
+    const QRect room = b.style()->subElementRect(QStyle::SE_PushButtonContents, &option, &b);
     const int text = b.text().isEmpty() ? 0 : b.fontMetrics().size(Qt::TextShowMnemonic, b.text()).width() + 4;
-    return b.iconSize().width() + text <= b.width() - 4 && b.iconSize().height() <= b.height() - 4;
+    return b.iconSize().width() + text <= room.width() && b.iconSize().height() <= room.height();
 }
 
 TEST_F(QtControlProperties, ButtonsShowTheirIconBesideTheirTextOrAloneAndUnknownIconsShowAnEllipsis) {

@@ -219,8 +219,9 @@ TEST_F(QtInput, ResizingByTheUserIsReportedInDialogUnits) {
     QWidget* window = screen().WindowWidget(kId);
     ASSERT_NE(window, nullptr);
     sink_->Take();
-    const QFontMetrics fm(window->font());
-    window->resize(fm.averageCharWidth() * 50, fm.height() * 20);  // 200 by 160 dialog units
+    // Measured in the font the window's controls are drawn in, which need not be the desktop's.
+    const QFont font = first_->font();
+    window->resize(qttest::PixelsAcross(font, 200), QFontMetrics(font).height() * 20);  // 200 by 160 dialog units
     QCoreApplication::processEvents();
     std::vector<wnd::InputEvent> resized;
     for (auto& e : sink_->Take())

@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTest>
 #include <QTreeWidget>
 #include <QWheelEvent>
@@ -96,8 +97,7 @@ TEST_F(QtListCombo, APagedListShowsTheTasksThumbAndReportsTheScrollBarAndTheWhee
     EXPECT_EQ(keys, (std::vector<wnd::KeyCode>{wnd::kKeyPageDown, wnd::kKeyDown, wnd::kKeyDown}));
 
     // The user's column width reaches the task in dialog units.
-    const QFontMetrics fm(list_->font());
-    list_->header()->resizeSection(1, fm.averageCharWidth() * 15);
+    list_->header()->resizeSection(1, qttest::PixelsAcross(list_->font(), 60));
     const auto resized = sink_->Take(Kind::ColumnResized);
     ASSERT_EQ(resized.size(), 1u);
     EXPECT_EQ(resized[0].column, 2);
@@ -166,6 +166,90 @@ TEST_F(QtListCombo, AnImmediateComboReportsEachKeystrokeAndShowsOnlyTheAnswerToT
     ASSERT_EQ(accepted.size(), 1u);
     EXPECT_EQ(accepted[0].control, 2);
     EXPECT_EQ(accepted[0].text, "Aspirin");
+}
+
+}  // namespace
+
+namespace {
+
+// The task reads a page of as many rows as the box shows: the presenter tells it when it first
+// knows and whenever the box's room changes (the task moving it, a resize), in whole rows.
+TEST_F(QtListCombo, AListBoxTellsTheTaskHowManyWholeRowsItShows) {
+    auto fitNow = [&] { return list_->viewport()->height() / list_->sizeHintForRow(0); };
+    auto told = [&] {
+        QCoreApplication::processEvents();
+        const auto said = sink_->Take(Kind::RowsFit);
+        return said.empty() ? -1 : said.back().row;
+    };
+    // The rows arrived with the window: the first report.
+    QCoreApplication::processEvents();
+    ASSERT_GT(fitNow(), 1);
+    sink_->Take();
+    struct Case {
+        int height;  // dialog units
+    };
+    int before = fitNow();
+    for (const Case& c : {Case{160}, Case{30}, Case{300}}) {
+        SCOPED_TRACE(c.height);
+        wnd::ControlState grown = qttest::MakeControl(1, wnd::ControlKind::List, "?LIST", {4, 4, 160, c.height});
+        grown.format = "60L(2)|M~Name~@s20@40R(2)|M~Count~@n6@";
+        grown.thumb = 40;
+        presenter_->UpdateControl(kId, grown);
+        const int said = told();
+        EXPECT_EQ(said, fitNow());
+        EXPECT_EQ(said > before, c.height > 60);
+        // Whole rows only: one more would not fit.
+        EXPECT_LT(list_->viewport()->height(), (said + 1) * list_->sizeHintForRow(0));
+        before = said;
+    }
+    // The same room again tells nothing new.
+    presenter_->SetRows(kId, 1, {{"Adams", "1"}});
+    EXPECT_EQ(told(), -1);
+}
+
+}  // namespace
+
+namespace {
+
+// Column widths count the letters of the layout's font; a header the style's margins would cut
+// ("Drug Name As Prescribed" in a column as wide as its letters), or a date or time in a font whose
+// digits are wider than its letters, widens its column instead.
+TEST(QtListHeaders, EveryColumnHeaderShowsWholeAndWideColumnsKeepTheirWidth) {
+    auto presenter = std::make_shared<qtp::QtPresenter>();
+    auto sink = std::make_shared<qttest::RecordingSink>();
+    wnd::WindowState w;
+    w.procedure = w.caption = "Headers";
+    w.kind = wnd::WindowKind::Plain;
+    w.font.name = "MS Sans Serif";
+    w.font.points = 8;
+    wnd::ControlState list = qttest::MakeControl(1, wnd::ControlKind::List, "?LIST", {4, 4, 300, 80});
+    list.format = "84L|FM~Drug Name As Prescribed~C(2)@s60@23D(10)|M~Active~C(0)@s1@120L(2)|M~Notes~@s40@"
+                  "40R|M~Date~L(2)@d17@32R|M~Time~L(2)@t7@10L(2)|M~Diastolic~@n3@";
+    w.controls = {list};
+    presenter->OpenWindow(40, 1, w, sink);
+    QCoreApplication::processEvents();
+    auto* tree = qobject_cast<QTreeWidget*>(presenter->screen().ControlWidget(40, "?LIST"));
+    ASSERT_NE(tree, nullptr);
+    const QFontMetrics fm(tree->header()->font());
+    const int margins = 2 * tree->header()->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, tree->header());
+    // A cell's text has the style's focus margin and a pixel on each side.
+    const int cellMargins = 2 * (tree->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, tree) + 1);
+    const struct {
+        const char* header;
+        int units;
+        const char* cell;  // a text the column must show whole ("" none)
+    } columns[] = {{"Drug Name As Prescribed", 84, ""}, {"Active", 23, ""}, {"Notes", 120, ""},
+                   {"Date", 40, "11/13/2026"},          {"Time", 32, "10:05 PM"}, {"Diastolic", 10, ""}};
+    for (int i = 0; i < 6; ++i) {
+        SCOPED_TRACE(columns[i].header);
+        const int width = tree->columnWidth(i);
+        EXPECT_GE(width, fm.horizontalAdvance(columns[i].header) + margins);
+        EXPECT_GE(width, QFontMetrics(tree->font()).horizontalAdvance(columns[i].cell) + cellMargins);
+        EXPECT_GE(width + 1, qttest::PixelsAcross(tree->font(), columns[i].units));  // never narrower than the layout's
+    }
+    EXPECT_NEAR(tree->columnWidth(2), 120 * qttest::UnitAcross(tree->font()), 1) << "a column with room is the layout's width";
+    presenter->CloseWindow(40);
+    QCoreApplication::processEvents();
 }
 
 }  // namespace

@@ -7,6 +7,9 @@
 #include <utility>
 #include <vector>
 
+#include <QFont>
+#include <QFontMetrics>
+
 #include "platform/window/presenter.h"
 
 namespace qttest {
@@ -47,6 +50,15 @@ inline wnd::ControlState MakeControl(int number, wnd::ControlKind kind, const ch
     c.icon = icon;
     return c;
 }
+
+// A window's dialog unit in pixels, from its font's own metrics: across, a quarter of the average
+// width of the letters A-Z and a-z; down, an eighth of the font's height.
+inline double UnitAcross(const QFont& font) {
+    return QFontMetrics(font).horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52.0 / 4;
+}
+inline double UnitDown(const QFont& font) { return QFontMetrics(font).height() / 8.0; }
+// The pixels that hold `units` dialog units whole (and no more than a pixel over).
+inline int PixelsAcross(const QFont& font, int units) { return static_cast<int>(units * UnitAcross(font) + 0.999); }
 
 // Turns the event loop until every task thread is idle and the presenter has applied what they
 // sent; false when that did not happen within the timeout.

@@ -346,7 +346,7 @@ TEST_F(Frame, DueRefillShowsTheRemindersOnTheFramesThreadFirst) {
     EXPECT_FALSE(frame.Inert());
 }
 
-TEST_F(Frame, ClosingTheFrameAsksEveryWindowToCloseAndWaitsForThem) {
+TEST_F(Frame, ClosingTheFrameAsksEveryWindowFirstAndStaysWhenOneRefuses) {
     probe_.askOnClose = true;
     shell::RegisterProcedure("BrowsePrescripts", [this] { TestForm(probe_); });
     auto frame = StartProgram();
@@ -354,16 +354,23 @@ TEST_F(Frame, ClosingTheFrameAsksEveryWindowToCloseAndWaitsForThem) {
     auto form = user_.Find("TestForm");
     probe_.Take();
 
-    frame.Press("?EXIT");
-    EXPECT_FALSE(frame.Open());
-    ASSERT_EQ(user_.Messages().size(), 1u);
-    EXPECT_EQ(user_.Messages()[0].text, "Changes will be lost!");
-    // Keeping the changes keeps the form, and the program, running.
-    user_.Answer(wnd::kButtonNo);
-    EXPECT_TRUE(form.Open());
-    EXPECT_FALSE(program_.ended());
+    for (const bool viaCloseBox : {false, true}) {
+        if (viaCloseBox) frame.CloseBox();
+        else frame.Press("?EXIT");
+        // The question is asked while the frame is still there.
+        EXPECT_TRUE(frame.Open());
+        ASSERT_EQ(user_.Messages().size(), 1u);
+        EXPECT_EQ(user_.Messages()[0].text, "Changes will be lost!");
+        // Keeping the changes keeps the form, the frame and the program.
+        user_.Answer(wnd::kButtonNo);
+        EXPECT_TRUE(form.Open());
+        EXPECT_TRUE(frame.Open());
+        EXPECT_FALSE(frame.Inert());
+        EXPECT_FALSE(program_.ended());
+        EXPECT_TRUE(probe_.Take().empty()) << "nothing was written";
+    }
 
-    form.CloseBox();
+    frame.Press("?EXIT");
     user_.Answer(wnd::kButtonYes);
     EndProgram();
     EXPECT_EQ(probe_.Take(), Lines{"form writes ok"});

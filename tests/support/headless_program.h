@@ -20,11 +20,13 @@ public:
 
     // Starts the program; returns its frame once the frame is open and idle.
     hl::UserWindow Start() {
+        ended_ = false;
+        exitCode_ = -1;
         wnd::Activity::Enter();  // at work from here, so the first idle wait finds the frame open
         thread_ = std::thread([this] {
             wnd::ThisThreadQueue();
             wnd::Activity::Leave();
-            shell::ProgramMain();
+            exitCode_ = shell::ProgramMain();
             ended_ = true;
         });
         return user_.Find("Main");
@@ -37,16 +39,19 @@ public:
     void Stop() {
         if (!thread_.joinable()) return;
         wnd::PostToAllWindows(wnd::Event::CloseDown);
-        if (user_.HasMessage()) user_.Answer(wnd::kButtonYes);
+        while (user_.HasMessage()) user_.Answer(wnd::kButtonYes);
         thread_.join();
     }
     bool running() const { return thread_.joinable(); }
     bool ended() const { return ended_; }
+    // What ProgramMain returned (-1 before it has).
+    int exitCode() const { return exitCode_; }
 
 private:
     hl::ScriptedUser& user_;
     std::thread thread_;
     std::atomic<bool> ended_{false};
+    std::atomic<int> exitCode_{-1};
 };
 
 // Opens a table instance, creating its file or table first when missing.

@@ -60,14 +60,24 @@ public:
             if (shown) shown(r.messageNumber);
             return answer;
         });
-        reporter_.SetFatalHandler([this](int number) {
-            std::lock_guard lock(mutex_);
-            fatal_.push_back(number);
+        previousFatal_ = reporter_.SetFatalHandler([this](int number) {
+            std::function<void(int)> passOn;
+            {
+                std::lock_guard lock(mutex_);
+                fatal_.push_back(number);
+                if (passFatalOn_) passOn = previousFatal_;
+            }
+            if (passOn) passOn(number);
         });
     }
     ~MessageRecorder() {
         reporter_.SetPresenter(nullptr);
-        reporter_.SetFatalHandler(nullptr);
+        reporter_.SetFatalHandler(std::move(previousFatal_));
+    }
+    // A fatal message also does what it does in the program (ends it), after being recorded.
+    void passFatalOn() {
+        std::lock_guard lock(mutex_);
+        passFatalOn_ = true;
     }
     // Runs on the asking thread while a box is up, before its answer goes back.
     void onShown(std::function<void(int number)> hook) {
@@ -104,6 +114,8 @@ private:
     std::vector<ShownMessage> shown_;
     std::vector<int> fatal_;
     std::function<void(int)> onShown_;
+    std::function<void(int)> previousFatal_;
+    bool passFatalOn_ = false;
 };
 
 }  // namespace testing_support

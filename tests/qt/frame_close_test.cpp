@@ -1,0 +1,178 @@
+// The frame's close box on the Qt presenter: the frame stays on screen while a form on another
+// thread is asked to close, and stays when the form refuses; it goes once the form has agreed.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QTest>
+
+#include <algorithm>
+#include <functional>
+#include <utility>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/qt/qt_presenter.h"
+#include "platform/qt/screen.h"
+#include "platform/window/task_queue.h"
+#include "platform/window/window.h"
+#include "qt/qt_test_support.h"
+
+bool RegisterQtTestLayouts(std::string* error);
+
+namespace {
+
+using wnd::Event;
+
+class Log {
+public:
+    void Add(std::string line) {
+        std::lock_guard lock(mutex_);
+        lines_.push_back(std::move(line));
+    }
+    std::vector<std::string> Lines() {
+        std::lock_guard lock(mutex_);
+        return lines_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<std::string> lines_;
+};
+
+// A form that asks before it lets its changes go.
+void RunForm(Log& log) {
+    {
+        wnd::Window w("QtForm", "P1$WINDOW");
+        w.Open();
+        while (w.Accept()) {
+            if (w.event() == Event::Accepted && w.control() == w.Find("?LOC:NAME")) log.Add("name accepted");
+            if (w.event() != Event::CloseWindow && w.event() != Event::CloseDown) continue;
+            const unsigned answer = wnd::Message("Are you sure you want to cancel?", "Changes will be lost!",
+                                                 wnd::MessageIcon::Question, wnd::kButtonYes | wnd::kButtonNo);
+            if (answer != wnd::kButtonYes) {
+                log.Add("form stays");
+                w.CancelClose();
+            }
+        }
+        log.Add("form closed");  // its loop is over; the window goes with it
+    }
+}
+
+// A frame that closes last, as the program's does.
+void RunFrame(Log& log) {
+    {
+        wnd::Window w("QtFrame", "P1$FRAME");
+        w.Open();
+        while (w.Accept()) {
+            if (w.event() == Event::Accepted && w.control() == w.Find("?NEWFORM"))
+                wnd::StartTask([&log] { RunForm(log); }, 0);
+            if (w.event() == Event::CloseWindow && wnd::OtherWindowsOpen(w.id())) {
+                wnd::CloseOtherWindows(w.handle(), false);
+                w.CancelClose();
+            }
+        }
+    }
+    log.Add("frame closed");
+}
+
+class QtFrameClose : public testing::Test {
+protected:
+    void SetUp() override {
+        std::string error;
+        static const bool ready = RegisterQtTestLayouts(&error);
+        ASSERT_TRUE(ready) << error;
+        wnd::SetPresenter(presenter_);
+    }
+    void TearDown() override {
+        wnd::PostToAllWindows(Event::CloseDown);
+        for (QMessageBox* box : screen().MessageBoxes()) QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
+        EXPECT_TRUE(qttest::WaitForTaskThreads());
+        wnd::SetPresenter(nullptr);
+    }
+    qtp::Screen& screen() { return presenter_->screen(); }
+
+    std::shared_ptr<qtp::QtPresenter> presenter_ = std::make_shared<qtp::QtPresenter>();
+    Log log_;
+};
+
+TEST_F(QtFrameClose, TheFramesCloseBoxAsksTheFormFirstAndARefusalKeepsTheFrame) {
+    ASSERT_NE(wnd::StartTask([this] { RunFrame(log_); }, 0), 0);
+    ASSERT_TRUE(qttest::Settle());
+    const wnd::WindowId frameId = screen().Find("QtFrame");
+    QMainWindow* frame = screen().Frame();
+    ASSERT_NE(frame, nullptr);
+    screen().MenuAction(frameId, "?NEWFORM")->trigger();
+    ASSERT_TRUE(qttest::Settle());
+    const wnd::WindowId formId = screen().Find("QtForm");
+    ASSERT_NE(formId, 0u);
+
+    frame->close();
+    ASSERT_TRUE(qttest::Settle());
+    auto boxes = screen().MessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_TRUE(frame->isVisible()) << "the question is asked while the frame is on screen";
+    QTest::mouseClick(boxes[0]->button(QMessageBox::No), Qt::LeftButton);
+    ASSERT_TRUE(qttest::Settle());
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_EQ(screen().Find("QtFrame"), frameId);
+    EXPECT_EQ(screen().Find("QtForm"), formId);
+    auto* sub = qobject_cast<QMdiSubWindow*>(screen().WindowWidget(formId));
+    ASSERT_NE(sub, nullptr);
+    EXPECT_TRUE(sub->isVisible());
+    EXPECT_EQ(log_.Lines(), std::vector<std::string>{"form stays"});
+
+    frame->close();
+    ASSERT_TRUE(qttest::Settle());
+    boxes = screen().MessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    QTest::mouseClick(boxes[0]->button(QMessageBox::Yes), Qt::LeftButton);
+    ASSERT_TRUE(qttest::WaitForTaskThreads());
+    EXPECT_EQ(log_.Lines(), (std::vector<std::string>{"form stays", "form closed", "frame closed"}));
+    EXPECT_EQ(screen().Find("QtFrame"), 0u);
+}
+
+// A name typed and not yet left is a change: closing the frame, or the form itself, accepts it first,
+// so the form's question knows of it, whether the close comes from the menu or a close box.
+TEST_F(QtFrameClose, TextTypedAndNotLeftIsAcceptedBeforeTheCloseIsAsked) {
+    ASSERT_NE(wnd::StartTask([this] { RunFrame(log_); }, 0), 0);
+    ASSERT_TRUE(qttest::Settle());
+    const wnd::WindowId frameId = screen().Find("QtFrame");
+    QMainWindow* frame = screen().Frame();
+    ASSERT_NE(frame, nullptr);
+    screen().MenuAction(frameId, "?NEWFORM")->trigger();
+    ASSERT_TRUE(qttest::Settle());
+    const wnd::WindowId formId = screen().Find("QtForm");
+    auto* name = qobject_cast<QLineEdit*>(screen().ControlWidget(formId, "?LOC:NAME"));
+    ASSERT_NE(name, nullptr);
+    name->setFocus();
+    const std::pair<const char*, std::function<void()>> closes[] = {
+        {"the frame's Exit", [&] { screen().MenuAction(frameId, "?EXIT")->trigger(); }},
+        {"the frame's close box", [&] { frame->close(); }},
+        {"the form's close box", [&] { screen().WindowWidget(formId)->close(); }},
+    };
+    std::vector<std::string> expected;
+    for (const auto& [how, close] : closes) {
+        QTest::keyClicks(name, "x");
+        close();
+        ASSERT_TRUE(qttest::Settle()) << how;
+        auto boxes = screen().MessageBoxes();
+        ASSERT_EQ(boxes.size(), 1u) << how;
+        QTest::mouseClick(boxes[0]->button(QMessageBox::No), Qt::LeftButton);
+        ASSERT_TRUE(qttest::Settle()) << how;
+        expected.insert(expected.end(), {"name accepted", "form stays"});
+        EXPECT_EQ(log_.Lines(), expected) << how;
+    }
+    frame->close();
+    ASSERT_TRUE(qttest::Settle());
+    auto boxes = screen().MessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    QTest::mouseClick(boxes[0]->button(QMessageBox::Yes), Qt::LeftButton);
+    EXPECT_TRUE(qttest::WaitForTaskThreads());
+}
+
+}  // namespace
