@@ -13,26 +13,13 @@
 #include "platform/window/task_queue.h"
 #include "platform/window/window.h"
 #include "window/thing_record.h"
+#include "support/thread_log.h"
 
 namespace {
 
 using wnd::Event;
 
-class Log {
-public:
-    void Add(std::string line) {
-        std::lock_guard lock(mutex_);
-        lines_.push_back(std::move(line));
-    }
-    std::vector<std::string> Take() {
-        std::lock_guard lock(mutex_);
-        return std::exchange(lines_, {});
-    }
-
-private:
-    std::mutex mutex_;
-    std::vector<std::string> lines_;
-};
+using Log = testing_support::ThreadLog;
 
 std::string describe(const wnd::Window& w) {
     std::string e(wnd::EventName(w.event()));

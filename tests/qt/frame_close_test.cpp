@@ -21,6 +21,7 @@
 #include "platform/window/task_queue.h"
 #include "platform/window/window.h"
 #include "qt/qt_test_support.h"
+#include "support/thread_log.h"
 
 bool RegisterQtTestLayouts(std::string* error);
 
@@ -28,21 +29,7 @@ namespace {
 
 using wnd::Event;
 
-class Log {
-public:
-    void Add(std::string line) {
-        std::lock_guard lock(mutex_);
-        lines_.push_back(std::move(line));
-    }
-    std::vector<std::string> Lines() {
-        std::lock_guard lock(mutex_);
-        return lines_;
-    }
-
-private:
-    std::mutex mutex_;
-    std::vector<std::string> lines_;
-};
+using Log = testing_support::ThreadLog;
 
 // A form that asks before it lets its changes go.
 void RunForm(Log& log) {

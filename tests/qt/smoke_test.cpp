@@ -26,6 +26,7 @@
 #include "platform/window/task_queue.h"
 #include "platform/window/window.h"
 #include "qt/qt_test_support.h"
+#include "support/thread_log.h"
 
 bool RegisterQtTestLayouts(std::string* error);
 
@@ -33,25 +34,7 @@ namespace {
 
 using wnd::Event;
 
-class Log {
-public:
-    void Add(std::string line) {
-        std::lock_guard lock(mutex_);
-        lines_.push_back(std::move(line));
-    }
-    bool Has(const std::string& line) {
-        std::lock_guard lock(mutex_);
-        return std::find(lines_.begin(), lines_.end(), line) != lines_.end();
-    }
-    std::vector<std::string> Lines() {
-        std::lock_guard lock(mutex_);
-        return lines_;
-    }
-
-private:
-    std::mutex mutex_;
-    std::vector<std::string> lines_;
-};
+using Log = testing_support::ThreadLog;
 
 std::string trimmed(std::string s) {
     while (!s.empty() && s.back() == ' ') s.pop_back();
