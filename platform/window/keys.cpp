@@ -43,6 +43,7 @@ std::optional<KeyCode> baseKey(std::string_view s) {
         for (std::size_t i = 1; i < s.size(); ++i) {
             if (!std::isdigit(static_cast<unsigned char>(s[i]))) return std::nullopt;
             n = n * 10 + (s[i] - '0');
+            if (n > 24) return std::nullopt;  // no such key, and a long number would overflow
         }
         if (n >= 1 && n <= 24) return kKeyF1 + n - 1;
     }

@@ -119,6 +119,8 @@ TEST(Keys, NamesAndCodes) {
     }
     EXPECT_FALSE(wnd::KeyFromName("Hyper+Q"));
     EXPECT_FALSE(wnd::KeyFromName("F25"));
+    EXPECT_FALSE(wnd::KeyFromName("F4294967297"));  // not F1 by overflow
+    EXPECT_FALSE(wnd::KeyFromName("Ctrl+F17777777777772"));
     EXPECT_FALSE(wnd::KeyFromName(""));
 }
 
