@@ -7,9 +7,18 @@
 #include <utility>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
 #include <QFont>
 #include <QFontMetrics>
+#include <QWidget>
 
+#include <memory>
+#include <string>
+
+#include "platform/qt/qt_presenter.h"
+#include "platform/qt/screen.h"
 #include "platform/window/presenter.h"
 
 namespace qttest {
@@ -50,6 +59,35 @@ inline wnd::ControlState MakeControl(int number, wnd::ControlKind kind, const ch
     c.icon = icon;
     return c;
 }
+
+// A plain window without controls yet, named `name`, for a test to open straight through a presenter.
+inline wnd::WindowState PlainWindow(const std::string& name) {
+    wnd::WindowState w;
+    w.procedure = name;
+    w.caption = name;
+    w.kind = wnd::WindowKind::Plain;
+    return w;
+}
+
+// A test around one window opened straight through a presenter of its own, closed after the test.
+class OneWindowTest : public testing::Test {
+protected:
+    static constexpr wnd::WindowId kId = 7;
+
+    void Open(const wnd::WindowState& w) {
+        presenter_->OpenWindow(kId, 1, w, sink_);
+        QCoreApplication::processEvents();
+    }
+    void TearDown() override {
+        presenter_->CloseWindow(kId);
+        QCoreApplication::processEvents();
+    }
+    qtp::Screen& screen() { return presenter_->screen(); }
+    QWidget* widget(const char* use) { return screen().ControlWidget(kId, use); }
+
+    std::shared_ptr<qtp::QtPresenter> presenter_ = std::make_shared<qtp::QtPresenter>();
+    std::shared_ptr<RecordingSink> sink_ = std::make_shared<RecordingSink>();
+};
 
 // A window's dialog unit in pixels, from its font's own metrics: across, a quarter of the average
 // width of the letters A-Z and a-z; down, an eighth of the font's height.
