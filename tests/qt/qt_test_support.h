@@ -9,9 +9,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QFont>
 #include <QFontMetrics>
+#include <QMessageBox>
+#include <QTest>
 #include <QWidget>
 
 #include <memory>
@@ -20,6 +23,11 @@
 #include "platform/qt/qt_presenter.h"
 #include "platform/qt/screen.h"
 #include "platform/window/presenter.h"
+#include "platform/window/task_queue.h"
+#include "platform/window/window.h"
+
+// The Qt tests' own layouts (tests/qt/layouts), built into the test program.
+bool RegisterQtTestLayouts(std::string* error);
 
 namespace qttest {
 
@@ -105,5 +113,26 @@ bool Settle(std::chrono::milliseconds timeout = std::chrono::seconds(20));
 bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(20));
 // Turns the event loop until every task thread has ended.
 bool WaitForTaskThreads(std::chrono::milliseconds timeout = std::chrono::seconds(20));
+
+// A test of windows that run on task threads, on a presenter of its own; after the test every window
+// is asked to close, a box still up is answered Yes, and every thread has ended.
+class TaskWindowsTest : public testing::Test {
+protected:
+    void SetUp() override {
+        std::string error;
+        static const bool ready = RegisterQtTestLayouts(&error);
+        ASSERT_TRUE(ready) << error;
+        wnd::SetPresenter(presenter_);
+    }
+    void TearDown() override {
+        wnd::PostToAllWindows(wnd::Event::CloseDown);
+        for (QMessageBox* box : screen().MessageBoxes()) QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
+        EXPECT_TRUE(WaitForTaskThreads());
+        wnd::SetPresenter(nullptr);
+    }
+    qtp::Screen& screen() { return presenter_->screen(); }
+
+    std::shared_ptr<qtp::QtPresenter> presenter_ = std::make_shared<qtp::QtPresenter>();
+};
 
 }  // namespace qttest
