@@ -52,14 +52,11 @@ TEST(QtButtonIcons, EveryNamedIconIsDrawnInAnyCaseAndNoTwoLookAlike) {
 }
 
 // A form's foot and a date entry, at the sizes the program's windows give them.
-class QtControlProperties : public testing::Test {
+class QtControlProperties : public qttest::OneWindowTest {
 protected:
     void SetUp() override {
         using K = wnd::ControlKind;
-        wnd::WindowState w;
-        w.procedure = "Looks";
-        w.caption = "Looks";
-        w.kind = wnd::WindowKind::Plain;
+        wnd::WindowState w = qttest::PlainWindow("Looks");
         w.font.points = 8;
         w.controls = {qttest::MakeControl(1, K::Button, "?OK", {208, 234, 44, 14}, "&OK", "WAOK.ICO"),
                       qttest::MakeControl(2, K::Button, "?CANCEL", {256, 234, 44, 14}, "&Cancel", "WACANCEL.ICO"),
@@ -73,24 +70,15 @@ protected:
         w.controls[6].rangeLow = 1;
         w.controls[6].rangeHigh = 24;
         state_ = w;
-        presenter_->OpenWindow(kId, 1, w, sink_);
-        QCoreApplication::processEvents();
-    }
-    void TearDown() override {
-        presenter_->CloseWindow(kId);
-        QCoreApplication::processEvents();
+        Open(w);
     }
     wnd::ControlState& state(int n) { return state_.controls[static_cast<std::size_t>(n - 1)]; }
     void Update(int n) {
         presenter_->UpdateControl(kId, state(n));
         QCoreApplication::processEvents();
     }
-    QWidget* widget(const char* use) { return presenter_->screen().ControlWidget(kId, use); }
     QPushButton* button(const char* use) { return qobject_cast<QPushButton*>(widget(use)); }
 
-    static constexpr wnd::WindowId kId = 21;
-    std::shared_ptr<qtp::QtPresenter> presenter_ = std::make_shared<qtp::QtPresenter>();
-    std::shared_ptr<qttest::RecordingSink> sink_ = std::make_shared<qttest::RecordingSink>();
     wnd::WindowState state_;
 };
 

@@ -23,8 +23,6 @@
 #include "qt/qt_test_support.h"
 #include "support/thread_log.h"
 
-bool RegisterQtTestLayouts(std::string* error);
-
 namespace {
 
 using wnd::Event;
@@ -67,36 +65,31 @@ void RunFrame(Log& log) {
     log.Add("frame closed");
 }
 
-class QtFrameClose : public testing::Test {
+class QtFrameClose : public qttest::TaskWindowsTest {
 protected:
-    void SetUp() override {
-        std::string error;
-        static const bool ready = RegisterQtTestLayouts(&error);
-        ASSERT_TRUE(ready) << error;
-        wnd::SetPresenter(presenter_);
+    // The frame on its thread, and a form opened from its menu on another.
+    void OpenFrameAndForm() {
+        ASSERT_NE(wnd::StartTask([this] { RunFrame(log_); }, 0), 0);
+        ASSERT_TRUE(qttest::Settle());
+        frameId_ = screen().Find("QtFrame");
+        frame_ = screen().Frame();
+        ASSERT_NE(frame_, nullptr);
+        screen().MenuAction(frameId_, "?NEWFORM")->trigger();
+        ASSERT_TRUE(qttest::Settle());
+        formId_ = screen().Find("QtForm");
+        ASSERT_NE(formId_, 0u);
     }
-    void TearDown() override {
-        wnd::PostToAllWindows(Event::CloseDown);
-        for (QMessageBox* box : screen().MessageBoxes()) QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
-        EXPECT_TRUE(qttest::WaitForTaskThreads());
-        wnd::SetPresenter(nullptr);
-    }
-    qtp::Screen& screen() { return presenter_->screen(); }
 
-    std::shared_ptr<qtp::QtPresenter> presenter_ = std::make_shared<qtp::QtPresenter>();
     Log log_;
+    wnd::WindowId frameId_ = 0;
+    wnd::WindowId formId_ = 0;
+    QMainWindow* frame_ = nullptr;
 };
 
 TEST_F(QtFrameClose, TheFramesCloseBoxAsksTheFormFirstAndARefusalKeepsTheFrame) {
-    ASSERT_NE(wnd::StartTask([this] { RunFrame(log_); }, 0), 0);
-    ASSERT_TRUE(qttest::Settle());
-    const wnd::WindowId frameId = screen().Find("QtFrame");
-    QMainWindow* frame = screen().Frame();
-    ASSERT_NE(frame, nullptr);
-    screen().MenuAction(frameId, "?NEWFORM")->trigger();
-    ASSERT_TRUE(qttest::Settle());
-    const wnd::WindowId formId = screen().Find("QtForm");
-    ASSERT_NE(formId, 0u);
+    ASSERT_NO_FATAL_FAILURE(OpenFrameAndForm());
+    const wnd::WindowId frameId = frameId_, formId = formId_;
+    QMainWindow* frame = frame_;
 
     frame->close();
     ASSERT_TRUE(qttest::Settle());
@@ -126,14 +119,9 @@ TEST_F(QtFrameClose, TheFramesCloseBoxAsksTheFormFirstAndARefusalKeepsTheFrame) 
 // A name typed and not yet left is a change: closing the frame, or the form itself, accepts it first,
 // so the form's question knows of it, whether the close comes from the menu or a close box.
 TEST_F(QtFrameClose, TextTypedAndNotLeftIsAcceptedBeforeTheCloseIsAsked) {
-    ASSERT_NE(wnd::StartTask([this] { RunFrame(log_); }, 0), 0);
-    ASSERT_TRUE(qttest::Settle());
-    const wnd::WindowId frameId = screen().Find("QtFrame");
-    QMainWindow* frame = screen().Frame();
-    ASSERT_NE(frame, nullptr);
-    screen().MenuAction(frameId, "?NEWFORM")->trigger();
-    ASSERT_TRUE(qttest::Settle());
-    const wnd::WindowId formId = screen().Find("QtForm");
+    ASSERT_NO_FATAL_FAILURE(OpenFrameAndForm());
+    const wnd::WindowId frameId = frameId_, formId = formId_;
+    QMainWindow* frame = frame_;
     auto* name = qobject_cast<QLineEdit*>(screen().ControlWidget(formId, "?LOC:NAME"));
     ASSERT_NE(name, nullptr);
     name->setFocus();

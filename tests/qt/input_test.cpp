@@ -68,13 +68,10 @@ TEST(QtListFormat, ColumnsCarryWidthAlignmentIndentHeaderAndPicture) {
 }
 
 // A plain window with two entries and a button, opened straight through the presenter.
-class QtInput : public testing::Test {
+class QtInput : public qttest::OneWindowTest {
 protected:
     void SetUp() override {
-        wnd::WindowState w;
-        w.procedure = "Keys";
-        w.caption = "Keys";
-        w.kind = wnd::WindowKind::Plain;
+        wnd::WindowState w = qttest::PlainWindow("Keys");
         w.controls = {qttest::MakeControl(1, wnd::ControlKind::Entry, "?FIRST", {4, 4, 60, 10}),
                       qttest::MakeControl(2, wnd::ControlKind::Entry, "?SECOND", {4, 20, 60, 10}),
                       qttest::MakeControl(3, wnd::ControlKind::Button, "?GO", {4, 36, 40, 14})};
@@ -82,23 +79,14 @@ protected:
         w.alertKeys = {wnd::kKeyF12};                // F12 wherever the focus is
         w.aliases = {{wnd::kKeyDown, wnd::kKeyTab}};  // Down acts as Tab
         w.focus = 1;
-        presenter_->OpenWindow(kId, 1, w, sink_);
-        QCoreApplication::processEvents();
+        Open(w);
         first_ = qobject_cast<QLineEdit*>(screen().ControlWidget(kId, "?FIRST"));
         second_ = qobject_cast<QLineEdit*>(screen().ControlWidget(kId, "?SECOND"));
         ASSERT_TRUE(first_ && second_);
         QCoreApplication::processEvents();
         sink_->Take();  // the window's activation
     }
-    void TearDown() override {
-        presenter_->CloseWindow(kId);
-        QCoreApplication::processEvents();
-    }
-    qtp::Screen& screen() { return presenter_->screen(); }
 
-    static constexpr wnd::WindowId kId = 7;
-    std::shared_ptr<qtp::QtPresenter> presenter_ = std::make_shared<qtp::QtPresenter>();
-    std::shared_ptr<qttest::RecordingSink> sink_ = std::make_shared<qttest::RecordingSink>();
     QLineEdit* first_ = nullptr;
     QLineEdit* second_ = nullptr;
 };

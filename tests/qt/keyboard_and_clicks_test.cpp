@@ -25,13 +25,10 @@ namespace {
 
 using Kind = wnd::InputEvent::Kind;
 
-class QtKeyboardAndClicks : public testing::Test {
+class QtKeyboardAndClicks : public qttest::OneWindowTest {
 protected:
     void SetUp() override {
-        wnd::WindowState w;
-        w.procedure = "Choosing";
-        w.caption = "Choosing";
-        w.kind = wnd::WindowKind::Plain;
+        wnd::WindowState w = qttest::PlainWindow("Choosing");
         wnd::ControlState list = qttest::MakeControl(1, wnd::ControlKind::List, "?LIST", {4, 4, 160, 60});
         list.format = "60L(2)|M~Name~@s20@40R(2)|M~Count~@n6@";
         list.alerts[0] = wnd::kKeyMouseLeft;   // a header sorter's single click
@@ -52,16 +49,8 @@ protected:
         QCoreApplication::processEvents();
         sink_->Take();
     }
-    void TearDown() override {
-        presenter_->CloseWindow(kId);
-        QCoreApplication::processEvents();
-    }
-    qtp::Screen& screen() { return presenter_->screen(); }
     QComboBox* combo(const char* use) { return qobject_cast<QComboBox*>(screen().ControlWidget(kId, use)); }
 
-    static constexpr wnd::WindowId kId = 12;
-    std::shared_ptr<qtp::QtPresenter> presenter_ = std::make_shared<qtp::QtPresenter>();
-    std::shared_ptr<qttest::RecordingSink> sink_ = std::make_shared<qttest::RecordingSink>();
     QTreeWidget* list_ = nullptr;
 };
 

@@ -24,13 +24,10 @@ namespace {
 
 using Kind = wnd::InputEvent::Kind;
 
-class QtListCombo : public testing::Test {
+class QtListCombo : public qttest::OneWindowTest {
 protected:
     void SetUp() override {
-        wnd::WindowState w;
-        w.procedure = "Paged";
-        w.caption = "Paged";
-        w.kind = wnd::WindowKind::Plain;
+        wnd::WindowState w = qttest::PlainWindow("Paged");
         wnd::ControlState list = qttest::MakeControl(1, wnd::ControlKind::List, "?LIST", {4, 4, 160, 60});
         list.format = "60L(2)|M~Name~@s20@40R(2)|M~Count~@n6@";
         list.thumb = 40;
@@ -52,15 +49,7 @@ protected:
         ASSERT_NE(bar_, nullptr);
         sink_->Take(Kind::Typed);
     }
-    void TearDown() override {
-        presenter_->CloseWindow(kId);
-        QCoreApplication::processEvents();
-    }
-    qtp::Screen& screen() { return presenter_->screen(); }
 
-    static constexpr wnd::WindowId kId = 9;
-    std::shared_ptr<qtp::QtPresenter> presenter_ = std::make_shared<qtp::QtPresenter>();
-    std::shared_ptr<qttest::RecordingSink> sink_ = std::make_shared<qttest::RecordingSink>();
     QTreeWidget* list_ = nullptr;
     QLineEdit* entry_ = nullptr;
     QScrollBar* bar_ = nullptr;

@@ -239,20 +239,16 @@ TEST(QtPagePainter, PackedPagesReadBackAndDrawAsTheyWereMade) {
     EXPECT_EQ(pages, 3);
 }
 
-class QtPrintedPages : public testing::Test {
+class QtPrintedPages : public qttest::OneWindowTest {
 protected:
     void SetUp() override {
-        wnd::WindowState w;
-        w.procedure = "Report";
-        w.caption = "Report";
-        w.kind = wnd::WindowKind::Plain;
+        wnd::WindowState w = qttest::PlainWindow("Report");
         w.controls = {qttest::MakeControl(1, wnd::ControlKind::Preview, "?PREVIEW", {4, 4, 300, 200}),
                       qttest::MakeControl(2, wnd::ControlKind::Button, "?PRINT", {4, 210, 40, 14}, "&Print")};
         w.controls[0].zoom = 100;
         w.controls[0].alerts[0] = wnd::kKeyPageDown;
         state_ = w;
-        presenter_->OpenWindow(kId, 1, w, sink_);
-        QCoreApplication::processEvents();
+        Open(w);
         preview_ = dynamic_cast<qtp::PagePreview*>(presenter_->screen().ControlWidget(kId, "?PREVIEW"));
         ASSERT_NE(preview_, nullptr);
 
@@ -278,10 +274,6 @@ protected:
         set_ = set;
         sink_->Take();
     }
-    void TearDown() override {
-        presenter_->CloseWindow(kId);
-        QCoreApplication::processEvents();
-    }
     void Preview(int first, int across, int down, int zoom) {
         wnd::ControlState& c = state_.controls[0];
         c.choice = first;
@@ -298,9 +290,6 @@ protected:
     QImage shown() const { return preview_->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32); }
     QRect visible() const { return preview_->viewport()->rect(); }
 
-    static constexpr wnd::WindowId kId = 41;
-    std::shared_ptr<qtp::QtPresenter> presenter_ = std::make_shared<qtp::QtPresenter>();
-    std::shared_ptr<qttest::RecordingSink> sink_ = std::make_shared<qttest::RecordingSink>();
     wnd::WindowState state_;
     qtp::PagePreview* preview_ = nullptr;
     std::shared_ptr<const wnd::PageSet> set_;

@@ -7,10 +7,27 @@
 #include <utility>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QCoreApplication>
 #include <QFont>
 #include <QFontMetrics>
+#include <QMessageBox>
+#include <QTest>
+#include <QWidget>
 
+#include <memory>
+#include <string>
+
+#include "platform/qt/qt_presenter.h"
+#include "platform/qt/screen.h"
 #include "platform/window/presenter.h"
+#include "platform/window/task_queue.h"
+#include "platform/window/window.h"
+
+// The Qt tests' own layouts (tests/qt/layouts), built into the test program.
+bool RegisterQtTestLayouts(std::string* error);
 
 namespace qttest {
 
@@ -51,6 +68,35 @@ inline wnd::ControlState MakeControl(int number, wnd::ControlKind kind, const ch
     return c;
 }
 
+// A plain window without controls yet, named `name`, for a test to open straight through a presenter.
+inline wnd::WindowState PlainWindow(const std::string& name) {
+    wnd::WindowState w;
+    w.procedure = name;
+    w.caption = name;
+    w.kind = wnd::WindowKind::Plain;
+    return w;
+}
+
+// A test around one window opened straight through a presenter of its own, closed after the test.
+class OneWindowTest : public testing::Test {
+protected:
+    static constexpr wnd::WindowId kId = 7;
+
+    void Open(const wnd::WindowState& w) {
+        presenter_->OpenWindow(kId, 1, w, sink_);
+        QCoreApplication::processEvents();
+    }
+    void TearDown() override {
+        presenter_->CloseWindow(kId);
+        QCoreApplication::processEvents();
+    }
+    qtp::Screen& screen() { return presenter_->screen(); }
+    QWidget* widget(const char* use) { return screen().ControlWidget(kId, use); }
+
+    std::shared_ptr<qtp::QtPresenter> presenter_ = std::make_shared<qtp::QtPresenter>();
+    std::shared_ptr<RecordingSink> sink_ = std::make_shared<RecordingSink>();
+};
+
 // A window's dialog unit in pixels, from its font's own metrics: across, a quarter of the average
 // width of the letters A-Z and a-z; down, an eighth of the font's height.
 inline double UnitAcross(const QFont& font) {
@@ -67,5 +113,26 @@ bool Settle(std::chrono::milliseconds timeout = std::chrono::seconds(20));
 bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(20));
 // Turns the event loop until every task thread has ended.
 bool WaitForTaskThreads(std::chrono::milliseconds timeout = std::chrono::seconds(20));
+
+// A test of windows that run on task threads, on a presenter of its own; after the test every window
+// is asked to close, a box still up is answered Yes, and every thread has ended.
+class TaskWindowsTest : public testing::Test {
+protected:
+    void SetUp() override {
+        std::string error;
+        static const bool ready = RegisterQtTestLayouts(&error);
+        ASSERT_TRUE(ready) << error;
+        wnd::SetPresenter(presenter_);
+    }
+    void TearDown() override {
+        wnd::PostToAllWindows(wnd::Event::CloseDown);
+        for (QMessageBox* box : screen().MessageBoxes()) QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
+        EXPECT_TRUE(WaitForTaskThreads());
+        wnd::SetPresenter(nullptr);
+    }
+    qtp::Screen& screen() { return presenter_->screen(); }
+
+    std::shared_ptr<qtp::QtPresenter> presenter_ = std::make_shared<qtp::QtPresenter>();
+};
 
 }  // namespace qttest

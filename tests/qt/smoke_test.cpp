@@ -28,8 +28,6 @@
 #include "qt/qt_test_support.h"
 #include "support/thread_log.h"
 
-bool RegisterQtTestLayouts(std::string* error);
-
 namespace {
 
 using wnd::Event;
@@ -77,20 +75,8 @@ void RunFrame(Log& log) {
     log.Add("frame closed");
 }
 
-class QtSmoke : public testing::Test {
+class QtSmoke : public qttest::TaskWindowsTest {
 protected:
-    void SetUp() override {
-        std::string error;
-        static const bool ready = RegisterQtTestLayouts(&error);
-        ASSERT_TRUE(ready) << error;
-        wnd::SetPresenter(presenter_);
-    }
-    void TearDown() override {
-        wnd::PostToAllWindows(Event::CloseDown);
-        EXPECT_TRUE(qttest::WaitForTaskThreads());
-        wnd::SetPresenter(nullptr);
-    }
-    qtp::Screen& screen() { return presenter_->screen(); }
     template <typename T>
     T* control(wnd::WindowId id, const char* use) {
         auto* w = qobject_cast<T*>(screen().ControlWidget(id, use));
@@ -98,7 +84,6 @@ protected:
         return w;
     }
 
-    std::shared_ptr<qtp::QtPresenter> presenter_ = std::make_shared<qtp::QtPresenter>();
     Log log_;
 };
 

@@ -26,13 +26,10 @@ using Kind = wnd::InputEvent::Kind;
 const QString kPill = QString::fromUtf8("\xF0\x9F\x92\x8A");  // not in the code page, two UTF-16 units
 
 // A window with every kind of control the user types text into, each 8 characters wide, and a button.
-class QtTypingLimits : public testing::Test {
+class QtTypingLimits : public qttest::OneWindowTest {
 protected:
     void SetUp() override {
-        wnd::WindowState w;
-        w.procedure = "Limits";
-        w.caption = "Limits";
-        w.kind = wnd::WindowKind::Plain;
+        wnd::WindowState w = qttest::PlainWindow("Limits");
         w.controls = {qttest::MakeControl(1, wnd::ControlKind::Entry, "?ENTRY", {4, 4, 80, 10}),
                       qttest::MakeControl(2, wnd::ControlKind::Text, "?SINGLE", {4, 18, 80, 10}),
                       qttest::MakeControl(3, wnd::ControlKind::Combo, "?COMBO", {4, 32, 80, 10}),
@@ -42,16 +39,9 @@ protected:
         for (int n = 0; n < 4; ++n) w.controls[static_cast<std::size_t>(n)].maxChars = 8;
         w.controls[4].tip = "<b>Saves</b> the record";
         w.focus = 1;
-        presenter_->OpenWindow(kId, 1, w, sink_);
-        QCoreApplication::processEvents();
+        Open(w);
         sink_->Take();
     }
-    void TearDown() override {
-        presenter_->CloseWindow(kId);
-        QCoreApplication::processEvents();
-    }
-    qtp::Screen& screen() { return presenter_->screen(); }
-    QWidget* widget(const char* use) { return screen().ControlWidget(kId, use); }
     // Where the keys go and what the control shows, whatever widget it is.
     QWidget* typingTarget(const char* use) {
         QWidget* w = widget(use);
@@ -76,9 +66,6 @@ protected:
         return accepted.size() == 1 ? accepted[0].text : "<" + std::to_string(accepted.size()) + " accepted>";
     }
 
-    static constexpr wnd::WindowId kId = 11;
-    std::shared_ptr<qtp::QtPresenter> presenter_ = std::make_shared<qtp::QtPresenter>();
-    std::shared_ptr<qttest::RecordingSink> sink_ = std::make_shared<qttest::RecordingSink>();
 };
 
 const char* const kTyped[] = {"?ENTRY", "?SINGLE", "?COMBO", "?NOTES"};
