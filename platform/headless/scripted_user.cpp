@@ -58,8 +58,7 @@ struct Outbox {
     // as a change the close may ask about; before the frame's close, in every window.
     void LeaveBeforeClose(int n) {
         Leave();
-        if (w.state.kind == wnd::WindowKind::AppFrame && (n == 0 || stateOf(w, n).std == wnd::StdAction::Close))
-            leaveEvery = true;
+        leaveEvery = w.ClosesFrame(n);
     }
     void MoveFocus(int n) {
         for (InputEvent& e : w.MoveFocus(n)) events.push_back(std::move(e));

@@ -380,8 +380,12 @@ void Screen::Leave(View& v) {
     if (auto e = v.Leave()) Deliver(v, std::move(*e));
 }
 
-void Screen::LeaveEvery() {
-    for (auto& [id, v] : views_) Leave(*v);
+void Screen::LeaveBeforeClose(View& v, int n) {
+    if (!v.ClosesFrame(n)) {
+        Leave(v);
+        return;
+    }
+    for (auto& [id, w] : views_) Leave(*w);
 }
 
 void Screen::MoveFocus(View& v, int n, bool applyToWidget) {
@@ -589,9 +593,7 @@ bool Screen::eventFilter(QObject* watched, QEvent* event) {
             // The close box asks the task; the task closes the window.
             event->ignore();
             if (!v->inert && !asking_[v->thread]) {
-                // Text typed and not yet left counts as a change the close may ask about.
-                if (v->state.kind == wnd::WindowKind::AppFrame) LeaveEvery();
-                else Leave(*v);
+                LeaveBeforeClose(*v, 0);
                 wnd::InputEvent e;
                 e.kind = Kind::CloseRequest;
                 Deliver(*v, e);

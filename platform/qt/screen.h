@@ -93,9 +93,9 @@ private:
     void Resume(View& v);
     void Deliver(View& v, wnd::InputEvent e);
     void Leave(View& v);
-    // Before the program is asked to close, what was typed in any window and not yet left is
-    // accepted, so a form's "changes will be lost" question knows of it.
-    void LeaveEvery();
+    // Before a close through control n (0: the close box): what was typed and not yet left is
+    // accepted, in every window when it is the frame's close (InputMirror::ClosesFrame).
+    void LeaveBeforeClose(View& v, int n);
     void MoveFocus(View& v, int number, bool applyToWidget);
     void FocusWidget(View& v, int number);
     std::string CurrentText(const View& v, int number) const;

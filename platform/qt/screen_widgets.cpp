@@ -86,12 +86,7 @@ void Screen::Build(View& v, int n) {
                     connect(self.action, &QAction::triggered, this, [this, id, n] {
                         View* w = view(id);
                         if (!w || w->quiet) return;
-                        // The typed text is accepted before the command runs; before the frame's
-                        // close, in every window.
-                        if (w->state.kind == wnd::WindowKind::AppFrame && w->cs(n) && w->cs(n)->std == wnd::StdAction::Close)
-                            LeaveEvery();
-                        else
-                            Leave(*w);
+                        LeaveBeforeClose(*w, n);  // the typed text is accepted before the command runs
                         wnd::InputEvent e;
                         e.kind = Kind::Pressed;
                         e.control = n;

@@ -153,6 +153,12 @@ std::optional<InputEvent> InputMirror::Leave() {
     return e;
 }
 
+bool InputMirror::ClosesFrame(int n) const {
+    if (state.kind != WindowKind::AppFrame) return false;
+    const ControlState* c = cs(n);
+    return n == 0 || (c && c->std == StdAction::Close);
+}
+
 InputEvent InputMirror::Accept(int n) {
     dirty_.erase(n);
     InputEvent e = Event(InputEvent::Kind::Accepted, n);

@@ -73,6 +73,10 @@ public:
     std::uint64_t NextRevision(int n) { return ++revision_[n]; }
     // The focused control is left: its Accepted when it was typed into.
     std::optional<InputEvent> Leave();
+    // Whether closing through control n (0: the window's close box) closes the frame, before
+    // which what was typed and not yet left in every window is accepted (each window's Leave), so
+    // a form's "changes will be lost" question knows of it.
+    bool ClosesFrame(int n) const;
     // Enter on an input control: accepted whether or not it was changed.
     InputEvent Accept(int n);
     // Enter on an input control: its Accepted, then the press of the window's default button
