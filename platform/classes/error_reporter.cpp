@@ -170,14 +170,15 @@ std::function<void(int)> ErrorReporter::SetFatalHandler(std::function<void(int)>
 
 unsigned ErrorReporter::Ask(const MessageBoxRequest& request) {
     MessagePresenter presenter;
+    bool silent = false;
     {
         std::lock_guard lock(mutex_);
-        presenter = presenter_;
-        if (silent_) presenter = nullptr;
+        silent = silent_;
+        if (!silent) presenter = presenter_;
     }
     if (presenter) return presenter(request);
     std::fprintf(stderr, "[%s] %s\n", request.caption.c_str(), request.text.c_str());
-    if (silent()) {
+    if (silent) {
         // Nobody is asked: the answer that gives up, never one that tries again.
         const unsigned buttons = request.buttons ? request.buttons : static_cast<unsigned>(kButtonOk);
         for (unsigned b : {kButtonNo, kButtonCancel, kButtonOk})
@@ -189,11 +190,6 @@ unsigned ErrorReporter::Ask(const MessageBoxRequest& request) {
 void ErrorReporter::SetSilent(bool silent) {
     std::lock_guard lock(mutex_);
     silent_ = silent;
-}
-
-bool ErrorReporter::silent() const {
-    std::lock_guard lock(mutex_);
-    return silent_;
 }
 
 }  // namespace cls

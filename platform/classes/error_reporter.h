@@ -65,7 +65,6 @@ public:
     // While silent (the program is ending after a fatal message) no box is shown: each message is
     // written to standard error and answered No, else Cancel, else OK.
     void SetSilent(bool silent);
-    bool silent() const;
 
 private:
     std::string fill(const std::string& text, const ErrorState& s) const;
