@@ -22,7 +22,8 @@ QString key(std::string_view name) {
     return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())).toLower();
 }
 
-// The program's pictures: added at start-up, read when windows open.
+// The program's pictures: added at start-up, read when windows open. What is found is copied out,
+// so nothing is drawn under the lock.
 class PictureBook {
 public:
     static PictureBook& instance() {
@@ -33,45 +34,35 @@ public:
         std::lock_guard lock(mutex_);
         pictures_[key(name)] = Picture{canvas, std::move(draw), {}};
     }
-    // The drawing and its canvas, copied out so nothing is drawn under the lock.
-    bool find(std::string_view name, QSizeF& canvas, PictureDrawing& draw) const {
+    // The picture of that name (its drawing, canvas and, once drawn, its image on white).
+    bool find(std::string_view name, Picture* out) const {
         std::lock_guard lock(mutex_);
         const auto it = pictures_.find(key(name));
-        if (it == pictures_.end() || !it->second.draw) return false;
-        canvas = it->second.canvas;
-        draw = it->second.draw;
+        if (it == pictures_.end() || !it->second.draw || it->second.canvas.isEmpty()) return false;
+        *out = it->second;
         return true;
     }
-    QImage onWhite(std::string_view name) {
-        QSizeF canvas;
-        PictureDrawing draw;
-        {
-            std::lock_guard lock(mutex_);
-            const auto it = pictures_.find(key(name));
-            if (it == pictures_.end() || !it->second.draw) return {};
-            if (!it->second.onWhite.isNull()) return it->second.onWhite;
-            canvas = it->second.canvas;
-            draw = it->second.draw;
-        }
-        QImage image(canvas.toSize(), QImage::Format_RGB32);
-        if (image.isNull()) return {};
-        image.fill(Qt::white);
-        {
-            QPainter p(&image);
-            p.setRenderHint(QPainter::Antialiasing);
-            p.setRenderHint(QPainter::TextAntialiasing);
-            draw(p);
-        }
+    void keepOnWhite(std::string_view name, const QImage& image) {
         std::lock_guard lock(mutex_);
-        const auto it = pictures_.find(key(name));
-        if (it != pictures_.end()) it->second.onWhite = image;
-        return image;
+        if (const auto it = pictures_.find(key(name)); it != pictures_.end()) it->second.onWhite = image;
     }
 
 private:
     mutable std::mutex mutex_;
     std::map<QString, Picture> pictures_;
 };
+
+// Draws the picture scaled to fit the device, centred, on what the device holds already.
+void paint(QPaintDevice& device, QSize size, const Picture& picture) {
+    QPainter p(&device);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    const QSizeF canvas = picture.canvas;
+    const double scale = std::min(size.width() / canvas.width(), size.height() / canvas.height());
+    p.translate((size.width() - canvas.width() * scale) / 2, (size.height() - canvas.height() * scale) / 2);
+    p.scale(scale, scale);
+    picture.draw(p);
+}
 
 }  // namespace
 
@@ -80,23 +71,25 @@ void AddPicture(std::string_view name, QSizeF canvas, PictureDrawing draw) {
 }
 
 QPixmap DrawnPicture(std::string_view name, QSize size) {
-    if (size.isEmpty()) return {};
-    QSizeF canvas;
-    PictureDrawing draw;
-    if (!PictureBook::instance().find(name, canvas, draw) || canvas.isEmpty()) return {};
+    Picture picture;
+    if (size.isEmpty() || !PictureBook::instance().find(name, &picture)) return {};
     QPixmap pm(size);
     pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setRenderHint(QPainter::TextAntialiasing);
-    const double scale = std::min(size.width() / canvas.width(), size.height() / canvas.height());
-    p.translate((size.width() - canvas.width() * scale) / 2, (size.height() - canvas.height() * scale) / 2);
-    p.scale(scale, scale);
-    draw(p);
+    paint(pm, size, picture);
     return pm;
 }
 
-QImage PictureOnWhite(std::string_view name) { return PictureBook::instance().onWhite(name); }
+QImage PictureOnWhite(std::string_view name) {
+    Picture picture;
+    if (!PictureBook::instance().find(name, &picture)) return {};
+    if (!picture.onWhite.isNull()) return picture.onWhite;
+    QImage image(picture.canvas.toSize(), QImage::Format_RGB32);
+    if (image.isNull()) return {};
+    image.fill(Qt::white);
+    paint(image, image.size(), picture);
+    PictureBook::instance().keepOnWhite(name, image);
+    return image;
+}
 
 QIcon ProgramIcon() {
     const std::string name = rt::ProgramIcon();
