@@ -1,9 +1,9 @@
 #include "data/table_classes.h"
 
 #include "data/thread_tables.h"
+#include "globals/globals.h"
 #include "platform/runtime/expression.h"
 #include "platform/runtime/fixed_string.h"
-#include "shell/globals.h"
 
 namespace data {
 
@@ -16,7 +16,7 @@ void DictionaryAccessor::Initialise() {
     BUFFER.size = BUFFER.desc->recordSize;
     BUFFER.memo = binding_.memo ? binding_.memo() : nullptr;
     FILENAMEVALUE = std::string(BUFFER.desc->label);
-    SetReporter(&shell::AppErrors());
+    SetReporter(&globals::AppErrors());
     FILE = &binding_.file();
     cls::TableAccessor::Initialise();
     setAccessorRef(true);
@@ -29,7 +29,7 @@ int DictionaryAccessor::UseTable(int useType) {
     }
     if (useType == cls::kUseInitialise && INITIALIZED == 0) {
         INUSEFILE = 1;
-        Attach(FILE, &shell::AppErrors());
+        Attach(FILE, &globals::AppErrors());
         CREATE = 1;
         LOCKRECOVER = 10;
         for (const auto& k : binding_.keys) RegisterKey(k.name, k.autoNumber);
@@ -110,9 +110,9 @@ int checkInList(cls::ErrorReporter& errors, std::string_view fieldName, std::str
 int PersonsNameAccessor::CheckFieldValue(int fieldNumber, bool report) {
     int level = cls::TableAccessor::CheckFieldValue(fieldNumber, report);
     if (fieldNumber == kPersonsGenderField)
-        level = checkInList(shell::AppErrors(), "PER:Gender", rt::view(PER.GENDER), "]M[]F[", "'M','F'", report);
+        level = checkInList(globals::AppErrors(), "PER:Gender", rt::view(PER.GENDER), "]M[]F[", "'M','F'", report);
     else if (fieldNumber == kPersonsMaritalStatusField)
-        level = checkInList(shell::AppErrors(), "PER:MaritalStatus", rt::view(PER.MARITALSTATUS),
+        level = checkInList(globals::AppErrors(), "PER:MaritalStatus", rt::view(PER.MARITALSTATUS),
                             "]Single[]Married[]Living w/Partner[]Divorced[]SurvivingSpouse[",
                             "'Single','Married','Living w/Partner','Divorced','SurvivingSpouse'", report);
     return level;

@@ -3,9 +3,9 @@
 #include "data/persons_record.h"
 #include "data/table_classes.h"
 #include "data/thread_tables.h"
+#include "globals/globals.h"
 #include "platform/classes/list_procedure.h"
 #include "platform/runtime/fixed_string.h"
-#include "shell/globals.h"
 #include "shell/procedure_registry.h"
 #include "shell/procedure_services.h"
 
@@ -16,7 +16,7 @@ constexpr const char* kColumns[] = {"PER:PERSONSNAME", "PER:STREETADDRESS",  "PE
                                     "PER:ZIPCODE",     "PER:PHONENUMBER",    "PER:GENDER",
                                     "PER:EMAILADDRESS", "PER:PRIMARYCONTACTNAME", "PER:PRIMARYCONTACTRELATIONSHIP"};
 
-void nameThePerson() { shell::personname().set(rt::view(data::PER.PERSONSNAME)); }
+void nameThePerson() { globals::personname().set(rt::view(data::PER.PERSONSNAME)); }
 
 // personname follows the highlighted row.
 class PeopleBrowser final : public cls::PatternListBrowser {

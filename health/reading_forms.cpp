@@ -6,10 +6,10 @@
 
 #include "data/table_classes.h"
 #include "data/thread_tables.h"
+#include "globals/globals.h"
 #include "platform/classes/form_controller.h"
 #include "platform/runtime/clock.h"
 #include "platform/runtime/fixed_string.h"
-#include "shell/globals.h"
 #include "shell/procedure_services.h"
 
 namespace health {
@@ -61,7 +61,7 @@ public:
     // A new reading belongs to the person whose readings are shown, as of now. The caller has
     // cleared the record already; a changed or viewed reading keeps its stamp.
     int PrimeNewRecord() override {
-        member_.stamp(shell::personname().get(), rt::today(), rt::clockNow());
+        member_.stamp(globals::personname().get(), rt::today(), rt::clockNow());
         return FormController::PrimeNewRecord();
     }
 

@@ -1,9 +1,9 @@
 #include "health/reading_lists.h"
 
 #include "data/thread_tables.h"
+#include "globals/globals.h"
 #include "platform/runtime/field_access.h"
 #include "platform/runtime/fixed_string.h"
-#include "shell/globals.h"
 #include "shell/procedure_registry.h"
 
 namespace health {
@@ -22,7 +22,7 @@ const ReadingListKind kGlucose{
     []() -> cls::TableGroup* { return data::GlucoseGroupRef; }, "GLU:PERSONNAME", "Glu:byperson", "Glu:ByDate",
     kGlucoseColumns, 13, "UpdateGlucose", 22, 4};
 
-bool noPerson() { return rt::rtrim(shell::personname().get()).empty(); }
+bool noPerson() { return rt::rtrim(globals::personname().get()).empty(); }
 
 }  // namespace
 
@@ -75,7 +75,7 @@ void ReadingList::SetUpOrders(cls::ToolbarDispatcher& toolbar) {
     const rt::FieldDesc& person = *table.fieldByName(kind_.personField);
     const void* buffer = kind_.table().buffer();
     reader_.SetFilter([&person, buffer] {
-        const std::string name = shell::personname().get();
+        const std::string name = globals::personname().get();
         return rt::rtrim(rt::fieldText(person, buffer)) == rt::rtrim(std::string_view(name).substr(0, person.size));
     });
     for (const char* c : kind_.columns) {

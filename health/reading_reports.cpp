@@ -4,9 +4,9 @@
 
 #include "data/table_classes.h"
 #include "data/thread_tables.h"
+#include "globals/globals.h"
 #include "platform/runtime/expression.h"
 #include "platform/runtime/fixed_string.h"
-#include "shell/globals.h"
 #include "shell/table_report.h"
 
 namespace health {
@@ -28,9 +28,9 @@ struct ReadingLog {
 
 void runLog(const ReadingLog& log) {
     // Bound on this report's own thread: the filter reads the name as each reading is read.
-    rt::BindText("personname", [] { return shell::personname().get().substr(0, kReadingNameWidth); });
-    std::string person(rt::rtrim(shell::personname().get()));
-    std::string disclaimer(rt::rtrim(shell::DISCLAIMER().get()));
+    rt::BindText("personname", [] { return globals::personname().get().substr(0, kReadingNameWidth); });
+    std::string person(rt::rtrim(globals::personname().get()));
+    std::string disclaimer(rt::rtrim(globals::DISCLAIMER().get()));
     shell::TableReport r;
     r.procedure = log.procedure;
     r.file = &log.file();
@@ -48,7 +48,7 @@ void runLog(const ReadingLog& log) {
     };
     // The page header names the person as `personname` stands when the page begins.
     r.takes = [&person] {
-        person = rt::rtrim(shell::personname().get());
+        person = rt::rtrim(globals::personname().get());
         return true;
     };
     shell::RunTableReport(r);

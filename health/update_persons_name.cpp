@@ -10,6 +10,7 @@
 #include "data/persons_record.h"
 #include "data/table_classes.h"
 #include "data/thread_tables.h"
+#include "globals/globals.h"
 #include "health/profile_rules.h"
 #include "health/profile_snapshot.h"
 #include "health/reading_lists.h"
@@ -21,7 +22,6 @@
 #include "platform/runtime/field_access.h"
 #include "platform/runtime/fixed_string.h"
 #include "platform/window/task_queue.h"
-#include "shell/globals.h"
 #include "shell/open_with_shell.h"
 #include "shell/procedure_registry.h"
 #include "shell/procedure_services.h"
@@ -102,7 +102,7 @@ protected:
     int BeforeTables() override {
         const int r = FormController::BeforeTables();
         // The name the reading lists' person filter and the reports' filters use.
-        rt::BindText("personname", [] { return shell::personname().get(); });
+        rt::BindText("personname", [] { return globals::personname().get(); });
         return r;
     }
 
@@ -225,7 +225,7 @@ protected:
     // losing changes so that the form stays open keeps the person for its reading lists.
     int OnCloseRequest() override {
         const int r = FormController::OnCloseRequest();
-        if (r == cls::kLevelGoOn && cancelling_) shell::personname().set("");
+        if (r == cls::kLevelGoOn && cancelling_) globals::personname().set("");
         cancelling_ = false;
         return r;
     }
@@ -255,7 +255,7 @@ protected:
 private:
     bool viewing() const { return REQUEST == cls::kRequestView; }
 
-    static void nameThePerson() { shell::personname().set(rt::view(data::PER.PERSONSNAME)); }
+    static void nameThePerson() { globals::personname().set(rt::view(data::PER.PERSONSNAME)); }
 
     static void stamp() {
         data::PER.DATEUPDATED.set(rt::today());
@@ -267,7 +267,7 @@ private:
     // person once more) and writes the record.
     void accepted() {
         if (viewing()) {
-            shell::personname().set("");
+            globals::personname().set("");
             return;
         }
         SyncComponents();
@@ -275,7 +275,7 @@ private:
             stamp();
             window().Display();
         }
-        shell::personname().set("");
+        globals::personname().set("");
     }
 
     // The profile report reads the stored record through this thread's buffer: the form keeps its

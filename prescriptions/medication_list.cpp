@@ -4,8 +4,8 @@
 
 #include "data/table_classes.h"
 #include "data/thread_tables.h"
+#include "globals/globals.h"
 #include "platform/runtime/fixed_string.h"
-#include "shell/globals.h"
 #include "shell/table_report.h"
 
 namespace prescriptions {
@@ -25,7 +25,7 @@ void quicklist() {
     r.timeStamp = "@t7";
     // Only the person's own: the same name, trailing blanks aside, letter case and all.
     r.takes = [] {
-        const std::string person = shell::personname().get();
+        const std::string person = globals::personname().get();
         return rt::clip(data::PRE.PERSONSNAME) == rt::rtrim(person);
     };
     shell::RunTableReport(r);

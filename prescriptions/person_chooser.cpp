@@ -4,10 +4,10 @@
 
 #include "data/table_classes.h"
 #include "data/thread_tables.h"
+#include "globals/globals.h"
 #include "platform/classes/lookup_list.h"
 #include "platform/classes/window_procedure.h"
 #include "platform/runtime/fixed_string.h"
-#include "shell/globals.h"
 #include "shell/procedure_registry.h"
 #include "shell/procedure_services.h"
 
@@ -22,7 +22,7 @@ const rt::FieldDesc kChosenName{1, "PERSONNAME", rt::FieldType::String, kPersonN
 class PersonChoice final : public cls::LookupList {
 public:
     int ReloadChoices(bool force) override {
-        rt::assign(chosen_, shell::personname().get());
+        rt::assign(chosen_, globals::personname().get());
         // Filling reads every person through the buffer; unless a row is chosen (and read into
         // it), the buffer keeps the person it held, whom the profile prints.
         const std::string kept(static_cast<const char*>(table_->buffer()), table_->desc().recordSize);
@@ -38,7 +38,7 @@ public:
     void ApplyChoice() override {
         if (choice() && readRow(choice())) {
             copyTargets();
-            shell::personname().set(rt::clip(chosen_));
+            globals::personname().set(rt::clip(chosen_));
         }
         controller_->Refresh(false);
     }

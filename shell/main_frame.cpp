@@ -6,14 +6,14 @@
 
 #include "data/records.h"
 #include "data/table_classes.h"
+#include "globals/globals.h"
+#include "globals/program_end.h"
 #include "platform/files/record_view.h"
 #include "platform/files/table_file.h"
 #include "platform/runtime/clock.h"
 #include "platform/window/task_queue.h"
 #include "platform/window/window_system.h"
-#include "shell/globals.h"
 #include "shell/procedure_registry.h"
-#include "shell/program_end.h"
 #include "shell/procedure_services.h"
 #include "shell/register.h"
 #include "shell/run_application.h"
@@ -53,10 +53,10 @@ protected:
     int OnWindowEvent() override {
         const int r = ProcedureController::OnWindowEvent();
         if (window().event() == wnd::Event::OpenWindow) {
-            SetFrameWindow(window().handle());
-            DISCLAIMER().set(kDisclaimerText);
+            globals::SetFrameWindow(window().handle());
+            globals::DISCLAIMER().set(globals::kDisclaimerText);
             // A fatal error before the frame was up: it closes at once.
-            if (ProgramEnding()) {
+            if (globals::ProgramEnding()) {
                 window().Post(wnd::Event::CloseWindow);
                 return r;
             }
@@ -89,7 +89,7 @@ protected:
         // close, each on its own thread, without this thread waiting for them; once none is left
         // the frame is asked again and closes. A form that keeps its changes keeps the frame too.
         if (wnd::OtherWindowsOpen(window().id())) {
-            wnd::CloseOtherWindows(window().handle(), ProgramEnding());
+            wnd::CloseOtherWindows(window().handle(), globals::ProgramEnding());
             return cls::kLevelHandled;
         }
         return ProcedureController::OnCloseRequest();
@@ -134,11 +134,11 @@ bool RefillsDueWithin30Days() {
 
 void Main() {
     RegisterShellProcedures();
-    if (!ProgramEnding()) {
+    if (!globals::ProgramEnding()) {
         cls::ProcedureBody body(ServicesHere(), "Main", "P1$APPFRAME");
         body.Run<FrameController>();
     }
-    SetFrameWindow({});
+    globals::SetFrameWindow({});
     // From here thread 1 only waits for the other task threads to end; it no longer counts as at
     // work, so the windows still open settle as idle.
     wnd::ThisThreadQueue()->Retire();

@@ -5,14 +5,14 @@
 
 #include "data/dictionary.h"
 #include "data/thread_tables.h"
+#include "globals/globals.h"
+#include "globals/program_end.h"
 #include "platform/classes/lock_wait_notice.h"
 #include "platform/runtime/desktop_settings.h"
 #include "platform/runtime/expression.h"
 #include "platform/runtime/program_services.h"
 #include "platform/runtime/threads.h"
 #include "platform/window/window_system.h"
-#include "shell/globals.h"
-#include "shell/program_end.h"
 
 namespace shell {
 namespace {
@@ -24,16 +24,16 @@ std::function<void()> gFrame;
 std::atomic<long> AppDragFullWindows{0};
 
 void threadDataStart() {
-    ThreadErrorState = std::make_unique<cls::ErrorState>();
-    CallRequest = 0;
-    CallResponse = 0;
-    NavigationRequest = 0;
+    globals::ThreadErrorState = std::make_unique<cls::ErrorState>();
+    globals::CallRequest = 0;
+    globals::CallResponse = 0;
+    globals::NavigationRequest = 0;
     OnThreadStart();
 }
 
 void threadDataEnd() {
     OnThreadEnd();
-    ThreadErrorState.reset();
+    globals::ThreadErrorState.reset();
 }
 
 void releaseThreadInstances() {
@@ -63,20 +63,20 @@ void InstallThreadHooks() {
 }
 
 void RunApplication() {
-    ResetProgramEnd();
+    globals::ResetProgramEnd();
     // 1. First use of thread 1's data: its per-thread start.
     rt::TouchThreadData();
     // 2. The help file, without showing a topic.
     rt::SetHelpFile(kHelpFile);
     // 3. The reporter keeps each thread's details in that thread's own state.
-    AppErrors().Init(ThreadErrorState.get(), [] { return ThreadErrorState.get(); });
+    globals::AppErrors().Init(globals::ThreadErrorState.get(), [] { return globals::ThreadErrorState.get(); });
     cls::ShowLockWaitsInStatus();
     // 4. Words match ignoring case, not only as whole words.
-    AppWordMatcher().Init();
-    AppWordMatcher().SetOption(cls::WordMatcher::kIgnoreCase, true);
-    AppWordMatcher().SetOption(cls::WordMatcher::kWholeWords, false);
+    globals::AppWordMatcher().Init();
+    globals::AppWordMatcher().SetOption(cls::WordMatcher::kIgnoreCase, true);
+    globals::AppWordMatcher().SetOption(cls::WordMatcher::kWholeWords, false);
     // 5. Settings under the program's name.
-    AppSettings().Init("Prescripts", cls::SettingsStore::Kind::Registry, cls::SettingsStore::Root::ClassesRoot);
+    globals::AppSettings().Init("Prescripts", cls::SettingsStore::Kind::Registry, cls::SettingsStore::Root::ClassesRoot);
     // 6. Thread 1's table objects.
     data::DictionarySetUp();
     // 7. The program's icon.
@@ -101,14 +101,14 @@ void RunApplication() {
     // 10. Full-window dragging again, if it was on.
     if (AppDragFullWindows == 1) rt::Desktop().Set(rt::kSetDragFullWindows, 1, rt::kUpdateProfileAndBroadcast);
     // 11. The settings store writes back its bookkeeping.
-    AppSettings().TearDown();
+    globals::AppSettings().TearDown();
     // 12. The word matcher's tear-down does nothing.
-    AppWordMatcher().TearDown();
+    globals::AppWordMatcher().TearDown();
 }
 
 void LoadProgram() {
-    DISCLAIMER().set("");
-    personname().set("");
+    globals::DISCLAIMER().set("");
+    globals::personname().set("");
     InstallThreadHooks();
     rt::BeginProgram();
 }
@@ -118,7 +118,7 @@ int ProgramMain() {
     RunApplication();
     // Thread 1's data ends after RunApplication: its tables are torn down and released.
     rt::EndThreadData();
-    return ExitCode();
+    return globals::ExitCode();
 }
 
 }  // namespace shell

@@ -1,9 +1,9 @@
 #include "shell/table_report.h"
 
+#include "globals/globals.h"
 #include "platform/classes/report_driver.h"
 #include "platform/runtime/clock.h"
 #include "platform/runtime/picture.h"
-#include "shell/globals.h"
 #include "shell/procedure_services.h"
 
 namespace shell {
@@ -73,7 +73,7 @@ protected:
         Initialise(loop_, report_, preview_);
         WAITCURSOR = settings_.waitCursor ? 1 : 0;
         if (settings_.group) settings_.group->ToggleQuickScan();
-        preview_.UseSettings(&AppSettings());
+        preview_.UseSettings(&globals::AppSettings());
         preview_.AllowUserZoom(true);
         preview_.MAXIMIZE = settings_.maximisedPreview;
         preview_.ZOOM = settings_.previewZoom;

@@ -57,7 +57,7 @@ TEST(PrescriptionNumbering, ProvisionalPrintKeyFollowsTextOrder) {
     };
     for (const auto& c : cases) {
         TempDataFolder folder;
-        MessageRecorder messages(shell::AppErrors());
+        MessageRecorder messages(globals::AppErrors());
         runOnTaskThread([&] {
             ASSERT_EQ(PrescriptsGroupRef->OpenGroup(), 0);
             ASSERT_EQ(PrescriptsAccessorRef->UseTable(cls::kUseAccess), 0);
@@ -79,7 +79,7 @@ TEST(PrescriptionNumbering, ProvisionalPrintKeyFollowsTextOrder) {
 
 TEST(PrescriptionNumbering, CompletedInsertWritesOverTheProvisionalRecordAndCancelRemovesIt) {
     TempDataFolder folder;
-    MessageRecorder messages(shell::AppErrors());
+    MessageRecorder messages(globals::AppErrors());
     runOnTaskThread([] {
         ASSERT_EQ(PrescriptsGroupRef->OpenGroup(), 0);
         // Completed: one record, with the values the form set.
@@ -124,7 +124,7 @@ TEST(PrescriptionNumbering, CompletedInsertWritesOverTheProvisionalRecordAndCanc
 // file, and nothing is left behind.
 TEST(PrescriptionNumbering, AFullDiskIsReportedWithItsCauseAndLeavesNothing) {
     TempDataFolder folder;
-    MessageRecorder messages(shell::AppErrors());
+    MessageRecorder messages(globals::AppErrors());
     messages.answer(cls::kButtonNo);  // do not try again
     std::string path;
     runOnTaskThread([&] {
@@ -155,7 +155,7 @@ TEST(PrescriptionNumbering, DISABLED_AnotherProgramBeginsAnInsert) {
     const char* folder = std::getenv(kOtherProgramFolder);
     if (!folder) GTEST_SKIP() << "run by ProvisionalRecordsOfAKilledProgramGoAtTheNextOpen";
     files::SetDataFolder(folder);
-    MessageRecorder messages(shell::AppErrors());
+    MessageRecorder messages(globals::AppErrors());
     runOnTaskThread([] {
         char ok = PrescriptsGroupRef->OpenGroup() == 0 && PrescriptsAccessorRef->PrimeRecord(false) == 0 ? 'a' : 'f';
         (void)!::write(kOtherProgramOut, &ok, 1);
@@ -169,7 +169,7 @@ TEST(PrescriptionNumbering, DISABLED_AnotherProgramBeginsAnInsert) {
 // filling in stays.
 TEST(PrescriptionNumbering, ProvisionalRecordsOfAKilledProgramGoAtTheNextOpen) {
     TempDataFolder folder;
-    MessageRecorder messages(shell::AppErrors());
+    MessageRecorder messages(globals::AppErrors());
     runOnTaskThread([] {
         ASSERT_EQ(PrescriptsGroupRef->OpenGroup(), 0);
         ASSERT_EQ(PrescriptsAccessorRef->UseTable(cls::kUseAccess), 0);
@@ -237,7 +237,7 @@ TEST(PersonChecks, GenderAndMaritalStatusMustBeOfferedValues) {
     };
     TempDataFolder folder;
     for (const auto& c : cases) {
-        MessageRecorder messages(shell::AppErrors());
+        MessageRecorder messages(globals::AppErrors());
         runOnTaskThread([&] {
             ASSERT_EQ(PersonsNameGroupRef->OpenGroup(), 0);
             rt::clearRecord(PersonsNameTable(), &PER);
@@ -264,7 +264,7 @@ TEST(PersonChecks, GenderAndMaritalStatusMustBeOfferedValues) {
 
 TEST(PersonChecks, ValueMadeOfListItemsIsNotAMember) {
     TempDataFolder folder;
-    MessageRecorder messages(shell::AppErrors());
+    MessageRecorder messages(globals::AppErrors());
     runOnTaskThread([] {
         rt::clearRecord(PersonsNameTable(), &PER);
         rt::assign(PER.GENDER, "M");
@@ -296,7 +296,7 @@ TEST(Accessors, MemoIsBoundForExpressionsAndClearedWithTheRecord) {
 
 TEST(Accessors, RemovalIsConfirmedAndFramed) {
     TempDataFolder folder;
-    MessageRecorder messages(shell::AppErrors());
+    MessageRecorder messages(globals::AppErrors());
     messages.answer(cls::kButtonNo);
     runOnTaskThread([] {
         ASSERT_EQ(DoctorsGroupRef->OpenGroup(), 0);

@@ -6,10 +6,10 @@
 #include <fstream>
 
 #include "data/thread_tables.h"
+#include "globals/globals.h"
 #include "platform/classes/list_format_manager.h"
 #include "platform/runtime/field_access.h"
 #include "platform/runtime/fixed_string.h"
-#include "shell/globals.h"
 #include "support/own_process.h"
 #include "support/program_fixture.h"
 #include "support/task_thread.h"
@@ -51,7 +51,7 @@ std::vector<std::string> runList(int control, std::initializer_list<Visit> visit
         m.Construct();
         m.SAVEFORMAT = 1;
         ASSERT_TRUE(m.Initialise(&list, 1, "PRESCRIP", "BrowseThings", 1, control, &data::ListFormatsFile(),
-                                 &shell::AppErrors()));
+                                 &globals::AppErrors()));
         for (const auto& v : visits) {
             m.SetFormatValue(v.format, v.format == 2 ? "SortOrder1" : "SortOrder" + std::to_string(v.format - 1));
             seen.push_back(list.Format());
@@ -85,7 +85,7 @@ std::string storedFormat(int control, int format, std::uint8_t* flag = nullptr, 
 
 TEST(ListFormats, EachTabKeepsItsLayoutAcrossSwitchesAndRuns) {
     TempDataFolder folder;
-    MessageRecorder messages(shell::AppErrors());
+    MessageRecorder messages(globals::AppErrors());
     // First run: the file is made; tab 1 (format 2) keeps the designed layout, another tab
     // (format 3, made from the present layout) gets a wider column.
     auto seen = runList(1, {{2, nullptr}, {3, "120L(2)|M~Name~@s40@"}, {2, nullptr}});
@@ -136,14 +136,14 @@ TEST(ListFormats, DamagedStoredLayoutIsNotApplied) {
 // A file the manager cannot use is reported with what is wrong with which file.
 TEST(ListFormats, ADamagedFileIsReportedByName) {
     TempDataFolder folder;
-    MessageRecorder messages(shell::AppErrors());
+    MessageRecorder messages(globals::AppErrors());
     const std::string path = folder.path() + "/Formats.FDB";
     std::ofstream(path, std::ios::binary) << std::string(4096, 'J');
     runOnTaskThread([] {
         FakeList list(kDesigned);
         cls::ListFormatManager m;
         m.Construct();
-        EXPECT_FALSE(m.Initialise(&list, 1, "PRESCRIP", "BrowseThings", 1, 1, &data::ListFormatsFile(), &shell::AppErrors()));
+        EXPECT_FALSE(m.Initialise(&list, 1, "PRESCRIP", "BrowseThings", 1, 1, &data::ListFormatsFile(), &globals::AppErrors()));
     });
     const auto shown = messages.shown();
     ASSERT_EQ(shown.size(), 1u);
@@ -174,13 +174,13 @@ TEST(ListFormats, DISABLED_AReadOnlyFolderAsAnotherUser) {
     const char* folder = std::getenv(kReadOnlyFolder);
     if (!folder) GTEST_SKIP() << "run by AReadOnlyFolderStillGivesTheStoredLayoutsWithoutAMessage";
     files::SetDataFolder(folder);
-    MessageRecorder messages(shell::AppErrors());
+    MessageRecorder messages(globals::AppErrors());
     std::vector<std::string> seen;
     runOnTaskThread([&] {
         FakeList list(kDesigned);
         cls::ListFormatManager m;
         m.Construct();
-        EXPECT_TRUE(m.Initialise(&list, 1, "PRESCRIP", "BrowseThings", 1, 1, &data::ListFormatsFile(), &shell::AppErrors()));
+        EXPECT_TRUE(m.Initialise(&list, 1, "PRESCRIP", "BrowseThings", 1, 1, &data::ListFormatsFile(), &globals::AppErrors()));
         m.SetFormatValue(2, "SortOrder1");
         seen.push_back(list.Format());
         m.TearDown();

@@ -155,7 +155,7 @@ TEST_F(PeopleTest, ThePlanAndDoctorDropDownsCopyTheirChoiceAndAddTypedNames) {
     std::string typedDoctor;
     StandIn doctors("UpdateDoctors", Recorder("UpdateDoctors", [&] {
         typedDoctor = trimmed(rt::view(data::DOC.DOCTORSNAME));
-        shell::CallResponse = cls::kResponseCancelled;
+        globals::CallResponse = cls::kResponseCancelled;
     }));
     auto form = ChangePerson(1);
     form.ChooseRow("?PLA:PLANNAME", 1);
@@ -318,7 +318,7 @@ TEST_F(PeopleTest, CancelAsksAboutChangesAndForgetsThePersonOnlyWhenTheFormClose
     ASSERT_TRUE(form.Open());
     EXPECT_EQ(personname(), "Ann Lee") << "the form still shows the person";
     messages_.answer(cls::kButtonYes);
-    shell::personname().set("Ann Lee");
+    globals::personname().set("Ann Lee");
     form.Press("?CANCEL");
     EXPECT_FALSE(form.Open());
     EXPECT_EQ(trimmed(rt::view(storedPeople().at(0).CITY)), "");
@@ -334,7 +334,7 @@ TEST_F(PeopleTest, ViewingShowsThePersonAndWritesNothing) {
     const shell::WindowProcedure real = shell::FindProcedure("UpdatePersonsName");
     StandIn form("UpdatePersonsName", [&] {
         real();
-        response = shell::CallResponse;
+        response = globals::CallResponse;
     });
     auto list = OpenPeople();
     list.Press("?VIEW:2");

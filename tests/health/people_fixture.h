@@ -15,9 +15,11 @@
 #include "data/persons_record.h"
 #include "data/records.h"
 #include "data/thread_tables.h"
+#include "globals/globals.h"
+#include "health/program_windows.h"
 #include "health/register.h"
-#include "platform/headless/scripted_user.h"
 #include "platform/classes/window_controller.h"
+#include "platform/headless/scripted_user.h"
 #include "platform/runtime/clock.h"
 #include "platform/runtime/field_access.h"
 #include "platform/runtime/fixed_string.h"
@@ -25,13 +27,11 @@
 #include "platform/window/task_queue.h"
 #include "platform/window/window_system.h"
 #include "prescriptions/register.h"
-#include "shell/globals.h"
 #include "shell/main_frame.h"
 #include "shell/procedure_registry.h"
 #include "support/program_fixture.h"
-#include "support/task_windows_test.h"
-#include "health/program_windows.h"
 #include "support/task_thread.h"
+#include "support/task_windows_test.h"
 
 namespace people_test {
 
@@ -123,7 +123,7 @@ inline data::GlucoseRecord glucose(std::string_view who, rt::StdDate day, int re
 }
 
 inline std::string trimmed(std::string_view s) { return std::string(rt::rtrim(s)); }
-inline std::string personname() { return trimmed(shell::personname().get()); }
+inline std::string personname() { return trimmed(globals::personname().get()); }
 
 // A call a stand-in procedure saw.
 struct Call {
@@ -155,7 +155,7 @@ protected:
         if (HasFatalFailure()) return;
         TaskWindowsTest::SetUp();
         rt::setFixedClock(today(), now());
-        shell::personname().set("");
+        globals::personname().set("");
     }
     void TearDown() override {
         wnd::PostToAllWindows(wnd::Event::CloseDown);
@@ -164,7 +164,7 @@ protected:
             user_.Answer(m.front().defaultButton ? m.front().defaultButton : static_cast<unsigned>(wnd::kButtonOk));
         TaskWindowsTest::TearDown();
         rt::useSystemClock();
-        shell::personname().set("");
+        globals::personname().set("");
     }
 
     // Started as the frame's menu starts it: on a thread of its own.
@@ -190,7 +190,7 @@ protected:
         return [this, name = std::move(name), also = std::move(also)] {
             {
                 std::lock_guard lock(mutex_);
-                calls_.push_back({name, shell::CallRequest, personname(), rt::CurrentThreadNumber()});
+                calls_.push_back({name, globals::CallRequest, personname(), rt::CurrentThreadNumber()});
             }
             if (also) also();
         };

@@ -35,7 +35,7 @@ TEST_F(PeopleTest, PeopleAreListedByNameAndPersonnameFollowsTheHighlightedRow) {
     rt::assign(nobody.CITY, "Nowhere");
     store(data::PersonsNameTable(), std::vector{person("mother", "Springfield"), person("Aaron"), nobody,
                                                 person("bob"), person(kLongName)});
-    shell::personname().set("before");
+    globals::personname().set("before");
     auto list = OpenPeople();
     EXPECT_EQ(list.Headers("?BROWSE:1"),
               (Texts{"Name", "Street Address", "City", "Zip Code", "Phone Number", "Gender", "Email Address",
@@ -56,7 +56,7 @@ TEST_F(PeopleTest, PeopleAreListedByNameAndPersonnameFollowsTheHighlightedRow) {
 
 TEST_F(PeopleTest, EachButtonCallsTheFormOnTheListsThreadAndOnlyChangeNamesThePerson) {
     store(data::PersonsNameTable(), std::vector{person("Aaron"), person("bob"), person("mother")});
-    StandIn form("UpdatePersonsName", Recorder("UpdatePersonsName", [] { shell::CallResponse = cls::kResponseCancelled; }));
+    StandIn form("UpdatePersonsName", Recorder("UpdatePersonsName", [] { globals::CallResponse = cls::kResponseCancelled; }));
     auto list = OpenPeople();
     list.ChooseRow("?BROWSE:1", 3);
     const int listThread = ThreadOf(list);
@@ -74,7 +74,7 @@ TEST_F(PeopleTest, EachButtonCallsTheFormOnTheListsThreadAndOnlyChangeNamesThePe
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.act);
-        shell::personname().set("elsewhere");  // as a window on another thread may leave it
+        globals::personname().set("elsewhere");  // as a window on another thread may leave it
         const std::size_t before = CallsOf("UpdatePersonsName").size();
         if (std::string(c.act) == "double click") list.DoubleClickRow("?BROWSE:1", 2);
         else list.Press(c.act);
@@ -87,7 +87,7 @@ TEST_F(PeopleTest, EachButtonCallsTheFormOnTheListsThreadAndOnlyChangeNamesThePe
 }
 
 TEST_F(PeopleTest, AnEmptyListOffersOnlyInsertAndLeavesPersonnameAlone) {
-    shell::personname().set("kept");
+    globals::personname().set("kept");
     auto list = OpenPeople();
     EXPECT_TRUE(list.Rows("?BROWSE:1").empty());
     EXPECT_TRUE(list.Enabled("?INSERT:3"));
@@ -99,7 +99,7 @@ TEST_F(PeopleTest, DeleteAsksAndRemovesThePersonWithoutShowingTheForm) {
     store(data::PersonsNameTable(), std::vector{person("Aaron"), person("bob")});
     auto list = OpenPeople();
     list.ChooseRow("?BROWSE:1", 2);
-    shell::personname().set("elsewhere");
+    globals::personname().set("elsewhere");
     list.Press("?DELETE:3");  // the question is answered Yes, its default
     ASSERT_FALSE(messages_.shown().empty());
     EXPECT_EQ(messages_.shown().back().number, 11);

@@ -81,7 +81,7 @@ TEST_F(PersonChooser, ClosedWithoutAChoiceItPrintsForWhoeverWasCurrent) {
     messages_.clear();
 
     // Zoe current (as a people list leaves it): her list, and her profile, found in the list.
-    shell::personname().set("Zoe Example");
+    globals::personname().set("Zoe Example");
     Start("prequick");
     auto chooser = user_.Find("prequick");
     EXPECT_EQ(chooser.Choice("?PER:PERSONSNAME"), 1);

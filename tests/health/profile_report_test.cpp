@@ -76,7 +76,7 @@ protected:
     void Print(const std::string& name) {
         Start("profile", [name] {
             rt::assign(data::PER.PERSONSNAME, name);
-            shell::CallRequest = 0;
+            globals::CallRequest = 0;
         });
     }
 };

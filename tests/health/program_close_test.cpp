@@ -16,16 +16,16 @@
 
 #include "data/records.h"
 #include "data/thread_tables.h"
+#include "globals/globals.h"
+#include "globals/program_end.h"
 #include "health/people_fixture.h"
 #include "health/program_windows.h"
 #include "platform/headless/scripted_user.h"
 #include "platform/runtime/field_access.h"
 #include "platform/runtime/fixed_string.h"
 #include "platform/window/window_system.h"
-#include "shell/globals.h"
 #include "shell/main_frame.h"
 #include "shell/procedure_services.h"
-#include "shell/program_end.h"
 #include "shell/run_application.h"
 #include "support/headless_program.h"
 #include "support/own_process.h"
@@ -75,7 +75,7 @@ protected:
     }
     void TearDown() override {
         program_.Stop();
-        shell::AppErrors().SetPresenter(nullptr);
+        globals::AppErrors().SetPresenter(nullptr);
         shell::SetFrameProcedure(nullptr);
         wnd::SetPresenter(nullptr);
     }
@@ -249,12 +249,12 @@ TEST_F(ProgramClose, DISABLED_FatalErrorChild) {
     std::string first;
     NewPersonTyped(frame, &first);
     people_test::StandIn fails("links", [] {
-        shell::AppSettings().Update("Close test", "Written", "before the end");
-        shell::AppErrors().SetFile("Doctors");
-        shell::AppErrors().SetErrors(5, "Access Denied");
-        shell::AppErrors().Throw(26);
+        globals::AppSettings().Update("Close test", "Written", "before the end");
+        globals::AppErrors().SetFile("Doctors");
+        globals::AppErrors().SetErrors(5, "Access Denied");
+        globals::AppErrors().Throw(26);
         // What the thread meets on its way out is not asked: the answer gives up.
-        EXPECT_EQ(shell::AppErrors().Throw(10), cls::kAnswerNo);
+        EXPECT_EQ(globals::AppErrors().Throw(10), cls::kAnswerNo);
     });
     frame.Press("?USEFULLINKSLINKS");
     ASSERT_EQ(captions(), std::vector<std::string>{"File Access Error"});
@@ -277,7 +277,7 @@ TEST_F(ProgramClose, AFatalErrorLeavesThroughTheNormalShutDownWithItsExitCode) {
     int status = 0;
     ASSERT_EQ(::waitpid(pid, &status, 0), pid);
     ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), shell::kFatalExitCode) << "1: a check failed in the child";
+    EXPECT_EQ(WEXITSTATUS(status), globals::kFatalExitCode) << "1: a check failed in the child";
     // The settings changed during the run were written back at the shut-down.
     std::ifstream ini(config / "Prescripts" / "Prescripts.ini");
     std::stringstream text;

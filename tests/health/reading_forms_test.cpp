@@ -90,7 +90,7 @@ protected:
             cls::TableAccessor& a = *m.group()->ME;
             if (request == cls::kRequestInsert) a.PrimeRecord(false);
             else a.TryFetchAt(at);
-            shell::CallRequest = static_cast<std::uint8_t>(request);
+            globals::CallRequest = static_cast<std::uint8_t>(request);
         });
         return user_.Find(m.procedure);
     }
@@ -105,7 +105,7 @@ TEST_F(ReadingForms, ANewReadingIsStampedWithThePersonTodayAndNow) {
     for (const Member& m : kMembers)
         for (const auto& p : people) {
             SCOPED_TRACE(std::string(m.procedure) + " for \"" + p.person + "\"");
-            shell::personname().set(p.person);
+            globals::personname().set(p.person);
             auto form = Call(m, cls::kRequestInsert);
             EXPECT_EQ(form.Caption(), "Record Will Be Added");
             EXPECT_EQ(form.Text(use(m, "DATE")), "03/10/2026");
@@ -131,7 +131,7 @@ TEST_F(ReadingForms, ANewReadingIsStampedWithThePersonTodayAndNow) {
 TEST_F(ReadingForms, TheStampMayBeOverwrittenAndNothingIsRequired) {
     for (const Member& m : kMembers) {
         SCOPED_TRACE(m.procedure);
-        shell::personname().set("Ann Example");
+        globals::personname().set("Ann Example");
         auto form = Call(m, cls::kRequestInsert);
         form.Fill(use(m, "DATE"), "3/1/2026");
         form.Fill(use(m, "TIME"), "7:30 AM");
@@ -168,7 +168,7 @@ TEST_F(ReadingForms, AChangedReadingKeepsItsPersonWhoeverIsCurrent) {
     for (const Member& m : kMembers) {
         SCOPED_TRACE(m.procedure);
         const files::Position at = addReading(m, "Bob Example", day() - 3, 130);
-        shell::personname().set("Ann Example");
+        globals::personname().set("Ann Example");
         auto form = Call(m, cls::kRequestChange, at);
         EXPECT_EQ(form.Caption(), "Record Will Be Changed");
         EXPECT_EQ(form.Text(use(m, "DATE")), "03/07/2026");
@@ -208,7 +208,7 @@ TEST_F(ReadingForms, DeleteAsksAndNeverShowsTheForm) {
             messages_.answer(answer);
             Start(m.procedure, [&m, at] {
                 m.group()->ME->TryFetchAt(at);
-                shell::CallRequest = cls::kRequestDelete;
+                globals::CallRequest = cls::kRequestDelete;
             });
             EXPECT_FALSE(user_.Has(m.procedure));
             const bool yes = answer == cls::kButtonYes;

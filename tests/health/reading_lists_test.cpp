@@ -22,14 +22,14 @@ Texts column(const std::vector<std::vector<std::string>>& rows, std::size_t c) {
 template <typename Record>
 std::function<void()> addsOnInsert(Record& (*buffer)(), files::TableFile& (*file)(), void (*fill)(Record&)) {
     return [buffer, file, fill] {
-        shell::CallResponse = cls::kResponseCancelled;
-        if (shell::CallRequest != cls::kRequestInsert) return;
+        globals::CallResponse = cls::kResponseCancelled;
+        if (globals::CallRequest != cls::kRequestInsert) return;
         Record& r = buffer();
-        rt::assign(r.PERSONNAME, shell::personname().get());
+        rt::assign(r.PERSONNAME, globals::personname().get());
         r.DATE.set(today());
         r.TIME.set(now());
         fill(r);
-        if (file().add() == 0) shell::CallResponse = cls::kResponseCompleted;
+        if (file().add() == 0) globals::CallResponse = cls::kResponseCompleted;
     };
 }
 

@@ -80,7 +80,7 @@ Texts comments(const wnd::Page& page) {
 class ReadingReports : public HealthTest {
 protected:
     hl::UserWindow Print(const Log& log, const std::string& person) {
-        shell::personname().set(person);
+        globals::personname().set(person);
         Start(log.procedure);
         return user_.Find("Report Preview");
     }
@@ -116,7 +116,7 @@ TEST_F(ReadingReports, FootersTotalTheCurrentPersonsReadingsOnly) {
         EXPECT_EQ(after(page, "Date:"), "03/10/2026");
         EXPECT_EQ(after(page, "Time:"), "2:05 PM");
         EXPECT_EQ(texts(page).back(), "Page 1");
-        EXPECT_NE(std::find(texts(page).begin(), texts(page).end(), shell::kDisclaimerText), texts(page).end());
+        EXPECT_NE(std::find(texts(page).begin(), texts(page).end(), globals::kDisclaimerText), texts(page).end());
         preview.Press("?EXIT");
         EXPECT_EQ(Response(), cls::kResponseCompleted);
     }
@@ -149,7 +149,7 @@ TEST_F(ReadingReports, APersonWithoutReadingsGetsNoRecords) {
     for (const Log& log : kLogs) {
         SCOPED_TRACE(log.procedure);
         log.store({{"Bob Example", 1, 9, 130}});
-        shell::personname().set("Ann Example");
+        globals::personname().set("Ann Example");
         Start(log.procedure);
         EXPECT_FALSE(user_.Has("Report Preview"));
         EXPECT_EQ(Response(), cls::kResponseCancelled);

@@ -15,19 +15,19 @@
 
 #include "data/persons_record.h"
 #include "data/records.h"
+#include "globals/globals.h"
+#include "health/program_windows.h"
 #include "health/register.h"
 #include "platform/headless/scripted_user.h"
 #include "platform/runtime/clock.h"
 #include "platform/window/task_queue.h"
 #include "platform/window/window_system.h"
 #include "prescriptions/register.h"
-#include "shell/globals.h"
 #include "shell/main_frame.h"
 #include "shell/procedure_registry.h"
 #include "support/program_fixture.h"
-#include "support/task_windows_test.h"
-#include "health/program_windows.h"
 #include "support/task_thread.h"
+#include "support/task_windows_test.h"
 
 namespace readings_test {
 
@@ -44,14 +44,14 @@ protected:
         if (HasFatalFailure()) return;
         TaskWindowsTest::SetUp();
         rt::setFixedClock(day(), moment());
-        shell::personname().set("");
-        shell::DISCLAIMER().set(shell::kDisclaimerText);
+        globals::personname().set("");
+        globals::DISCLAIMER().set(globals::kDisclaimerText);
     }
     void TearDown() override {
         TaskWindowsTest::TearDown();
         rt::useSystemClock();
-        shell::personname().set("");
-        shell::DISCLAIMER().set("");
+        globals::personname().set("");
+        globals::DISCLAIMER().set("");
     }
 
     // Starts `procedure` on a task thread of its own, after `prepare` has run there (the thread's
@@ -62,7 +62,7 @@ protected:
             [this, procedure, prepare = std::move(prepare)] {
                 if (prepare) prepare();
                 if (shell::WindowProcedure p = shell::FindProcedure(procedure)) p();
-                response_ = shell::CallResponse;
+                response_ = globals::CallResponse;
             },
             25000);
         user_.WaitIdle();

@@ -14,6 +14,7 @@
 
 #include "data/records.h"
 #include "data/thread_tables.h"
+#include "globals/globals.h"
 #include "platform/classes/calendar_picker.h"
 #include "platform/classes/lookup_list.h"
 #include "platform/classes/window_procedure.h"
@@ -24,7 +25,6 @@
 #include "platform/window/layout.h"
 #include "platform/window/task_queue.h"
 #include "platform/window/window_system.h"
-#include "shell/globals.h"
 #include "shell/procedure_services.h"
 #include "support/program_fixture.h"
 #include "support/task_thread.h"
@@ -140,7 +140,7 @@ protected:
             std::lock_guard l(probe_.mutex);
             probe_.insertTyped = rt::fieldText(*data::DoctorsTable().fieldByName("DOC:DOCTORSNAME"), &data::DOC);
         }
-        probe_.insertRequest = shell::CallRequest;
+        probe_.insertRequest = globals::CallRequest;
         cls::ProcedureBody body(shell::ServicesHere(), "LookupTestInsert", "P1$QUICKWINDOW");
         body.window().BindRecord(data::DoctorsTable(), &data::DOC);
         body.Run<InsertController>();

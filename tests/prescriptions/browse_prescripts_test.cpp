@@ -9,6 +9,7 @@
 
 #include "data/table_classes.h"
 #include "data/thread_tables.h"
+#include "globals/globals.h"
 #include "platform/files/collation.h"
 #include "platform/headless/scripted_user.h"
 #include "platform/runtime/clock.h"
@@ -18,7 +19,6 @@
 #include "platform/window/window_system.h"
 #include "prescriptions/browse_prescripts.h"
 #include "prescriptions/register.h"
-#include "shell/globals.h"
 #include "shell/main_frame.h"
 #include "shell/procedure_registry.h"
 #include "shell/run_application.h"
@@ -71,22 +71,22 @@ std::atomic<int> gRequests{0};
 
 void StandInForm() {
     ++gRequests;
-    const int request = shell::CallRequest;
-    shell::CallRequest = 0;
-    shell::CallResponse = shell::kCancelled;
+    const int request = globals::CallRequest;
+    globals::CallRequest = 0;
+    globals::CallResponse = globals::kCancelled;
     auto* acc = data::PrescriptsAccessorRef;
-    if (request == shell::kInsert) {
+    if (request == globals::kInsert) {
         if (gComplete) {
             rt::assign(data::PRE.DRUGNAMEASPRESCRIBED, "Zestril");
             rt::assign(data::PRE.DRNAME, "Dr. Added");
             data::PRE.COST.setScaled(1234);
             rt::assignC(data::PRE.PRINTKEY, "Zestril");
-            if (acc->InsertRecord() == 0) shell::CallResponse = shell::kCompleted;
+            if (acc->InsertRecord() == 0) globals::CallResponse = globals::kCompleted;
         } else {
             data::PrescriptsGroupRef->UndoAutoNumber();
         }
-    } else if (request == shell::kDelete && gComplete) {
-        if (data::PrescriptsGroupRef->RemoveRecord(false) == 0) shell::CallResponse = shell::kCompleted;
+    } else if (request == globals::kDelete && gComplete) {
+        if (data::PrescriptsGroupRef->RemoveRecord(false) == 0) globals::CallResponse = globals::kCompleted;
     }
 }
 

@@ -74,12 +74,12 @@ protected:
     void SetUp() override {
         ProgramTest::SetUp();
         rt::setFixedClock(*rt::dateFromYmd(2026, 3, 10), *rt::timeFromHms(9, 41, 0));
-        shell::personname().set("");
+        globals::personname().set("");
     }
     void TearDown() override {
         ProgramTest::TearDown();
         rt::useSystemClock();
-        shell::personname().set("");
+        globals::personname().set("");
     }
     bool Maximised(const hl::UserWindow& w) {
         std::lock_guard lock(presenter_->mutex());
@@ -106,7 +106,7 @@ TEST_F(MedicationList, TheChosenPersonsActivePrescriptionsByDrugName) {
     EXPECT_EQ(rows[0].at(0), "Zoe Example") << "people as they are stored";
     EXPECT_EQ(chooser.Choice("?PER:PERSONSNAME"), 0) << "nobody is current yet";
     chooser.ChooseRow("?PER:PERSONSNAME", 2);
-    EXPECT_EQ(rt::rtrim(shell::personname().get()), "Ann Example");
+    EXPECT_EQ(rt::rtrim(globals::personname().get()), "Ann Example");
     chooser.Press("?OKBUTTON");
 
     auto preview = user_.Find("Report Preview");
@@ -129,7 +129,7 @@ TEST_F(MedicationList, TheCurrentPersonIsChosenAlreadyAndALongNameStillMatches) 
     addPeopleAndPrescriptions({"Zoe Example", longName.c_str()},
                               {{"Zocor", longName.c_str(), "Y"}, {"Lipitor", "Zoe Example", "Y"}});
     auto frame = program_.Start();
-    shell::personname().set(longName);  // as the people list leaves it
+    globals::personname().set(longName);  // as the people list leaves it
     frame.Press("?REPORTSITEM21");
     auto chooser = user_.Find("prequick");
     EXPECT_EQ(chooser.Choice("?PER:PERSONSNAME"), 2);
@@ -153,7 +153,7 @@ TEST_F(MedicationList, NothingToListShowsNoPreview) {
         SCOPED_TRACE(c.what);
         addPeopleAndPrescriptions({}, c.rows);
         auto frame = program_.Start();
-        shell::personname().set("Ann Example");
+        globals::personname().set("Ann Example");
         frame.Press("?REPORTSITEM21");
         user_.Find("prequick").Press("?CANCELBUTTON");
         EXPECT_FALSE(user_.Has("Report Preview"));

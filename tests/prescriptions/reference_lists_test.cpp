@@ -10,18 +10,18 @@
 
 #include "data/records.h"
 #include "data/table_classes.h"
+#include "globals/globals.h"
 #include "platform/headless/scripted_user.h"
 #include "platform/runtime/field_access.h"
 #include "platform/runtime/fixed_string.h"
 #include "platform/window/task_queue.h"
 #include "platform/window/window_system.h"
 #include "prescriptions/register.h"
-#include "shell/globals.h"
 #include "shell/procedure_registry.h"
 #include "support/headless_program.h"
 #include "support/program_fixture.h"
-#include "support/task_windows_test.h"
 #include "support/task_thread.h"
+#include "support/task_windows_test.h"
 
 namespace {
 

@@ -11,6 +11,7 @@
 #include "data/records.h"
 #include "data/table_classes.h"
 #include "data/thread_tables.h"
+#include "globals/globals.h"
 #include "platform/classes/form_controller.h"
 #include "platform/headless/scripted_user.h"
 #include "platform/runtime/clock.h"
@@ -20,7 +21,6 @@
 #include "platform/window/window_system.h"
 #include "prescriptions/register.h"
 #include "prescriptions/update_prescripts.h"
-#include "shell/globals.h"
 #include "shell/main_frame.h"
 #include "shell/procedure_registry.h"
 #include "shell/run_application.h"
@@ -517,9 +517,9 @@ TEST_F(PrescriptionForm, ViewModeIsReadOnlyAndWritesNothing) {
                 f.setKeyOrder(-1);
                 f.next();
             }
-            shell::CallRequest = shell::kView;
+            globals::CallRequest = globals::kView;
             prescriptions::UpdatePrescripts();
-            response = shell::CallResponse;
+            response = globals::CallResponse;
         },
         0);
     auto form = user_.Find("UpdatePrescripts");
@@ -535,7 +535,7 @@ TEST_F(PrescriptionForm, ViewModeIsReadOnlyAndWritesNothing) {
     form.Press("?OK");
     EXPECT_FALSE(form.Open());
     rt::WaitForTaskThreads();
-    EXPECT_EQ(response.load(), shell::kCancelled);
+    EXPECT_EQ(response.load(), globals::kCancelled);
     EXPECT_EQ(stored().at(0).version, before.at(0).version);
 }
 

@@ -8,16 +8,16 @@
 #include <string>
 #include <vector>
 
+#include "globals/globals.h"
 #include "platform/headless/scripted_user.h"
 #include "platform/window/layout.h"
 #include "platform/window/task_queue.h"
 #include "platform/window/window_system.h"
 #include "shell/enter_key_navigator.h"
-#include "shell/globals.h"
 #include "shell/procedure_services.h"
 #include "support/program_fixture.h"
-#include "support/task_windows_test.h"
 #include "support/task_thread.h"
+#include "support/task_windows_test.h"
 
 namespace {
 

@@ -15,6 +15,7 @@
 #include "data/records.h"
 #include "data/table_classes.h"
 #include "data/thread_tables.h"
+#include "globals/globals.h"
 #include "platform/classes/form_controller.h"
 #include "platform/classes/lock_wait_notice.h"
 #include "platform/files/connection.h"
@@ -25,7 +26,6 @@
 #include "platform/window/layout.h"
 #include "platform/window/task_queue.h"
 #include "platform/window/window_system.h"
-#include "shell/globals.h"
 #include "shell/procedure_services.h"
 #include "support/program_fixture.h"
 #include "support/task_thread.h"
@@ -362,7 +362,7 @@ protected:
     }
 
     testing_support::TempDataFolder folder_;
-    testing_support::MessageRecorder messages_{shell::AppErrors()};
+    testing_support::MessageRecorder messages_{globals::AppErrors()};
     std::shared_ptr<hl::HeadlessPresenter> presenter_ = std::make_shared<hl::HeadlessPresenter>();
     hl::ScriptedUser user_{presenter_};
     Probe probe_;

@@ -7,17 +7,17 @@
 #include <string>
 #include <vector>
 
+#include "globals/globals.h"
 #include "platform/headless/scripted_user.h"
 #include "platform/window/layout.h"
 #include "platform/window/task_queue.h"
 #include "platform/window/window_system.h"
-#include "shell/globals.h"
 #include "shell/html_help_agent.h"
 #include "shell/procedure_services.h"
 #include "shell/run_application.h"
 #include "support/program_fixture.h"
-#include "support/task_windows_test.h"
 #include "support/task_thread.h"
+#include "support/task_windows_test.h"
 
 namespace {
 

@@ -13,13 +13,13 @@
 #include "data/records.h"
 #include "data/table_classes.h"
 #include "data/thread_tables.h"
+#include "globals/globals.h"
 #include "platform/headless/scripted_user.h"
 #include "platform/runtime/clock.h"
 #include "platform/runtime/fixed_string.h"
 #include "platform/window/layout.h"
 #include "platform/window/task_queue.h"
 #include "platform/window/window_system.h"
-#include "shell/globals.h"
 #include "shell/main_frame.h"
 #include "shell/procedure_registry.h"
 #include "shell/procedure_services.h"
@@ -76,8 +76,8 @@ protected:
     int BeforeTables() override {
         AddButtonAction(window().Find("?OK"), cls::kResponseCompleted);
         AddButtonAction(window().Find("?CANCEL"), cls::kResponseCancelled);
-        probe_.Add("form request " + std::to_string(REQUEST) + " left " + std::to_string(shell::CallRequest) +
-                   " named " + shell::AppErrors().procedureName());
+        probe_.Add("form request " + std::to_string(REQUEST) + " left " + std::to_string(globals::CallRequest) +
+                   " named " + globals::AppErrors().procedureName());
         return cls::kLevelGoOn;
     }
     int OnCloseRequest() override {
@@ -117,8 +117,8 @@ protected:
         if (int r = ProcedureController::OnAccepted()) return r;
         if (window().control() == window().Find("?CHANGE")) {
             const int response = CallUpdater(1, cls::kRequestChange);
-            probe_.Add("list got " + std::to_string(response) + " left " + std::to_string(shell::CallRequest) +
-                       " named " + shell::AppErrors().procedureName());
+            probe_.Add("list got " + std::to_string(response) + " left " + std::to_string(globals::CallRequest) +
+                       " named " + globals::AppErrors().procedureName());
         }
         return cls::kLevelGoOn;
     }
@@ -133,7 +133,7 @@ private:
 };
 
 void TestList(Probe& probe) {
-    if (probe.viewMode) shell::CallRequest = cls::kRequestView;  // as a caller would leave it
+    if (probe.viewMode) globals::CallRequest = cls::kRequestView;  // as a caller would leave it
     cls::ProcedureBody body(shell::ServicesHere(), "TestList", "P1$QUICKWINDOW");
     body.window().BindRecord(data::PrescriptsTable(), &data::PRE);
     body.Run<TestListController>(probe);
@@ -201,7 +201,7 @@ protected:
     }
 
     testing_support::TempDataFolder folder_;
-    testing_support::MessageRecorder messages_{shell::AppErrors()};
+    testing_support::MessageRecorder messages_{globals::AppErrors()};
     std::shared_ptr<hl::HeadlessPresenter> presenter_ = std::make_shared<hl::HeadlessPresenter>();
     hl::ScriptedUser user_{presenter_};
     Probe probe_;
@@ -212,7 +212,7 @@ TEST_F(Frame, OpensWithItsMenusCaptionAndDisclaimer) {
     shell::RegisterProcedure("BrowsePrescripts", [this] { TestList(probe_); });
     auto frame = StartProgram();
     EXPECT_EQ(frame.Caption(), "Brindlecrest:  Tallomere");
-    EXPECT_EQ(shell::DISCLAIMER().get(), rt::padTo(shell::kDisclaimerText, 300));
+    EXPECT_EQ(globals::DISCLAIMER().get(), rt::padTo(globals::kDisclaimerText, 300));
     EXPECT_TRUE(probe_.Take().empty()) << "no refill is due: the reminders were not called";
 
     struct Item {
@@ -337,7 +337,7 @@ TEST_F(Frame, DueRefillShowsTheRemindersOnTheFramesThreadFirst) {
     auto reminders = user_.Find("TestReminders");
     EXPECT_EQ(probe_.Take(), Lines{"reminders on thread 1"});
     EXPECT_TRUE(frame.Inert());
-    EXPECT_EQ(shell::DISCLAIMER().get(), rt::padTo(shell::kDisclaimerText, 300));
+    EXPECT_EQ(globals::DISCLAIMER().get(), rt::padTo(globals::kDisclaimerText, 300));
     reminders.Press("?CLOSE");
     EXPECT_FALSE(frame.Inert());
     // The same list from the menu runs on a thread of its own.
@@ -379,7 +379,7 @@ TEST_F(Frame, ClosingTheFrameAsksEveryWindowFirstAndStaysWhenOneRefuses) {
 // The refill decision: dates from today to today + 30 inclusive, whether active or not.
 TEST(RefillCheck, DueFromTodayToThirtyDaysAhead) {
     testing_support::TempDataFolder folder;
-    testing_support::MessageRecorder messages(shell::AppErrors());
+    testing_support::MessageRecorder messages(globals::AppErrors());
     rt::FixedClockScope clock(*rt::dateFromYmd(2026, 3, 10));
     const rt::StdDate today = rt::today();
     bool due = true;

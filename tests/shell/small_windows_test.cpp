@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "globals/globals.h"
 #include "platform/files/table_file.h"
 #include "platform/headless/scripted_user.h"
 #include "platform/window/window_system.h"
-#include "shell/globals.h"
 #include "shell/main_frame.h"
 #include "shell/open_with_shell.h"
 #include "shell/run_application.h"
@@ -59,7 +59,7 @@ protected:
     }
 
     testing_support::TempDataFolder folder_;
-    testing_support::MessageRecorder messages_{shell::AppErrors()};
+    testing_support::MessageRecorder messages_{globals::AppErrors()};
     std::shared_ptr<hl::HeadlessPresenter> presenter_ = std::make_shared<hl::HeadlessPresenter>();
     hl::ScriptedUser user_{presenter_};
     testing_support::HeadlessProgram program_{user_};

@@ -9,11 +9,11 @@
 
 #include "data/table_classes.h"
 #include "data/thread_tables.h"
+#include "globals/globals.h"
 #include "platform/runtime/desktop_settings.h"
 #include "platform/runtime/fixed_string.h"
 #include "platform/runtime/program_services.h"
 #include "platform/runtime/threads.h"
-#include "shell/globals.h"
 #include "shell/run_application.h"
 #include "support/program_fixture.h"
 
@@ -87,11 +87,11 @@ TEST_F(StartUp, FirstThreadIsSetUpOnceAndEveryThreadHasItsOwnTables) {
         frameAccessor = data::PrescriptsAccessorRef;
         ASSERT_NE(data::PrescriptsGroupRef, nullptr);
         rt::assign(data::PRE.DRNAME, "frame's doctor");
-        shell::CallRequest = shell::kChange;  // never reaches a procedure on another thread
+        globals::CallRequest = globals::kChange;  // never reaches a procedure on another thread
         rt::StartThreadProcedure(
             [&] {
                 sawOwnObjects = data::PrescriptsAccessorRef != nullptr && data::PrescriptsAccessorRef != frameAccessor;
-                sawRequestZero = shell::CallRequest == 0;
+                sawRequestZero = globals::CallRequest == 0;
                 independentBuffers = rt::clip(data::PRE.DRNAME).empty();
                 rt::assign(data::PRE.DRNAME, "task's doctor");
             },
@@ -126,11 +126,11 @@ TEST_F(StartUp, ProgramWaitsForTaskThreadsBeforeTearingDown) {
 
 TEST(SharedTexts, CutPaddedAndBlankAtLoad) {
     shell::SetFrameProcedure([] {
-        EXPECT_EQ(shell::DISCLAIMER().get(), std::string(300, ' '));
-        shell::personname().set(std::string(45, 'n'));
-        EXPECT_EQ(shell::personname().get(), std::string(40, 'n'));
-        shell::personname().set("Ann");
-        EXPECT_EQ(shell::personname().get(), rt::padTo("Ann", 40));
+        EXPECT_EQ(globals::DISCLAIMER().get(), std::string(300, ' '));
+        globals::personname().set(std::string(45, 'n'));
+        EXPECT_EQ(globals::personname().get(), std::string(40, 'n'));
+        globals::personname().set("Ann");
+        EXPECT_EQ(globals::personname().get(), rt::padTo("Ann", 40));
     });
     testing_support::TempDataFolder folder;
     shell::ProgramMain();
@@ -138,7 +138,7 @@ TEST(SharedTexts, CutPaddedAndBlankAtLoad) {
 }
 
 TEST(SharedTexts, ReadersNeverSeeATornValue) {
-    shell::SharedText text(40);
+    globals::SharedText text(40);
     std::atomic<bool> stop{false};
     std::atomic<int> torn{0};
     std::thread writer([&] {
@@ -154,10 +154,10 @@ TEST(SharedTexts, ReadersNeverSeeATornValue) {
 }
 
 TEST(ErrorMessages, TextsLevelsAndPerThreadDetails) {
-    testing_support::MessageRecorder messages(shell::AppErrors());
+    testing_support::MessageRecorder messages(globals::AppErrors());
     testing_support::TempDataFolder folder;
     shell::SetFrameProcedure([&] {
-        auto& errors = shell::AppErrors();
+        auto& errors = globals::AppErrors();
         errors.SetErrors(2, "File Not Found (2)");
         errors.PushProcedure("BrowseDoctors");
         // A message raised on another thread uses that thread's details only.

@@ -7,10 +7,10 @@
 #include <memory>
 #include <string>
 
+#include "globals/globals.h"
 #include "platform/headless/scripted_user.h"
 #include "platform/window/window_system.h"
 #include "prescriptions/register.h"
-#include "shell/globals.h"
 #include "shell/main_frame.h"
 #include "shell/procedure_registry.h"
 #include "support/headless_program.h"
@@ -34,7 +34,7 @@ protected:
     }
 
     TempDataFolder folder_;
-    MessageRecorder messages_{shell::AppErrors()};
+    MessageRecorder messages_{globals::AppErrors()};
     std::shared_ptr<hl::HeadlessPresenter> presenter_ = std::make_shared<hl::HeadlessPresenter>();
     hl::ScriptedUser user_{presenter_};
     HeadlessProgram program_{user_};

@@ -8,15 +8,15 @@
 
 #include <gtest/gtest.h>
 
+#include "globals/globals.h"
 #include "platform/runtime/threads.h"
-#include "shell/globals.h"
 #include "shell/run_application.h"
 
 namespace testing_support {
 
 inline void prepareProgramThreads() {
     shell::InstallThreadHooks();
-    shell::AppErrors().Init(nullptr, [] { return shell::ThreadErrorState.get(); });
+    globals::AppErrors().Init(nullptr, [] { return globals::ThreadErrorState.get(); });
 }
 
 // Starts body on a new procedure thread and waits until it (and anything it started) has ended.

@@ -6,10 +6,10 @@
 
 #include <memory>
 
+#include "globals/globals.h"
 #include "platform/headless/scripted_user.h"
 #include "platform/runtime/threads.h"
 #include "platform/window/window_system.h"
-#include "shell/globals.h"
 #include "support/program_fixture.h"
 #include "support/task_thread.h"
 
@@ -29,7 +29,7 @@ protected:
     }
 
     TempDataFolder folder_;
-    MessageRecorder messages_{shell::AppErrors()};
+    MessageRecorder messages_{globals::AppErrors()};
     std::shared_ptr<hl::HeadlessPresenter> presenter_ = std::make_shared<hl::HeadlessPresenter>();
     hl::ScriptedUser user_{presenter_};
 };

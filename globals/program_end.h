@@ -5,7 +5,7 @@
 // with a code that is not 0. After the fatal message no further box is shown (AppErrors is silent).
 #include "platform/window/window_system.h"
 
-namespace shell {
+namespace globals {
 
 // The exit code of a fatal error.
 inline constexpr int kFatalExitCode = 3;
@@ -22,4 +22,4 @@ void SetFrameWindow(const wnd::WindowHandle& frame);
 // A new run of the program starts (RunApplication): nothing is ending, the exit code is 0.
 void ResetProgramEnd();
 
-}  // namespace shell
+}  // namespace globals

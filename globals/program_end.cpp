@@ -1,10 +1,10 @@
-#include "shell/program_end.h"
+#include "globals/program_end.h"
 
 #include <mutex>
 
-#include "shell/globals.h"
+#include "globals/globals.h"
 
-namespace shell {
+namespace globals {
 namespace {
 
 struct EndState {
@@ -61,4 +61,4 @@ void ResetProgramEnd() {
     s.frame = {};
 }
 
-}  // namespace shell
+}  // namespace globals

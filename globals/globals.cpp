@@ -1,9 +1,9 @@
-#include "shell/globals.h"
+#include "globals/globals.h"
 
+#include "globals/program_end.h"
 #include "platform/runtime/fixed_string.h"
-#include "shell/program_end.h"
 
-namespace shell {
+namespace globals {
 namespace {
 
 // Constructed at program load in this order: the word matcher, the reporter, the settings store.
@@ -49,4 +49,4 @@ std::string SharedText::get() const {
     return value_;
 }
 
-}  // namespace shell
+}  // namespace globals

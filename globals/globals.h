@@ -12,7 +12,7 @@
 #include "platform/classes/settings_store.h"
 #include "platform/classes/word_matcher.h"
 
-namespace shell {
+namespace globals {
 
 cls::ErrorReporter& AppErrors();
 cls::SettingsStore& AppSettings();
@@ -52,4 +52,4 @@ inline thread_local std::int32_t NavigationRequest = 0;
 // This thread's error details; made at the thread's start, released at its end.
 inline thread_local std::unique_ptr<cls::ErrorState> ThreadErrorState;
 
-}  // namespace shell
+}  // namespace globals
