@@ -32,11 +32,11 @@ TEST(QtGuiQueue, CallsFromManyThreadsRunOnTheGuiThreadInTheirOrder) {
                 });
         });
     for (auto& th : threads) th.join();
-    ASSERT_TRUE(qttest::WaitFor([&] {
+    ASSERT_TRUE(QTest::qWaitFor([&] {
         std::size_t n = 0;
         for (const auto& [t, texts] : seen) n += texts.size();
         return n == kThreads * kCalls;
-    }, std::chrono::seconds(20)));
+    }, qttest::kWaitMs));
     EXPECT_FALSE(elsewhere);
     for (const auto& [t, texts] : seen)
         for (int i = 0; i < kCalls; ++i) ASSERT_EQ(texts[static_cast<std::size_t>(i)], std::to_string(i)) << "thread " << t;

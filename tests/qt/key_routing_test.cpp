@@ -55,7 +55,7 @@ protected:
         name_ = qobject_cast<QLineEdit*>(screen().ControlWidget(kForm, "?NAME"));
         ASSERT_NE(name_, nullptr);
         screen().Frame()->activateWindow();
-        ASSERT_TRUE(qttest::WaitFor([&] { return QApplication::focusWidget() == name_; }));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == name_; }, qttest::kWaitMs));
         sink_->Take();
     }
     void TearDown() override {
@@ -95,7 +95,7 @@ TEST_F(QtKeyRouting, KeysGoToAMessageBoxWhileItIsUpAndBackToTheFormOnceItCloses)
         question.thread = 2;
         question.text = "Something to read";
         presenter_->AskMessage(question, sink_);
-        ASSERT_TRUE(qttest::WaitFor([&] { return !screen().MessageBoxes().empty(); }));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !screen().MessageBoxes().empty(); }, qttest::kWaitMs));
         EXPECT_EQ(QApplication::activeWindow(), screen().MessageBoxes().front());
         key(Qt::Key_Z);
         key(Qt::Key_Return);  // the box's OK

@@ -8,40 +8,8 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
-#include <thread>
 
 #include "pictures/program_pictures.h"
-#include "platform/runtime/threads.h"
-#include "platform/window/task_queue.h"
-#include "qt/qt_test_support.h"
-
-namespace qttest {
-
-bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    while (std::chrono::steady_clock::now() < end) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        if (done()) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return false;
-}
-
-bool Settle(std::chrono::milliseconds timeout) {
-    return WaitFor([] {
-        if (wnd::Activity::Busy() != 0) return false;
-        // What the threads sent before they went idle is queued for the GUI thread: apply it, and
-        // be settled only if that gave no thread new work.
-        QCoreApplication::processEvents();
-        return wnd::Activity::Busy() == 0;
-    }, timeout);
-}
-
-bool WaitForTaskThreads(std::chrono::milliseconds timeout) {
-    return WaitFor([] { return rt::LiveTaskThreads() == 0; }, timeout);
-}
-
-}  // namespace qttest
 
 int main(int argc, char** argv) {
     // Listing the tests happens at build time, where there may be no display at all.

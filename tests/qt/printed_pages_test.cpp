@@ -435,10 +435,10 @@ QPrintDialog* openPrintDialog() {
 // own and are answered when they are out).
 std::vector<wnd::InputEvent> awaitAnswers(qttest::RecordingSink& sink) {
     std::vector<wnd::InputEvent> answers;
-    qttest::WaitFor([&] {
+    EXPECT_TRUE(QTest::qWaitFor([&] {
         for (wnd::InputEvent& e : sink.Take(Kind::Answer)) answers.push_back(std::move(e));
         return !answers.empty();
-    });
+    }, qttest::kWaitMs)) << "no print question was answered";
     return answers;
 }
 
@@ -484,7 +484,7 @@ TEST_F(QtPrintedPages, ThePrintDialogPrintsTheChosenPagesToAPdfAndOnlyItsThreadW
     // The pages print on a thread of their own: the click returns at once, and the answer comes
     // while the GUI thread goes on turning its events.
     EXPECT_TRUE(sink_->Take(Kind::Answer).empty());
-    ASSERT_TRUE(qttest::WaitFor([&] { return !openPrintDialog(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !openPrintDialog(); }, qttest::kWaitMs));
     auto answers = awaitAnswers(*sink_);
     ASSERT_EQ(answers.size(), 1u);
     EXPECT_EQ(answers[0].question, 51u);
@@ -529,7 +529,7 @@ TEST_F(QtPrintedPages, ThePrintDialogPrintsTheChosenPagesToAPdfAndOnlyItsThreadW
     const QString all = dir.filePath("all.pdf");
     printToFile(*dialog, all);
     dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
-    ASSERT_TRUE(qttest::WaitFor([&] { return !openPrintDialog(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !openPrintDialog(); }, qttest::kWaitMs));
     answers = awaitAnswers(*sink_);
     ASSERT_EQ(answers.size(), 1u);
     EXPECT_EQ(answers[0].answer, 1);

@@ -1,8 +1,6 @@
 #pragma once
 // Running the Qt presenter inside a test: every wait turns the event loop, so the GUI thread keeps
 // answering while the task threads work.
-#include <chrono>
-#include <functional>
 #include <mutex>
 #include <utility>
 #include <vector>
@@ -22,6 +20,7 @@
 
 #include "platform/qt/qt_presenter.h"
 #include "platform/qt/screen.h"
+#include "platform/runtime/threads.h"
 #include "platform/window/presenter.h"
 #include "platform/window/task_queue.h"
 #include "platform/window/window.h"
@@ -106,13 +105,30 @@ inline double UnitDown(const QFont& font) { return QFontMetrics(font).height() /
 // The pixels that hold `units` dialog units whole (and no more than a pixel over).
 inline int PixelsAcross(const QFont& font, int units) { return static_cast<int>(units * UnitAcross(font) + 0.999); }
 
+// How long a wait may last before the test fails. Generous, for a loaded machine: a wait ends as
+// soon as what it waits for holds.
+inline constexpr int kWaitMs = 20000;
+
 // Turns the event loop until every task thread is idle and the presenter has applied what they
-// sent; false when that did not happen within the timeout.
-bool Settle(std::chrono::milliseconds timeout = std::chrono::seconds(20));
-// Turns the event loop until done() holds; false on timeout.
-bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(20));
-// Turns the event loop until every task thread has ended.
-bool WaitForTaskThreads(std::chrono::milliseconds timeout = std::chrono::seconds(20));
+// sent; false when that did not happen in time.
+inline bool Settle() {
+    return QTest::qWaitFor([] {
+        if (wnd::Activity::Busy() != 0) return false;
+        // What the threads sent before they went idle is queued for the GUI thread: apply it, and
+        // be settled only if that gave no thread new work.
+        QCoreApplication::processEvents();
+        return wnd::Activity::Busy() == 0;
+    }, kWaitMs);
+}
+// Turns the event loop until every task thread has ended and the presenter has applied what they
+// sent before they did.
+inline bool WaitForTaskThreads() {
+    return QTest::qWaitFor([] {
+        if (rt::LiveTaskThreads() != 0) return false;
+        QCoreApplication::processEvents();
+        return true;
+    }, kWaitMs);
+}
 
 // A test of windows that run on task threads, on a presenter of its own; after the test every window
 // is asked to close, a box still up is answered Yes, and every thread has ended.

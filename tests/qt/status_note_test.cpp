@@ -21,10 +21,10 @@ TEST(QtStatusNote, ShowsInTheFramesStatusBarUntilCleared) {
     QCoreApplication::processEvents();
     QStatusBar* bar = presenter->screen().Frame()->statusBar();
     presenter->ShowStatus("Waiting for /data/PRESCRIP.sqlite: another program is using it...");
-    ASSERT_TRUE(qttest::WaitFor([&] { return !bar->currentMessage().isEmpty(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !bar->currentMessage().isEmpty(); }, qttest::kWaitMs));
     EXPECT_EQ(bar->currentMessage().toStdString(), "Waiting for /data/PRESCRIP.sqlite: another program is using it...");
     presenter->ShowStatus("");
-    EXPECT_TRUE(qttest::WaitFor([&] { return bar->currentMessage().isEmpty(); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return bar->currentMessage().isEmpty(); }, qttest::kWaitMs));
     presenter->CloseWindow(1);
     QCoreApplication::processEvents();
 }

@@ -151,7 +151,7 @@ TEST_F(QtTypingLimits, MessageBoxesAndTipsShowMarkupAsTheTextItIs) {
     question.caption = "Invalid Entry";
     question.text = "\"" + typed + "\" is not a date.";
     presenter_->AskMessage(question, sink_);
-    ASSERT_TRUE(qttest::WaitFor([&] { return !screen().MessageBoxes().empty(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !screen().MessageBoxes().empty(); }, qttest::kWaitMs));
     QMessageBox* box = screen().MessageBoxes().front();
     EXPECT_EQ(box->textFormat(), Qt::PlainText);
     EXPECT_EQ(box->text().toStdString(), question.text);
