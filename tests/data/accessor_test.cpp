@@ -151,9 +151,9 @@ TEST(PrescriptionNumbering, AFullDiskIsReportedWithItsCauseAndLeavesNothing) {
 // so and waits with its form open until told to end or killed.
 constexpr const char* kOtherProgramFolder = "PRESCRIPTS_TEST_OTHER_PROGRAM";
 constexpr int kOtherProgramOut = 100, kOtherProgramIn = 101;
-TEST(PrescriptionNumbering, DISABLED_AnotherProgramBeginsAnInsert) {
+CHILD_TEST(PrescriptionNumbering, AnotherProgramBeginsAnInsert) {
     const char* folder = std::getenv(kOtherProgramFolder);
-    if (!folder) GTEST_SKIP() << "run by ProvisionalRecordsOfAKilledProgramGoAtTheNextOpen";
+    ASSERT_NE(folder, nullptr) << "run by ProvisionalRecordsOfAKilledProgramGoAtTheNextOpen";
     files::SetDataFolder(folder);
     MessageRecorder messages(globals::AppErrors());
     runOnTaskThread([] {
@@ -184,7 +184,7 @@ TEST(PrescriptionNumbering, ProvisionalRecordsOfAKilledProgramGoAtTheNextOpen) {
     for (int i = 0; i < 2; ++i) {
         ASSERT_EQ(::pipe2(from[i], O_CLOEXEC), 0);  // only the numbers given pass into the child
         ASSERT_EQ(::pipe2(to[i], O_CLOEXEC), 0);
-        pids[i] = testing_support::runTestInOwnProcess("PrescriptionNumbering.DISABLED_AnotherProgramBeginsAnInsert",
+        pids[i] = testing_support::runTestInOwnProcess("PrescriptionNumbering.AnotherProgramBeginsAnInsert",
                                                        std::string(kOtherProgramFolder) + "=" + folder.path(),
                                                        {{from[i][1], kOtherProgramOut}, {to[i][0], kOtherProgramIn}});
         ASSERT_GE(pids[i], 0);

@@ -160,7 +160,7 @@ TEST(ListFormats, AReadOnlyFolderStillGivesTheStoredLayoutsWithoutAMessage) {
     files::ReleaseThreadConnections();
     std::filesystem::permissions(folder.path(), std::filesystem::perms(0755));
     std::filesystem::permissions(folder.path() + "/Formats.FDB", std::filesystem::perms(0644));
-    const pid_t pid = testing_support::runTestInOwnProcess("ListFormats.DISABLED_AReadOnlyFolderAsAnotherUser",
+    const pid_t pid = testing_support::runTestInOwnProcess("ListFormats.AReadOnlyFolderAsAnotherUser",
                                                            std::string(kReadOnlyFolder) + "=" + folder.path(), {}, true);
     ASSERT_GE(pid, 0);
     int status = 0;
@@ -170,9 +170,9 @@ TEST(ListFormats, AReadOnlyFolderStillGivesTheStoredLayoutsWithoutAMessage) {
     EXPECT_EQ(WEXITSTATUS(status), 0) << "10: cannot give up root; otherwise the other user's test failed";
 }
 
-TEST(ListFormats, DISABLED_AReadOnlyFolderAsAnotherUser) {
+CHILD_TEST(ListFormats, AReadOnlyFolderAsAnotherUser) {
     const char* folder = std::getenv(kReadOnlyFolder);
-    if (!folder) GTEST_SKIP() << "run by AReadOnlyFolderStillGivesTheStoredLayoutsWithoutAMessage";
+    ASSERT_NE(folder, nullptr) << "run by AReadOnlyFolderStillGivesTheStoredLayoutsWithoutAMessage";
     files::SetDataFolder(folder);
     MessageRecorder messages(globals::AppErrors());
     std::vector<std::string> seen;

@@ -244,7 +244,7 @@ TEST_F(ProgramClose, AQuestionOfAListOpenAtExitIsAnsweredThenTheListAndTheFrameC
 // Run in a process of its own, with the settings in a folder of the test's: a fatal error while a
 // form holds unsaved changes. The program asks nothing more (no box is shown after the fatal one),
 // closes every window and ends through its normal shut-down; the process's exit code is the program's.
-TEST_F(ProgramClose, DISABLED_FatalErrorChild) {
+CHILD_TEST_F(ProgramClose, FatalErrorChild) {
     auto frame = program_.Start();
     std::string first;
     NewPersonTyped(frame, &first);
@@ -271,7 +271,7 @@ TEST_F(ProgramClose, DISABLED_FatalErrorChild) {
 TEST_F(ProgramClose, AFatalErrorLeavesThroughTheNormalShutDownWithItsExitCode) {
     const std::filesystem::path config = std::filesystem::path(folder_.path()) / "config";
     std::filesystem::create_directories(config);
-    const pid_t pid = testing_support::runTestInOwnProcess("ProgramClose.DISABLED_FatalErrorChild",
+    const pid_t pid = testing_support::runTestInOwnProcess("ProgramClose.FatalErrorChild",
                                                            "XDG_CONFIG_HOME=" + config.string());
     ASSERT_GT(pid, 0);
     int status = 0;
