@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <string_view>
 
 #include "platform/runtime/codepage.h"
+#include "platform/runtime/utf8.h"
 
 namespace files {
 namespace {
@@ -44,21 +46,13 @@ unsigned char byteForCodePoint(std::uint32_t cp, const CodeTables& t) {
     return '?';
 }
 
-// Reads one character of UTF-8 and gives its Windows-1252 byte; never reads past end.
+// Reads one character of UTF-8 and gives its Windows-1252 byte; never reads past end. A broken
+// character (see rt::utf8) is '?', whatever character it might spell.
 unsigned char nextByte(const unsigned char*& p, const unsigned char* end, const CodeTables& t) {
-    const unsigned char c = *p++;
-    if (c < 0x80) return c;
-    int len = 0;
-    std::uint32_t cp = 0;
-    if ((c & 0xE0) == 0xC0) { len = 1; cp = c & 0x1Fu; }
-    else if ((c & 0xF0) == 0xE0) { len = 2; cp = c & 0x0Fu; }
-    else if ((c & 0xF8) == 0xF0) { len = 3; cp = c & 0x07u; }
-    else return '?';
-    for (int k = 0; k < len; ++k) {
-        if (p == end || (*p & 0xC0) != 0x80) return '?';  // the broken sequence counts as one character
-        cp = (cp << 6) | (*p++ & 0x3Fu);
-    }
-    return byteForCodePoint(cp, t);
+    const rt::utf8::Character c =
+        rt::utf8::Decode(std::string_view(reinterpret_cast<const char*>(p), static_cast<std::size_t>(end - p)));
+    p += c.length;
+    return c.valid ? byteForCodePoint(c.code, t) : '?';
 }
 
 std::string_view trimTrailingBlanks(std::string_view s) {

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "platform/runtime/utf8.h"
+
 namespace rt {
 namespace {
 // Code points of bytes 0x80..0x9F; 0 marks the five bytes Windows-1252 leaves undefined.
@@ -28,7 +30,9 @@ void putUtf8(std::string& out, std::uint32_t cp) {
     }
 }
 
-std::optional<unsigned char> byteFor(std::uint32_t cp) {
+}  // namespace
+
+std::optional<unsigned char> cp1252Byte(char32_t cp) {
     if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<unsigned char>(cp);
     // The five bytes the code page leaves undefined travel as the control characters of their value.
     if (cp == 0x81 || cp == 0x8D || cp == 0x8F || cp == 0x90 || cp == 0x9D) return static_cast<unsigned char>(cp);
@@ -36,7 +40,6 @@ std::optional<unsigned char> byteFor(std::uint32_t cp) {
         if (kHigh[i] == cp) return static_cast<unsigned char>(0x80 + i);
     return std::nullopt;
 }
-}  // namespace
 
 std::string cp1252ToUtf8(std::string_view text) {
     std::string out;
@@ -49,28 +52,16 @@ std::optional<std::string> utf8ToCp1252(std::string_view text, std::string* bad)
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        std::uint32_t cp = 0;
-        std::size_t len = 1;
-        if (c < 0x80) cp = c;
-        else if ((c & 0xE0) == 0xC0) { cp = c & 0x1F; len = 2; }
-        else if ((c & 0xF0) == 0xE0) { cp = c & 0x0F; len = 3; }
-        else if ((c & 0xF8) == 0xF0) { cp = c & 0x07; len = 4; }
-        else { if (bad) *bad = std::string(1, static_cast<char>(c)); return std::nullopt; }
-        if (i + len > text.size()) { if (bad) *bad = std::string(text.substr(i)); return std::nullopt; }
-        for (std::size_t k = 1; k < len; ++k) {
-            const auto cc = static_cast<unsigned char>(text[i + k]);
-            if ((cc & 0xC0) != 0x80) { if (bad) *bad = std::string(text.substr(i, k)); return std::nullopt; }
-            cp = (cp << 6) | (cc & 0x3F);
+        // A broken character is refused like one the code page lacks: an overlong form would
+        // smuggle in a character, a zero byte even, that its shortest form spells differently.
+        const utf8::Character c = utf8::Decode(text.substr(i));
+        const auto b = c.valid ? cp1252Byte(c.code) : std::nullopt;
+        if (!b) {
+            if (bad) *bad = std::string(text.substr(i, c.length));
+            return std::nullopt;
         }
-        // An overlong form is refused: it would smuggle in a character, a zero byte even, that its
-        // shortest form spells differently, and the text would not come back as it was given.
-        static constexpr std::uint32_t kShortest[5] = {0, 0, 0x80, 0x800, 0x10000};
-        if (cp < kShortest[len]) { if (bad) *bad = std::string(text.substr(i, len)); return std::nullopt; }
-        auto b = byteFor(cp);
-        if (!b) { if (bad) *bad = std::string(text.substr(i, len)); return std::nullopt; }
         out += static_cast<char>(*b);
-        i += len;
+        i += c.length;
     }
     return out;
 }

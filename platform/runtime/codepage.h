@@ -7,9 +7,11 @@
 namespace rt {
 
 std::string cp1252ToUtf8(std::string_view text);
-// nullopt when the text holds a character Windows-1252 cannot store (or is not valid UTF-8);
+// nullopt when the text holds a character Windows-1252 cannot store or a broken one (rt::utf8);
 // *bad receives that character, for the message.
 std::optional<std::string> utf8ToCp1252(std::string_view text, std::string* bad = nullptr);
+// The byte that stores a code point; nullopt when the code page lacks it.
+std::optional<unsigned char> cp1252Byte(char32_t code);
 
 // Case folding over the whole code page (A-Z and the accented capitals fold to lower case).
 unsigned char foldCase(unsigned char c);

@@ -3,30 +3,27 @@
 #include <algorithm>
 
 #include "platform/runtime/codepage.h"
+#include "platform/runtime/utf8.h"
 
 namespace wnd {
 namespace {
 
-// The UTF-8 sequences of a text, one per character; a broken byte is a character of its own.
+// The UTF-8 sequences of a text, one per character; a broken character (see rt::utf8) is one too.
 std::vector<std::string_view> characters(std::string_view s) {
     std::vector<std::string_view> out;
     out.reserve(s.size());
     for (std::size_t i = 0; i < s.size();) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        std::size_t len = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 1;
-        len = std::min(len, s.size() - i);
-        for (std::size_t k = 1; k < len; ++k)
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) {
-                len = k;
-                break;
-            }
-        out.push_back(s.substr(i, len));
-        i += len;
+        const std::size_t length = rt::utf8::Decode(s.substr(i)).length;
+        out.push_back(s.substr(i, length));
+        i += length;
     }
     return out;
 }
 
-bool storable(std::string_view character) { return rt::utf8ToCp1252(character).has_value(); }
+bool storable(std::string_view character) {
+    const rt::utf8::Character c = rt::utf8::Decode(character);
+    return c.valid && c.length == character.size() && rt::cp1252Byte(c.code).has_value();
+}
 
 }  // namespace
 

@@ -251,6 +251,8 @@ TEST(Collation, CodePageFoldingAndTrailingBlanks) {
         {"\xE2\x82\xAC", "a", 1, 1},               // € is 0x80
         {"a\xE2\x98\x83", "a?", 0, 0},             // a character the code page lacks reads as '?'
         {"a\xFF", "a?", 0, 0},                     // so does a byte that is no UTF-8
+        {"a\xC1\x81", "a?", 0, 0},                 // and an overlong form, not as the 'A' it spells
+        {"a\xE2\x82" "b", "a?b", 0, 0},             // a sequence cut short is one '?'
         {"ab", "abc", -1, -1},
     };
     for (const auto& c : cases) {

@@ -28,6 +28,7 @@ TEST(KeepStorable, TheChangeLosesWhatDoesNotFitAndTheTextAroundItStays) {
         {"a paste inside", "[]", "[1234567890]", 8, 11, "[123456]", "", true, 7},
         {"one character left out", "ab", "a" + kPill + "b", 0, 2, "ab", kPill, false, 1},
         {"a broken byte", "", "a\xFF" "b", 0, kEnd, "ab", "\xFF", false, 2},
+        {"an overlong form is one character, left out", "", "a\xC1\x81" "b", 0, kEnd, "ab", "\xC1\x81", false, 2},
         {"accented letters count once", "", kE + kE + kE, 2, kEnd, kE + kE, "", true, 2},
         {"a line break counts once", "", "a\nb\nc", 3, kEnd, "a\nb", "", true, 3},
         {"no limit", "", std::string(5000, 'y'), 0, kEnd, std::string(5000, 'y'), "", false, 5000},
