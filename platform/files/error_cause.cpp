@@ -3,17 +3,11 @@
 #include <sqlite3.h>
 #include <unistd.h>
 
-#include <filesystem>
-
 #include "platform/files/errors.h"
+#include "platform/files/file_name.h"
 
 namespace files {
 namespace {
-
-std::string folderOf(const std::string& path) {
-    const auto parent = std::filesystem::path(path).parent_path();
-    return parent.empty() ? std::string(".") : parent.string();
-}
 
 // No write access: the folder is read-only (its -wal and -shm cannot be made), or the file is.
 std::string readOnlyCause(const std::string& path) {

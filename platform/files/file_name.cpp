@@ -13,6 +13,11 @@ std::string_view trimBlanks(std::string_view s) {
 
 }  // namespace
 
+std::string folderOf(const std::string& path) {
+    const auto parent = std::filesystem::path(path).parent_path();
+    return parent.empty() ? std::string(".") : parent.string();
+}
+
 std::optional<FilePlace> resolveFileName(std::string_view name, const std::string& folder) {
     name = trimBlanks(name);
     std::string_view filePart = name;

@@ -17,4 +17,7 @@ inline constexpr std::string_view kDefaultExtension = ".sqlite";
 // nullopt for a name that names no file (empty, or an empty table after "\!").
 std::optional<FilePlace> resolveFileName(std::string_view name, const std::string& folder);
 
+// The folder that holds a file: "." for a bare file name.
+std::string folderOf(const std::string& path);
+
 }  // namespace files

@@ -2,6 +2,9 @@
 
 #include <sqlite3.h>
 
+#include <memory>
+#include <new>
+
 #include "platform/files/connection.h"
 #include "platform/files/errors.h"
 #include "platform/runtime/codepage.h"
@@ -15,13 +18,11 @@ constexpr const char* kCreateSums =
     "total INTEGER NOT NULL, odd INTEGER NOT NULL)";
 constexpr const char* kInRange = " BETWEEN -2147483647 AND 2147483647";
 
-std::string quoteLiteral(std::string_view text) {
-    std::string q = "'";
-    for (char ch : text) {
-        if (ch == '\'') q += '\'';
-        q += ch;
-    }
-    return q + "'";
+// SQLite's own quoting, so the literal reads back as the text it was made of.
+std::string quoteLiteral(const std::string& text) {
+    const std::unique_ptr<char, decltype(&sqlite3_free)> q(sqlite3_mprintf("%Q", text.c_str()), sqlite3_free);
+    if (!q) throw std::bad_alloc();
+    return q.get();
 }
 
 // The SQL of one kept sum, for a record named by `row` ("NEW.", "OLD." or "" in a plain select).

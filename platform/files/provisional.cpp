@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/files/connection.h"
+#include "platform/files/file_name.h"
 #include "platform/files/table_file_impl.h"
 
 namespace files {
@@ -21,11 +22,6 @@ namespace {
 
 constexpr const char* kMarks =
     "CREATE TABLE IF NOT EXISTS _provisional (tbl TEXT NOT NULL, id INTEGER NOT NULL, owner TEXT NOT NULL, PRIMARY KEY (tbl, id))";
-
-std::string folderOf(const std::string& path) {
-    const auto parent = std::filesystem::path(path).parent_path();
-    return parent.empty() ? std::string(".") : parent.string();
-}
 
 std::string lockPath(const std::string& folder, const std::string& owner) { return folder + "/.owner-" + owner + ".lock"; }
 
