@@ -42,8 +42,10 @@ public:
         });
     }
     ~RunningProgram() {
-        wnd::PostToAllWindows(wnd::Event::CloseDown);
+        // A close round over every window, as at the program's end.
+        wnd::CloseOtherWindows({}, false);
         thread_.join();
+        wnd::StopClosingWindows();
     }
     RunningProgram(const RunningProgram&) = delete;
     RunningProgram& operator=(const RunningProgram&) = delete;

@@ -119,9 +119,11 @@ public:
         threads_ = rt::LiveTaskThreads();
     }
     ~QtProgram() {
-        wnd::PostToAllWindows(wnd::Event::CloseDown);
+        // A close round over every window, as at the program's end.
+        wnd::CloseOtherWindows({}, false);
         WaitFor([this] { return done_.load(); });
         thread_.join();
+        wnd::StopClosingWindows();
     }
     QtProgram(const QtProgram&) = delete;
     QtProgram& operator=(const QtProgram&) = delete;

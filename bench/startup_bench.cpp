@@ -62,7 +62,7 @@ protected:
                     const std::string line = std::to_string(steadyNs()) + "\n";
                     if (::write(gReportFd, line.data(), line.size()) < 0) std::perror("startup_bench");
                     ::close(gReportFd);
-                    wnd::PostToAllWindows(wnd::Event::CloseDown);
+                    wnd::CloseOtherWindows({}, false);  // the program's end stops the round
                 });
             }
         }

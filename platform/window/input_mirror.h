@@ -88,7 +88,6 @@ public:
 
     std::uint64_t Revision(int n) const;
     bool Dirty(int n) const { return dirty_.count(n) != 0; }
-    std::uint64_t FocusCommands() const { return focusCommands_; }
 
 private:
     InputEvent Event(InputEvent::Kind kind, int n) const;

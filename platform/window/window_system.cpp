@@ -120,21 +120,6 @@ bool WindowHandle::Post(Event event, int control) const {
     return q->Post(id, event, control);
 }
 
-void PostToAllWindows(Event event) {
-    std::vector<std::pair<WindowId, std::shared_ptr<TaskQueue>>> targets;
-    {
-        std::lock_guard lock(sys().mutex);
-        for (const auto& [id, entry] : sys().open)
-            if (auto q = entry.queue.lock()) targets.emplace_back(id, std::move(q));
-    }
-    for (const auto& [id, q] : targets) q->Post(id, event, 0);
-}
-
-std::size_t OpenWindowCount() {
-    std::lock_guard lock(sys().mutex);
-    return sys().open.size();
-}
-
 void CloseOtherWindows(const WindowHandle& owner, bool forced) {
     Deliveries out;
     {
@@ -157,11 +142,6 @@ bool OtherWindowsOpen(WindowId owner) {
     for (const auto& [id, entry] : sys().open)
         if (id != owner) return true;
     return false;
-}
-
-bool ClosingOtherWindows() {
-    std::lock_guard lock(sys().mutex);
-    return sys().round.has_value();
 }
 
 bool ForcedToClose(WindowId window) {

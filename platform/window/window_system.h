@@ -26,10 +26,6 @@ struct WindowHandle {
     bool Post(Event event, int control = 0) const;
 };
 
-// Posts event to every open window of every thread.
-void PostToAllWindows(Event event);
-std::size_t OpenWindowCount();
-
 // The close of the window that holds all others (the frame). Every other open window is asked to
 // close with CloseDown, one window of each thread at a time: the innermost, the only one that can
 // answer, and after it the one it was nested in; a window opened meanwhile is asked as well. When
@@ -43,8 +39,6 @@ void CloseOtherWindows(const WindowHandle& owner, bool forced);
 void StopClosingWindows();
 // Whether windows other than `owner` are open.
 bool OtherWindowsOpen(WindowId owner);
-// A round is under way (for any owner).
-bool ClosingOtherWindows();
 // The running round is forced and `window` is one it closes (not its owner).
 bool ForcedToClose(WindowId window);
 

@@ -16,6 +16,7 @@
 #include "platform/window/list_format.h"
 #include "platform/window/task_queue.h"
 #include "support/program_fixture.h"
+#include "support/close_all_windows.h"
 
 namespace {
 
@@ -205,8 +206,7 @@ protected:
     }
     void SetUp() override { wnd::SetPresenter(presenter_); }
     void TearDown() override {
-        wnd::PostToAllWindows(wnd::Event::CloseDown);
-        rt::WaitForTaskThreads();
+        testing_support::CloseAllWindows([] { rt::WaitForTaskThreads(); });
         wnd::SetPresenter(nullptr);
         files::ReleaseThreadConnections();
     }

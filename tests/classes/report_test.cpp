@@ -14,6 +14,7 @@
 #include "platform/window/layout.h"
 #include "platform/window/task_queue.h"
 #include "support/program_fixture.h"
+#include "support/close_all_windows.h"
 
 namespace {
 
@@ -192,8 +193,7 @@ protected:
         gRun = {};
     }
     void TearDown() override {
-        wnd::PostToAllWindows(wnd::Event::CloseDown);
-        rt::WaitForTaskThreads();
+        testing_support::CloseAllWindows([] { rt::WaitForTaskThreads(); });
         wnd::SetPresenter(nullptr);
         files::ReleaseThreadConnections();
     }

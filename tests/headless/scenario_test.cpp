@@ -14,6 +14,7 @@
 #include "platform/window/window.h"
 #include "window/thing_record.h"
 #include "support/thread_log.h"
+#include "support/close_all_windows.h"
 
 namespace {
 
@@ -90,8 +91,7 @@ protected:
         wnd::SetPresenter(presenter_);
     }
     void TearDown() override {
-        wnd::PostToAllWindows(Event::CloseDown);
-        rt::WaitForTaskThreads();
+        testing_support::CloseAllWindows([] { rt::WaitForTaskThreads(); });
         wnd::SetPresenter(nullptr);
     }
     // Runs live in the fixture: their procedures still log while TearDown closes the windows.
@@ -302,8 +302,7 @@ TEST_F(Headless, TwoThreadsRunIndependentlyAndAMessageBoxBlocksOnlyItsOwn) {
     EXPECT_FALSE(wa.Inert());
     EXPECT_EQ(a.rec.count, 7);  // untouched by the other thread's form
 
-    wnd::PostToAllWindows(Event::CloseDown);
-    user_.WaitIdle();
+    testing_support::CloseAllWindows([&] { user_.WaitIdle(); });
     EXPECT_EQ(user_.WindowCount(), 0u);
     EXPECT_EQ(a.log.Take(), Lines{"CloseDown"});
 }

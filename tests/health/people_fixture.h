@@ -32,6 +32,7 @@
 #include "support/program_fixture.h"
 #include "support/task_thread.h"
 #include "support/task_windows_test.h"
+#include "support/close_all_windows.h"
 
 namespace people_test {
 
@@ -158,10 +159,12 @@ protected:
         globals::personname().set("");
     }
     void TearDown() override {
-        wnd::PostToAllWindows(wnd::Event::CloseDown);
         // A box a failed test left waiting is answered, so that every window can close.
-        for (auto m = user_.Messages(); !m.empty(); m = user_.Messages())
-            user_.Answer(m.front().defaultButton ? m.front().defaultButton : static_cast<unsigned>(wnd::kButtonOk));
+        testing_support::CloseAllWindows([this] {
+            for (auto m = user_.Messages(); !m.empty(); m = user_.Messages())
+                user_.Answer(m.front().defaultButton ? m.front().defaultButton : static_cast<unsigned>(wnd::kButtonOk));
+            rt::WaitForTaskThreads();
+        });
         TaskWindowsTest::TearDown();
         rt::useSystemClock();
         globals::personname().set("");

@@ -28,6 +28,7 @@
 #include "shell/procedure_services.h"
 #include "support/program_fixture.h"
 #include "support/task_thread.h"
+#include "support/close_all_windows.h"
 
 namespace {
 
@@ -163,8 +164,7 @@ protected:
     }
     void TearDown() override {
         if (running_) {
-            wnd::PostToAllWindows(wnd::Event::CloseDown);
-            Join();
+            testing_support::CloseAllWindows([this] { Join(); });
         }
         wnd::SetPresenter(nullptr);
     }

@@ -24,6 +24,7 @@
 #include "platform/window/presenter.h"
 #include "platform/window/task_queue.h"
 #include "platform/window/window.h"
+#include "support/close_all_windows.h"
 
 // The Qt tests' own layouts (tests/qt/layouts), built into the test program.
 bool RegisterQtTestLayouts(std::string* error);
@@ -141,9 +142,10 @@ protected:
         wnd::SetPresenter(presenter_);
     }
     void TearDown() override {
-        wnd::PostToAllWindows(wnd::Event::CloseDown);
-        for (QMessageBox* box : screen().MessageBoxes()) QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
-        EXPECT_TRUE(WaitForTaskThreads());
+        testing_support::CloseAllWindows([this] {
+            for (QMessageBox* box : screen().MessageBoxes()) QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
+            EXPECT_TRUE(WaitForTaskThreads());
+        });
         wnd::SetPresenter(nullptr);
     }
     qtp::Screen& screen() { return presenter_->screen(); }

@@ -29,6 +29,7 @@
 #include "shell/procedure_services.h"
 #include "support/program_fixture.h"
 #include "support/task_thread.h"
+#include "support/close_all_windows.h"
 
 namespace {
 
@@ -338,8 +339,7 @@ protected:
         wnd::SetPresenter(presenter_);
     }
     void TearDown() override {
-        wnd::PostToAllWindows(wnd::Event::CloseDown);
-        rt::WaitForTaskThreads();
+        testing_support::CloseAllWindows([] { rt::WaitForTaskThreads(); });
         wnd::SetPresenter(nullptr);
     }
     hl::UserWindow StartCaller(Table t) {

@@ -8,6 +8,7 @@
 #include "platform/window/task_queue.h"
 #include "platform/window/window_system.h"
 #include "shell/run_application.h"
+#include "support/close_all_windows.h"
 
 namespace testing_support {
 
@@ -38,9 +39,10 @@ public:
     // Asks every window to close (a form still asking is told Yes) and waits for the end.
     void Stop() {
         if (!thread_.joinable()) return;
-        wnd::PostToAllWindows(wnd::Event::CloseDown);
-        while (user_.HasMessage()) user_.Answer(wnd::kButtonYes);
-        thread_.join();
+        CloseAllWindows([this] {
+            while (user_.HasMessage()) user_.Answer(wnd::kButtonYes);
+            thread_.join();
+        });
     }
     bool running() const { return thread_.joinable(); }
     bool ended() const { return ended_; }

@@ -12,6 +12,7 @@
 #include "platform/window/window_system.h"
 #include "support/program_fixture.h"
 #include "support/task_thread.h"
+#include "support/close_all_windows.h"
 
 namespace testing_support {
 
@@ -23,8 +24,7 @@ protected:
         wnd::SetPresenter(presenter_);
     }
     void TearDown() override {
-        wnd::PostToAllWindows(wnd::Event::CloseDown);
-        rt::WaitForTaskThreads();
+        testing_support::CloseAllWindows([] { rt::WaitForTaskThreads(); });
         wnd::SetPresenter(nullptr);
     }
 
