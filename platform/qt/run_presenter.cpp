@@ -1,8 +1,6 @@
 #include <QApplication>
-#include <QTimer>
 
-#include <atomic>
-
+#include "platform/qt/gui_queue.h"
 #include "platform/qt/qt_presenter.h"
 #include "platform/runtime/threads.h"
 #include "platform/window/task_queue.h"
@@ -15,25 +13,20 @@ int RunPresenter(int argc, char** argv, std::function<void()> program, std::size
     QApplication app(args, argv);
     auto presenter = std::make_shared<QtPresenter>();
     wnd::SetPresenter(presenter);
-    auto done = std::make_shared<std::atomic<bool>>(false);
-    if (wnd::StartTask([program = std::move(program), done] {
-            program();
-            done->store(true);
-        }, stackBytes) == 0) {
+    // The loop ends when the program's thread and every thread it started have ended: the last of
+    // them, after its per-thread end, hands the quit to the GUI thread. A quit handed over before
+    // the loop runs is taken when it starts.
+    GuiQueue ending;
+    rt::SetLastThreadEndHook([&ending] { ending.Post([] { QCoreApplication::quit(); }); });
+    if (wnd::StartTask(std::move(program), stackBytes) == 0) {
+        rt::SetLastThreadEndHook(nullptr);
         wnd::SetPresenter(nullptr);
         return 1;
     }
-    // The loop ends once the program's thread and every thread it started have ended; a thread
-    // still counts until its per-thread end has run, so this asks again until it is so.
-    QTimer watch;
-    watch.setInterval(20);
-    QObject::connect(&watch, &QTimer::timeout, &app, [done] {
-        if (done->load() && rt::LiveTaskThreads() == 0) QCoreApplication::quit();
-    });
-    watch.start();
     const int rc = QApplication::exec();
     wnd::SetPresenter(nullptr);
-    rt::WaitForTaskThreads();
+    rt::WaitForTaskThreads();  // the last thread has left the hook too
+    rt::SetLastThreadEndHook(nullptr);
     presenter.reset();
     return rc;
 }

@@ -22,6 +22,8 @@ struct Registry {
     std::function<void()> startHook;
     std::function<void()> endHook;
     std::vector<std::function<void()>> endSteps;
+    std::function<void()> lastEndHook;
+    std::size_t inLastEndHook = 0;  // threads running lastEndHook (WaitForTaskThreads waits for them)
 };
 
 // Never destroyed: a detached thread may still be leaving its last notify while the process exits.
@@ -68,8 +70,24 @@ void* threadMain(void* arg) {
     }
     packet.reset();
     auto& r = registry();
+    std::function<void()> last;
+    {
+        std::lock_guard lock(r.mutex);
+        if (--r.live == 0 && r.lastEndHook) {
+            last = r.lastEndHook;
+            ++r.inLastEndHook;
+        }
+        r.idle.notify_all();
+    }
+    if (!last) return nullptr;
+    try {
+        last();
+    } catch (...) {
+        std::fprintf(stderr, "thread %d: exception in the last thread's end hook\n", tData.number);
+    }
+    last = nullptr;
     std::lock_guard lock(r.mutex);
-    --r.live;
+    --r.inLastEndHook;
     r.idle.notify_all();
     return nullptr;
 }
@@ -173,7 +191,13 @@ void WaitForTaskThreads() {
     const std::size_t self = tData.task ? 1 : 0;
     auto& r = registry();
     std::unique_lock lock(r.mutex);
-    r.idle.wait(lock, [&] { return r.live <= self; });
+    r.idle.wait(lock, [&] { return r.live <= self && r.inLastEndHook == 0; });
+}
+
+void SetLastThreadEndHook(std::function<void()> hook) {
+    auto& r = registry();
+    std::lock_guard lock(r.mutex);
+    r.lastEndHook = std::move(hook);
 }
 
 }  // namespace rt

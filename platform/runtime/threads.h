@@ -42,7 +42,12 @@ bool ThreadDataStarted();
 
 // Number of started procedure threads that have not finished.
 std::size_t LiveTaskThreads();
-// Blocks until every started procedure thread has ended (but the calling one, when it is one).
+// Blocks until every started procedure thread has ended (but the calling one, when it is one),
+// and the last one has left the hook below.
 void WaitForTaskThreads();
+
+// Runs `hook` on a procedure thread whose end leaves none live, after its end steps, so whoever
+// waits for the program to end is told instead of asking (empty: none).
+void SetLastThreadEndHook(std::function<void()> hook);
 
 }  // namespace rt
