@@ -24,14 +24,7 @@ const CodeTables& tables() {
         CodeTables r;
         for (int b = 0x80; b <= 0x9F; ++b) {
             const std::string u = rt::cp1252ToUtf8(std::string(1, static_cast<char>(b)));
-            std::uint32_t cp = 0;
-            const auto c0 = static_cast<unsigned char>(u[0]);
-            if (u.size() == 2) cp = ((c0 & 0x1Fu) << 6) | (static_cast<unsigned char>(u[1]) & 0x3Fu);
-            else if (u.size() == 3)
-                cp = ((c0 & 0x0Fu) << 12) | ((static_cast<unsigned char>(u[1]) & 0x3Fu) << 6) |
-                     (static_cast<unsigned char>(u[2]) & 0x3Fu);
-            else cp = c0;
-            r.high[static_cast<std::size_t>(b - 0x80)] = cp;
+            r.high[static_cast<std::size_t>(b - 0x80)] = rt::utf8::Decode(u).code;
         }
         for (int b = 0; b < 256; ++b) r.fold[static_cast<std::size_t>(b)] = rt::foldCase(static_cast<unsigned char>(b));
         return r;
