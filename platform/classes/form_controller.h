@@ -90,7 +90,6 @@ public:
     static std::string_view ActionText(int request);
 
     TableAccessor& accessor() const { return *primary_.ME; }
-    files::Position recordPosition() const { return pos_; }
 
     // The id of the primary record's snapshot taken when the form started (0 in view mode).
     int SAVED = 0;

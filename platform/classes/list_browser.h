@@ -76,8 +76,6 @@ public:
     void PopOrderState();
     // Fits the temporary order's seeker to its fields: typed characters seek its first field.
     void RelinkSeeker();
-    bool HasTemporaryOrder() const { return temporary_.has_value(); }
-    std::string TemporaryOrderText() const { return temporary_ ? temporary_->text : std::string(); }
 
     // --- as a part of the window ---
     int TakeEvent(WindowController& controller) override;

@@ -61,7 +61,6 @@ public:
     void TearDown();
 
     bool initialised() const { return initialised_; }
-    int currentFormat() const { return current_; }
 
     std::uint8_t SAVEFORMAT = 0;
 

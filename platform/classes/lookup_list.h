@@ -130,15 +130,11 @@ public:
 
     // Completion for one keystroke in the entry: `text` is the entry after the key, `caret` where
     // the caret stands, `key` the key (Backspace, a character, an arrow; with its Ctrl/Alt bits).
-    // Afterwards entryText() and entrySelection() say what the entry shows.
     virtual void CompleteEntry(std::string_view text, int caret, int key);
     // Calls the insert form for `typed`; true when it added a record.
     virtual bool OfferNewEntry(std::string_view typed);
     // The combo got the focus: completion armed.
     void KeyStateHook() { ECON = true; }
-
-    const std::string& entryText() const { return entry_; }
-    std::pair<int, int> entrySelection() const { return selection_; }  // [from, to) after completion
 
     // --- fields ---
     FieldRef USEFIELD;

@@ -106,8 +106,6 @@ public:
     std::uint8_t AUTOINCDONE = 0;
     TableAccessor* ALIASEDFILE = nullptr;
 
-    int openCount() const { return opens_; }
-
     // The reporter's %ErrorText for a driver error: "Record Not Found (35)".
     static std::string ErrorText(int code);
     // The same, followed by what the user can do about it when the file's last error was `code`

@@ -23,11 +23,6 @@ struct PackedDecimal {
     static constexpr int kPlaces = Places;
     std::uint8_t bytes[Bytes] = {};
 
-    static constexpr std::int64_t maxScaled() {
-        std::int64_t m = 1;
-        for (int i = 0; i < kDigits; ++i) m *= 10;
-        return m - 1;
-    }
     // The scaled value (value * 10^Places). An all-zero field is 0.
     std::int64_t scaled() const { return packedDecimalScaled(bytes, Bytes); }
     // Stores a scaled value; false (field unchanged) when it does not fit.

@@ -47,7 +47,6 @@ public:
     static ExprValue fromScaled(std::int64_t scaled, int places = 0);
 
     bool isText() const { return kind_ == Kind::Text; }
-    bool isNumber() const { return kind_ != Kind::Text; }
     // Exact numbers (and text read as a number) expose their scaled form.
     bool isExact() const { return kind_ == Kind::Exact; }
     std::int64_t scaled() const { return scaled_; }

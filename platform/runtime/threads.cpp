@@ -178,8 +178,6 @@ void EndThreadData() {
     tData.started = false;
 }
 
-bool ThreadDataStarted() { return tData.started && !tData.ended; }
-
 std::size_t LiveTaskThreads() {
     auto& r = registry();
     std::lock_guard lock(r.mutex);

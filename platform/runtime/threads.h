@@ -38,7 +38,6 @@ void RegisterThreadEndStep(std::function<void()> step);
 void TouchThreadData();
 // Runs the per-thread end on this thread if its start ran and its end has not.
 void EndThreadData();
-bool ThreadDataStarted();
 
 // Number of started procedure threads that have not finished.
 std::size_t LiveTaskThreads();
