@@ -181,10 +181,25 @@ std::string pragmaText(sqlite3* db, const char* sql) {
 }
 
 // A new database file is made here, readable and writable by its owner only: SQLite would make it
-// 0644 less the umask, and its -wal, -shm and journal files take the database file's mode.
-void createPrivateFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd >= 0) ::close(fd);  // otherwise SQLite's own open tells why
+// 0644 less the umask, and its -wal, -shm and journal files take the database file's mode. No
+// O_EXCL: through a symlink to a file not yet made, that would fail and leave SQLite to make the
+// target. An empty file (one made by another tool, or by a start that stopped before its first
+// write) is taken over as a new database, side files included; a file that holds data keeps its mode.
+void makePrivate(const std::string& path, bool create) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | (create ? O_CREAT : 0), 0600);
+    if (fd < 0) return;  // SQLite's own open tells why
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0) {
+        if ((st.st_mode & 0077) != 0) (void)::fchmod(fd, 0600);
+        for (const char* side : {"-wal", "-shm", "-journal"}) {
+            const int sfd = ::open((path + side).c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+            if (sfd < 0) continue;
+            struct stat ss {};
+            if (::fstat(sfd, &ss) == 0 && S_ISREG(ss.st_mode) && ss.st_uid == st.st_uid && (ss.st_mode & 0077) != 0) (void)::fchmod(sfd, 0600);
+            ::close(sfd);
+        }
+    }
+    ::close(fd);
 }
 
 // Opens path for reading only. mode=ro reads the -wal too, so commits another instance has not
@@ -224,8 +239,8 @@ Connection::OpenResult Connection::open(const std::string& path, bool create, bo
         const auto parent = std::filesystem::path(path).parent_path();
         if (!parent.empty() && !std::filesystem::is_directory(parent, ec)) return {kPathNotFound, parent.string() + " does not exist"};
         if (!create) return {kFileNotFound, path + " does not exist"};
-        createPrivateFile(path);
     }
+    if (!exists || st.st_size == 0) makePrivate(path, create);
 
     Db db;
     int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);

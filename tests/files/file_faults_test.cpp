@@ -105,6 +105,43 @@ TEST_F(FileFaults, NewFilesAreTheOwnersOnly) {
     ::umask(old);
 }
 
+// A database reached through a symlink, or an empty file left where it belongs, is made the
+// owner's alone with its side files, as a new file is.
+TEST_F(FileFaults, FilesTakenOverAreTheOwnersOnly) {
+    const mode_t old = ::umask(022);
+    struct Case {
+        const char* what;
+        std::function<std::string(const std::string& dir)> prepare;  // gives the file that holds the data
+    } cases[] = {
+        {"a symlink to a file not yet made",
+         [](const std::string& dir) {
+             std::filesystem::create_directory(dir + "/real");
+             std::filesystem::create_symlink(dir + "/real/data.sqlite", dir + "/MEDS.sqlite");
+             return dir + "/real/data.sqlite";
+         }},
+        {"an empty file",
+         [](const std::string& dir) {
+             std::ofstream(dir + "/MEDS.sqlite").flush();
+             ::chmod((dir + "/MEDS.sqlite").c_str(), 0644);
+             return dir + "/MEDS.sqlite";
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::error_code ec;
+        for (const auto& entry : std::filesystem::directory_iterator(dir_)) std::filesystem::remove_all(entry.path(), ec);
+        const std::string data = c.prepare(dir_);
+        {
+            MedFile t{medTable()};
+            ASSERT_EQ(t.openOrCreate(), 0) << t.file.lastErrorText();
+            ASSERT_EQ(t.add(med("a", "Y", 0, 1)), 0);
+            for (const char* side : {"", "-wal", "-shm"}) EXPECT_EQ(modeOf(data + side), 0600u) << data << side;
+        }
+        ReleaseThreadConnections();
+    }
+    ::umask(old);
+}
+
 // A file error says what happened to which file and what may help; a wait on a locked file is told
 // as it begins and when it ends.
 TEST_F(FileFaults, ErrorsNameTheirCauseAndFile) {
