@@ -56,11 +56,13 @@ int Connection::busyHandler(void* self, int count) {
     using namespace std::chrono;
     if (count == 0) c->waitStart_ = steady_clock::now();
     const long long waited = duration_cast<milliseconds>(steady_clock::now() - c->waitStart_).count();
-    if (waited >= c->waitLimitMs_) return 0;  // SQLITE_BUSY: the caller reports the time-out
-    if (count == 1 && tWaitingFor.empty()) {  // still locked after a first short retry: say so
+    // Still locked after a first short retry: say so, however long that retry took on a busy
+    // machine, so a wait that ends in a time-out is told as well.
+    if (count >= 1 && tWaitingFor.empty()) {
         tWaitingFor = c->path_;
         tellWait(c->path_, true);
     }
+    if (waited >= c->waitLimitMs_) return 0;  // SQLITE_BUSY: the caller reports the time-out
     const long long step = std::min(count < 4 ? 5LL : 50LL, c->waitLimitMs_ - waited);
     std::this_thread::sleep_for(milliseconds(std::max(1LL, step)));
     return 1;
