@@ -220,7 +220,6 @@ int settleProvisional(TableFile& file, Position pos, std::int64_t expected) {
     if (rc != SQLITE_OK) return m.sqlFail(*c, rc, "writing " + m.schema->table());
     if (int e = file.putAt(pos, expected)) return e;
     rc = runMarks(*c, "DELETE FROM _provisional WHERE tbl = ?1 AND id = ?2", {m.schema->table()}, pos.id);
-    if (rc != SQLITE_OK && c->lastMessage().rfind("no such table", 0) == 0) rc = SQLITE_OK;  // never marked
     if (rc == SQLITE_OK) rc = w.commit();
     if (rc != SQLITE_OK) return m.sqlFail(*c, rc, "writing " + m.schema->table());
     return m.ok();

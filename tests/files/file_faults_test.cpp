@@ -204,7 +204,7 @@ TEST_F(FileFaults, EveryUpdateIsSeenByTheNextWriteOverAnOlderCopy) {
     struct Case {
         const char* what;
         const char* sql;
-        bool dropTriggerFirst;  // a file stored before the database moved versions itself
+        bool dropTriggerFirst;  // a file stored before the database moved versions itself (version 0)
     } cases[] = {
         {"another writer leaves the version alone", "UPDATE \"MEDS\" SET \"NAME\" = 'theirs'", false},
         {"another writer sets the version back", "UPDATE \"MEDS\" SET \"NAME\" = 'theirs', _version = 1", false},
@@ -220,7 +220,7 @@ TEST_F(FileFaults, EveryUpdateIsSeenByTheNextWriteOverAnOlderCopy) {
             ASSERT_EQ(t.add(med("mine", "Y", 0, 1)), 0);
         }
         ReleaseThreadConnections();
-        if (c.dropTriggerFirst) rawSql(file("MEDS.sqlite"), "DROP TRIGGER \"MEDS:version\"");
+        if (c.dropTriggerFirst) rawSql(file("MEDS.sqlite"), "DROP TRIGGER \"MEDS:version\"; PRAGMA user_version = 0");
         MedFile t{medTable()};
         ASSERT_EQ(t.openOrCreate(), 0);
         ASSERT_EQ(t.file.next(), 0);
