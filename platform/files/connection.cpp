@@ -172,13 +172,20 @@ int probe(sqlite3* db) {
     return rc;
 }
 
-// The first column of a statement's first row ("" when it fails).
-std::string pragmaText(sqlite3* db, const char* sql) {
+// The first column of a statement's first row ("" when it fails, SQLite's failure in *rc).
+std::string pragmaText(sqlite3* db, const char* sql, int* rc = nullptr) {
     sqlite3_stmt* s = nullptr;
     std::string value;
-    if (sqlite3_prepare_v2(db, sql, -1, &s, nullptr) == SQLITE_OK && sqlite3_step(s) == SQLITE_ROW)
+    int r = sqlite3_prepare_v2(db, sql, -1, &s, nullptr);
+    if (r == SQLITE_OK) r = sqlite3_step(s);
+    if (r == SQLITE_ROW) {
         if (const auto* t = sqlite3_column_text(s, 0)) value = reinterpret_cast<const char*>(t);
+        r = SQLITE_OK;
+    } else if (r == SQLITE_DONE) {
+        r = SQLITE_OK;
+    }
     sqlite3_finalize(s);
+    if (rc && r != SQLITE_OK && *rc == SQLITE_OK) *rc = r;
     return value;
 }
 
@@ -289,13 +296,15 @@ Connection::OpenResult Connection::open(const std::string& path, bool create, bo
     }
     if (!c->readOnly_) {
         // Saves survive a crash only in WAL with synchronous FULL: a file that refuses them is not used.
-        std::string mode = pragmaText(c->db_, "PRAGMA journal_mode");
-        if (mode != "wal") mode = pragmaText(c->db_, "PRAGMA journal_mode=WAL");
-        sqlite3_exec(c->db_, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
-        const std::string sync = pragmaText(c->db_, "PRAGMA synchronous");
+        // The first failure is what tells why (a full disk, a lock another program holds).
+        int code = SQLITE_OK;
+        std::string mode = pragmaText(c->db_, "PRAGMA journal_mode", &code);
+        if (mode != "wal") mode = pragmaText(c->db_, "PRAGMA journal_mode=WAL", &code);
+        pragmaText(c->db_, "PRAGMA synchronous=FULL", &code);
+        const std::string sync = pragmaText(c->db_, "PRAGMA synchronous", &code);
         if (mode != "wal" || sync != "2") {
-            const int code = sqlite3_errcode(c->db_);
-            return {code == SQLITE_BUSY ? kTransactionTimeout : kDriverError,
+            const int base = code & 0xFF;
+            return {base == SQLITE_BUSY || base == SQLITE_LOCKED ? kTransactionTimeout : kDriverError,
                     path + ": cannot be put in WAL mode with synchronous FULL (journal mode \"" + mode + "\", synchronous " + sync + ")",
                     code == SQLITE_OK ? SQLITE_ERROR : code};
         }
