@@ -81,10 +81,17 @@ int TableFile::Impl::fail(int code, std::string detail, int sqlite) {
 
 int TableFile::Impl::fail(const StoreError& e) { return fail(e.code, e.detail, e.sqlite); }
 
-// Whether an index of the table's keys is missing from the file (dropped by another program).
+// Whether an index of the table's keys is missing from the file (dropped by another program) while
+// the table is there.
 bool TableFile::Impl::keyMissing(Connection& c) {
     Statement st;
-    if (c.prepare("SELECT count(*) FROM sqlite_master WHERE type = 'index' AND name = ?1 COLLATE NOCASE", &st) != SQLITE_OK) return false;
+    if (c.prepare("SELECT count(*) FROM sqlite_master WHERE type = ?2 AND name = ?1 COLLATE NOCASE", &st) != SQLITE_OK) return false;
+    sqlite3_bind_text(st.get(), 2, "table", -1, SQLITE_STATIC);
+    sqlite3_bind_text64(st.get(), 1, schema->table().data(), schema->table().size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+    const bool table = st.step() == SQLITE_ROW && sqlite3_column_int(st.get(), 0) > 0;
+    sqlite3_reset(st.get());
+    if (!table) return false;
+    sqlite3_bind_text(st.get(), 2, "index", -1, SQLITE_STATIC);
     for (int k = 0; k < schema->keyCount(); ++k) {
         const std::string& name = schema->key(k).indexName;
         sqlite3_bind_text64(st.get(), 1, name.data(), name.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
