@@ -549,7 +549,13 @@ void Screen::FinishLayout(View& v) {
 
 namespace {
 
-constexpr int kLineHeight = 8;  // one line of text, in dialog units
+constexpr int kLineHeight = 8;
+
+// A list column's alignment letter as Qt's: right (decimal points line up at the right too),
+// centred, or left.
+Qt::Alignment cellAlignment(char a) {
+    return a == 'R' || a == 'D' ? Qt::AlignRight : a == 'C' ? Qt::AlignHCenter : Qt::AlignLeft;
+}  // one line of text, in dialog units
 
 // The kinds whose text takes the task's colour; containers are left alone, since their colour
 // would pass to every control inside them.
@@ -679,8 +685,7 @@ void Screen::Apply(View& v, int n) {
             if (!columns.empty()) list->setHeaderLabels(headers);
             for (std::size_t i = 0; i < columns.size(); ++i) {
                 const char a = columns[i].headerAlign ? columns[i].headerAlign : columns[i].align;
-                const Qt::Alignment align = a == 'R' || a == 'D' ? Qt::AlignRight : a == 'C' ? Qt::AlignHCenter : Qt::AlignLeft;
-                list->headerItem()->setTextAlignment(static_cast<int>(i), align);
+                list->headerItem()->setTextAlignment(static_cast<int>(i), cellAlignment(a));
                 // A column is at least as wide as its header's whole text and, for dates and
                 // times, their whole text: the layout's width counts letters, and a font's digits
                 // may be wider than its letters on average; the style adds its margins.
@@ -758,8 +763,7 @@ void Screen::SetRows(wnd::WindowId id, int n, const std::vector<std::vector<std:
             auto* item = new QTreeWidgetItem;
             for (std::size_t i = 0; i < row.size(); ++i) {
                 item->setText(static_cast<int>(i), q(row[i]));
-                if (i < columns.size() && (columns[i].align == 'R' || columns[i].align == 'D'))
-                    item->setTextAlignment(static_cast<int>(i), Qt::AlignRight | Qt::AlignVCenter);
+                if (i < columns.size()) item->setTextAlignment(static_cast<int>(i), cellAlignment(columns[i].align) | Qt::AlignVCenter);
             }
             items << item;
         }
