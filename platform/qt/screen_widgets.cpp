@@ -49,6 +49,7 @@
 #include "platform/qt/button_icons.h"
 #include "platform/qt/key_map.h"
 #include "platform/qt/list_format.h"
+#include "platform/qt/memo_edit.h"
 #include "platform/qt/page_preview.h"
 #include "platform/qt/picture_book.h"
 #include "platform/runtime/picture.h"
@@ -164,7 +165,7 @@ void Screen::Build(View& v, int n) {
                 connect(edit, &QLineEdit::textEdited, this, edited);
                 widget = edit;
             } else {
-                auto* edit = new QPlainTextEdit(host);
+                auto* edit = new MemoEdit(host);
                 edit->setTabChangesFocus(true);
                 connect(edit, &QPlainTextEdit::textChanged, this, edited);
                 widget = edit;
