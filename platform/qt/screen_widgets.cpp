@@ -55,6 +55,7 @@
 #include "platform/runtime/picture.h"
 #include "platform/runtime/std_date.h"
 #include "platform/qt/screen_parts.h"
+#include "platform/qt/whole_words.h"
 
 namespace qtp {
 
@@ -541,7 +542,7 @@ void Screen::FinishLayout(View& v) {
         if (label && next > n && v.cv(next)->widget) {
             label->setTextFormat(Qt::AutoText);
             label->setBuddy(v.cv(next)->widget);
-            label->setText(q(v.cs(n)->text));  // now with its mnemonic, underlined
+            Apply(v, n);  // the text now with its mnemonic, underlined
         }
     }
 }
@@ -615,9 +616,10 @@ void Screen::Apply(View& v, int n) {
     switch (c.kind) {
         case ControlKind::String: case ControlKind::Prompt: {
             auto* label = static_cast<QLabel*>(w);
-            label->setText(c.kind == ControlKind::String || label->buddy() ? text : withoutMnemonic(text));
-            // A text placed taller than one line wraps at word breaks within its width.
+            // A text placed taller than one line wraps within its width, between words only.
             const bool wraps = c.at.height >= 2 * kLineHeight;
+            const QString shown = c.kind == ControlKind::String || label->buddy() ? text : withoutMnemonic(text);
+            label->setText(wraps ? KeepWordsWhole(shown) : shown);
             label->setWordWrap(wraps);
             label->setAlignment(wraps ? Qt::AlignLeft | Qt::AlignTop : Qt::AlignLeft | Qt::AlignVCenter);
             break;
