@@ -6,6 +6,7 @@ void AddProgramPictures() {
     AddWallpaperPicture();
     AddProgramIconPicture();
     AddProfileTabPictures();
+    AddPushDownPicture();
 }
 
 }  // namespace pictures

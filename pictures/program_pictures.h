@@ -1,6 +1,7 @@
 #pragma once
 // The program's own pictures, drawn in rather than shipped as files: the frame's wallpaper, the
-// program icon and the health profile's tab pictures, each under the file name the layouts give.
+// program icon, the health profile's tab pictures and its push-down button's picture, each under
+// the file name the layouts give.
 
 namespace pictures {
 
@@ -10,5 +11,6 @@ void AddProgramPictures();
 void AddWallpaperPicture();
 void AddProgramIconPicture();
 void AddProfileTabPictures();
+void AddPushDownPicture();
 
 }  // namespace pictures

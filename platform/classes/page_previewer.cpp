@@ -76,11 +76,19 @@ bool ask(std::string_view caption, const std::vector<Field>& fields, std::string
         e.var = "VALUE" + std::to_string(i + 1);
         l.controls.push_back(std::move(e));
     }
+    // The third button stands first, in place and in the tab order: Ok and Cancel keep the
+    // corner every dialog has them in.
     const int y = 10 + rows * 16;
-    l.controls.push_back(wnd::MakeControl(K::Button, "?OK", "&Ok", {66, y, 34, 14}));
+    int x = 66;
+    auto button = [&](const char* use, std::string text) {
+        l.controls.push_back(wnd::MakeControl(K::Button, use, std::move(text), {x, y, 34, 14}));
+        x += 38;
+    };
+    if (extra.empty()) x += 38;
+    else button("?EXTRA", std::string(extra));
+    button("?OK", "&Ok");
     l.controls.back().state.isDefault = true;
-    l.controls.push_back(wnd::MakeControl(K::Button, "?CANCEL", "&Cancel", {104, y, 34, 14}));
-    if (!extra.empty()) l.controls.push_back(wnd::MakeControl(K::Button, "?EXTRA", std::string(extra), {142, y, 34, 14}));
+    button("?CANCEL", "&Cancel");
     wnd::NumberControls(l);
     wnd::Window w(l);
     for (int i = 0; i < rows; ++i) w.Bind("VALUE" + std::to_string(i + 1), wnd::UseVariable::Text(*fields[static_cast<std::size_t>(i)].value, 40));

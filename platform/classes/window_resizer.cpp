@@ -1,6 +1,7 @@
 #include "platform/classes/window_resizer.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "platform/window/window.h"
 
@@ -20,7 +21,38 @@ bool laidOut(wnd::ControlKind kind) {
     return kind != K::MenuBar && kind != K::Menu && kind != K::Item && kind != K::Separator;
 }
 
+// A control of a row is a line of text high or little more: a prompt, an entry, a combo, a button.
+constexpr int kRowHeight = 16;
+// Side by side: the gap between two controls of a row at most this (dialog units).
+constexpr int kBeside = 6;
+
 }  // namespace
+
+// For each control that moves with the window, the nearest control to its left in the same
+// container whose line it shares (their middles within half the taller's height).
+void WindowResizer::FindRowMates() {
+    rowMates_.clear();
+    if (!window_) return;
+    for (const auto& [number, d] : designed_) {
+        const auto& c = window_->control(number);
+        if (grows(c.kind) || d.height <= 0 || d.height > kRowHeight) continue;
+        RowMate best;
+        int bestRight = 0;
+        for (const auto& [other, o] : designed_) {
+            if (other == number || o.height <= 0 || o.height > kRowHeight) continue;
+            const auto& oc = window_->control(other);
+            if (oc.parent != c.parent || grows(oc.kind)) continue;
+            const int right = o.x + o.width;
+            if (o.x >= d.x || right > d.x + 2) continue;  // not before it in the row
+            const int middles = (2 * d.y + d.height) - (2 * o.y + o.height);  // twice the distance
+            if (std::abs(middles) > std::max(d.height, o.height)) continue;
+            if (best.control && right <= bestRight) continue;
+            best = {other, d.x - right <= kBeside};
+            bestRight = right;
+        }
+        if (best.control) rowMates_[number] = best;
+    }
+}
 
 void WindowResizer::Init(wnd::Window& window, int strategy, bool minimumSize, bool maximumSize) {
     window_ = &window;
@@ -33,6 +65,7 @@ void WindowResizer::Init(wnd::Window& window, int strategy, bool minimumSize, bo
     strategies_.clear();
     for (const wnd::ControlState& c : window.state().controls)
         if (laidOut(c.kind)) designed_[c.number] = c.at;
+    FindRowMates();
 }
 
 void WindowResizer::SetDefaultStrategies() {
@@ -62,6 +95,15 @@ wnd::Rect WindowResizer::Place(int control, const wnd::Rect& d, int width, int h
         // The far edges follow the window too, so neighbours keep their gaps.
         r.width = static_cast<int>((d.x + d.width) * fx + 0.5) - r.x;
         r.height = static_cast<int>((d.y + d.height) * fy + 0.5) - r.y;
+        return r;
+    }
+    // A moving control keeps to its row: level with the control before it and, designed beside
+    // it, at the same gap (that control lies to its left, so this ends).
+    if (const auto mate = rowMates_.find(control); s == kMove && mate != rowMates_.end()) {
+        const wnd::Rect& md = designed_.at(mate->second.control);
+        const wnd::Rect m = Place(mate->second.control, md, width, height);
+        r.y = m.y + (d.y - md.y);
+        if (mate->second.beside) r.x = m.x + m.width + (d.x - (md.x + md.width));
     }
     return r;
 }

@@ -3,7 +3,9 @@
 // uses) places controls proportionally: each control's position follows the window's size, and
 // controls that show a variable amount of content (lists, text boxes, sheets, regions, groups) grow
 // and shrink with it. With the minimum-size flag the window's designed size is the least the
-// controls are laid out for, so shrinking the window never makes controls overlap.
+// controls are laid out for, so shrinking the window never makes controls overlap. A control of a
+// row keeps its place beside the one before it in the row: level with it (a prompt and its entry),
+// and, when designed next to it, at the same gap (a lookup's button beside its combo).
 #include <map>
 
 #include "platform/window/control.h"
@@ -37,6 +39,13 @@ public:
     wnd::Rect Place(int control, const wnd::Rect& designed, int width, int height) const;
 
 private:
+    // The control before one in its row, and whether the two were designed side by side.
+    struct RowMate {
+        int control = 0;
+        bool beside = false;
+    };
+    void FindRowMates();
+
     wnd::Window* window_ = nullptr;
     int strategy_ = 2;
     bool minimumSize_ = true;
@@ -44,6 +53,7 @@ private:
     int designWidth_ = 0, designHeight_ = 0;
     std::map<int, wnd::Rect> designed_;
     std::map<int, Strategy> strategies_;
+    std::map<int, RowMate> rowMates_;
 };
 
 }  // namespace cls

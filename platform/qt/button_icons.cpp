@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/qt/picture_book.h"
+
 namespace qtp {
 namespace {
 
@@ -240,7 +242,9 @@ QIcon ButtonIcon(std::string_view name) {
 }
 
 void ShowButtonFace(QPushButton& button, const QString& text, std::string_view iconName) {
-    const QIcon icon = ButtonIcon(iconName);
+    // A standard picture, else one the program drew under that name.
+    QIcon icon = ButtonIcon(iconName);
+    if (icon.isNull() && !iconName.empty()) icon = PictureIcon(iconName);
     if (icon.isNull()) {
         button.setIcon({});
         // A button with neither text nor a picture would be an empty square: it opens something.

@@ -143,6 +143,32 @@ HelpViewer::HelpViewer(QString fileName, std::shared_ptr<const wnd::HelpFile> fi
 
     FillContents();
     FillIndex();
+    // The page's address comes with the signal: the browser may not yet answer it as its source.
+    connect(browser_, &QTextBrowser::sourceChanged, this, [this](const QUrl& url) { MarkContents(topicOf(url)); });
+}
+
+void HelpViewer::MarkContents(const QString& shown) {
+    QListWidgetItem* marked = nullptr;
+    for (int i = 0; i < contents_->count(); ++i) {
+        QListWidgetItem* item = contents_->item(i);
+        const bool here = !shown.isEmpty() && item->data(kTopicRole).toString().compare(shown, Qt::CaseInsensitive) == 0;
+        QFont font = contents_->font();
+        font.setBold(here);  // plain to see while the list has no focus, when its selection is pale
+        item->setFont(font);
+        if (here && !marked) marked = item;
+    }
+    if (marked) {
+        contents_->setCurrentItem(marked);
+        contents_->scrollToItem(marked);
+    } else {
+        contents_->clearSelection();
+        contents_->setCurrentItem(nullptr);
+    }
+}
+
+QString HelpViewer::MarkedContents() const {
+    const QListWidgetItem* item = contents_->currentItem();
+    return item && item->isSelected() ? item->data(kTopicRole).toString() : QString();
 }
 
 HelpViewer::~HelpViewer() = default;

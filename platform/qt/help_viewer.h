@@ -33,6 +33,7 @@ public:
     QString CurrentText() const;   // its text as shown
     int CurrentPane() const;       // 0 contents, 1 index, 2 search
     QString IndexKeyword() const;  // what the index's entry holds
+    QString MarkedContents() const;  // the topic the contents marks as shown; "" none
     QStringList Search(const QString& words);  // runs the search pane's query; the topics found
     void FollowLink(const QString& href);      // as a click on a link of the page
 
@@ -42,6 +43,8 @@ private:
     void ShowTopic(const QString& topic);
     void ShowIndexAt(const QString& keyword);
     void FillContents();
+    // The contents marks the page shown, when it lists it.
+    void MarkContents(const QString& shown);
     void FillIndex();
 
     QString fileName_;

@@ -34,11 +34,46 @@ QFont pageFont(const wnd::PageFont& f) {
     return font;
 }
 
-void paintText(QPainter& painter, const wnd::PageItem& item) {
-    const bool boundedWidth = item.at.width > 0, boundedHeight = item.at.height > 0;
+QString itemText(const wnd::PageItem& item) {
     QString text = QString::fromUtf8(item.text.data(), static_cast<qsizetype>(item.text.size()));
     text.remove('\r');
     text.replace('\n', QChar::LineSeparator);
+    return text;
+}
+
+// The widest line of the text as the font sets it, unwrapped, without the blanks after it.
+double naturalWidth(const QString& text, const QFont& font, QPaintDevice* device) {
+    double widest = 0;
+    for (QString line : text.split(QChar::LineSeparator)) {
+        while (!line.isEmpty() && line.back().isSpace()) line.chop(1);
+        QTextLayout layout(line, font, device);
+        QTextOption option;
+        option.setWrapMode(QTextOption::NoWrap);
+        option.setUseDesignMetrics(true);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        QTextLine l = layout.createLine();
+        if (l.isValid()) {
+            l.setLineWidth(kUnbounded);
+            widest = std::max(widest, l.naturalTextWidth());
+        }
+        layout.endLayout();
+    }
+    return widest;
+}
+
+// How much a text of one line is narrowed to fit its width (1: it fits as it is).
+double narrowing(const wnd::PageItem& item, const QString& text, const QFont& font, QPaintDevice* device) {
+    if (item.at.width <= 0 || item.wrap) return 1.0;
+    const double natural = naturalWidth(text, font, device);
+    return natural > item.at.width ? item.at.width / natural : 1.0;
+}
+
+void paintText(QPainter& painter, const wnd::PageItem& item) {
+    const bool boundedWidth = item.at.width > 0, boundedHeight = item.at.height > 0;
+    const QString text = itemText(item);
+    const QFont font = pageFont(item.font);
+    const double narrow = narrowing(item, text, font, painter.device());
 
     Qt::Alignment align = Qt::AlignLeft;
     if (boundedWidth && item.align == 'R') align = Qt::AlignRight;
@@ -47,13 +82,14 @@ void paintText(QPainter& painter, const wnd::PageItem& item) {
     option.setWrapMode(item.wrap && boundedWidth ? QTextOption::WordWrap : QTextOption::NoWrap);
     option.setUseDesignMetrics(true);
 
-    QTextLayout layout(text, pageFont(item.font), painter.device());
+    QTextLayout layout(text, font, painter.device());
     layout.setTextOption(option);
     std::vector<QTextLine> shown;
     double y = 0;
     layout.beginLayout();
     for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-        line.setLineWidth(boundedWidth ? item.at.width : kUnbounded);
+        // A narrowed text is laid out in the room it takes before it is narrowed.
+        line.setLineWidth(boundedWidth ? item.at.width / narrow : kUnbounded);
         // Only whole lines below the first: a block is cut off at its height, not mid-line.
         if (boundedHeight && !shown.empty() && y + line.height() > item.at.height) break;
         line.setPosition(QPointF(0, y));
@@ -67,7 +103,9 @@ void paintText(QPainter& painter, const wnd::PageItem& item) {
                       boundedWidth ? item.at.width : 2 * kUnbounded, boundedHeight ? item.at.height : 2 * kUnbounded);
     painter.setClipRect(clip, Qt::IntersectClip);
     painter.setPen(Qt::black);
-    for (const QTextLine& line : shown) line.draw(&painter, QPointF(item.at.x, item.at.y));
+    painter.translate(item.at.x, item.at.y);
+    painter.scale(narrow, 1.0);
+    for (const QTextLine& line : shown) line.draw(&painter, QPointF(0, 0));
     painter.restore();
 }
 
@@ -78,6 +116,13 @@ QPen pagePen(int mils, Qt::PenCapStyle cap) {
 }
 
 }  // namespace
+
+double PaintedTextWidth(const wnd::PageItem& item) {
+    const QString text = itemText(item);
+    const QFont font = pageFont(item.font);
+    const double natural = naturalWidth(text, font, nullptr);
+    return natural * narrowing(item, text, font, nullptr);
+}
 
 void PaintPage(QPainter& painter, const wnd::Page& page, double pixelsPerMil) {
     painter.save();

@@ -1,7 +1,11 @@
 #include "platform/qt/picture_book.h"
 
+#include <QApplication>
+#include <QIconEngine>
 #include <QPainter>
 #include <QString>
+#include <QStyle>
+#include <QStyleOption>
 
 #include <algorithm>
 #include <map>
@@ -53,7 +57,7 @@ private:
 };
 
 // Draws the picture scaled to fit the device, centred, on what the device holds already.
-void paint(QPaintDevice& device, QSize size, const Picture& picture) {
+void paintPicture(QPaintDevice& device, QSize size, const Picture& picture) {
     QPainter p(&device);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
@@ -63,6 +67,33 @@ void paint(QPaintDevice& device, QSize size, const Picture& picture) {
     p.scale(scale, scale);
     picture.draw(p);
 }
+
+// An icon that draws its picture afresh at each size asked for, so it is sharp on any button.
+class BookEngine final : public QIconEngine {
+public:
+    explicit BookEngine(Picture picture) : picture_(std::move(picture)) {}
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+        const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        QPixmap pm = pixmap(rect.size() * ratio, mode, state);
+        pm.setDevicePixelRatio(ratio);
+        painter->drawPixmap(rect, pm);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override {
+        if (size.isEmpty()) return {};
+        QPixmap pm(size);
+        pm.fill(Qt::transparent);
+        paintPicture(pm, size, picture_);
+        if (mode != QIcon::Disabled) return pm;
+        QStyleOption option;
+        option.palette = QApplication::palette();
+        return QApplication::style()->generatedIconPixmap(QIcon::Disabled, pm, &option);
+    }
+    QIconEngine* clone() const override { return new BookEngine(picture_); }
+    QString key() const override { return QStringLiteral("qtp.book"); }
+
+private:
+    Picture picture_;
+};
 
 }  // namespace
 
@@ -75,7 +106,7 @@ QPixmap DrawnPicture(std::string_view name, QSize size) {
     if (size.isEmpty() || !PictureBook::instance().find(name, &picture)) return {};
     QPixmap pm(size);
     pm.fill(Qt::transparent);
-    paint(pm, size, picture);
+    paintPicture(pm, size, picture);
     return pm;
 }
 
@@ -86,9 +117,16 @@ QImage PictureOnWhite(std::string_view name) {
     QImage image(picture.canvas.toSize(), QImage::Format_RGB32);
     if (image.isNull()) return {};
     image.fill(Qt::white);
-    paint(image, image.size(), picture);
+    paintPicture(image, image.size(), picture);
     PictureBook::instance().keepOnWhite(name, image);
     return image;
+}
+
+QIcon PictureIcon(std::string_view name) {
+    Picture picture;
+    if (!PictureBook::instance().find(name, &picture)) return {};
+    picture.onWhite = QImage();
+    return QIcon(new BookEngine(std::move(picture)));  // the icon owns its engine
 }
 
 QIcon ProgramIcon() {

@@ -29,6 +29,10 @@ QPixmap DrawnPicture(std::string_view name, QSize size);
 // The named picture at its canvas size on white, drawn once; a null image for an unknown name.
 QImage PictureOnWhite(std::string_view name);
 
+// The named picture as an icon drawn at whatever size it is asked for (a button's picture); a null
+// icon for a name no picture was added for.
+QIcon PictureIcon(std::string_view name);
+
 // The program icon: the picture named as the program's icon, at the usual icon sizes; an empty icon
 // (the desktop's own) when the program named none or drew none.
 QIcon ProgramIcon();

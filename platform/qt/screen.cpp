@@ -215,6 +215,13 @@ void Screen::OpenWindow(wnd::WindowId id, int thread, const wnd::WindowState& st
     // A maximised MDI child fills the frame's MDI area; any other window fills the screen.
     if (state.maximised) v.root->showMaximized();
     else v.root->show();
+    // A new window of its own takes the keyboard, so its focused control shows the focus (with no
+    // window manager nothing else would make it active), unless a question is being answered.
+    if (v.root->isWindow()) {
+        QWidget* active = QApplication::activeWindow();
+        const bool asked = std::any_of(questions_.begin(), questions_.end(), [active](const QPointer<QWidget>& p) { return p && p == active; });
+        if (!asked) v.root->activateWindow();
+    }
     if (state.kind == wnd::WindowKind::MdiChild && mdi_) mdi_->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(v.root.data()));
     ApplyUsable(v);
     FocusWidget(v, state.focus);

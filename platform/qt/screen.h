@@ -117,6 +117,8 @@ private:
     void ReportRowsFit(View& v, int number);
     void MakeRoomFor(QMdiSubWindow& sub);
     void Reorigin(View& v, int number);
+    int BelowSheets(View& v, int number);
+    void RefitSheet(View& v, int sheet);
     bool ListMouse(View& v, int number, QEvent* event);
     void OnFocusChanged(QWidget* now);
     void BuildWindowMenu();

@@ -71,6 +71,7 @@ struct Screen::ControlView {
     QPoint origin;                // the container's origin in window pixels
     int nextY = 0;                // where the next control without a position goes in the container
     int rowsFit = 0;              // lists: the whole rows last reported to the task
+    int tabExtra = 0;             // sheets: the height their tabs' rows beyond the first add
 };
 
 // One window: the input protocol's mirror of it (id, state, revisions, typed controls, focus

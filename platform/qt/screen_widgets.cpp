@@ -49,11 +49,14 @@
 #include "platform/qt/button_icons.h"
 #include "platform/qt/key_map.h"
 #include "platform/qt/list_format.h"
+#include "platform/qt/memo_edit.h"
 #include "platform/qt/page_preview.h"
 #include "platform/qt/picture_book.h"
 #include "platform/runtime/picture.h"
 #include "platform/runtime/std_date.h"
 #include "platform/qt/screen_parts.h"
+#include "platform/qt/tab_rows.h"
+#include "platform/qt/whole_words.h"
 
 namespace qtp {
 
@@ -164,7 +167,7 @@ void Screen::Build(View& v, int n) {
                 connect(edit, &QLineEdit::textEdited, this, edited);
                 widget = edit;
             } else {
-                auto* edit = new QPlainTextEdit(host);
+                auto* edit = new MemoEdit(host);
                 edit->setTabChangesFocus(true);
                 connect(edit, &QPlainTextEdit::textChanged, this, edited);
                 widget = edit;
@@ -322,7 +325,7 @@ void Screen::Build(View& v, int n) {
             break;
         }
         case ControlKind::Sheet: {
-            auto* sheet = new QTabWidget(host);
+            auto* sheet = new TabSheet(host);
             connect(sheet, &QTabWidget::currentChanged, this, [this, id, n, sheet](int index) {
                 View* w = view(id);
                 if (!w || w->quiet || index < 0) return;
@@ -345,7 +348,7 @@ void Screen::Build(View& v, int n) {
             if (sheet) {
                 Quiet quiet(v.quiet);
                 sheet->addTab(page, text);
-                self.origin = parent->widget->pos() + QPoint(2, sheet->tabBar()->sizeHint().height() + 2);
+                self.origin = parent->widget->pos() + QPoint(2, TabRowHeight(*sheet) + 2);
             } else {
                 page->setParent(host);
             }
@@ -374,6 +377,7 @@ void Screen::Build(View& v, int n) {
     if (c.kind == ControlKind::Group || c.kind == ControlKind::Option) self.origin = QPoint(v.px(c.at.x), v.py(c.at.y));
     if (c.kind != ControlKind::Tab) Place(v, n);
     Apply(v, n);
+    if (c.kind == ControlKind::Tab && parent) RefitSheet(v, c.parent);  // its text may need another row
     // A tab's page is shown by its sheet when the tab comes forward, never by itself; a control
     // hidden from the start stays hidden.
     if (c.hidden && c.kind != ControlKind::Tab) return;
@@ -416,7 +420,11 @@ void Screen::Place(View& v, int n) {
     ControlView* holder = parent && parent->container ? parent : nullptr;
     const QSize hint = w->sizeHint();
     const int width = c.at.width > 0 ? v.px(c.at.width) : hint.width();
-    const int height = c.at.height > 0 ? v.py(c.at.height) : hint.height();
+    int height = c.at.height > 0 ? v.py(c.at.height) : hint.height();
+    // A sheet whose tabs take more than one row is that much taller; its pages begin lower.
+    auto* sheet = c.kind == ControlKind::Sheet ? dynamic_cast<TabSheet*>(w) : nullptr;
+    const int extra = sheet ? sheet->ExtraHeight(width) : 0;
+    height += extra;
     const bool unplaced = c.at.x == 0 && c.at.y == 0 && c.at.width == 0 && c.at.height == 0;
     QPoint at;
     int& nextY = holder ? holder->nextY : v.nextY;
@@ -424,12 +432,46 @@ void Screen::Place(View& v, int n) {
         at = QPoint(6, nextY);
     } else {
         at = QPoint(v.px(c.at.x), v.py(c.at.y)) - (holder ? holder->origin : QPoint());
+        if (!holder) at.ry() += BelowSheets(v, n);
     }
     nextY = std::max(nextY, at.y() + height + 4);
     v.cv(n)->placed = QRect(at, QSize(std::max(width, 8), std::max(height, 8)));
     w->setGeometry(v.cv(n)->placed);
     PlaceThumb(v, n);
     Reorigin(v, n);
+    if (sheet && std::exchange(v.cv(n)->tabExtra, extra) != extra) {
+        // What stands below the sheet moves down or up with its page.
+        for (int m = 1; m <= static_cast<int>(v.controls.size()); ++m) {
+            const ControlView* other = v.cv(m);
+            const ControlView* around = v.cv(v.cs(m)->parent);
+            if (m != n && other->widget && !isMenuKind(v.cs(m)->kind) && v.cs(m)->kind != ControlKind::Tab &&
+                !(around && around->container))
+                Place(v, m);
+        }
+    }
+}
+
+// How far the sheets above a control that stands on the window's surface have grown by their
+// rows of tabs: a control below a sheet's first row of tabs (below the sheet, or laid over its
+// page) moves down with the page.
+int Screen::BelowSheets(View& v, int n) {
+    const wnd::ControlState& c = *v.cs(n);
+    int down = 0;
+    for (int m = 1; m <= static_cast<int>(v.controls.size()); ++m) {
+        const wnd::ControlState& s = *v.cs(m);
+        const ControlView& cv = *v.cv(m);
+        if (m == n || s.kind != ControlKind::Sheet || s.parent != 0 || cv.tabExtra == 0 || !cv.widget) continue;
+        const auto* sheet = static_cast<const QTabWidget*>(cv.widget.data());
+        if (v.py(c.at.y) >= v.py(s.at.y) + TabRowHeight(*sheet)) down += cv.tabExtra;
+    }
+    return down;
+}
+
+// A sheet whose tabs changed (a tab added, renamed, shown or hidden) may take another number of rows.
+void Screen::RefitSheet(View& v, int sheet) {
+    ControlView* cv = v.cv(sheet);
+    auto* tabs = cv ? dynamic_cast<TabSheet*>(cv->widget.data()) : nullptr;
+    if (tabs && tabs->ExtraHeight(v.cv(sheet)->placed.width()) != cv->tabExtra) Place(v, sheet);
 }
 
 // Controls in a group, an option or a tab page are placed in window units less their container's
@@ -448,7 +490,7 @@ void Screen::Reorigin(View& v, int n) {
     } else if (c.kind == ControlKind::Sheet) {
         auto* sheet = qobject_cast<QTabWidget*>(v.cv(n)->widget.data());
         if (!sheet) return;
-        const QPoint origin = sheet->pos() + QPoint(2, sheet->tabBar()->sizeHint().height() + 2);
+        const QPoint origin = sheet->pos() + QPoint(2, TabRowHeight(*sheet) + 2);
         for (int t = n + 1; t <= static_cast<int>(v.controls.size()); ++t)
             if (v.cs(t)->parent == n && v.cs(t)->kind == ControlKind::Tab) take(t, origin);
     }
@@ -525,7 +567,10 @@ void Screen::FinishLayout(View& v) {
     // Unplaced controls after a sized container go below it.
     const QRect used = v.body->childrenRect();
     const int width = v.state.at.width > 0 ? v.px(v.state.at.width) : used.right() + 8;
-    const int height = v.state.at.height > 0 ? v.py(v.state.at.height) : used.bottom() + 8;
+    int height = v.state.at.height > 0 ? v.py(v.state.at.height) : used.bottom() + 8;
+    if (v.state.at.height > 0)  // a sheet's further rows of tabs push what is below it down
+        for (int n = 1; n <= static_cast<int>(v.controls.size()); ++n)
+            if (v.cs(n)->kind == ControlKind::Sheet && v.cs(n)->parent == 0) height += v.cv(n)->tabExtra;
     v.body->setMinimumSize(std::max(width, 40), std::max(height, 20));
     if (v.state.kind == wnd::WindowKind::AppFrame) {
         const bool any = std::any_of(v.state.controls.begin(), v.state.controls.end(),
@@ -540,7 +585,7 @@ void Screen::FinishLayout(View& v) {
         if (label && next > n && v.cv(next)->widget) {
             label->setTextFormat(Qt::AutoText);
             label->setBuddy(v.cv(next)->widget);
-            label->setText(q(v.cs(n)->text));  // now with its mnemonic, underlined
+            Apply(v, n);  // the text now with its mnemonic, underlined
         }
     }
 }
@@ -549,7 +594,13 @@ void Screen::FinishLayout(View& v) {
 
 namespace {
 
-constexpr int kLineHeight = 8;  // one line of text, in dialog units
+constexpr int kLineHeight = 8;
+
+// A list column's alignment letter as Qt's: right (decimal points line up at the right too),
+// centred, or left.
+Qt::Alignment cellAlignment(char a) {
+    return a == 'R' || a == 'D' ? Qt::AlignRight : a == 'C' ? Qt::AlignHCenter : Qt::AlignLeft;
+}  // one line of text, in dialog units
 
 // The kinds whose text takes the task's colour; containers are left alone, since their colour
 // would pass to every control inside them.
@@ -608,9 +659,10 @@ void Screen::Apply(View& v, int n) {
     switch (c.kind) {
         case ControlKind::String: case ControlKind::Prompt: {
             auto* label = static_cast<QLabel*>(w);
-            label->setText(c.kind == ControlKind::String || label->buddy() ? text : withoutMnemonic(text));
-            // A text placed taller than one line wraps at word breaks within its width.
+            // A text placed taller than one line wraps within its width, between words only.
             const bool wraps = c.at.height >= 2 * kLineHeight;
+            const QString shown = c.kind == ControlKind::String || label->buddy() ? text : withoutMnemonic(text);
+            label->setText(wraps ? KeepWordsWhole(shown) : shown);
             label->setWordWrap(wraps);
             label->setAlignment(wraps ? Qt::AlignLeft | Qt::AlignTop : Qt::AlignLeft | Qt::AlignVCenter);
             break;
@@ -679,8 +731,7 @@ void Screen::Apply(View& v, int n) {
             if (!columns.empty()) list->setHeaderLabels(headers);
             for (std::size_t i = 0; i < columns.size(); ++i) {
                 const char a = columns[i].headerAlign ? columns[i].headerAlign : columns[i].align;
-                const Qt::Alignment align = a == 'R' || a == 'D' ? Qt::AlignRight : a == 'C' ? Qt::AlignHCenter : Qt::AlignLeft;
-                list->headerItem()->setTextAlignment(static_cast<int>(i), align);
+                list->headerItem()->setTextAlignment(static_cast<int>(i), cellAlignment(a));
                 // A column is at least as wide as its header's whole text and, for dates and
                 // times, their whole text: the layout's width counts letters, and a font's digits
                 // may be wider than its letters on average; the style adds its margins.
@@ -710,6 +761,7 @@ void Screen::Apply(View& v, int n) {
                     sheet->setTabText(index, text);
                     sheet->setTabVisible(index, !c.hidden);
                     sheet->setTabEnabled(index, !c.disabled);
+                    RefitSheet(v, c.parent);
                 }
             }
             break;
@@ -758,8 +810,7 @@ void Screen::SetRows(wnd::WindowId id, int n, const std::vector<std::vector<std:
             auto* item = new QTreeWidgetItem;
             for (std::size_t i = 0; i < row.size(); ++i) {
                 item->setText(static_cast<int>(i), q(row[i]));
-                if (i < columns.size() && (columns[i].align == 'R' || columns[i].align == 'D'))
-                    item->setTextAlignment(static_cast<int>(i), Qt::AlignRight | Qt::AlignVCenter);
+                if (i < columns.size()) item->setTextAlignment(static_cast<int>(i), cellAlignment(columns[i].align) | Qt::AlignVCenter);
             }
             items << item;
         }

@@ -298,6 +298,14 @@ TEST_F(Reports, PrintingChosenPagesFromThePreviewClosesIt) {
     preview.Press("?PAGESTOPRINT");
     auto ask = user_.Find("Pages to Print");
     EXPECT_EQ(ask.Text("?VALUE1"), "1-3");
+    // Reset, Ok and Cancel, in that order from left to right and in the tab order.
+    const wnd::ControlState reset = ask.Control("?EXTRA"), ok = ask.Control("?OK"), cancel = ask.Control("?CANCEL");
+    EXPECT_EQ(reset.text, "&Reset");
+    EXPECT_LT(reset.at.x, ok.at.x);
+    EXPECT_LT(ok.at.x, cancel.at.x);
+    EXPECT_LT(reset.number, ok.number);
+    EXPECT_LT(ok.number, cancel.number);
+    EXPECT_TRUE(ok.isDefault);
     ask.Fill("?VALUE1", "3, 1");
     ask.Press("?OK");
     preview.Press("?PRINT");

@@ -230,4 +230,44 @@ TEST_F(QtControlProperties, ASpinsArrowsStepInsideItsRangeAndGreyAtItsEnds) {
     EXPECT_EQ(spin->stepEnabled(), both);
 }
 
+// A control's outer ring of pixels: where its frame is drawn.
+QImage edge(QWidget& w) {
+    QImage image = w.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QRect inner = image.rect().adjusted(1, 1, -1, -1);
+    for (int y = inner.top(); y <= inner.bottom(); ++y)
+        for (int x = inner.left(); x <= inner.right(); ++x) image.setPixel(x, y, 0);
+    return image;
+}
+
+// Whatever takes the keyboard shows it: an entry, a memo and a button are drawn otherwise while
+// they have the focus than without it.
+TEST(QtFocusMarks, EveryControlThatTakesTheFocusIsDrawnOtherwiseWhileItHasIt) {
+    using K = wnd::ControlKind;
+    auto presenter = std::make_shared<qtp::QtPresenter>();
+    auto sink = std::make_shared<qttest::RecordingSink>();
+    wnd::WindowState w = qttest::PlainWindow("Focus");
+    w.controls = {qttest::MakeControl(1, K::Entry, "?NAME", {8, 8, 80, 10}),
+                  qttest::MakeControl(2, K::Text, "?OTHERCONDITIONS", {8, 24, 120, 40}),
+                  qttest::MakeControl(3, K::Button, "?CLOSE", {8, 70, 44, 14}, "&Close")};
+    presenter->OpenWindow(8, 1, w, sink);
+    QCoreApplication::processEvents();
+    qtp::Screen& screen = presenter->screen();
+    QWidget* window = screen.WindowWidget(8);
+    ASSERT_NE(window, nullptr);
+    QTRY_VERIFY(QApplication::activeWindow() == window);  // a new window takes the keyboard by itself
+    const char* uses[] = {"?NAME", "?OTHERCONDITIONS", "?CLOSE"};
+    for (int n = 1; n <= 3; ++n) {
+        SCOPED_TRACE(uses[n - 1]);
+        QWidget* control = screen.ControlWidget(8, uses[n - 1]);
+        presenter->SetFocus(8, n == 1 ? 3 : 1);
+        QTRY_VERIFY(!control->hasFocus());
+        const QImage without = edge(*control);
+        presenter->SetFocus(8, n);
+        QTRY_VERIFY(control->hasFocus());
+        EXPECT_NE(edge(*control), without) << "the frame, not a caret inside it";
+    }
+    presenter->CloseWindow(8);
+    QCoreApplication::processEvents();
+}
+
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMdiArea>
+#include <QPushButton>
 
 #include <string>
 #include <vector>
@@ -87,6 +88,30 @@ TEST(QtDrawnPictures, TheWallpaperIsDrawnInAndShownWholeInTheFramesAreaOnWhite) 
     EXPECT_EQ(shown, qtp::DrawnPicture("blood_pressure_heart_tm.gif", shown.size()).toImage()) << "the named picture, not the program's icon";
     presenter->CloseWindow(2);
     presenter->CloseWindow(1);
+    QCoreApplication::processEvents();
+}
+
+// A button shows the picture its layout names, whether a standard one or one the program drew
+// ("SDown.ico" beside its text), never the ellipsis of a button without one.
+TEST(QtDrawnPictures, AButtonShowsTheStandardOrProgramPictureItsLayoutNames) {
+    auto presenter = std::make_shared<qtp::QtPresenter>();
+    auto sink = std::make_shared<qttest::RecordingSink>();
+    wnd::WindowState w = qttest::PlainWindow("Buttons");
+    w.controls = {qttest::MakeControl(1, wnd::ControlKind::Button, "?BUTTON5", {4, 4, 96, 14}, "Push Down Button", "SDown.ico"),
+                  qttest::MakeControl(2, wnd::ControlKind::Button, "?BUTTON7", {4, 24, 12, 12}, "", "WACHANGE.ICO"),
+                  qttest::MakeControl(3, wnd::ControlKind::Button, "?BUTTON4", {4, 40, 12, 12}, "", "")};
+    presenter->OpenWindow(3, 1, w, sink);
+    QCoreApplication::processEvents();
+    auto button = [&](const char* use) { return qobject_cast<QPushButton*>(presenter->screen().ControlWidget(3, use)); };
+    ASSERT_TRUE(button("?BUTTON5") && button("?BUTTON7") && button("?BUTTON4"));
+    EXPECT_FALSE(button("?BUTTON5")->icon().isNull());
+    EXPECT_EQ(button("?BUTTON5")->text(), "Push Down Button");
+    const QImage drawn = button("?BUTTON5")->icon().pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32);
+    EXPECT_GT(inked(drawn), 16 * 16 / 8) << "the picture is drawn";
+    EXPECT_FALSE(button("?BUTTON7")->icon().isNull());
+    EXPECT_TRUE(button("?BUTTON7")->text().isEmpty());
+    EXPECT_EQ(button("?BUTTON4")->text(), "...") << "a button with neither text nor picture";
+    presenter->CloseWindow(3);
     QCoreApplication::processEvents();
 }
 

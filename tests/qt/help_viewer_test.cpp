@@ -70,6 +70,20 @@ TEST_F(QtHelp, APageOpensBesideTheWindowsAndItsLinksLeadToOtherPages) {
     EXPECT_EQ(viewer->CurrentTopic(), "contents.htm") << "no topic: the opening page";
 }
 
+// The contents marks the page shown, however it came to be shown, and nothing for a page it
+// does not list.
+TEST_F(QtHelp, TheContentsMarksThePageShown) {
+    qtp::HelpViewer* viewer = Show(C::Topic, "First Page.htm");
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_EQ(viewer->MarkedContents(), "First Page.htm");
+    viewer->FollowLink("Second.htm");
+    EXPECT_EQ(viewer->MarkedContents(), "Second.htm");
+    Show(C::Contents);
+    EXPECT_EQ(viewer->MarkedContents(), "contents.htm");
+    Show(C::Topic, "Nowhere.htm");
+    EXPECT_EQ(viewer->MarkedContents(), "");
+}
+
 TEST_F(QtHelp, ContentsIndexKeywordAndSearchEachOpenTheirPane) {
     qtp::HelpViewer* viewer = Show(C::Contents);
     ASSERT_NE(viewer, nullptr);

@@ -242,3 +242,47 @@ TEST(QtListHeaders, EveryColumnHeaderShowsWholeAndWideColumnsKeepTheirWidth) {
 }
 
 }  // namespace
+
+namespace {
+
+// Each cell stands as its column's format says: left, right (decimal too) or centred; the two
+// reading lists' formats as stored.
+TEST(QtListAlignment, EveryCellFollowsItsColumnsAlignment) {
+    auto presenter = std::make_shared<qtp::QtPresenter>();
+    auto sink = std::make_shared<qttest::RecordingSink>();
+    const struct {
+        const char* format;
+        std::vector<std::string> row;
+        std::vector<Qt::Alignment> aligned;
+    } lists[] = {
+        {"40R|M~Date~L(2)@d17@32R|M~Time~L(2)@t7@35C|M~Reading~C(2)@n3@140L|M~Comment~L(2)@s35@",
+         {"12/10/2026", "8:05AM", "104", "before breakfast"},
+         {Qt::AlignRight, Qt::AlignRight, Qt::AlignHCenter, Qt::AlignLeft}},
+        {"40R|M~Date~L(2)@d17@32R|M~Time~L(2)@t7@35R|M~Systolic~L(2)@n3@31R|M~Diastolic~L(2)@n3@12L|M~Pulse~L(2)@n3@",
+         {"12/10/2026", "8:05AM", "120", "80", "62"},
+         {Qt::AlignRight, Qt::AlignRight, Qt::AlignRight, Qt::AlignRight, Qt::AlignLeft}},
+        {"80D(10)|M~Drug Name As Prescribed~C(0)@s40@80L(2)|M~Generic Name~@s40@", {"Aspirin", "acetylsalicylic acid"},
+         {Qt::AlignRight, Qt::AlignLeft}},
+    };
+    for (const auto& l : lists) {
+        SCOPED_TRACE(l.format);
+        wnd::WindowState w = qttest::PlainWindow("Aligned");
+        wnd::ControlState list = qttest::MakeControl(1, wnd::ControlKind::List, "?LIST", {4, 4, 300, 80});
+        list.format = l.format;
+        w.controls = {list};
+        presenter->OpenWindow(41, 1, w, sink);
+        presenter->SetRows(41, 1, {l.row});
+        QCoreApplication::processEvents();
+        auto* tree = qobject_cast<QTreeWidget*>(presenter->screen().ControlWidget(41, "?LIST"));
+        ASSERT_NE(tree, nullptr);
+        ASSERT_EQ(tree->topLevelItemCount(), 1);
+        for (std::size_t i = 0; i < l.aligned.size(); ++i) {
+            const auto a = Qt::Alignment(tree->topLevelItem(0)->textAlignment(static_cast<int>(i)));
+            EXPECT_EQ(a & Qt::AlignHorizontal_Mask, l.aligned[i]) << "column " << i + 1;
+        }
+        presenter->CloseWindow(41);
+        QCoreApplication::processEvents();
+    }
+}
+
+}  // namespace

@@ -32,6 +32,7 @@
 #include "platform/qt/page_preview.h"
 #include "platform/qt/qt_presenter.h"
 #include "platform/qt/screen.h"
+#include "platform/window/report.h"
 #include "qt/qt_test_support.h"
 
 namespace {
@@ -121,17 +122,16 @@ TEST(QtPagePainter, TextsSitAtTheTopOfTheirRectangleAlignedAndClippedToIt) {
         }
     }
 
-    // Too long for its rectangle: cut off at its right edge, not shrunk. Inside the rectangle it
-    // is drawn as it would be with room to spare; where its last ink falls depends on the font.
+    // Too long for its rectangle (a layout made for a narrower font): narrowed into it, whole, its
+    // last letter at the right edge, rather than cut off there.
     const char* longText = "Acetylsalicylic acid, enteric coated, one tablet daily";
-    const QImage clipped = render(wnd::Page{{text({1000, 2000, 3000, 400}, longText)}}, 0.1);
+    const QImage narrowed = render(wnd::Page{{text({1000, 2000, 3000, 400}, longText)}}, 0.1);
     const QImage free = render(wnd::Page{{text({1000, 2000, 7000, 400}, longText)}}, 0.1);
-    EXPECT_EQ(inkOutside(clipped, box), 0);
+    EXPECT_EQ(inkOutside(narrowed, box), 0);
     EXPECT_GT(ink(free).right(), box.right());
-    int differing = 0;
-    for (int y = box.top(); y <= box.bottom(); ++y)
-        for (int x = box.left(); x <= box.right(); ++x) differing += inked(clipped.pixel(x, y)) != inked(free.pixel(x, y));
-    EXPECT_EQ(differing, 0);
+    EXPECT_NEAR(ink(narrowed).left(), box.left(), 2);
+    EXPECT_NEAR(ink(narrowed).right(), box.right(), 3);
+    EXPECT_EQ(ink(narrowed).height(), ink(free).height()) << "only narrower, as tall as ever";
 }
 
 TEST(QtPagePainter, AWrappedTextBreaksAtWordsAndStopsAtItsHeightAndLinesAndBoxesFollowTheirPens) {
@@ -185,7 +185,52 @@ TEST(QtPagePainter, FontsKeepTheirSizeOnThePaperWhateverTheDevicesDpi) {
     EXPECT_GT(ink(render(wnd::Page{{big}}, 0.1)).width(), at96.width());
 }
 
-// A plain window with a preview control, opened straight through the presenter.
+// The width a text takes as painted: a text of one line wider than its place exactly the place's,
+// one that fits its own, trailing blanks not counted.
+TEST(QtPagePainter, AOneLineTextTooWideForItsPlaceTakesItsWidth) {
+    const Item wide = text({100, 100, 1200, 200}, "Pulmonary Arterial Hypertension", 'L', 10);
+    const double natural = qtp::PaintedTextWidth(text({100, 100, 0, 200}, wide.text.c_str(), 'L', 10));
+    ASSERT_GT(natural, 1200) << "the case needs a text wider than its place";
+    EXPECT_NEAR(qtp::PaintedTextWidth(wide), 1200, 1);
+    EXPECT_NEAR(qtp::PaintedTextWidth(text({100, 100, 1200, 200}, "Stroke    ", 'L', 10)),
+                qtp::PaintedTextWidth(text({100, 100, 0, 200}, "Stroke", 'L', 10)), 0.5)
+        << "a text that fits is drawn as it is, its trailing blanks not counted";
+}
+
+// The printed health profile in its report font: every text's widest line within its place and
+// within the rules drawn across the page.
+TEST(QtPrintedProfile, EveryTextShowsWholeWithinItsPlaceAndTheRules) {
+    std::string error;
+    ASSERT_TRUE(qttest::LayoutsRegistered(&error)) << error;
+    wnd::Report report("profile", "P1$REPORT");
+    report.PrintBand(report.Find("?DETAIL"));
+    report.EndPage();
+    const auto pages = report.TakePages();
+    ASSERT_GE(pages->pages.size(), 3u);
+    std::vector<std::string> seen;
+    for (const wnd::Page& page : pages->pages) {
+        double rule = 0;
+        for (const Item& i : page.items)
+            if (i.kind != Item::Kind::Text) rule = std::max(rule, static_cast<double>(i.at.x + i.at.width));
+        ASSERT_GT(rule, 0);
+        for (const Item& i : page.items) {
+            if (i.kind != Item::Kind::Text || i.text.find_first_not_of(' ') == std::string::npos) continue;
+            SCOPED_TRACE(i.text);
+            seen.push_back(i.text);
+            const double width = qtp::PaintedTextWidth(i);
+            if (i.at.width > 0 && !i.wrap) {
+                EXPECT_LE(width, i.at.width + 0.5) << "within its place";
+            }
+            EXPECT_LE(i.at.x + width, rule + 0.5) << "within the rules";
+            if (i.at.width > 0) {
+                EXPECT_LE(i.at.x + i.at.width, rule) << "its place within the rules";
+            }
+        }
+    }
+    for (const char* t : {"Pulmonary Arterial Hypertension", "Hemophilia VWD Blood Dis", "No Known Medical Conditions"})
+        EXPECT_NE(std::find(seen.begin(), seen.end(), t), seen.end()) << t;
+}
+
 TEST(QtPagePainter, PackedPagesReadBackAndDrawAsTheyWereMade) {
     // Texts recurring within a page and across pages, long ones (stored each time), empty and
     // non-Latin ones; shapes that differ only in one property; a line drawn upward.
@@ -239,6 +284,7 @@ TEST(QtPagePainter, PackedPagesReadBackAndDrawAsTheyWereMade) {
     EXPECT_EQ(pages, 3);
 }
 
+// A plain window with a preview control, opened straight through the presenter.
 class QtPrintedPages : public qttest::OneWindowTest {
 protected:
     void SetUp() override {

@@ -26,8 +26,19 @@
 #include "platform/window/window.h"
 #include "support/close_all_windows.h"
 
-// The Qt tests' own layouts (tests/qt/layouts), built into the test program.
+// The Qt tests' own layouts (tests/qt/layouts) and the program's that they draw, built into the
+// test program.
 bool RegisterQtTestLayouts(std::string* error);
+
+namespace qttest {
+// Registers them on the first call; a layout can be registered only once.
+inline bool LayoutsRegistered(std::string* error) {
+    static std::string failed;
+    static const bool ready = RegisterQtTestLayouts(&failed);
+    if (!ready && error) *error = failed;
+    return ready;
+}
+}  // namespace qttest
 
 namespace qttest {
 
@@ -137,8 +148,7 @@ class TaskWindowsTest : public testing::Test {
 protected:
     void SetUp() override {
         std::string error;
-        static const bool ready = RegisterQtTestLayouts(&error);
-        ASSERT_TRUE(ready) << error;
+        ASSERT_TRUE(LayoutsRegistered(&error)) << error;
         wnd::SetPresenter(presenter_);
     }
     void TearDown() override {
