@@ -29,9 +29,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPageSetupDialog>
 #include <QPlainTextEdit>
-#include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -53,7 +51,7 @@
 #include "platform/qt/key_map.h"
 #include "platform/qt/list_format.h"
 #include "platform/qt/picture_book.h"
-#include "platform/qt/print_job.h"
+#include "platform/qt/printing.h"
 #include "platform/qt/wallpaper.h"
 
 
@@ -63,7 +61,7 @@ namespace qtp {
 
 using namespace detail;
 
-Screen::Screen() {
+Screen::Screen() : printing_(std::make_unique<Printing>()) {
     qApp->setWindowIcon(ProgramIcon());
     qApp->installEventFilter(this);
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { OnFocusChanged(now); });
@@ -71,7 +69,7 @@ Screen::Screen() {
 
 Screen::~Screen() {
     // Prints under way are let finish, and answered, before anything goes.
-    for (auto& job : printing_) job->Finish();
+    printing_->End();
     dying_ = true;
     qApp->removeEventFilter(this);
     for (auto& p : questions_) delete p.data();
@@ -158,6 +156,7 @@ void Screen::OpenWindow(wnd::WindowId id, int thread, const wnd::WindowState& st
         frame->statusBar();
         frame_ = frame;
         mdi_ = mdi;
+        printing_->SetFrame(frame);
         v.root = frame;
         Own(frame, id, 0);
     } else {

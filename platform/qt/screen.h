@@ -24,13 +24,12 @@ class QMdiSubWindow;
 class QMenu;
 class QMenuBar;
 class QMessageBox;
-class QPrinter;
 class QWidget;
 
 namespace qtp {
 
 class HelpViewer;
-class PrintJob;
+class Printing;
 
 class Screen final : public QObject {
 public:
@@ -71,6 +70,7 @@ public:
     std::vector<QMessageBox*> MessageBoxes() const;
     std::vector<QMenu*> PopupMenus() const;
     HelpViewer* Help(std::string_view file) const;  // the viewer of a help file; null when none is open
+    Printing& Prints() { return *printing_; }  // the print and page set-up dialogs, the prints under way
     const std::string& LastNote() const { return lastNote_; }  // what Notify told the user last
 
 protected:
@@ -121,9 +121,6 @@ private:
     void OnFocusChanged(QWidget* now);
     void BuildWindowMenu();
     void ArrangeIcons();
-    // The one printer of the print set-up and the print dialogs, so what the set-up chose carries over
-    // (the paper excepted: a print dialog opens on the paper its pages were laid out for).
-    QPrinter& Printer();
     void Own(QObject* o, wnd::WindowId id, int control);
     // The window and control that own a widget (walking up to the control's own widget).
     std::pair<View*, int> Locate(QObject* o) const;
@@ -136,8 +133,7 @@ private:
     QPointer<QMdiArea> mdi_;
     QPointer<QMenu> windowMenu_;
     std::vector<QPointer<QAction>> windowMenuExtras_;
-    std::unique_ptr<QPrinter> printer_;
-    std::vector<std::unique_ptr<PrintJob>> printing_;  // pages printing on threads of their own
+    std::unique_ptr<Printing> printing_;
     std::map<std::string, std::unique_ptr<HelpViewer>> help_;  // one viewer per help file (folded name)
     std::uint64_t opened_ = 0;
     std::string lastNote_;
