@@ -524,8 +524,9 @@ bool Screen::eventFilter(QObject* watched, QEvent* event) {
             if (code == 0 && !key->text().isEmpty()) code = key->text().at(0).toUpper().unicode() & 0xFF;
             v->lastKey = code;
             const int plain = code & 0xFF;
-            if (plain == wnd::kKeyLeft || plain == wnd::kKeyRight) {
-                // A caret move edits nothing; later answers to earlier keys are out of date.
+            if (plain == wnd::kKeyLeft || plain == wnd::kKeyRight || plain == wnd::kKeyHome || plain == wnd::kKeyEnd) {
+                // A caret move edits nothing; later answers to earlier keys are out of date (a
+                // completion arriving now would undo the selection the user is making).
                 v->NextRevision(n);
                 const wnd::WindowId id = v->id;
                 QTimer::singleShot(0, this, [this, id, n, code] {
