@@ -13,6 +13,8 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFrame>
+#include <QGridLayout>
+#include <QSpacerItem>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -43,6 +45,7 @@
 #include "platform/qt/button_icons.h"
 #include "platform/qt/key_map.h"
 #include "platform/qt/list_format.h"
+#include "platform/qt/dialog_place.h"
 #include "platform/qt/printing.h"
 #include "platform/qt/picture_book.h"
 #include "platform/runtime/program_services.h"
@@ -86,8 +89,11 @@ void Screen::AskMessage(const wnd::MessageQuestion& question, std::shared_ptr<wn
         case wnd::MessageIcon::Hand: icon = QMessageBox::Critical; break;
         case wnd::MessageIcon::None: break;
     }
-    auto* box = new QMessageBox(icon, question.caption.empty() ? QApplication::applicationDisplayName() : q(question.caption),
-                                q(question.text).replace('|', '\n'));
+    const QString caption = question.caption.empty() ? QApplication::applicationDisplayName() : q(question.caption);
+    auto* box = new QMessageBox(icon, caption, q(question.text).replace('|', '\n'));
+    // Transient for the frame, so a window manager keeps it above the frame, with a dialog's
+    // decorations; never a child of the asking window, which is disabled while it waits.
+    MakeDialogOf(*box, frame_);
     box->setTextFormat(Qt::PlainText);  // the text may hold what the user typed: never markup
     box->setWindowModality(Qt::NonModal);
     box->setAttribute(Qt::WA_DeleteOnClose);
@@ -109,11 +115,24 @@ void Screen::AskMessage(const wnd::MessageQuestion& question, std::shared_ptr<wn
         answer(it == answers->end() ? 0 : static_cast<int>(it->second));
     });
     connect(box, &QObject::destroyed, this, [answer] { answer(0); });
+    // Room for the whole caption in the title bar (the box sizes itself to its text only).
+    if (auto* grid = qobject_cast<QGridLayout*>(box->layout()))
+        grid->addItem(new QSpacerItem(CaptionWidth(caption), 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0,
+                      1, std::max(1, grid->columnCount()));
     std::erase_if(questions_, [](const QPointer<QWidget>& p) { return p.isNull(); });
     questions_.push_back(box);
+    // The window that asks comes to the front, and the box stands over it, where the user looks.
+    View* asker = view(question.window);
+    if (asker && asker->root && !asker->closing) {
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(asker->root.data()); sub && mdi_) mdi_->setActiveSubWindow(sub);
+        else if (asker->root != frame_) asker->root->raise();
+    }
+    QWidget* over = asker && asker->root ? asker->root.data() : frame_.data();
     box->show();
+    PlaceOver(*box, over);
     // The box takes the keys, whether or not a window manager would give it them.
     box->activateWindow();
+    box->raise();
 }
 
 void Screen::AskPopup(const wnd::PopupQuestion& question, std::shared_ptr<wnd::InputSink> sink) {
