@@ -98,6 +98,8 @@ private:
     void LeaveBeforeClose(View& v, int n);
     void MoveFocus(View& v, int number, bool applyToWidget);
     void FocusWidget(View& v, int number);
+    // The status bar shows the control's message on one line, or nothing for a control without one.
+    void ShowMessageOf(const View& v, int number);
     std::string CurrentText(const View& v, int number) const;
     // The user's edit of an input control, kept within what the control can store.
     void Edited(View& v, int number);
@@ -128,6 +130,7 @@ private:
     std::map<wnd::WindowId, std::unique_ptr<View>> views_;
     std::map<QObject*, std::pair<wnd::WindowId, int>> owners_;
     std::map<int, int> asking_;  // open questions per task thread
+    std::map<int, int> popups_;  // of them, popup menus
     std::vector<QPointer<QWidget>> questions_;  // message boxes and popup menus on screen
     QPointer<QMainWindow> frame_;
     QPointer<QMdiArea> mdi_;

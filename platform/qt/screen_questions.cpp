@@ -137,9 +137,18 @@ void Screen::AskMessage(const wnd::MessageQuestion& question, std::shared_ptr<wn
 
 void Screen::AskPopup(const wnd::PopupQuestion& question, std::shared_ptr<wnd::InputSink> sink) {
     ++asking_[question.thread];
+    ++popups_[question.thread];
     ApplyThread(question.thread);
     auto* menu = new QMenu;
-    auto answer = Answerer(question.thread, question.id, sink);
+    // A click beside the menu closes it and does nothing else: the window under it waits.
+    menu->setAttribute(Qt::WA_NoMouseReplay);
+    auto asked = Answerer(question.thread, question.id, sink);
+    auto done = std::make_shared<bool>(false);
+    auto answer = [this, asked, done, thread = question.thread](int value) {
+        if (!*done && !dying_) --popups_[thread];
+        *done = true;
+        asked(value);
+    };
     int n = 0;
     for (std::size_t i = 0; i < question.items.size(); ++i) {
         const std::string& item = question.items[i];
@@ -257,7 +266,7 @@ void Screen::BuildWindowMenu() {
         for (QMdiSubWindow* sub : subs) {
             QAction* a = add(QStringLiteral("&%1 %2").arg(++i).arg(sub->windowTitle()));
             a->setCheckable(true);
-            a->setChecked(sub == mdi_->activeSubWindow());
+            a->setChecked(sub == mdi_->currentSubWindow());
             QPointer<QMdiSubWindow> target(sub);
             connect(a, &QAction::triggered, this, [this, target] {
                 if (target && mdi_) mdi_->setActiveSubWindow(target);

@@ -648,7 +648,10 @@ void Screen::Apply(View& v, int n) {
             // A control being typed into keeps the user's text; the task's value comes with SetText.
             {  // the mirror holds what the user typed into a control, so this never undoes typing
                 if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+                    // A whole selection stays whole: the next key replaces the value shown.
+                    const bool all = edit->hasSelectedText() && edit->selectedText() == edit->text();
                     if (edit->text() != text) edit->setText(text);
+                    if (all && edit->text() == text) edit->selectAll();
                     edit->setReadOnly(c.readOnly);
                 } else if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
                     if (plain->toPlainText() != text) plain->setPlainText(text);
