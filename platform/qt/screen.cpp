@@ -47,6 +47,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/qt/dialog_place.h"
 #include "platform/qt/help_viewer.h"
 #include "platform/qt/key_map.h"
 #include "platform/qt/list_format.h"
@@ -179,7 +180,10 @@ void Screen::OpenWindow(wnd::WindowId id, int thread, const wnd::WindowState& st
             mdi_->addSubWindow(sub);
             v.root = sub;
         } else {
-            content->setWindowFlags(Qt::Window);
+            // A window of its own, transient for the frame: a window manager keeps it above the
+            // frame (the start-up reminders block the frame and must never hide behind it).
+            if (frame_) content->setParent(frame_, Qt::Window);
+            else content->setWindowFlags(Qt::Window);
             v.root = content;
         }
         Own(v.root, id, 0);
@@ -210,6 +214,7 @@ void Screen::OpenWindow(wnd::WindowId id, int thread, const wnd::WindowState& st
         }
     }
     if (state.at.x > 0 || state.at.y > 0) v.root->move(v.px(state.at.x), v.py(state.at.y));
+    else if (state.kind == wnd::WindowKind::Plain && !state.maximised) PlaceOver(*v.root, Opener(v));
     if (auto* sub = qobject_cast<QMdiSubWindow*>(v.root.data()); sub && !state.maximised) MakeRoomFor(*sub);
     // A maximised MDI child fills the frame's MDI area; any other window fills the screen. The
     // task lays its controls out for the size it was made at: the maximised size is a change it
@@ -228,6 +233,15 @@ void Screen::OpenWindow(wnd::WindowId id, int thread, const wnd::WindowState& st
             if (View* w = view(id); w && w->body)
                 w->shownSize = QSize(w->units.FromPixelsX(w->body->width()), w->units.FromPixelsY(w->body->height()));
         });
+}
+
+QWidget* Screen::Opener(const View& v) const {
+    // The window in front on the same thread (the one that opened it), else the frame.
+    const View* best = nullptr;
+    for (const auto& [id, w] : views_)
+        if (w.get() != &v && w->thread == v.thread && w->root && w->root->isVisible() && (!best || w->order > best->order))
+            best = w.get();
+    return best ? best->root.data() : frame_.data();
 }
 
 // A child window larger than the frame's free area at its place would hide its foot (a form's OK

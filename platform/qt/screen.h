@@ -118,6 +118,7 @@ private:
     void PlaceThumb(View& v, int number);
     void ReportRowsFit(View& v, int number);
     void MakeRoomFor(QMdiSubWindow& sub);
+    QWidget* Opener(const View& v) const;  // what a new plain window stands over
     void Reorigin(View& v, int number);
     bool ListMouse(View& v, int number, QEvent* event);
     void OnFocusChanged(QWidget* now);
