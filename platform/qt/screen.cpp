@@ -577,7 +577,7 @@ bool Screen::eventFilter(QObject* watched, QEvent* event) {
                 // completion arriving now would undo the selection the user is making).
                 v->NextRevision(n);
                 const wnd::WindowId id = v->id;
-                QTimer::singleShot(0, this, [this, id, n, code] {
+                QTimer::singleShot(0, this, [this, id, n = n, code] {  // a structured binding is captured by copy
                     if (View* w = view(id)) Typed(*w, n, code);
                 });
             }
