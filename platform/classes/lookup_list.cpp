@@ -24,7 +24,21 @@ std::string folded(std::string_view s) {
     return out;
 }
 
-constexpr int kKeyLeft = 0x25, kKeyRight = 0x27;
+constexpr int kKeyLeft = 0x25, kKeyRight = 0x27, kKeyHome = 0x24, kKeyEnd = 0x23;
+
+bool MovesCaret(int key) {
+    const int plain = key & 0xFF;
+    return plain == kKeyLeft || plain == kKeyRight || plain == kKeyHome || plain == kKeyEnd;
+}
+
+// Whether a key types a character: Backspace and the printable keys do; the caret keys, Delete,
+// Insert, the function keys and the like do not.
+bool CarriesCharacter(int key) {
+    const int plain = key & 0xFF;
+    if (plain == wnd::kKeyBackspace || plain == 0x20) return true;
+    if ((plain >= 0x21 && plain <= 0x2F) || (plain >= 0x70 && plain <= 0x87)) return false;
+    return plain > 0x20;
+}
 
 }  // namespace
 
@@ -272,7 +286,7 @@ void LookupCombo::CompleteEntry(std::string_view text, int caret, int key) {
     const bool hadSelection = selection_.first < selection_.second;
     entry_ = std::string(text);
     selection_ = {caret, caret};
-    if (key == 0 || (key & (wnd::kCtrl | wnd::kAlt)) || plain == kKeyLeft || plain == kKeyRight) {
+    if (key == 0 || (key & (wnd::kCtrl | wnd::kAlt)) || !CarriesCharacter(key)) {
         ECON = false;
         return;
     }
@@ -280,9 +294,18 @@ void LookupCombo::CompleteEntry(std::string_view text, int caret, int key) {
         ECON = true;
         if (!hadSelection && !text.empty()) return;
     }
-    std::string prefix = plain == wnd::kKeyBackspace
-                             ? (LASTENTRY.empty() ? std::string() : LASTENTRY.substr(0, LASTENTRY.size() - 1))
-                             : std::string(text.substr(0, static_cast<std::size_t>(caret)));
+    const std::string typed(text.substr(0, static_cast<std::size_t>(caret)));
+    if (static_cast<std::size_t>(caret) < text.size()) {
+        // Typed into the middle: a completion would replace what stands after the caret.
+        USEFIELD.set(text);
+        LASTENTRY = typed.substr(0, 255);
+        return;
+    }
+    // Backspace that took away only the completed rest goes one character further back; any other
+    // edit completes what the entry now holds (a Backspace over a wider selection may have emptied it).
+    std::string prefix = typed;
+    if (plain == wnd::kKeyBackspace && hadSelection && !LASTENTRY.empty() && compareFirst(typed, LASTENTRY) == 0)
+        prefix = LASTENTRY.substr(0, LASTENTRY.size() - 1);
     if (prefix == LASTENTRY) return;
     if (prefix.empty()) {
         LASTENTRY = prefix;
@@ -389,8 +412,8 @@ int LookupCombo::TakeEvent(WindowController& controller) {
             if (!ENTRYCOMPLETION) return kLevelGoOn;
             const wnd::KeyCode key = w.keyCode();
             CompleteEntry(w.control(LISTCONTROL).text, w.caret(), key);
-            // A caret move changes nothing the entry shows.
-            if ((key & 0xFF) != kKeyLeft && (key & 0xFF) != kKeyRight)
+            // A caret move changes nothing the entry shows (and keeps the user's selection).
+            if (!MovesCaret(key))
                 w.ShowEntry(LISTCONTROL, entry_, selection_.first, selection_.second);
             return kLevelGoOn;
         }

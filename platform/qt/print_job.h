@@ -7,6 +7,9 @@
 // Finish, which hands the result to `done`. A job finished or destroyed before its worker ends
 // waits for it, so a print is never cut off half-written. The context must finish (or destroy)
 // its jobs before it goes, and must not destroy a job inside `done`.
+//
+// A thread of the job's own, not Qt's pool: its start and its join publish the printer and the
+// pages to the worker and back where ThreadSanitizer sees it (Qt's pool hand-offs it cannot see).
 #include <QObject>
 
 #include <functional>

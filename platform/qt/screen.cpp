@@ -29,9 +29,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPageSetupDialog>
 #include <QPlainTextEdit>
-#include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -49,11 +47,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/qt/dialog_place.h"
 #include "platform/qt/help_viewer.h"
 #include "platform/qt/key_map.h"
 #include "platform/qt/list_format.h"
 #include "platform/qt/picture_book.h"
-#include "platform/qt/print_job.h"
+#include "platform/qt/printing.h"
 #include "platform/qt/wallpaper.h"
 
 
@@ -63,7 +62,7 @@ namespace qtp {
 
 using namespace detail;
 
-Screen::Screen() {
+Screen::Screen() : printing_(std::make_unique<Printing>()) {
     qApp->setWindowIcon(ProgramIcon());
     qApp->installEventFilter(this);
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { OnFocusChanged(now); });
@@ -71,7 +70,7 @@ Screen::Screen() {
 
 Screen::~Screen() {
     // Prints under way are let finish, and answered, before anything goes.
-    for (auto& job : printing_) job->Finish();
+    printing_->End();
     dying_ = true;
     qApp->removeEventFilter(this);
     for (auto& p : questions_) delete p.data();
@@ -158,6 +157,7 @@ void Screen::OpenWindow(wnd::WindowId id, int thread, const wnd::WindowState& st
         frame->statusBar();
         frame_ = frame;
         mdi_ = mdi;
+        printing_->SetFrame(frame);
         v.root = frame;
         Own(frame, id, 0);
     } else {
@@ -180,7 +180,10 @@ void Screen::OpenWindow(wnd::WindowId id, int thread, const wnd::WindowState& st
             mdi_->addSubWindow(sub);
             v.root = sub;
         } else {
-            content->setWindowFlags(Qt::Window);
+            // A window of its own, transient for the frame: a window manager keeps it above the
+            // frame (the start-up reminders block the frame and must never hide behind it).
+            if (frame_) content->setParent(frame_, Qt::Window);
+            else content->setWindowFlags(Qt::Window);
             v.root = content;
         }
         Own(v.root, id, 0);
@@ -211,9 +214,15 @@ void Screen::OpenWindow(wnd::WindowId id, int thread, const wnd::WindowState& st
         }
     }
     if (state.at.x > 0 || state.at.y > 0) v.root->move(v.px(state.at.x), v.py(state.at.y));
+    else if (state.kind == wnd::WindowKind::Plain && !state.maximised) PlaceOver(*v.root, Opener(v));
     if (auto* sub = qobject_cast<QMdiSubWindow*>(v.root.data()); sub && !state.maximised) MakeRoomFor(*sub);
-    // A maximised MDI child fills the frame's MDI area; any other window fills the screen.
-    if (state.maximised) v.root->showMaximized();
+    // A maximised MDI child fills the frame's MDI area; any other window fills the screen. The
+    // task lays its controls out for the size it was made at: the maximised size is a change it
+    // must hear of, whether the maximising happens at once or later (a window manager's own time).
+    if (state.maximised) {
+        v.shownSize = QSize(v.units.FromPixelsX(v.body->width()), v.units.FromPixelsY(v.body->height()));
+        v.root->showMaximized();
+    }
     else v.root->show();
     // A new window of its own takes the keyboard, so its focused control shows the focus (with no
     // window manager nothing else would make it active), unless a question is being answered.
@@ -226,10 +235,20 @@ void Screen::OpenWindow(wnd::WindowId id, int thread, const wnd::WindowState& st
     ApplyUsable(v);
     FocusWidget(v, state.focus);
     // Sizes settle once the loop has laid the window out; only later changes are the user's.
-    QTimer::singleShot(0, this, [this, id] {
-        if (View* w = view(id); w && w->body)
-            w->shownSize = QSize(w->units.FromPixelsX(w->body->width()), w->units.FromPixelsY(w->body->height()));
-    });
+    if (!state.maximised)
+        QTimer::singleShot(0, this, [this, id] {
+            if (View* w = view(id); w && w->body)
+                w->shownSize = QSize(w->units.FromPixelsX(w->body->width()), w->units.FromPixelsY(w->body->height()));
+        });
+}
+
+QWidget* Screen::Opener(const View& v) const {
+    // The window in front on the same thread (the one that opened it), else the frame.
+    const View* best = nullptr;
+    for (const auto& [id, w] : views_)
+        if (w.get() != &v && w->thread == v.thread && w->root && w->root->isVisible() && (!best || w->order > best->order))
+            best = w.get();
+    return best ? best->root.data() : frame_.data();
 }
 
 // A child window larger than the frame's free area at its place would hide its foot (a form's OK
@@ -371,7 +390,28 @@ void Screen::FocusWidget(View& v, int n) {
     // The focus the presenter moves is the keyboard's (Tab, Enter, the task's choice): the style
     // marks the focused control, buttons too, only on a window that had such a move.
     cv->widget->window()->setAttribute(Qt::WA_KeyboardFocusChange);
-    if (frame_ && !v.cs(n)->message.empty()) frame_->statusBar()->showMessage(q(v.cs(n)->message));
+    // The task's own value, not what the user is typing, is selected: the next key replaces it
+    // (after a refusal too, whichever window the desktop gave the focus back to first).
+    if (!v.Dirty(n)) {
+        auto* combo = qobject_cast<QComboBox*>(cv->widget.data());
+        auto* spin = dynamic_cast<SpinEdit*>(cv->widget.data());
+        if (QLineEdit* edit = combo ? combo->lineEdit() : spin ? spin->edit() : qobject_cast<QLineEdit*>(cv->widget.data()))
+            edit->selectAll();
+    }
+    ShowMessageOf(v, n);
+}
+
+void Screen::ShowMessageOf(const View& v, int n) {
+    if (!frame_) return;
+    const wnd::ControlState* c = v.cs(n);
+    if (!c || c->message.empty()) {
+        frame_->statusBar()->clearMessage();
+        return;
+    }
+    // One line: the bar would show a message only up to its first line break.
+    QString text = q(c->message);
+    text.replace(QLatin1String("\r\n"), QLatin1String(" ")).replace('\n', ' ').replace('\r', ' ').replace('|', ' ');
+    frame_->statusBar()->showMessage(text.simplified());
 }
 
 void Screen::SetFocus(wnd::WindowId id, int n) {
@@ -399,7 +439,7 @@ void Screen::MoveFocus(View& v, int n, bool applyToWidget) {
     if (n == 0 || n == v.state.focus) return;
     for (wnd::InputEvent& e : v.MoveFocus(n)) Deliver(v, std::move(e));
     if (applyToWidget) FocusWidget(v, n);
-    else if (frame_ && v.cs(n) && !v.cs(n)->message.empty()) frame_->statusBar()->showMessage(q(v.cs(n)->message));
+    else ShowMessageOf(v, n);
 }
 
 void Screen::OnFocusChanged(QWidget* now) {
@@ -526,14 +566,22 @@ bool Screen::eventFilter(QObject* watched, QEvent* event) {
             event->accept();
             return true;
         }
+        if (type == QEvent::KeyPress && v->cs(n) && v->cs(n)->kind == ControlKind::List && !key->text().isEmpty() &&
+            key->text().at(0).isPrint() && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            // A list moves to a typed name only through the task's seeker (its alerted letters):
+            // Qt's own search within the page would move a list that has none.
+            event->accept();
+            return true;
+        }
         if (type == QEvent::KeyPress && v->cs(n) && v->cs(n)->immediate) {
             // The key reaches the task with the entry once the widget has acted on it.
             wnd::KeyCode code = KeyFromQt(key->key(), key->modifiers());
             if (code == 0 && !key->text().isEmpty()) code = key->text().at(0).toUpper().unicode() & 0xFF;
             v->lastKey = code;
             const int plain = code & 0xFF;
-            if (plain == wnd::kKeyLeft || plain == wnd::kKeyRight) {
-                // A caret move edits nothing; later answers to earlier keys are out of date.
+            if (plain == wnd::kKeyLeft || plain == wnd::kKeyRight || plain == wnd::kKeyHome || plain == wnd::kKeyEnd) {
+                // A caret move edits nothing; later answers to earlier keys are out of date (a
+                // completion arriving now would undo the selection the user is making).
                 v->NextRevision(n);
                 const wnd::WindowId id = v->id;
                 QTimer::singleShot(0, this, [this, id, n = n, code] {  // a structured binding is captured by copy
@@ -629,6 +677,9 @@ void Screen::CloseWindow(wnd::WindowId id) {
         } else {
             v->root->hide();
             v->root->deleteLater();
+            // Its control's message goes with it (a report's Cancel, a calendar's day); the window
+            // the focus returns to shows its own.
+            if (frame_) frame_->statusBar()->clearMessage();
         }
     }
 }
@@ -637,14 +688,17 @@ void Screen::ApplyUsable(View& v) {
     const bool usable = !v.inert && !asking_[v.thread];
     const bool resumed = usable && !v.usable;
     v.usable = usable;
+    // A popup menu takes every key and click while it is open: the window under it keeps its
+    // look (greyed, it would seem disabled for the menu's sake).
+    const bool looksUsable = usable || (!v.inert && asking_[v.thread] == popups_[v.thread]);
     if (v.state.kind == wnd::WindowKind::AppFrame) {
         // Only the frame's own parts: the MDI children may belong to other threads.
-        if (v.menuBar) v.menuBar->setEnabled(usable);
-        if (v.body) v.body->setEnabled(usable);
+        if (v.menuBar) v.menuBar->setEnabled(looksUsable);
+        if (v.body) v.body->setEnabled(looksUsable);
     } else if (auto* sub = qobject_cast<QMdiSubWindow*>(v.root.data())) {
-        if (sub->widget()) sub->widget()->setEnabled(usable);
+        if (sub->widget()) sub->widget()->setEnabled(looksUsable);
     } else if (v.root) {
-        v.root->setEnabled(usable);
+        v.root->setEnabled(looksUsable);
     }
     if (resumed && !dying_) Resume(v);
 }

@@ -24,13 +24,12 @@ class QMdiSubWindow;
 class QMenu;
 class QMenuBar;
 class QMessageBox;
-class QPrinter;
 class QWidget;
 
 namespace qtp {
 
 class HelpViewer;
-class PrintJob;
+class Printing;
 
 class Screen final : public QObject {
 public:
@@ -71,6 +70,7 @@ public:
     std::vector<QMessageBox*> MessageBoxes() const;
     std::vector<QMenu*> PopupMenus() const;
     HelpViewer* Help(std::string_view file) const;  // the viewer of a help file; null when none is open
+    Printing& Prints() { return *printing_; }  // the print and page set-up dialogs, the prints under way
     const std::string& LastNote() const { return lastNote_; }  // what Notify told the user last
 
 protected:
@@ -98,6 +98,8 @@ private:
     void LeaveBeforeClose(View& v, int n);
     void MoveFocus(View& v, int number, bool applyToWidget);
     void FocusWidget(View& v, int number);
+    // The status bar shows the control's message on one line, or nothing for a control without one.
+    void ShowMessageOf(const View& v, int number);
     std::string CurrentText(const View& v, int number) const;
     // The user's edit of an input control, kept within what the control can store.
     void Edited(View& v, int number);
@@ -116,6 +118,7 @@ private:
     void PlaceThumb(View& v, int number);
     void ReportRowsFit(View& v, int number);
     void MakeRoomFor(QMdiSubWindow& sub);
+    QWidget* Opener(const View& v) const;  // what a new plain window stands over
     void Reorigin(View& v, int number);
     int BelowSheets(View& v, int number);
     void RefitSheet(View& v, int sheet);
@@ -123,9 +126,6 @@ private:
     void OnFocusChanged(QWidget* now);
     void BuildWindowMenu();
     void ArrangeIcons();
-    // The one printer of the print set-up and the print dialogs, so what the set-up chose carries over
-    // (the paper excepted: a print dialog opens on the paper its pages were laid out for).
-    QPrinter& Printer();
     void Own(QObject* o, wnd::WindowId id, int control);
     // The window and control that own a widget (walking up to the control's own widget).
     std::pair<View*, int> Locate(QObject* o) const;
@@ -133,13 +133,13 @@ private:
     std::map<wnd::WindowId, std::unique_ptr<View>> views_;
     std::map<QObject*, std::pair<wnd::WindowId, int>> owners_;
     std::map<int, int> asking_;  // open questions per task thread
+    std::map<int, int> popups_;  // of them, popup menus
     std::vector<QPointer<QWidget>> questions_;  // message boxes and popup menus on screen
     QPointer<QMainWindow> frame_;
     QPointer<QMdiArea> mdi_;
     QPointer<QMenu> windowMenu_;
     std::vector<QPointer<QAction>> windowMenuExtras_;
-    std::unique_ptr<QPrinter> printer_;
-    std::vector<std::unique_ptr<PrintJob>> printing_;  // pages printing on threads of their own
+    std::unique_ptr<Printing> printing_;
     std::map<std::string, std::unique_ptr<HelpViewer>> help_;  // one viewer per help file (folded name)
     std::uint64_t opened_ = 0;
     std::string lastNote_;

@@ -13,6 +13,8 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFrame>
+#include <QGridLayout>
+#include <QSpacerItem>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -24,10 +26,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPageSetupDialog>
 #include <QPlainTextEdit>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -46,8 +45,8 @@
 #include "platform/qt/button_icons.h"
 #include "platform/qt/key_map.h"
 #include "platform/qt/list_format.h"
-#include "platform/qt/page_printer.h"
-#include "platform/qt/print_job.h"
+#include "platform/qt/dialog_place.h"
+#include "platform/qt/printing.h"
 #include "platform/qt/picture_book.h"
 #include "platform/runtime/program_services.h"
 
@@ -90,8 +89,11 @@ void Screen::AskMessage(const wnd::MessageQuestion& question, std::shared_ptr<wn
         case wnd::MessageIcon::Hand: icon = QMessageBox::Critical; break;
         case wnd::MessageIcon::None: break;
     }
-    auto* box = new QMessageBox(icon, question.caption.empty() ? QApplication::applicationDisplayName() : q(question.caption),
-                                q(question.text).replace('|', '\n'));
+    const QString caption = question.caption.empty() ? QApplication::applicationDisplayName() : q(question.caption);
+    auto* box = new QMessageBox(icon, caption, q(question.text).replace('|', '\n'));
+    // Transient for the frame, so a window manager keeps it above the frame, with a dialog's
+    // decorations; never a child of the asking window, which is disabled while it waits.
+    MakeDialogOf(*box, frame_);
     box->setTextFormat(Qt::PlainText);  // the text may hold what the user typed: never markup
     box->setWindowModality(Qt::NonModal);
     box->setAttribute(Qt::WA_DeleteOnClose);
@@ -113,18 +115,40 @@ void Screen::AskMessage(const wnd::MessageQuestion& question, std::shared_ptr<wn
         answer(it == answers->end() ? 0 : static_cast<int>(it->second));
     });
     connect(box, &QObject::destroyed, this, [answer] { answer(0); });
+    // Room for the whole caption in the title bar (the box sizes itself to its text only).
+    if (auto* grid = qobject_cast<QGridLayout*>(box->layout()))
+        grid->addItem(new QSpacerItem(CaptionWidth(caption), 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0,
+                      1, std::max(1, grid->columnCount()));
     std::erase_if(questions_, [](const QPointer<QWidget>& p) { return p.isNull(); });
     questions_.push_back(box);
+    // The window that asks comes to the front, and the box stands over it, where the user looks.
+    View* asker = view(question.window);
+    if (asker && asker->root && !asker->closing) {
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(asker->root.data()); sub && mdi_) mdi_->setActiveSubWindow(sub);
+        else if (asker->root != frame_) asker->root->raise();
+    }
+    QWidget* over = asker && asker->root ? asker->root.data() : frame_.data();
     box->show();
+    PlaceOver(*box, over);
     // The box takes the keys, whether or not a window manager would give it them.
     box->activateWindow();
+    box->raise();
 }
 
 void Screen::AskPopup(const wnd::PopupQuestion& question, std::shared_ptr<wnd::InputSink> sink) {
     ++asking_[question.thread];
+    ++popups_[question.thread];
     ApplyThread(question.thread);
     auto* menu = new QMenu;
-    auto answer = Answerer(question.thread, question.id, sink);
+    // A click beside the menu closes it and does nothing else: the window under it waits.
+    menu->setAttribute(Qt::WA_NoMouseReplay);
+    auto asked = Answerer(question.thread, question.id, sink);
+    auto done = std::make_shared<bool>(false);
+    auto answer = [this, asked, done, thread = question.thread](int value) {
+        if (!*done && !dying_) --popups_[thread];
+        *done = true;
+        asked(value);
+    };
     int n = 0;
     for (std::size_t i = 0; i < question.items.size(); ++i) {
         const std::string& item = question.items[i];
@@ -156,55 +180,13 @@ void Screen::AskPopup(const wnd::PopupQuestion& question, std::shared_ptr<wnd::I
     menu->popup(at);
 }
 
-QPrinter& Screen::Printer() {
-    if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    return *printer_;
-}
-
-// The print dialog is shown, not run, like the print set-up: exec() would spin a nested loop, and
-// open() makes it window-modal, freezing every thread's windows in the frame. Only the asking
-// thread's windows wait. Its OK applies the user's choices (a printer, or a PDF file) to the
-// printer; the pages are printed then, and the answer says whether they were.
+// The print dialog is the printing's own; only the asking thread's windows wait for it.
 void Screen::AskPrint(const wnd::PrintQuestion& question, std::shared_ptr<wnd::InputSink> sink) {
     ++asking_[question.thread];
     ApplyThread(question.thread);
     auto answer = Answerer(question.thread, question.id, std::move(sink));
-    if (!question.pages) {
-        answer(0);
-        return;
-    }
-    QPrinter& printer = Printer();
-    UsePaperOf(printer, *question.pages);
-    auto* dialog = new QPrintDialog(&printer, nullptr);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->setWindowModality(Qt::NonModal);
-    dialog->setWindowIcon(ProgramIcon());
-    // Which pages to print is the task's choice.
-    dialog->setOption(QAbstractPrintDialog::PrintPageRange, false);
-    // Accepted, the pages print on a thread of their own with the printer the dialog set up; the
-    // dialogs after it get a printer of their own with the same choices. The answer comes when
-    // the last page is out.
-    auto printing = std::make_shared<bool>(false);
-    connect(dialog, &QDialog::accepted, this, [this, answer, printing, pages = question.pages, selection = question.selection] {
-        *printing = true;
-        std::unique_ptr<QPrinter> printer = std::move(printer_);
-        if (!printer) printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        CarryOver(*printer, Printer());
-        printing_.push_back(std::make_unique<PrintJob>(std::move(printer), pages, selection, this,
-                                                       [this, answer](PrintJob& job, bool printed) {
-            answer(printed ? 1 : 0);
-            // The job (its printer and its hold on the pages) goes once its Finish has returned.
-            QMetaObject::invokeMethod(this, [this, done = &job] {
-                std::erase_if(printing_, [done](const std::unique_ptr<PrintJob>& j) { return j.get() == done; });
-            }, Qt::QueuedConnection);
-        }));
-    });
-    connect(dialog, &QDialog::rejected, this, [answer] { answer(0); });
-    // Also when the presenter ends; a print under way answers when it is done.
-    connect(dialog, &QObject::destroyed, this, [answer, printing] { if (!*printing) answer(0); });
-    std::erase_if(questions_, [](const QPointer<QWidget>& p) { return p.isNull(); });
-    questions_.push_back(dialog);
-    dialog->show();
+    const View* v = view(question.window);
+    printing_->AskPrint(question.pages, question.selection, v ? v->root.data() : frame_.data(), std::move(answer));
 }
 
 // --- Standard actions and desktop services ---------------------------------------------------------
@@ -223,15 +205,8 @@ void Screen::PerformAction(wnd::WindowId id, int, wnd::StdAction action) {
         case wnd::StdAction::Cascade: if (mdi_) mdi_->cascadeSubWindows(); break;
         case wnd::StdAction::ArrangeIcons: ArrangeIcons(); break;
         case wnd::StdAction::PrintSetup: {
-            // Shown, not run: exec() would spin a nested loop, and open() would make it window-modal,
-            // which freezes the whole frame when it becomes the dialog's transient parent. Its OK
-            // applies the settings to the printer.
-            auto* dialog = new QPageSetupDialog(&Printer(), nullptr);
-            dialog->setAttribute(Qt::WA_DeleteOnClose);
-            dialog->setWindowModality(Qt::NonModal);
-            dialog->show();
-            std::erase_if(questions_, [](const QPointer<QWidget>& p) { return p.isNull(); });
-            questions_.push_back(dialog);
+            const View* v = view(id);
+            printing_->PageSetup(v ? v->root.data() : frame_.data());
             break;
         }
         case wnd::StdAction::Help: case wnd::StdAction::HelpIndex: case wnd::StdAction::HelpSearch:
@@ -291,7 +266,7 @@ void Screen::BuildWindowMenu() {
         for (QMdiSubWindow* sub : subs) {
             QAction* a = add(QStringLiteral("&%1 %2").arg(++i).arg(sub->windowTitle()));
             a->setCheckable(true);
-            a->setChecked(sub == mdi_->activeSubWindow());
+            a->setChecked(sub == mdi_->currentSubWindow());
             QPointer<QMdiSubWindow> target(sub);
             connect(a, &QAction::triggered, this, [this, target] {
                 if (target && mdi_) mdi_->setActiveSubWindow(target);

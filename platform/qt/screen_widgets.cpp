@@ -700,7 +700,10 @@ void Screen::Apply(View& v, int n) {
             // A control being typed into keeps the user's text; the task's value comes with SetText.
             {  // the mirror holds what the user typed into a control, so this never undoes typing
                 if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+                    // A whole selection stays whole: the next key replaces the value shown.
+                    const bool all = edit->hasSelectedText() && edit->selectedText() == edit->text();
                     if (edit->text() != text) edit->setText(text);
+                    if (all && edit->text() == text) edit->selectAll();
                     edit->setReadOnly(c.readOnly);
                 } else if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
                     if (plain->toPlainText() != text) plain->setPlainText(text);
@@ -820,12 +823,22 @@ void Screen::SetRows(wnd::WindowId id, int n, const std::vector<std::vector<std:
         ReportRowsFit(*v, n);
     } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
         const QString typed = combo->currentText();
+        QLineEdit* edit = combo->lineEdit();
+        const int caret = edit ? edit->cursorPosition() : 0;
+        const int selFrom = edit ? edit->selectionStart() : -1, selLength = edit ? edit->selectionLength() : 0;
         combo->clear();
         for (const auto& row : rows) combo->addItem(row.empty() ? QString() : q(row[0]));
         if (combo->isEditable()) {
-            // The arrows go on from the entry the text shows, or from before the first.
+            // The arrows go on from the entry the text shows, or from before the first. The entry
+            // keeps its text, caret and selection: the next key replaces a selected completion.
             combo->setCurrentIndex(combo->findText(typed, Qt::MatchFixedString));
             combo->setEditText(typed);
+            if (edit && selFrom >= 0 && selLength > 0) {
+                if (selFrom + selLength == caret) edit->setSelection(selFrom, selLength);
+                else edit->setSelection(selFrom + selLength, -selLength);
+            } else if (edit) {
+                edit->setCursorPosition(caret);
+            }
         } else {
             combo->setCurrentIndex(v->cs(n)->choice - 1);
         }

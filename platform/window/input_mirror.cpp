@@ -109,8 +109,12 @@ void InputMirror::TakeControl(const ControlState& c) {
 bool InputMirror::TakeText(int n, const std::string& text, std::uint64_t answersRevision) {
     ControlState* c = cs(n);
     if (!c || answersRevision < Revision(n)) return false;  // the user has typed on since
+    // An immediate combo being typed into changes only with its completed entry (TakeEntry), text
+    // and selection together: a text alone, shown before the selection comes, would let the next
+    // key land after the completion instead of replacing it.
+    if (c->immediate && Dirty(n)) return false;
     c->text = text;
-    if (!c->immediate) dirty_.erase(n);
+    dirty_.erase(n);
     return true;
 }
 

@@ -55,8 +55,8 @@ public:
     // A control's new state. A control being typed into keeps the user's text (the task's value
     // comes with SetText).
     void TakeControl(const ControlState& c);
-    // The task's value of a control; false when dropped because the user has typed on since.
-    // An immediate combo answered while it is typed into is still typed into.
+    // The task's value of a control; false when dropped because the user has typed on since, or
+    // because it is an immediate combo being typed into (whose text comes with TakeEntry).
     bool TakeText(int n, const std::string& text, std::uint64_t answersRevision);
     // An immediate combo's completed entry; false when dropped.
     bool TakeEntry(int n, const std::string& text, std::uint64_t answersRevision);

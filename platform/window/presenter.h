@@ -71,6 +71,7 @@ enum class MessageIcon { None, Information, Question, Exclamation, Hand };
 struct MessageQuestion {
     QuestionId id = 0;
     int thread = 0;            // the asking task thread
+    WindowId window = 0;       // the asking thread's innermost window (0 none), which the box stands over
     std::string caption, text; // '|' in text starts a new line
     MessageIcon icon = MessageIcon::None;
     unsigned buttons = kButtonOk;

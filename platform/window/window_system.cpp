@@ -97,8 +97,34 @@ Deliveries advanceRound(System& s) {
         s.round.reset();
         return out;
     }
-    for (auto& [queue, slot] : inner)
-        if (r.asked.insert(slot.id).second) out.push_back({std::move(slot.queue), slot.id, Event::CloseDown});
+    if (r.forced) {
+        // Nobody is asked anything: every thread's innermost window goes at once.
+        for (auto& [queue, slot] : inner)
+            if (r.asked.insert(slot.id).second) out.push_back({std::move(slot.queue), slot.id, Event::CloseDown});
+        return out;
+    }
+    // One window at a time, across threads, since a window may ask the user before it goes: the
+    // next is asked only once the one asked before has closed (a refusal ends the round). The
+    // innermost window opened last goes first.
+    // A window asked and still open is waited for, unless it opened a window of its own meanwhile:
+    // that one (its thread's innermost now) is asked first.
+    const Inner* next = nullptr;
+    for (WindowId id : r.asked) {
+        const auto it = s.open.find(id);
+        if (id == r.owner.id || it == s.open.end()) continue;
+        const auto q = it->second.queue.lock();
+        const auto slot = q ? inner.find(q.get()) : inner.end();
+        if (slot == inner.end() || r.asked.count(slot->second.id)) return out;
+        next = &slot->second;
+        break;
+    }
+    if (!next)
+        for (const auto& [queue, slot] : inner)
+            if (!r.asked.count(slot.id) && (!next || slot.order > next->order)) next = &slot;
+    if (next) {
+        r.asked.insert(next->id);
+        out.push_back({next->queue, next->id, Event::CloseDown});
+    }
     return out;
 }
 
@@ -155,6 +181,7 @@ unsigned Message(std::string_view text, std::string_view caption, MessageIcon ic
     MessageQuestion q;
     q.id = nextId++;
     q.thread = rt::CurrentThreadNumber();
+    q.window = tStack.empty() ? 0 : tStack.back();
     q.caption = rt::cp1252ToUtf8(caption);
     q.text = rt::cp1252ToUtf8(text);
     q.icon = icon;

@@ -27,8 +27,11 @@ struct WindowHandle {
 };
 
 // The close of the window that holds all others (the frame). Every other open window is asked to
-// close with CloseDown, one window of each thread at a time: the innermost, the only one that can
-// answer, and after it the one it was nested in; a window opened meanwhile is asked as well. When
+// close with CloseDown, one window at a time across all threads (each may ask the user a question,
+// and only one is on screen at once): a thread's innermost, the only one that can answer, and
+// after it the one it was nested in; of several threads, the innermost window opened last first; a
+// window opened meanwhile is asked as well. A forced round asks nobody anything and closes every
+// thread's innermost window at once. When
 // none is left, CloseWindow is posted to `owner`. A window that cancels its CloseDown refuses: the
 // round ends there, the owner and the windows still open stay, those already closed stay closed.
 // A forced round (the program must end) cannot be refused. Any thread may call it; a round under

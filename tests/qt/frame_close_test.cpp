@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QTest>
@@ -148,6 +149,59 @@ TEST_F(QtFrameClose, TextTypedAndNotLeftIsAcceptedBeforeTheCloseIsAsked) {
     ASSERT_EQ(boxes.size(), 1u);
     QTest::mouseClick(boxes[0]->button(QMessageBox::Yes), Qt::LeftButton);
     EXPECT_TRUE(qttest::WaitForTaskThreads());
+}
+
+// Exit with two forms on two threads asks one form at a time: its question is the only one on
+// screen, over the form, which is brought to the front; No ends the round with nothing waiting.
+TEST_F(QtFrameClose, ExitAsksOneFormAtATimeEachInFrontAndNoEndsTheRound) {
+    ASSERT_NO_FATAL_FAILURE(OpenFrameAndForm());
+    const wnd::WindowId first = formId_;
+    screen().MenuAction(frameId_, "?NEWFORM")->trigger();
+    ASSERT_TRUE(qttest::Settle());
+    const wnd::WindowId second = screen().Find("QtForm");
+    ASSERT_NE(second, first);
+    auto* mdi = frame_->findChild<QMdiArea*>();
+    ASSERT_NE(mdi, nullptr);
+    // The user works in the first form; the second is behind it.
+    mdi->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(screen().WindowWidget(first)));
+    ASSERT_TRUE(qttest::Settle());
+
+    // The one asked is in front, its question over it, and alone.
+    auto asked = [&](const char* when) -> QMessageBox* {
+        auto boxes = screen().MessageBoxes();
+        EXPECT_EQ(boxes.size(), 1u) << when;
+        if (boxes.size() != 1u) return nullptr;
+        QMdiSubWindow* front = mdi->activeSubWindow();
+        EXPECT_TRUE(front == screen().WindowWidget(first) || front == screen().WindowWidget(second)) << when;
+        if (front) {
+            const QRect form(front->mapToGlobal(QPoint(0, 0)), front->size());
+            EXPECT_TRUE(form.contains(boxes[0]->frameGeometry().center())) << when;
+        }
+        EXPECT_EQ(boxes[0]->parentWidget(), frame_) << "transient for the frame";
+        return boxes[0];
+    };
+
+    screen().MenuAction(frameId_, "?EXIT")->trigger();
+    ASSERT_TRUE(qttest::Settle());
+    QMessageBox* box = asked("the first question");
+    ASSERT_NE(box, nullptr);
+    QTest::mouseClick(box->button(QMessageBox::No), Qt::LeftButton);
+    ASSERT_TRUE(qttest::Settle());
+    EXPECT_TRUE(screen().MessageBoxes().empty()) << "No ends the round: nothing else is asked";
+    EXPECT_EQ(log_.Lines(), std::vector<std::string>{"form stays"});
+    EXPECT_EQ(screen().Find("QtFrame"), frameId_);
+
+    screen().MenuAction(frameId_, "?EXIT")->trigger();
+    ASSERT_TRUE(qttest::Settle());
+    box = asked("the first question again");
+    ASSERT_NE(box, nullptr);
+    QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
+    ASSERT_TRUE(qttest::Settle());
+    box = asked("the second form's question, once the first form has gone");
+    ASSERT_NE(box, nullptr);
+    QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
+    ASSERT_TRUE(qttest::WaitForTaskThreads());
+    EXPECT_EQ(log_.Lines(), (std::vector<std::string>{"form stays", "form closed", "form closed", "frame closed"}));
 }
 
 }  // namespace

@@ -157,6 +157,26 @@ TEST_F(QtListCombo, AnImmediateComboReportsEachKeystrokeAndShowsOnlyTheAnswerToT
     EXPECT_EQ(accepted[0].text, "Aspirin");
 }
 
+// The task answers a keystroke with the completed text and then its selection: a key the user
+// types between the two lands in the entry as they see it, not after the completion, and leaving
+// accepts what the entry shows.
+TEST_F(QtListCombo, AKeyBetweenACompletionsTextAndItsSelectionIsNotSplicedAfterIt) {
+    entry_->setFocus();
+    QTest::keyClicks(entry_, "a");
+    const auto typed = sink_->Take(Kind::Typed);
+    ASSERT_EQ(typed.size(), 1u);
+    presenter_->SetText(kId, 2, "Adams", typed[0].revision);
+    QCoreApplication::processEvents();
+    QTest::keyClicks(entry_, "s");
+    presenter_->SetEntry(kId, 2, "Adams", 1, 5, typed[0].revision);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(entry_->text(), "as");
+    QTest::keyClick(entry_, Qt::Key_Tab);
+    const auto accepted = sink_->Take(Kind::Accepted);
+    ASSERT_EQ(accepted.size(), 1u);
+    EXPECT_EQ(accepted[0].text, "as");
+}
+
 }  // namespace
 
 namespace {

@@ -11,12 +11,16 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPointer>
+#include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QMessageBox>
 #include <QTest>
 
 #include <cmath>
@@ -31,9 +35,12 @@
 #include "platform/qt/page_painter.h"
 #include "platform/qt/page_preview.h"
 #include "platform/qt/qt_presenter.h"
+#include "platform/qt/printing.h"
 #include "platform/qt/screen.h"
 #include "platform/window/report.h"
 #include "qt/qt_test_support.h"
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -584,6 +591,79 @@ TEST_F(QtPrintedPages, ThePrintDialogPrintsTheChosenPagesToAPdfAndOnlyItsThreadW
     const QByteArray allPdf = allFile.readAll();
     EXPECT_EQ(pdfPages(allPdf), 3);
     EXPECT_TRUE(QString::fromLatin1(allPdf).contains(QRegularExpression(R"(/MediaBox \[0 0 792[.0]* 612[.0]*\])")));
+}
+
+// The print and page set-up dialogs on screen, in the order they opened.
+template <typename D>
+std::vector<D*> openDialogs(qtp::Screen& screen) {
+    std::vector<D*> out;
+    for (QWidget* w : screen.Prints().Dialogs())
+        if (auto* d = qobject_cast<D*>(w)) out.push_back(d);
+    return out;
+}
+
+unsigned fileMode(const QString& path) {
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? static_cast<unsigned>(st.st_mode & 07777) : 0u;
+}
+
+// Two reports' print dialogs and a page set-up open at once: each edits a printer of its own, so
+// accepting them one after the other prints both, and the set-up accepted while a print runs
+// touches only what the next dialog starts from. What is printed to a file is the owner's alone.
+TEST_F(QtPrintedPages, PrintDialogsOpenAtOnceEachPrintTheirOwnPagesToAPrivateFile) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    presenter_->PerformAction(kId, 0, wnd::StdAction::PrintSetup);
+    for (wnd::QuestionId id : {81u, 82u}) {
+        wnd::PrintQuestion question;
+        question.id = id;
+        question.thread = static_cast<int>(id);  // two threads' reports
+        question.window = kId;
+        question.pages = set_;
+        question.selection = {id == 81u ? 1 : 2};
+        presenter_->AskPrint(question, sink_);
+    }
+    QCoreApplication::processEvents();
+    const auto setups = openDialogs<QPageSetupDialog>(screen());
+    const auto prints = openDialogs<QPrintDialog>(screen());
+    ASSERT_EQ(setups.size(), 1u);
+    ASSERT_EQ(prints.size(), 2u);
+    EXPECT_NE(prints[0]->printer(), prints[1]->printer());
+    EXPECT_NE(setups[0]->printer(), prints[0]->printer());
+    EXPECT_NE(setups[0]->printer(), prints[1]->printer());
+
+    const QString first = dir.filePath("first.pdf"), second = dir.filePath("second.pdf");
+    {  // a file that is there already, readable by all
+        QFile old(second);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old");
+    }
+    ASSERT_TRUE(QFile::setPermissions(second, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther));
+    printToFile(*prints[0], first);
+    printToFile(*prints[1], second);
+    QPointer<QPrintDialog> later = prints[1];
+    prints[0]->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    auto answers = awaitAnswers(*sink_);
+    ASSERT_EQ(answers.size(), 1u);
+    EXPECT_EQ(answers[0].question, 81u);
+    EXPECT_EQ(answers[0].answer, 1);
+    setups[0]->accept();
+    ASSERT_TRUE(later);
+    // The dialog's own question whether to write over the file there: Yes.
+    QTimer::singleShot(0, [] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) box->button(QMessageBox::Yes)->click();
+    });
+    later->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    answers = awaitAnswers(*sink_);
+    ASSERT_EQ(answers.size(), 1u);
+    EXPECT_EQ(answers[0].question, 82u);
+    EXPECT_EQ(answers[0].answer, 1);
+
+    EXPECT_EQ(pdfTexts(first), std::vector<std::string>{"Page 1"});
+    EXPECT_EQ(pdfTexts(second), std::vector<std::string>{"Page 2"});
+    EXPECT_EQ(fileMode(first), 0600u);
+    EXPECT_EQ(fileMode(second), 0600u);
+    QTRY_VERIFY(screen().Prints().Dialogs().empty());
 }
 
 TEST_F(QtPrintedPages, APrintUnderWayWhenThePresenterEndsIsFinishedAndAnswered) {
