@@ -1,9 +1,13 @@
 // The all-prescriptions report as a user runs it: chosen from the frame's menu, timed until the
 // first page of its preview is painted, then left. Run on the Qt presenter (offscreen unless a
 // display is asked for) and again on the headless presenter, each three times per size. Then the
-// GUI's longest stall while 3 000 pages of it print to a PDF file.
+// GUI's longest stall while 3 000 pages of it print to a PDF file. Then, on the Qt presenter, the
+// filtered reports at 100 and 1 000 000 prescriptions: "Print List" of the reminders list with one
+// prescription due, and the quick listing of a person with a few prescriptions, each timed from
+// the click to its preview's first page painted.
 //
-//     report_bench [--fresh] [--qt | --headless] [size ...]     (default sizes 10000 100000; both presenters)
+//     report_bench [--fresh] [--qt | --headless] [--data DIR] [size ...]
+//         (default sizes 10000 100000; both presenters; the filtered reports with --qt or both)
 //
 // One line per figure, `report_bench <step> <size> <value>`:
 //   preview           median ms from the menu to the painted first page (Qt)
@@ -13,8 +17,11 @@
 //   pages            the packed pages of one preview, MiB (pages_bytes_per_page: bytes a page)
 //   print, print_stall  ms to print the pages, and the longest the GUI thread went without
 //                    turning its event loop meanwhile (size: pages)
+//   print_list       median ms from "Print List" to the painted first page (Qt)
+//   quick_listing    median ms from OK in the person chooser to the painted first page (Qt)
 //
-// The data folders are made once under /tmp and reused (--fresh makes them again).
+// The data folders are made once in DIR (default: the system's temporary folder) and reused
+// (--fresh makes them again).
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
@@ -75,9 +82,28 @@ double peakMiB() {
 
 void figure(const char* step, long size, double value) { bench::Figure("report_bench", step, size, value); }
 
-std::string folder(int count, bool fresh) { return bench::DataFolderOf("report-bench", count, fresh); }
+std::string folder(const bench::Options& o, int count) { return bench::DataFolderOf(o, "report-bench", count); }
 
 constexpr const char* kPreview = "Report Preview";
+
+// Waits for the preview's first page and paints it.
+qtp::PagePreview* PaintedPreview(bench::QtProgram& program) {
+    qtp::PagePreview* shown = nullptr;
+    WaitFor([&] {
+        auto* p = dynamic_cast<qtp::PagePreview*>(program.Control(kPreview, "?PAGES"));
+        if (!p || !p->isVisible() || p->Sheets().empty()) return false;
+        shown = p;
+        return true;
+    });
+    if (shown) shown->viewport()->repaint();
+    return shown;
+}
+
+void click(bench::QtProgram& program, const char* window, const char* use) {
+    auto* b = qobject_cast<QAbstractButton*>(program.Control(window, use));
+    if (!b) std::abort();
+    b->click();
+}
 
 // From the menu to the preview's first page painted.
 qtp::PagePreview* OpenPreview(bench::QtProgram& program) {
@@ -96,6 +122,53 @@ qtp::PagePreview* OpenPreview(bench::QtProgram& program) {
 void LeavePreview(bench::QtProgram& program) {
     program.Action(program.screen().Find(kPreview), "?EXIT")->trigger();
     program.Idle(kPreview);
+}
+
+// "Print List" of the reminders list and the quick listing of kQuickPerson, three times each.
+void qtFilteredReports(qtp::Screen& screen, int count) {
+    bench::QtProgram program(screen, "?REPORTSREMINDERS");
+    // The frame opened the reminders itself (one is due): their Print List is the one timed.
+    std::vector<double> printList, quick;
+    for (int run = 0; run < 3; ++run) {
+        if (run > 0) {
+            program.Action(program.Frame(), "?REPORTSREMINDERS")->trigger();
+            WaitFor([&] { return screen.Find("Reminders") != 0; });
+        }
+        program.SettleAndPaint();
+        const auto t0 = Clock::now();
+        click(program, "Reminders", "?PRINT");
+        if (!PaintedPreview(program)) return;
+        printList.push_back(MsSince(t0));
+        LeavePreview(program);
+        bench::Settle();
+        click(program, "Reminders", "?CLOSE");
+        WaitFor([&] { return screen.Find("Reminders") == 0; });
+        bench::Settle();
+    }
+    for (int run = 0; run < 3; ++run) {
+        program.Action(program.Frame(), "?REPORTSITEM21")->trigger();
+        QComboBox* people = nullptr;
+        WaitFor([&] {
+            people = qobject_cast<QComboBox*>(program.Control("prequick", "?PER:PERSONSNAME"));
+            return people && people->isVisible() && people->findText(bench::kQuickPerson) >= 0;
+        });
+        program.SettleAndPaint();
+        const int row = people->findText(bench::kQuickPerson);
+        people->setCurrentIndex(row);
+        Q_EMIT people->activated(row);
+        bench::Settle();
+        const auto t0 = Clock::now();
+        click(program, "prequick", "?OKBUTTON");
+        if (!PaintedPreview(program)) return;
+        quick.push_back(MsSince(t0));
+        LeavePreview(program);
+        // The health profile follows; its preview is left too.
+        if (!PaintedPreview(program)) return;
+        LeavePreview(program);
+        program.Idle("prequick");
+    }
+    figure("print_list", count, Median(printList));
+    figure("quick_listing", count, Median(quick));
 }
 
 void qtPreviews(qtp::Screen& screen, int count) {
@@ -184,7 +257,11 @@ void headlessPreviews(const std::shared_ptr<hl::HeadlessPresenter>& presenter, i
 
 int main(int argc, char** argv) {
     const bench::Options options = bench::ParseOptions(argc, argv, {10000, 100000});
-    const bool fresh = options.fresh;
+    if (options.help) {
+        std::printf("usage: report_bench [--fresh] [--qt | --headless] [--data DIR] [size ...]   (default sizes 10000 100000)\n"
+                    "  prints `report_bench <step> <size> <value>`; the filtered reports run at 100 and 1000000\n");
+        return 0;
+    }
     constexpr int kPrintedPrescriptions = 9000;  // 3 000 pages, three to a page
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     int args = 1;
@@ -196,10 +273,16 @@ int main(int argc, char** argv) {
         auto qt = std::make_shared<qtp::QtPresenter>();
         wnd::SetPresenter(qt);
         for (int count : options.sizes) {
-            files::SetDataFolder(folder(count, fresh));
+            files::SetDataFolder(folder(options, count));
             qtPreviews(qt->screen(), count);
         }
-        files::SetDataFolder(folder(kPrintedPrescriptions, fresh));
+        for (int count : {100, 1000000}) {
+            const std::string dir = bench::FilteredFolderOf(options, count);
+            bench::SetReminderDue(dir, true);
+            files::SetDataFolder(dir);
+            qtFilteredReports(qt->screen(), count);
+        }
+        files::SetDataFolder(folder(options, kPrintedPrescriptions));
         qtPrint(qt->screen(), kPrintedPrescriptions);
         std::fflush(stdout);
         wnd::SetPresenter(nullptr);
@@ -207,7 +290,7 @@ int main(int argc, char** argv) {
     if (!options.headless) return 0;
     wnd::SetPresenter(headless);
     for (int count : options.sizes) {
-        files::SetDataFolder(folder(count, fresh));
+        files::SetDataFolder(folder(options, count));
         headlessPreviews(headless, count);
     }
     wnd::SetPresenter(nullptr);
