@@ -45,16 +45,19 @@ KeyScan::KeyScan(TableFile::Impl& file, int key, int pageSize, bool adaptive, Fr
 void KeyScan::setPageSize(int rows) {
     pageSize_ = std::clamp(rows, 1, 100000);
     cache_.clear();
+    exhausted_ = 0;
 }
 
 void KeyScan::setRange(SqlValue low, SqlValue high) {
     range_.emplace(std::move(low), std::move(high));
     cache_.clear();
+    exhausted_ = 0;
 }
 
 void KeyScan::clearRange() {
     range_.reset();
     cache_.clear();
+    exhausted_ = 0;
 }
 
 void KeyScan::setOrder(std::vector<OrderComponent> order) {
@@ -68,6 +71,7 @@ void KeyScan::setConditions(std::vector<ScanCondition> conditions) {
     if (conditions_.size() > 64) conditions_.resize(64);  // one bit each in a statement's mask; the rest is the filter's
     sql_.clear();
     cache_.clear();
+    exhausted_ = 0;
 }
 
 int KeyScan::components() const { return order_.empty() ? file_.schema->componentCount(key_) : static_cast<int>(order_.size()); }
@@ -87,6 +91,7 @@ std::vector<SqlValue> KeyScan::boundaryOfRow(const Row& r) const {
 
 void KeyScan::repositioned() {
     cache_.clear();
+    exhausted_ = 0;
     batch_ = 2;
 }
 
@@ -122,10 +127,13 @@ int KeyScan::step(int dir, Row* out) {
     std::shared_ptr<Connection> c;
     if (int e = file_.requireOpen(&c)) return e;
     const bool sameConnection = !cacheConnection_.owner_before(c) && !c.owner_before(cacheConnection_);
-    const bool usable = !cache_.empty() && cacheDir_ == dir && cacheMemo_ == file_.readMemo && sameConnection &&
-                        (freshness_ == Freshness::PerRecord ? c->stamp() : c->localStamp()) == stamp_;
-    if (!usable) {
-        if (int e = fetch(*c, dir)) return e;
+    const bool fresh = cacheDir_ == dir && cacheMemo_ == file_.readMemo && sameConnection &&
+                       (freshness_ == Freshness::PerRecord ? c->stamp() : c->localStamp()) == stamp_;
+    if (cache_.empty() || !fresh) {
+        // The last fetch came back short: nothing lies beyond it while the data stands.
+        const bool known = cache_.empty() && fresh && exhausted_ == dir;
+        if (!known)
+            if (int e = fetch(*c, dir)) return e;
         if (cache_.empty()) {
             state_ = dir > 0 ? State::End : State::Start;
             return file_.fail(kRecordNotAvailable, dir > 0 ? "past the last record" : "before the first record");
@@ -152,11 +160,17 @@ int KeyScan::fetch(Connection& c, int dir) {
         batch_ = std::min(batch_ * 2, kMaxAdaptiveBatch);
     }
     const bool fromStart = state_ == State::Both || (state_ == State::Start && dir > 0) || (state_ == State::End && dir < 0);
-    if (fromStart) return query(c, dir, ScanShape::Start, 0, want);
+    exhausted_ = 0;
+    if (fromStart) {
+        const int e = query(c, dir, ScanShape::Start, 0, want);
+        if (e == 0 && static_cast<int>(cache_.size()) < want) exhausted_ = dir;
+        return e;
+    }
     if (state_ != State::Point) return 0;  // nothing beyond the end
     const int k = components();
     for (int level = k; level >= 0 && static_cast<int>(cache_.size()) < want; --level)
         if (int e = query(c, dir, ScanShape::Level, level, want - static_cast<int>(cache_.size()))) return e;
+    exhausted_ = static_cast<int>(cache_.size()) < want ? dir : 0;
     return 0;
 }
 

@@ -119,6 +119,7 @@ private:
 
     std::deque<Row> cache_;
     int cacheDir_ = 0;
+    int exhausted_ = 0;  // the direction whose last fetch came back short (the scan's end)
     bool cacheMemo_ = false;
     Connection::Stamp stamp_;
     std::weak_ptr<Connection> cacheConnection_;

@@ -1,5 +1,6 @@
 #include "platform/files/record_view.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -157,7 +158,9 @@ void RecordView::setSortOrder(std::vector<rt::KeyComponent> by) {
     }
     // Records equal on the fields keep the key's order.
     if (impl_->sorted && impl_->fi().validKey(impl_->key) && impl_->key >= 0)
-        for (const auto& c : impl_->fi().schema->key(impl_->key).components) order.push_back({c.expr, c.dir, c.field});
+        for (const auto& c : impl_->fi().schema->key(impl_->key).components)
+            if (std::none_of(order.begin(), order.end(), [&](const OrderComponent& o) { return o.expr == c.expr; }))
+                order.push_back({c.expr, c.dir, c.field});  // a column sorted on already orders nothing more
     impl_->scan.setOrder(impl_->sorted ? std::move(order) : std::vector<OrderComponent>{});
 }
 
