@@ -168,7 +168,12 @@ int KeyScan::fetch(Connection& c, int dir) {
     }
     if (state_ != State::Point) return 0;  // nothing beyond the end
     const int k = components();
-    for (int level = k; level >= 0 && static_cast<int>(cache_.size()) < want; --level)
+    // A point of fewer values than components (a seek on the leading ones) stands before every
+    // record that begins with them.
+    const int given = std::min(k, static_cast<int>(point_.size()));
+    if (given < k && dir > 0)
+        if (int e = query(c, dir, ScanShape::Exact, given, want)) return e;
+    for (int level = given < k ? given - 1 : k; level >= 0 && static_cast<int>(cache_.size()) < want; --level)
         if (int e = query(c, dir, ScanShape::Level, level, want - static_cast<int>(cache_.size()))) return e;
     exhausted_ = static_cast<int>(cache_.size()) < want ? dir : 0;
     return 0;
@@ -194,7 +199,8 @@ const std::string& KeyScan::sqlFor(int dir, ScanShape shape, int level, bool inc
         terms.push_back(lead + " >= " + p(TableSchema::lowParam(k)));
         terms.push_back(lead + " <= " + p(TableSchema::highParam(k)));
     }
-    const int equal = shape == ScanShape::Level ? std::min(level, k) : 0;
+    // Exact: equal on the first `level` components, nothing asked of the others.
+    const int equal = shape == ScanShape::Level ? std::min(level, k) : shape == ScanShape::Exact ? std::min(level, k) : 0;
     for (int i = 0; i < equal; ++i) terms.push_back(order[static_cast<std::size_t>(i)].expr + " = " + p(i + 1));
     if (shape == ScanShape::Level) {
         if (level < k) {
@@ -237,6 +243,8 @@ int KeyScan::query(Connection& c, int dir, ScanShape shape, int level, int limit
     Statement st;
     int rc = c.prepare(sql, &st);
     if (rc != SQLITE_OK) return file_.sqlFail(c, rc, "reading " + s.table());
+    if (shape == ScanShape::Exact)
+        for (int i = 0; i < level && i < k; ++i) bindValue(st.get(), i + 1, point_[static_cast<std::size_t>(i)]);
     if (shape == ScanShape::Level) {
         for (int i = 0; i <= level && i < k; ++i) bindValue(st.get(), i + 1, point_[static_cast<std::size_t>(i)]);
         if (level == k) sqlite3_bind_int64(st.get(), TableSchema::positionParam(k), pointId_);

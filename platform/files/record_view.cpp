@@ -80,6 +80,7 @@ struct RecordView::Impl {
     std::function<bool()> keep;
     Position last;
     bool sorted = false;
+    std::size_t sortFields = 0;  // of the sorted order's components, those the caller named
 
     TableFile::Impl& fi() const { return file.impl(); }
     int check() {
@@ -150,6 +151,7 @@ void RecordView::setSortOrder(std::vector<rt::KeyComponent> by) {
     const auto& fields = impl_->file.desc().fields;
     std::erase_if(by, [&](const rt::KeyComponent& c) { return c.field < 1 || static_cast<std::size_t>(c.field) > fields.size(); });
     impl_->sorted = !by.empty();
+    impl_->sortFields = by.size();
     std::vector<OrderComponent> order;
     for (const rt::KeyComponent& c : by) {
         const rt::FieldDesc& f = fields[static_cast<std::size_t>(c.field - 1)];
@@ -179,8 +181,16 @@ int RecordView::resetToEnd() {
 int RecordView::seekToBufferKey() {
     if (int e = impl_->check()) return e;
     auto& fi = impl_->fi();
-    if (impl_->key < 0 && !impl_->sorted) impl_->scan.toStart();
-    else impl_->scan.toPoint(impl_->scan.boundaryOfRecord(fi.buffer), 0, false);
+    if (impl_->key < 0 && !impl_->sorted) {
+        impl_->scan.toStart();
+    } else if (impl_->sorted) {
+        // Sought on the sort fields alone: the first record that holds the buffer's values or more.
+        std::vector<SqlValue> sought = impl_->scan.boundaryOfRecord(fi.buffer);
+        sought.resize(impl_->sortFields);
+        impl_->scan.toPoint(std::move(sought), 0, false);
+    } else {
+        impl_->scan.toPoint(impl_->scan.boundaryOfRecord(fi.buffer), 0, false);
+    }
     return fi.ok();
 }
 

@@ -93,6 +93,16 @@ TEST_F(SortedViews, SeeksByTheSortFieldsAndReadsAfreshAfterAChange) {
     ASSERT_EQ(v.previous(), 0);
     EXPECT_EQ(t.qty(), 3);
 
+    // Sought on the sort fields alone, whatever the key's own fields hold in the buffer (blank
+    // comes last in a falling key).
+    RecordView byActive(t.file, kByActive);
+    byActive.setSortOrder({{5}});
+    t.rec = Med{};
+    t.rec.qty = 4;
+    ASSERT_EQ(byActive.seekToBufferKey(), 0);
+    ASSERT_EQ(byActive.next(), 0);
+    EXPECT_EQ(t.qty(), 4);
+
     std::vector<int> before = read(v, 1);
     Med extra = med("a", "Y", ymd(2024, 1, 1), 99);
     extra.qty = -1;
