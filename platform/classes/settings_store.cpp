@@ -1,8 +1,15 @@
 #include "platform/classes/settings_store.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QSettings>
 #include <QString>
 #include <QStringList>
+
+#include <filesystem>
+#include <string>
 
 namespace cls {
 namespace {
@@ -12,6 +19,18 @@ const char* kBookkeeping = "__Dont_Touch_Me__";
 QString key(std::string_view section, std::string_view entry) {
     return QString::fromUtf8(section.data(), static_cast<qsizetype>(section.size())) + "/" +
            QString::fromUtf8(entry.data(), static_cast<qsizetype>(entry.size()));
+}
+// The settings file is readable and writable by its owner only: made so before QSettings first
+// writes it (its rewrites keep the mode of the file they replace), and an own file an earlier
+// run left readable to others is made so too.
+void keepPrivate(const std::string& path) {
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) return;  // QSettings reports nothing either: the settings are then not kept
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & 0077) != 0) (void)::fchmod(fd, 0600);
+    ::close(fd);
 }
 }  // namespace
 
@@ -24,6 +43,7 @@ void SettingsStore::Init(std::string_view name, Kind, Root) {
     const QString n = QString::fromStdString(name_);
     // Kept per user in place of a machine-wide hive: nothing outside the user's own files is touched.
     settings_ = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, n, n);
+    keepPrivate(settings_->fileName().toStdString());
     sections_.clear();
     const QString list = settings_->value(key(kSectors, kBookkeeping)).toString();
     for (const QString& s : list.split('|', Qt::SkipEmptyParts)) sections_.insert(s.toStdString());

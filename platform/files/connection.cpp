@@ -56,11 +56,13 @@ int Connection::busyHandler(void* self, int count) {
     using namespace std::chrono;
     if (count == 0) c->waitStart_ = steady_clock::now();
     const long long waited = duration_cast<milliseconds>(steady_clock::now() - c->waitStart_).count();
-    if (waited >= c->waitLimitMs_) return 0;  // SQLITE_BUSY: the caller reports the time-out
-    if (count == 1 && tWaitingFor.empty()) {  // still locked after a first short retry: say so
+    // Still locked after a first short retry: say so, however long that retry took on a busy
+    // machine, so a wait that ends in a time-out is told as well.
+    if (count >= 1 && tWaitingFor.empty()) {
         tWaitingFor = c->path_;
         tellWait(c->path_, true);
     }
+    if (waited >= c->waitLimitMs_) return 0;  // SQLITE_BUSY: the caller reports the time-out
     const long long step = std::min(count < 4 ? 5LL : 50LL, c->waitLimitMs_ - waited);
     std::this_thread::sleep_for(milliseconds(std::max(1LL, step)));
     return 1;
@@ -170,21 +172,43 @@ int probe(sqlite3* db) {
     return rc;
 }
 
-// The first column of a statement's first row ("" when it fails).
-std::string pragmaText(sqlite3* db, const char* sql) {
+// The first column of a statement's first row ("" when it fails, SQLite's failure in *rc).
+std::string pragmaText(sqlite3* db, const char* sql, int* rc = nullptr) {
     sqlite3_stmt* s = nullptr;
     std::string value;
-    if (sqlite3_prepare_v2(db, sql, -1, &s, nullptr) == SQLITE_OK && sqlite3_step(s) == SQLITE_ROW)
+    int r = sqlite3_prepare_v2(db, sql, -1, &s, nullptr);
+    if (r == SQLITE_OK) r = sqlite3_step(s);
+    if (r == SQLITE_ROW) {
         if (const auto* t = sqlite3_column_text(s, 0)) value = reinterpret_cast<const char*>(t);
+        r = SQLITE_OK;
+    } else if (r == SQLITE_DONE) {
+        r = SQLITE_OK;
+    }
     sqlite3_finalize(s);
+    if (rc && r != SQLITE_OK && *rc == SQLITE_OK) *rc = r;
     return value;
 }
 
 // A new database file is made here, readable and writable by its owner only: SQLite would make it
-// 0644 less the umask, and its -wal, -shm and journal files take the database file's mode.
-void createPrivateFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd >= 0) ::close(fd);  // otherwise SQLite's own open tells why
+// 0644 less the umask, and its -wal, -shm and journal files take the database file's mode. No
+// O_EXCL: through a symlink to a file not yet made, that would fail and leave SQLite to make the
+// target. An empty file (one made by another tool, or by a start that stopped before its first
+// write) is taken over as a new database, side files included; a file that holds data keeps its mode.
+void makePrivate(const std::string& path, bool create) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | (create ? O_CREAT : 0), 0600);
+    if (fd < 0) return;  // SQLite's own open tells why
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0) {
+        if ((st.st_mode & 0077) != 0) (void)::fchmod(fd, 0600);
+        for (const char* side : {"-wal", "-shm", "-journal"}) {
+            const int sfd = ::open((path + side).c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+            if (sfd < 0) continue;
+            struct stat ss {};
+            if (::fstat(sfd, &ss) == 0 && S_ISREG(ss.st_mode) && ss.st_uid == st.st_uid && (ss.st_mode & 0077) != 0) (void)::fchmod(sfd, 0600);
+            ::close(sfd);
+        }
+    }
+    ::close(fd);
 }
 
 // Opens path for reading only. mode=ro reads the -wal too, so commits another instance has not
@@ -224,8 +248,8 @@ Connection::OpenResult Connection::open(const std::string& path, bool create, bo
         const auto parent = std::filesystem::path(path).parent_path();
         if (!parent.empty() && !std::filesystem::is_directory(parent, ec)) return {kPathNotFound, parent.string() + " does not exist"};
         if (!create) return {kFileNotFound, path + " does not exist"};
-        createPrivateFile(path);
     }
+    if (!exists || st.st_size == 0) makePrivate(path, create);
 
     Db db;
     int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
@@ -272,13 +296,15 @@ Connection::OpenResult Connection::open(const std::string& path, bool create, bo
     }
     if (!c->readOnly_) {
         // Saves survive a crash only in WAL with synchronous FULL: a file that refuses them is not used.
-        std::string mode = pragmaText(c->db_, "PRAGMA journal_mode");
-        if (mode != "wal") mode = pragmaText(c->db_, "PRAGMA journal_mode=WAL");
-        sqlite3_exec(c->db_, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
-        const std::string sync = pragmaText(c->db_, "PRAGMA synchronous");
+        // The first failure is what tells why (a full disk, a lock another program holds).
+        int code = SQLITE_OK;
+        std::string mode = pragmaText(c->db_, "PRAGMA journal_mode", &code);
+        if (mode != "wal") mode = pragmaText(c->db_, "PRAGMA journal_mode=WAL", &code);
+        pragmaText(c->db_, "PRAGMA synchronous=FULL", &code);
+        const std::string sync = pragmaText(c->db_, "PRAGMA synchronous", &code);
         if (mode != "wal" || sync != "2") {
-            const int code = sqlite3_errcode(c->db_);
-            return {code == SQLITE_BUSY ? kTransactionTimeout : kDriverError,
+            const int base = code & 0xFF;
+            return {base == SQLITE_BUSY || base == SQLITE_LOCKED ? kTransactionTimeout : kDriverError,
                     path + ": cannot be put in WAL mode with synchronous FULL (journal mode \"" + mode + "\", synchronous " + sync + ")",
                     code == SQLITE_OK ? SQLITE_ERROR : code};
         }

@@ -43,6 +43,13 @@ std::string errorCause(int code, int sqlite, const std::string& path) {
         case kTransactionTimeout: return "another program is using " + path + "; trying again may work";
         case kAccessDenied: return readOnlyCause(path);
         case kReadOnlyFile: return path + " was opened for reading only";
+        case kPathNotFound: return "the folder that should hold " + path + " does not exist";
+        case kInvalidRecordDeclaration: return path + " holds a table that does not match this program's records";
+        case kInvalidKeyFile: return "a key of " + path + " is missing or damaged; rebuilding it may help";
+        case kDriverError:
+            // Whatever else the database engine met: its own words, with the file.
+            return sqlite ? "the database engine could not work with " + path + " (" + sqlite3_errstr(sqlite) + ")"
+                          : "the database engine could not work with " + path;
         default: return {};
     }
 }

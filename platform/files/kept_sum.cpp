@@ -10,9 +10,6 @@
 namespace files {
 namespace {
 
-constexpr const char* kCreateSums =
-    "CREATE TABLE IF NOT EXISTS _kept_sums (name TEXT PRIMARY KEY, definition TEXT NOT NULL, "
-    "total INTEGER NOT NULL, odd INTEGER NOT NULL)";
 constexpr const char* kInRange = " BETWEEN -2147483647 AND 2147483647";
 
 std::string quoteLiteral(std::string_view text) {
@@ -28,9 +25,10 @@ std::string quoteLiteral(std::string_view text) {
 struct SumSql {
     std::string key;        // the row's name in _kept_sums
     std::string table;      // quoted
-    std::string value, where, equals;  // quoted columns, the literal
+    std::string value, equals;  // the quoted column, the literal
+    const rt::FieldDesc* where = nullptr;
 
-    std::string counts(const std::string& row) const { return "(" + row + where + " = " + equals + " COLLATE BINARY)"; }
+    std::string counts(const std::string& row) const { return "(" + textAsHeld(*where, row + quoteIdentifier(columnName(*where))) + " = " + equals + ")"; }
     std::string kept(const std::string& row) const {
         return "(typeof(" + row + value + ") = 'integer' AND " + row + value + kInRange + ")";
     }
@@ -60,7 +58,7 @@ struct SumSql {
                move("total = total + " + amount("NEW.") + " - " + amount("OLD.") + ", odd = odd + " + oddOne("NEW.") + " - " +
                     oddOne("OLD."));
     }
-    // What the stored row is checked against: a sum made any other way is made again.
+    // What the stored row is checked against: a row made any other way is not trusted.
     std::string definition() const { return insertTrigger() + ";\n" + deleteTrigger() + ";\n" + updateTrigger(); }
     std::string fill() const {
         return "INSERT OR REPLACE INTO _kept_sums (name, definition, total, odd) SELECT ?1, ?2, coalesce(sum(" + amount("") +
@@ -71,66 +69,35 @@ struct SumSql {
 SumSql sumSql(const TableSchema& s, const rt::KeptSumDesc& k) {
     const rt::TableDesc& d = s.desc();
     return SumSql{s.table() + ":" + std::string(k.name), s.quotedTable(), quoteIdentifier(columnName(*d.field(k.sumField))),
-                  quoteIdentifier(columnName(*d.field(k.whereField))), quoteLiteral(rt::cp1252ToUtf8(rt::rtrim(k.equals)))};
+                  quoteLiteral(rt::cp1252ToUtf8(rt::rtrim(k.equals))), d.field(k.whereField)};
 }
 
-int fail(Connection& c, int rc, std::string* detail) {
-    if (detail) *detail = c.lastMessage();
-    return mapSqliteError(rc);
-}
-
-// Whether the sum's row holds this definition and its three triggers exist.
-bool inPlace(Connection& c, const SumSql& q) {
-    Statement st;
-    if (c.prepare("SELECT definition FROM _kept_sums WHERE name = ?1", &st) != SQLITE_OK) return false;  // no table yet
-    sqlite3_bind_text64(st.get(), 1, q.key.data(), q.key.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
-    if (st.step() != SQLITE_ROW) return false;
-    const auto* t = sqlite3_column_text(st.get(), 0);
-    if (!t || q.definition() != reinterpret_cast<const char*>(t)) return false;
-    st.release();
-    Statement triggers;
-    if (c.prepare("SELECT count(*) FROM sqlite_master WHERE type = 'trigger' AND name IN (?1, ?2, ?3)", &triggers) != SQLITE_OK) return false;
-    int i = 1;
-    for (const char* what : {"insert", "delete", "update"}) {
-        const std::string name = q.key + ":" + what;
-        sqlite3_bind_text64(triggers.get(), i++, name.data(), name.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
-    }
-    return triggers.step() == SQLITE_ROW && sqlite3_column_int(triggers.get(), 0) == 3;
-}
-
-int make(Connection& c, const SumSql& q, std::string* detail) {
-    WriteScope w(c);
-    int rc = w.begin();
-    if (rc != SQLITE_OK) return fail(c, rc, detail);
-    if (inPlace(c, q)) {  // another connection made it meanwhile
-        rc = w.commit();
-        return rc == SQLITE_OK ? kNoError : fail(c, rc, detail);
-    }
-    if ((rc = c.exec(kCreateSums)) != SQLITE_OK) return fail(c, rc, detail);
-    for (const char* what : {"insert", "delete", "update"})
-        if ((rc = c.exec(("DROP TRIGGER IF EXISTS " + q.trigger(what)).c_str())) != SQLITE_OK) return fail(c, rc, detail);
-    for (const std::string& sql : {q.insertTrigger(), q.deleteTrigger(), q.updateTrigger()})
-        if ((rc = c.exec(sql.c_str())) != SQLITE_OK) return fail(c, rc, detail);
-    {
-        Statement st;
-        rc = c.prepare(q.fill(), &st);
-        if (rc != SQLITE_OK) return fail(c, rc, detail);
-        const std::string definition = q.definition();
-        sqlite3_bind_text64(st.get(), 1, q.key.data(), q.key.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
-        sqlite3_bind_text64(st.get(), 2, definition.data(), definition.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
-        if ((rc = st.step()) != SQLITE_DONE) return fail(c, rc, detail);
-    }
-    if ((rc = w.commit()) != SQLITE_OK) return fail(c, rc, detail);
-    return kNoError;
-}
+int fail(Connection& c, int rc, StoreError* e) { return storeFail(c, rc, e); }
 
 }  // namespace
 
-int ensureKeptSums(Connection& c, const TableSchema& s, std::string* detail) {
+std::string textAsHeld(const rt::FieldDesc& f, const std::string& column) {
+    // A CSTRING keeps one byte for its terminating zero. Each character of the stored UTF-8 is one
+    // byte of the buffer's Windows-1252 (one the code page lacks reads as '?').
+    const std::size_t room = f.type == rt::FieldType::CString ? (f.size > 0 ? f.size - 1u : 0u) : f.size;
+    return "rtrim(substr(" + column + ", 1, " + std::to_string(room) + "), ' ')";
+}
+
+int makeKeptSums(Connection& c, const TableSchema& s, StoreError* e) {
     for (const auto& k : s.desc().keptSums) {
         const SumSql q = sumSql(s, k);
-        if (inPlace(c, q)) continue;
-        if (int e = make(c, q, detail)) return e;
+        int rc = SQLITE_OK;
+        for (const char* what : {"insert", "delete", "update"})
+            if ((rc = c.exec(("DROP TRIGGER IF EXISTS " + q.trigger(what)).c_str())) != SQLITE_OK) return fail(c, rc, e);
+        for (const std::string& sql : {q.insertTrigger(), q.deleteTrigger(), q.updateTrigger()})
+            if ((rc = c.exec(sql.c_str())) != SQLITE_OK) return fail(c, rc, e);
+        Statement st;
+        rc = c.prepare(q.fill(), &st);
+        if (rc != SQLITE_OK) return fail(c, rc, e);
+        const std::string definition = q.definition();
+        sqlite3_bind_text64(st.get(), 1, q.key.data(), q.key.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+        sqlite3_bind_text64(st.get(), 2, definition.data(), definition.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+        if ((rc = st.step()) != SQLITE_DONE) return fail(c, rc, e);
     }
     return kNoError;
 }
@@ -140,7 +107,8 @@ int readKeptSum(Connection& c, const TableSchema& s, const rt::KeptSumDesc& k, K
     // not this sum.
     Statement st;
     int rc = c.prepare("SELECT total, odd FROM _kept_sums WHERE name = ?1 AND definition = ?2", &st);
-    if (rc != SQLITE_OK) return SQLITE_DONE;  // no such table: the file has no kept sums
+    if ((rc & 0xFF) == SQLITE_ERROR) return SQLITE_DONE;  // no such table: the file has no kept sums
+    if (rc != SQLITE_OK) return rc;
     const SumSql q = sumSql(s, k);
     const std::string definition = q.definition();
     sqlite3_bind_text64(st.get(), 1, q.key.data(), q.key.size(), SQLITE_TRANSIENT, SQLITE_UTF8);

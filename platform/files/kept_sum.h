@@ -16,10 +16,15 @@ namespace files {
 
 class Connection;
 
-// Makes sure every kept sum of the table has its row and its triggers, as this driver would make
-// them now; a sum missing or made otherwise is (re)made and filled from the table once, in one
-// transaction. Checks only, without a write lock, when all is in place.
-int ensureKeptSums(Connection& c, const TableSchema& s, std::string* detail);
+// Makes every kept sum of the table as this driver makes it now: its triggers (re)made and its row
+// filled from the table, in the transaction open on c (see migration.h). The file's _kept_sums
+// table must exist.
+int makeKeptSums(Connection& c, const TableSchema& s, StoreError* e);
+
+// The text a record buffer holds for a text field stored in column (quoted, with any row prefix),
+// in SQL: as many characters as the field holds, trailing blanks left off. A kept sum and the
+// summing read compare this, so they count a record as a list showing its field would.
+std::string textAsHeld(const rt::FieldDesc& f, const std::string& column);
 
 struct KeptSumValue {
     std::int64_t total = 0;

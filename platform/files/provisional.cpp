@@ -1,5 +1,6 @@
 #include "platform/files/provisional.h"
 
+#include <errno.h>
 #include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/file.h>
@@ -7,6 +8,8 @@
 
 #include <filesystem>
 #include <map>
+#include <set>
+#include <string_view>
 #include <mutex>
 #include <cstdio>
 #include <random>
@@ -27,7 +30,53 @@ std::string folderOf(const std::string& path) {
     return parent.empty() ? std::string(".") : parent.string();
 }
 
-std::string lockPath(const std::string& folder, const std::string& owner) { return folder + "/.owner-" + owner + ".lock"; }
+constexpr std::string_view kLockPrefix = ".owner-";
+constexpr std::string_view kLockSuffix = ".lock";
+constexpr std::string_view kNewSuffix = ".new";  // a lock file being made, not yet locked
+
+std::string lockPath(const std::string& folder, const std::string& owner) {
+    return folder + "/" + std::string(kLockPrefix) + owner + std::string(kLockSuffix);
+}
+
+// Whether an owner name has the form this program gives them ("<pid>-<16 hex digits>"): only such
+// a name, read from the database, is made into a path.
+bool ownerNameValid(std::string_view owner) {
+    const auto dash = owner.find('-');
+    if (dash == 0 || dash == std::string_view::npos || dash > 19 || owner.size() != dash + 17) return false;
+    for (std::size_t i = 0; i < owner.size(); ++i) {
+        const char ch = owner[i];
+        const bool ok = i < dash ? (ch >= '0' && ch <= '9') : i == dash || (ch >= '0' && ch <= '9') || (ch >= 'a' && ch <= 'f');
+        if (!ok) return false;
+    }
+    return true;
+}
+
+// Removes a lock file no running program holds: it is locked here first, so one held is left.
+void removeIfUnheld(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0) return;
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) ::unlink(path.c_str());
+    ::close(fd);
+}
+
+// The lock files of programs that have ended, in folder (a killed program leaves its own). A lock
+// file appears under its name only once locked (it is made under another name and renamed), so
+// one found unlocked belongs to no running program.
+void removeStaleLocks(const std::string& folder) {
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.rfind(kLockPrefix, 0) != 0) continue;
+        std::string_view owner = std::string_view(name).substr(kLockPrefix.size());
+        for (std::string_view suffix : {kLockSuffix, std::string_view(".lock.new")}) {
+            if (owner.size() > suffix.size() && owner.substr(owner.size() - suffix.size()) == suffix &&
+                ownerNameValid(owner.substr(0, owner.size() - suffix.size()))) {
+                removeIfUnheld(it->path().string());
+                break;
+            }
+        }
+    }
+}
 
 // This program's owner name and, per folder, its lock file, held locked until the process ends
 // (the files are removed at a normal end; after a crash, by the program that sweeps them). A child
@@ -48,16 +97,17 @@ public:
         std::lock_guard lock(mutex_);
         renewAfterFork();
         auto it = locks_.find(folder);
-        if (it == locks_.end()) {
-            const std::string path = lockPath(folder, name_);
-            int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-            if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-                ::close(fd);
-                fd = -1;
-            }
-            it = locks_.emplace(folder, fd).first;
-        }
+        if (it == locks_.end()) it = locks_.emplace(folder, makeLock(folder)).first;
         return it->second >= 0;
+    }
+    // Once per folder and process: the lock files ended programs left behind go.
+    void sweepLocksOnce(const std::string& folder) {
+        {
+            std::lock_guard lock(mutex_);
+            renewAfterFork();
+            if (!swept_.insert(folder).second) return;
+        }
+        removeStaleLocks(folder);
     }
     ~Owner() {
         std::lock_guard lock(mutex_);
@@ -71,6 +121,23 @@ public:
 
 private:
     Owner() { renew(); }
+    // The lock file, locked before it takes its name; -1 when none can be had. A sweeper may remove
+    // the file while it is being made (it is not locked yet): then it is made again.
+    int makeLock(const std::string& folder) const {
+        const std::string path = lockPath(folder, name_);
+        const std::string made = path + std::string(kNewSuffix);
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            const int fd = ::open(made.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+            if (fd < 0) {
+                if (errno != EEXIST) return -1;
+                ::unlink(made.c_str());  // this program's own name: no other program's file
+                continue;
+            }
+            if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::rename(made.c_str(), path.c_str()) == 0) return fd;
+            ::close(fd);
+        }
+        return -1;
+    }
     void renew() {
         pid_ = ::getpid();
         std::random_device rd;
@@ -84,18 +151,21 @@ private:
         for (const auto& [folder, fd] : locks_)
             if (fd >= 0) ::close(fd);  // the parent's lock stays with the parent
         locks_.clear();
+        swept_.clear();
         renew();
     }
     std::mutex mutex_;
     pid_t pid_ = 0;
     std::string name_;
     std::map<std::string, int> locks_;  // folder -> locked descriptor (-1: none could be had)
+    std::set<std::string> swept_;       // folders whose stale lock files were removed
 };
 
 // Whether the owner's lock is still held by a running program. A lock file that is missing or that
 // can be locked belongs to a program that has ended.
 bool ownerRuns(const std::string& folder, const std::string& owner) {
     if (owner == Owner::instance().name()) return true;
+    if (!ownerNameValid(owner)) return false;
     const int fd = ::open(lockPath(folder, owner).c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;
     const bool held = ::flock(fd, LOCK_SH | LOCK_NB) != 0;
@@ -150,7 +220,6 @@ int settleProvisional(TableFile& file, Position pos, std::int64_t expected) {
     if (rc != SQLITE_OK) return m.sqlFail(*c, rc, "writing " + m.schema->table());
     if (int e = file.putAt(pos, expected)) return e;
     rc = runMarks(*c, "DELETE FROM _provisional WHERE tbl = ?1 AND id = ?2", {m.schema->table()}, pos.id);
-    if (rc != SQLITE_OK && c->lastMessage().rfind("no such table", 0) == 0) rc = SQLITE_OK;  // never marked
     if (rc == SQLITE_OK) rc = w.commit();
     if (rc != SQLITE_OK) return m.sqlFail(*c, rc, "writing " + m.schema->table());
     return m.ok();
@@ -168,6 +237,8 @@ int sweepProvisional(TableFile& file, int* removed) {
     TableFile::Impl& m = file.impl();
     std::shared_ptr<Connection> c;
     if (int e = m.requireWritable(&c)) return e;
+    const std::string folder = folderOf(c->path());
+    Owner::instance().sweepLocksOnce(folder);
     const std::string table = m.schema->table();
     std::vector<std::string> owners;
     {
@@ -179,21 +250,23 @@ int sweepProvisional(TableFile& file, int* removed) {
             if (const auto* t = sqlite3_column_text(st.get(), 0)) owners.emplace_back(reinterpret_cast<const char*>(t));
         if (rc != SQLITE_DONE) return m.sqlFail(*c, rc, "reading the provisional records of " + table);
     }
-    const std::string folder = folderOf(c->path());
     for (const auto& owner : owners) {
         if (ownerRuns(folder, owner)) continue;
+        // A mark this program did not make (its owner has another form) is dropped; the record,
+        // whatever it is, stays.
+        const bool ours = ownerNameValid(owner);
         WriteScope w(*c);
         int rc = w.begin();
-        if (rc == SQLITE_OK)
+        if (rc == SQLITE_OK && ours)
             rc = runMarks(*c, "DELETE FROM " + m.schema->quotedTable() + " WHERE _id IN (SELECT id FROM _provisional WHERE tbl = ?1 AND owner = ?2)",
                           {table, owner});
-        const int gone = rc == SQLITE_OK ? sqlite3_changes(c->db()) : 0;
+        const int gone = rc == SQLITE_OK && ours ? sqlite3_changes(c->db()) : 0;
         if (rc == SQLITE_OK) rc = runMarks(*c, "DELETE FROM _provisional WHERE tbl = ?1 AND owner = ?2", {table, owner});
         if (rc == SQLITE_OK) rc = w.commit();
         if (rc != SQLITE_OK) return m.sqlFail(*c, rc, "removing the provisional records of " + table);
         if (removed) *removed += gone;
         // Marks of other tables still name the owner; with its lock file gone they count as ended too.
-        ::unlink(lockPath(folder, owner).c_str());
+        if (ours) removeIfUnheld(lockPath(folder, owner));
     }
     return m.ok();
 }

@@ -8,6 +8,8 @@
 #include "platform/files/collation.h"
 #include "platform/files/connection.h"
 #include "platform/files/errors.h"
+#include "platform/files/kept_sum.h"
+#include "platform/files/migration.h"
 
 namespace files {
 namespace {
@@ -86,11 +88,31 @@ int queryText(Connection& c, const std::string& sql, std::initializer_list<std::
     return rc;
 }
 
-int fail(Connection& c, int rc, std::string* detail) {
-    if (detail) *detail = c.lastMessage();
-    return mapSqliteError(rc);
+// Whether the file has an index of that name.
+int indexExists(Connection& c, const std::string& name, bool* exists) {
+    const int rc = queryText(c, "SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = ?1 COLLATE NOCASE", {name}, nullptr);
+    *exists = rc == SQLITE_ROW;
+    return rc == SQLITE_ROW || rc == SQLITE_DONE ? SQLITE_OK : rc;
 }
 
+}  // namespace
+
+int storeFail(Connection& c, int rc, StoreError* e) {
+    const int code = mapSqliteError(rc);
+    e->code = code == kNoError ? kDriverError : code;
+    e->sqlite = rc;
+    e->detail = c.lastMessage();
+    return e->code;
+}
+
+namespace {
+int fail(Connection& c, int rc, StoreError* e) { return storeFail(c, rc, e); }
+int refuse(int code, std::string detail, StoreError* e) {
+    e->code = code;
+    e->sqlite = 0;
+    e->detail = std::move(detail);
+    return code;
+}
 }  // namespace
 
 // The column of a field: its name without the table's prefix ("PRE:DRNAME" -> DRNAME).
@@ -266,13 +288,10 @@ bool TableSchema::inKey(int k, const char* record) const {
 
 // ------------------------------------------------------------------ the stored table
 
-int verifyStoredTable(Connection& c, const TableSchema& s, bool checkKeys, std::string* detail) {
+int verifyStoredTable(Connection& c, const TableSchema& s, bool checkKeys, StoreError* detail) {
     std::string sql;
     int rc = queryText(c, "SELECT sql FROM sqlite_master WHERE type = 'table' AND name = ?1 COLLATE NOCASE", {s.table()}, &sql);
-    if (rc == SQLITE_DONE) {
-        *detail = "no table " + s.table() + " in " + c.path();
-        return kFileNotFound;
-    }
+    if (rc == SQLITE_DONE) return refuse(kFileNotFound, "no table " + s.table() + " in " + c.path(), detail);
     if (rc != SQLITE_ROW) return fail(c, rc, detail);
 
     std::set<std::string> columns;
@@ -292,27 +311,20 @@ int verifyStoredTable(Connection& c, const TableSchema& s, bool checkKeys, std::
         }
         if (rc != SQLITE_DONE) return fail(c, rc, detail);
     }
-    if (!idIsKey) {
-        *detail = s.table() + ": no INTEGER PRIMARY KEY _id";
-        return kInvalidRecordDeclaration;
-    }
+    if (!idIsKey) return refuse(kInvalidRecordDeclaration, s.table() + ": no INTEGER PRIMARY KEY _id", detail);
     std::vector<std::string> wanted = {"_version"};
     for (const auto& f : s.desc().fields) wanted.push_back(columnName(f));
     if (s.desc().memo) wanted.push_back(memoName(*s.desc().memo));
     for (const auto& w : wanted)
-        if (!columns.count(lowerAscii(w))) {
-            *detail = s.table() + ": no column " + w;
-            return kInvalidRecordDeclaration;
-        }
+        if (!columns.count(lowerAscii(w))) return refuse(kInvalidRecordDeclaration, s.table() + ": no column " + w, detail);
 
     if (!checkKeys) return kNoError;
     for (int k = 0; k < s.keyCount(); ++k) {
         std::string stored;
         rc = queryText(c, "SELECT sql FROM sqlite_master WHERE type = 'index' AND name = ?1 COLLATE NOCASE", {s.key(k).indexName}, &stored);
-        if (rc == SQLITE_DONE || (rc == SQLITE_ROW && stored != s.key(k).createSql)) {
-            *detail = s.table() + ": key " + s.key(k).indexName + (rc == SQLITE_DONE ? " is missing" : " differs from its declaration");
-            return kInvalidKeyFile;
-        }
+        if (rc == SQLITE_DONE || (rc == SQLITE_ROW && stored != s.key(k).createSql))
+            return refuse(kInvalidKeyFile, s.table() + ": key " + s.key(k).indexName + (rc == SQLITE_DONE ? " is missing" : " differs from its declaration"),
+                          detail);
         if (rc != SQLITE_ROW) return fail(c, rc, detail);
     }
     return kNoError;
@@ -321,21 +333,27 @@ int verifyStoredTable(Connection& c, const TableSchema& s, bool checkKeys, std::
 // Any UPDATE that leaves _version alone or sets it back, by this program or another SQLite writer,
 // still moves it on, so a later write over an older copy is refused. The driver's own writes raise
 // it themselves and are left as they are (no second bump).
-std::string versionTriggerSql(const TableSchema& s) {
-    return "CREATE TRIGGER IF NOT EXISTS " + quoteIdentifier(s.table() + ":version") + " AFTER UPDATE ON " + s.quotedTable() +
-           " FOR EACH ROW WHEN NEW._version <= OLD._version BEGIN UPDATE " + s.quotedTable() +
-           " SET _version = OLD._version + 1 WHERE _id = NEW._id; END";
+std::string versionTriggerSql(std::string_view table) {
+    const std::string quoted = quoteIdentifier(table);
+    return "CREATE TRIGGER " + quoteIdentifier(std::string(table) + ":version") + " AFTER UPDATE ON " + quoted +
+           " FOR EACH ROW WHEN NEW._version <= OLD._version BEGIN UPDATE " + quoted + " SET _version = OLD._version + 1 WHERE _id = NEW._id; END";
 }
 
-int ensureVersionTrigger(Connection& c, const TableSchema& s, std::string* detail) {
-    const int rc = queryText(c, "SELECT 1 FROM sqlite_master WHERE type = 'trigger' AND name = ?1 COLLATE NOCASE", {s.table() + ":version"}, nullptr);
-    if (rc == SQLITE_ROW) return kNoError;
-    if (rc != SQLITE_DONE) return fail(c, rc, detail);
-    const int made = c.exec(versionTriggerSql(s).c_str());
-    return made == SQLITE_OK ? kNoError : fail(c, made, detail);
+int createMissingKeys(Connection& c, const TableSchema& s, StoreError* detail) {
+    for (int k = 0; k < s.keyCount(); ++k) {
+        bool exists = false;
+        int rc = indexExists(c, s.key(k).indexName, &exists);
+        if (rc == SQLITE_OK && !exists) rc = c.exec(s.key(k).createSql.c_str());
+        if (rc != SQLITE_OK) {
+            fail(c, rc, detail);
+            detail->detail = s.key(k).indexName + ": " + detail->detail;
+            return detail->code;
+        }
+    }
+    return kNoError;
 }
 
-int createStoredTable(Connection& c, const TableSchema& s, std::string* detail) {
+int createStoredTable(Connection& c, const TableSchema& s, StoreError* detail) {
     WriteScope w(c);
     int rc = w.begin();
     if (rc != SQLITE_OK) return fail(c, rc, detail);
@@ -345,15 +363,24 @@ int createStoredTable(Connection& c, const TableSchema& s, std::string* detail) 
         return rc == SQLITE_OK ? kNoError : fail(c, rc, detail);
     }
     if (rc != SQLITE_DONE) return fail(c, rc, detail);
+    std::string objects;
+    rc = queryText(c, "SELECT count(*) FROM sqlite_master", {}, &objects);
+    if (rc != SQLITE_ROW) return fail(c, rc, detail);
+    const bool newFile = objects == "0";
     if ((rc = c.exec(s.createTableSql().c_str())) != SQLITE_OK) return fail(c, rc, detail);
     for (int k = 0; k < s.keyCount(); ++k)
         if ((rc = c.exec(s.key(k).createSql.c_str())) != SQLITE_OK) return fail(c, rc, detail);
-    if ((rc = c.exec(versionTriggerSql(s).c_str())) != SQLITE_OK) return fail(c, rc, detail);
+    if ((rc = c.exec(versionTriggerSql(s.table()).c_str())) != SQLITE_OK) return fail(c, rc, detail);
+    if (int e = makeFileTables(c, detail)) return e;
+    if (int e = makeKeptSums(c, s, detail)) return e;
+    // A file made now is made at the present version; a table added to an older file is made as
+    // it is now, and the file's migration (which takes it as it is) brings the rest.
+    if (newFile && (rc = c.exec(("PRAGMA user_version = " + std::to_string(kFileVersion)).c_str())) != SQLITE_OK) return fail(c, rc, detail);
     if ((rc = w.commit()) != SQLITE_OK) return fail(c, rc, detail);
     return kNoError;
 }
 
-int rebuildStoredKeys(Connection& c, const TableSchema& s, std::string* detail) {
+int rebuildStoredKeys(Connection& c, const TableSchema& s, StoreError* detail) {
     WriteScope w(c);
     int rc = w.begin();
     if (rc != SQLITE_OK) return fail(c, rc, detail);
@@ -376,9 +403,9 @@ int rebuildStoredKeys(Connection& c, const TableSchema& s, std::string* detail) 
         if ((rc = c.exec(("DROP INDEX " + quoteIdentifier(name)).c_str())) != SQLITE_OK) return fail(c, rc, detail);
     for (int k = 0; k < s.keyCount(); ++k)
         if ((rc = c.exec(s.key(k).createSql.c_str())) != SQLITE_OK) {
-            const int code = fail(c, rc, detail);
-            *detail = s.key(k).indexName + ": " + *detail;
-            return code;
+            fail(c, rc, detail);
+            detail->detail = s.key(k).indexName + ": " + detail->detail;
+            return detail->code;
         }
     if ((rc = w.commit()) != SQLITE_OK) return fail(c, rc, detail);
     return kNoError;

@@ -97,15 +97,30 @@ std::string quoteIdentifier(std::string_view name);
 // The column of a field: its name without the table's prefix ("PRE:DRNAME" -> DRNAME).
 std::string columnName(const rt::FieldDesc& f);
 
+// What failed when the stored form of a table was read or made: the driver's error code, SQLite's
+// result code behind it (0 when none) and the words that say where.
+struct StoreError {
+    int code = 0;
+    int sqlite = 0;
+    std::string detail;
+    bool newerFile = false;  // refused because the file is of a newer version than this program
+};
+// Records SQLite's failure rc on c in *e; the driver's code is returned.
+int storeFail(Connection& c, int rc, StoreError* e);
+
 // Checks the stored table against the schema: kFileNotFound when the table is missing,
 // kInvalidRecordDeclaration when a column is missing, kInvalidKeyFile (when checkKeys) when an
 // index is missing or differs.
-int verifyStoredTable(Connection& c, const TableSchema& s, bool checkKeys, std::string* detail);
-// Creates the table and its indexes when the table is missing (an existing table stays as it is).
-int createStoredTable(Connection& c, const TableSchema& s, std::string* detail);
-// Gives a table stored without it the trigger that moves _version on at every update.
-int ensureVersionTrigger(Connection& c, const TableSchema& s, std::string* detail);
+int verifyStoredTable(Connection& c, const TableSchema& s, bool checkKeys, StoreError* e);
+// Creates the table complete (indexes, version trigger, kept sums) when it is missing, in one
+// transaction; an existing table stays as it is. A file that held nothing is given the present
+// file version (see migration.h).
+int createStoredTable(Connection& c, const TableSchema& s, StoreError* e);
+// The trigger that moves _version on at any update of the table that did not.
+std::string versionTriggerSql(std::string_view table);
+// Creates the table's indexes that are missing (those that exist stay as they are).
+int createMissingKeys(Connection& c, const TableSchema& s, StoreError* e);
 // Drops and recreates the table's indexes.
-int rebuildStoredKeys(Connection& c, const TableSchema& s, std::string* detail);
+int rebuildStoredKeys(Connection& c, const TableSchema& s, StoreError* e);
 
 }  // namespace files

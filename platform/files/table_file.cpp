@@ -8,6 +8,7 @@
 #include "platform/files/error_cause.h"
 #include "platform/files/file_name.h"
 #include "platform/files/kept_sum.h"
+#include "platform/files/migration.h"
 #include "platform/files/schema.h"
 #include "platform/files/table_file_impl.h"
 #include "platform/runtime/codepage.h"
@@ -72,15 +73,40 @@ int TableFile::Impl::ok() {
 int TableFile::Impl::fail(int code, std::string detail, int sqlite) {
     lastError = code;
     lastSqlite = sqlite;
+    lastCause.clear();
     lastErrorText = errorText(code);
     if (!detail.empty()) lastErrorText += ": " + detail;
     return code;
 }
 
+int TableFile::Impl::fail(const StoreError& e) { return fail(e.code, e.detail, e.sqlite); }
+
+// Whether an index of the table's keys is missing from the file (dropped by another program) while
+// the table is there.
+bool TableFile::Impl::keyMissing(Connection& c) {
+    Statement st;
+    if (c.prepare("SELECT count(*) FROM sqlite_master WHERE type = ?2 AND name = ?1 COLLATE NOCASE", &st) != SQLITE_OK) return false;
+    sqlite3_bind_text(st.get(), 2, "table", -1, SQLITE_STATIC);
+    sqlite3_bind_text64(st.get(), 1, schema->table().data(), schema->table().size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+    const bool table = st.step() == SQLITE_ROW && sqlite3_column_int(st.get(), 0) > 0;
+    sqlite3_reset(st.get());
+    if (!table) return false;
+    sqlite3_bind_text(st.get(), 2, "index", -1, SQLITE_STATIC);
+    for (int k = 0; k < schema->keyCount(); ++k) {
+        const std::string& name = schema->key(k).indexName;
+        sqlite3_bind_text64(st.get(), 1, name.data(), name.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+        const bool found = st.step() == SQLITE_ROW && sqlite3_column_int(st.get(), 0) > 0;
+        sqlite3_reset(st.get());
+        if (!found) return true;
+    }
+    return false;
+}
+
 int TableFile::Impl::sqlFail(Connection& c, int rc, const std::string& what) {
     int code = mapSqliteError(rc);
     const std::string msg = c.lastMessage();
-    if (code == kDriverError && msg.rfind("no such index", 0) == 0) code = kInvalidKeyFile;
+    // A statement naming a key's index fails as any SQL error does when the index is gone.
+    if (code == kDriverError && (rc & 0xFF) == SQLITE_ERROR && keyMissing(c)) code = kInvalidKeyFile;
     return fail(code == kNoError ? kDriverError : code, what + ": " + msg, rc);
 }
 
@@ -114,6 +140,13 @@ int TableFile::Impl::bindRecord(sqlite3_stmt* st) {
     return 0;
 }
 
+int TableFile::Impl::refuse(const StoreError& e) {
+    fail(e);
+    // A file newer than this program: say so rather than blame permissions.
+    if (e.newerFile) lastCause = newerFileCause(path);
+    return e.code;
+}
+
 // ------------------------------------------------------------------ TableFile
 
 TableFile::TableFile(const TableDesc& desc, void* buffer, std::string* memo) : impl_(std::make_unique<Impl>(desc, buffer, memo)) {}
@@ -138,14 +171,13 @@ int TableFile::open(OpenMode mode) {
     const int busy = std::max(kDefaultBusyMs, m.recoverSeconds * 1000);
     if (int e = m.threadConnectionFor(false, mode == OpenMode::ReadOnly, busy, &c)) return e;
     if (mode != OpenMode::ReadOnly && c->readOnly()) return m.fail(kAccessDenied, "no write access to " + m.path);
-    std::string detail;
+    StoreError err;
+    if (verifyStoredTable(*c, *m.schema, false, &err)) return m.fail(err);
+    // A file of an older version is migrated before anything is written to it; a newer one is
+    // never changed.
+    if (mode != OpenMode::ReadOnly && prepareForWriting(*c, *m.schema, &err)) return m.refuse(err);
     // DenyWrite opens to rebuild keys, so a missing key does not refuse it.
-    if (int e = verifyStoredTable(*c, *m.schema, mode != OpenMode::DenyWrite, &detail)) return m.fail(e, detail);
-    // A table stored before the trigger existed gets it now; when that fails (the file is locked
-    // meanwhile), the next open tries again.
-    if (mode != OpenMode::ReadOnly) ensureVersionTrigger(*c, *m.schema, &detail);
-    // Likewise the kept sums; until they are made, keptSum() adds up the table.
-    if (mode != OpenMode::ReadOnly) ensureKeptSums(*c, *m.schema, &detail);
+    if (mode != OpenMode::DenyWrite && verifyStoredTable(*c, *m.schema, true, &err)) return m.fail(err);
     m.conn = c;
     m.open = true;
     m.mode = mode;
@@ -163,8 +195,8 @@ int TableFile::create() {
         if (int e = m.threadConnectionFor(true, false, kDefaultBusyMs, &c)) return e;
     }
     if (c->readOnly()) return m.fail(kAccessDenied, "no write access to " + c->path());
-    std::string detail;
-    if (int e = createStoredTable(*c, *m.schema, &detail)) return m.fail(e, detail);
+    StoreError err;
+    if (refuseNewer(*c, &err) || createStoredTable(*c, *m.schema, &err)) return m.refuse(err);
     return m.ok();
 }
 
@@ -207,9 +239,9 @@ int TableFile::buildKeys() {
         if (int e = m.threadConnectionFor(false, false, kDefaultBusyMs, &c)) return e;
     }
     if (c->readOnly()) return m.fail(kAccessDenied, "no write access to " + c->path());
-    std::string detail;
-    if (int e = verifyStoredTable(*c, *m.schema, false, &detail)) return m.fail(e, detail);
-    if (int e = rebuildStoredKeys(*c, *m.schema, &detail)) return m.fail(e, detail);
+    StoreError err;
+    if (verifyStoredTable(*c, *m.schema, false, &err)) return m.fail(err);
+    if (refuseNewer(*c, &err) || rebuildStoredKeys(*c, *m.schema, &err)) return m.refuse(err);
     return m.ok();
 }
 
@@ -331,22 +363,28 @@ int TableFile::sumWhereEqual(int sumField, int whereField, std::string_view equa
     if (!what || !where) return m.fail(kInvalidRecordDeclaration, "no such field");
     std::shared_ptr<Connection> c;
     if (int e = m.requireOpen(&c)) return e;
-    // total() never overflows (it turns to a real number); sum() reports an integer overflow.
-    const std::string sql = "SELECT sum(" + quoteIdentifier(columnName(*what)) + ") FROM " + m.schema->quotedTable() +
-                            " WHERE " + quoteIdentifier(columnName(*where)) + " = ?1 COLLATE BINARY";
-    Statement st;
-    int rc = c->prepare(sql, &st);
+    // The text is compared as a record buffer holds it, as the kept sums compare it. sum() fails
+    // on an integer overflow; total() never does (it turns to a real number), so a sum() that
+    // fails where total() does not has overflowed.
     const std::string text = rt::cp1252ToUtf8(rt::rtrim(equals));
-    if (rc == SQLITE_OK) rc = sqlite3_bind_text(st.get(), 1, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
-    if (rc == SQLITE_OK) rc = st.step();
+    auto run = [&](const char* adding) {
+        const std::string sql = std::string("SELECT ") + adding + "(" + quoteIdentifier(columnName(*what)) + ") FROM " +
+                                m.schema->quotedTable() + " WHERE " + textAsHeld(*where, quoteIdentifier(columnName(*where))) + " = ?1";
+        Statement st;
+        int rc = c->prepare(sql, &st);
+        if (rc == SQLITE_OK) rc = sqlite3_bind_text(st.get(), 1, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+        if (rc == SQLITE_OK) rc = st.step();
+        if (rc == SQLITE_ROW && sum) *sum = sqlite3_column_int64(st.get(), 0);
+        return rc;
+    };
     if (overflow) *overflow = false;
-    if (rc == SQLITE_ERROR && std::string(c->lastMessage()).find("overflow") != std::string::npos) {
+    int rc = run("sum");
+    if (rc == SQLITE_ERROR && run("total") == SQLITE_ROW) {
         if (overflow) *overflow = true;
         if (sum) *sum = 0;
         return m.ok();
     }
     if (rc != SQLITE_ROW) return m.sqlFail(*c, rc, "adding up " + m.schema->table());
-    if (sum) *sum = sqlite3_column_int64(st.get(), 0);
     return m.ok();
 }
 
@@ -512,6 +550,7 @@ int TableFile::lastError() const { return impl_->lastError; }
 std::string TableFile::lastErrorText() const { return impl_->lastErrorText; }
 std::string TableFile::lastErrorCause() const {
     if (impl_->lastError == 0) return {};
+    if (!impl_->lastCause.empty()) return impl_->lastCause;
     return errorCause(impl_->lastError, impl_->lastSqlite, impl_->path.empty() ? path() : impl_->path);
 }
 

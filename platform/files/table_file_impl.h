@@ -33,6 +33,7 @@ struct TableFile::Impl {
     int lastError = 0;
     std::string lastErrorText;
     int lastSqlite = 0;  // SQLite's result code behind the last error, 0 when none
+    std::string lastCause;  // the cause in words when the code alone cannot tell it
 
     // The connection of an open instance (nullptr when closed or released).
     std::shared_ptr<Connection> connection();
@@ -44,7 +45,11 @@ struct TableFile::Impl {
 
     int ok();
     int fail(int code, std::string detail, int sqlite = 0);
+    int fail(const StoreError& e);
+    // fail(), with the words for a file newer than this program when that is why.
+    int refuse(const StoreError& e);
     int sqlFail(Connection& c, int rc, const std::string& what);
+    bool keyMissing(Connection& c);
 
     // Puts a read row into the buffer (and memo) and makes it the current record.
     void deliver(const Row& r, bool withMemo);

@@ -529,7 +529,7 @@ bool Screen::eventFilter(QObject* watched, QEvent* event) {
                 // A caret move edits nothing; later answers to earlier keys are out of date.
                 v->NextRevision(n);
                 const wnd::WindowId id = v->id;
-                QTimer::singleShot(0, this, [this, id, n, code] {
+                QTimer::singleShot(0, this, [this, id, n = n, code] {  // a structured binding is captured by copy
                     if (View* w = view(id)) Typed(*w, n, code);
                 });
             }

@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/classes/settings_store.h"
@@ -40,6 +41,7 @@ protected:
 
 TEST_F(SettingsStoreTest, EachChangeIsOnDiskBeforeTearDown) {
     const std::string name = "Store" + std::to_string(::getpid());
+    const mode_t umask = ::umask(022);
     cls::SettingsStore store;
     store.Init(name, cls::SettingsStore::Kind::Registry, cls::SettingsStore::Root::ClassesRoot);
     store.Update("Preview", "Width", "640");
@@ -53,6 +55,12 @@ TEST_F(SettingsStoreTest, EachChangeIsOnDiskBeforeTearDown) {
     EXPECT_NE(text.find("Width=700"), std::string::npos) << text;
     EXPECT_NE(text.find("Height=300"), std::string::npos) << text;
     EXPECT_NE(text.find("__Dont_Touch_Me__=Preview|Window"), std::string::npos) << text;
+
+    // The settings are the user's alone, whatever the umask, and stay so over every rewrite.
+    struct stat st {};
+    ASSERT_EQ(::stat(store.location().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    ::umask(umask);
 
     // A second run reads what the first wrote although the first never tore down.
     cls::SettingsStore next;

@@ -1,7 +1,9 @@
 // What the driver does when things go wrong around it: who may read new files, what an error tells
 // the user, another writer's changes, a transaction SQLite gave up, reading another instance's WAL,
 // and the provisional records of a program that was killed.
+#include <fcntl.h>
 #include <grp.h>
+#include <sys/file.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -105,6 +107,43 @@ TEST_F(FileFaults, NewFilesAreTheOwnersOnly) {
     ::umask(old);
 }
 
+// A database reached through a symlink, or an empty file left where it belongs, is made the
+// owner's alone with its side files, as a new file is.
+TEST_F(FileFaults, FilesTakenOverAreTheOwnersOnly) {
+    const mode_t old = ::umask(022);
+    struct Case {
+        const char* what;
+        std::function<std::string(const std::string& dir)> prepare;  // gives the file that holds the data
+    } cases[] = {
+        {"a symlink to a file not yet made",
+         [](const std::string& dir) {
+             std::filesystem::create_directory(dir + "/real");
+             std::filesystem::create_symlink(dir + "/real/data.sqlite", dir + "/MEDS.sqlite");
+             return dir + "/real/data.sqlite";
+         }},
+        {"an empty file",
+         [](const std::string& dir) {
+             std::ofstream(dir + "/MEDS.sqlite").flush();
+             ::chmod((dir + "/MEDS.sqlite").c_str(), 0644);
+             return dir + "/MEDS.sqlite";
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::error_code ec;
+        for (const auto& entry : std::filesystem::directory_iterator(dir_)) std::filesystem::remove_all(entry.path(), ec);
+        const std::string data = c.prepare(dir_);
+        {
+            MedFile t{medTable()};
+            ASSERT_EQ(t.openOrCreate(), 0) << t.file.lastErrorText();
+            ASSERT_EQ(t.add(med("a", "Y", 0, 1)), 0);
+            for (const char* side : {"", "-wal", "-shm"}) EXPECT_EQ(modeOf(data + side), 0600u) << data << side;
+        }
+        ReleaseThreadConnections();
+    }
+    ::umask(old);
+}
+
 // A file error says what happened to which file and what may help; a wait on a locked file is told
 // as it begins and when it ends.
 TEST_F(FileFaults, ErrorsNameTheirCauseAndFile) {
@@ -165,7 +204,7 @@ TEST_F(FileFaults, EveryUpdateIsSeenByTheNextWriteOverAnOlderCopy) {
     struct Case {
         const char* what;
         const char* sql;
-        bool dropTriggerFirst;  // a file stored before the database moved versions itself
+        bool dropTriggerFirst;  // a file stored before the database moved versions itself (version 0)
     } cases[] = {
         {"another writer leaves the version alone", "UPDATE \"MEDS\" SET \"NAME\" = 'theirs'", false},
         {"another writer sets the version back", "UPDATE \"MEDS\" SET \"NAME\" = 'theirs', _version = 1", false},
@@ -181,7 +220,7 @@ TEST_F(FileFaults, EveryUpdateIsSeenByTheNextWriteOverAnOlderCopy) {
             ASSERT_EQ(t.add(med("mine", "Y", 0, 1)), 0);
         }
         ReleaseThreadConnections();
-        if (c.dropTriggerFirst) rawSql(file("MEDS.sqlite"), "DROP TRIGGER \"MEDS:version\"");
+        if (c.dropTriggerFirst) rawSql(file("MEDS.sqlite"), "DROP TRIGGER \"MEDS:version\"; PRAGMA user_version = 0");
         MedFile t{medTable()};
         ASSERT_EQ(t.openOrCreate(), 0);
         ASSERT_EQ(t.file.next(), 0);
@@ -346,6 +385,41 @@ TEST_F(FileFaults, ProvisionalRecordsOfAKilledProgramGoThoseOfARunningOneStay) {
     EXPECT_EQ(removed, 0);
     for (const auto& entry : std::filesystem::directory_iterator(dir_))
         EXPECT_EQ(entry.path().filename().string().rfind(".owner-", 0), std::string::npos) << "no lock file left: " << entry.path();
+}
+
+
+// At the first sweep in a folder, lock files no running program holds go (a killed program leaves
+// its own behind); a held one stays. An owner read from the database names a file only when it
+// has the program's own form, and the record of a mark in another form stays.
+TEST_F(FileFaults, StaleLockFilesGoAndOwnerNamesAreChecked) {
+    MedFile t{medTable()};
+    ASSERT_EQ(t.openOrCreate(), 0);
+    ASSERT_EQ(t.add(med("kept", "Y", 0, 1)), 0);
+    const std::string dead = file(".owner-12345-0123456789abcdef.lock");
+    const std::string held = file(".owner-23456-fedcba9876543210.lock");
+    const std::string halfMade = file(".owner-34567-00112233445566ff.lock.new");
+    const std::string notOurs = file(".owner-notes.lock");
+    for (const auto& f : {dead, held, halfMade, notOurs}) std::ofstream(f).flush();
+    const int holder = ::open(held.c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
+    // A mark whose owner text leads out of the lock files' names.
+    std::filesystem::create_directory(file(".owner-"));
+    std::ofstream(file("victim.lock")) << "x";
+    rawSql(file("MEDS.sqlite"),
+           "CREATE TABLE IF NOT EXISTS _provisional (tbl TEXT NOT NULL, id INTEGER NOT NULL, owner TEXT NOT NULL, PRIMARY KEY (tbl, id));"
+           "INSERT INTO _provisional SELECT name, 1, '/../victim' FROM sqlite_master WHERE type = 'table' AND name NOT LIKE '\\_%' ESCAPE '\\' "
+           "AND name NOT LIKE 'sqlite%'");
+
+    int removed = -1;
+    ASSERT_EQ(sweepProvisional(t.file, &removed), 0) << t.file.lastErrorText();
+    EXPECT_EQ(removed, 0);
+    EXPECT_EQ(t.order(-1, 1), std::vector<int>{1}) << "the record of a foreign mark stays";
+    EXPECT_FALSE(std::filesystem::exists(dead));
+    EXPECT_FALSE(std::filesystem::exists(halfMade));
+    EXPECT_TRUE(std::filesystem::exists(held));
+    EXPECT_TRUE(std::filesystem::exists(notOurs));
+    EXPECT_TRUE(std::filesystem::exists(file("victim.lock")));
+    ::close(holder);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // Sums the database keeps itself: right after every kind of write, by this driver or another
-// SQLite connection, and made on open for a file that was stored without them.
+// SQLite connection, and made when a file stored without them is migrated.
 #include <functional>
 #include <utility>
 
@@ -134,7 +134,10 @@ TEST_F(KeptSumTest, ValuesItCannotKeepAreAddedUpWithTheOverflowMark) {
     EXPECT_EQ(storedRow(path).second, 0) << "nothing odd left";
 }
 
-TEST_F(KeptSumTest, AFileStoredWithoutTheSumGetsItFilledOnOpen) {
+// A file of the first releases (version 0) stored without the sum gets it at its first writable
+// open, which migrates it; until then, and wherever the stored row was made otherwise, the table is
+// added up.
+TEST_F(KeptSumTest, AnOlderFileGetsTheSumFilledWhenMigrated) {
     {
         const auto plain = medTable();
         MedFile old(plain);
@@ -145,7 +148,7 @@ TEST_F(KeptSumTest, AFileStoredWithoutTheSumGetsItFilledOnOpen) {
     }
     files::ReleaseThreadConnections();
     const std::string path = file("MEDS.sqlite");
-    ASSERT_EQ(storedRow(path).first, -1);
+    rawSql(path, "DROP TABLE _kept_sums; PRAGMA user_version = 0");
 
     const auto desc = keptTable();
     {
@@ -161,21 +164,41 @@ TEST_F(KeptSumTest, AFileStoredWithoutTheSumGetsItFilledOnOpen) {
     EXPECT_EQ(kept(m), (Sum{1300}));
     m.file.close();
 
-    // A row left by another way of keeping it (or tampered with) is made again on the next open.
+    // A row left by another way of keeping it (or tampered with) is not trusted.
     rawSql(path, "UPDATE _kept_sums SET definition = 'other', total = 7");
-    {
-        MedFile reader(desc);  // read-only: a row made otherwise is not trusted
-        ASSERT_EQ(reader.file.open(files::OpenMode::ReadOnly), 0);
+    for (auto mode : {files::OpenMode::ReadOnly, files::OpenMode::SharedReadWrite}) {
+        MedFile reader(desc);
+        ASSERT_EQ(reader.file.open(mode), 0);
         EXPECT_EQ(kept(reader), (Sum{1300}));
     }
-    ASSERT_EQ(m.file.open(), 0);
-    EXPECT_EQ(kept(m), (Sum{1300}));
-    m.file.close();
-    rawSql(path, "DROP TRIGGER \"MEDS:ActiveCost:insert\"");
-    ASSERT_EQ(m.file.open(), 0);
-    add(m, "Y", 1);
-    EXPECT_EQ(kept(m), (Sum{1301}));
     EXPECT_NE(m.file.keptSum("Other", nullptr, nullptr), 0) << "no such sum";
+}
+
+// ACTIVE is compared as a record buffer holds it, so what another program stores there counts in
+// the sum exactly when a list showing the field shows the flag.
+TEST_F(KeptSumTest, TextIsComparedAsTheRecordHoldsIt) {
+    const auto desc = keptTable();
+    MedFile m(desc);
+    ASSERT_EQ(m.openOrCreate(), 0);
+    const std::string path = file("MEDS.sqlite");
+    struct Case {
+        const char* stored;
+        bool counts;
+    } cases[] = {{"Y ", true}, {"Y  ", true}, {"Yes", true}, {" Y", false}, {"y ", false}, {"N", false}};
+    std::int64_t expected = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored);
+        rawSql(path, std::string("INSERT INTO MEDS (NAME, ACTIVE, COST) VALUES ('x', '") + c.stored + "', 100)");
+        ASSERT_EQ(m.file.setKeyOrder(-1), 0);
+        ASSERT_EQ(m.file.previous(), 0);
+        EXPECT_EQ(m.rec.active[0] == 'Y', c.counts) << "as the record holds it";
+        if (c.counts) expected += 100;
+        EXPECT_EQ(kept(m), (Sum{expected}));
+        EXPECT_EQ(scanned(m), (Sum{expected}));
+        // Written back through the driver, the stored text becomes the record's: the sum holds.
+        ASSERT_EQ(m.file.put(), 0);
+        EXPECT_EQ(kept(m), (Sum{expected}));
+    }
 }
 
 }  // namespace

@@ -184,6 +184,26 @@ TEST_F(Opening, StoredTableMustMatchTheLayout) {
     EXPECT_NE(t.file.lastErrorText().find("TIME"), std::string::npos) << t.file.lastErrorText();
 }
 
+// A key's index that another program drops while the file is open: reading in that key's order
+// says the key is missing (a rebuild mends it), in whichever way the read is made.
+TEST_F(Opening, AKeyDroppedWhileOpenIsAnInvalidKey) {
+    MedFile t{medTable()};
+    ASSERT_EQ(t.openOrCreate(), 0);
+    ASSERT_EQ(t.add(med("a", "Y", ymd(2024, 3, 1), 1)), 0);
+    ASSERT_EQ(t.file.setKeyOrder(kByDate), 0);
+    ASSERT_EQ(t.file.next(), 0);
+    rawSql(file("MEDS.sqlite"), "DROP INDEX \"MEDS:MED:ByDate\"");
+    ASSERT_EQ(t.file.setKeyOrder(kByDate), 0);
+    EXPECT_EQ(t.file.next(), kInvalidKeyFile) << t.file.lastErrorText();
+    EXPECT_EQ(t.file.get(kByDate), kInvalidKeyFile) << t.file.lastErrorText();
+    EXPECT_EQ(t.file.setKeyOrder(kByName), 0);
+    EXPECT_EQ(t.file.next(), 0) << "the other keys still read";
+    t.file.close();
+    ASSERT_EQ(t.file.buildKeys(), 0);
+    ASSERT_EQ(t.file.open(), 0);
+    EXPECT_EQ(t.order(kByDate, 1), std::vector<int>{1});
+}
+
 TEST_F(Opening, LayoutsTheDriverCannotStoreAreRefused) {
     const rt::FieldDesc badSize[] = {{1, "X:A", rt::FieldType::Short, 4, 0}};
     const rt::FieldDesc sameColumn[] = {{1, "X:A", rt::FieldType::Long, 4, 0}, {2, "Y:a", rt::FieldType::Long, 4, 4}};

@@ -1,0 +1,36 @@
+#pragma once
+// The version of a data file's stored form (SQLite's user_version) and the migrations that bring
+// an older file to the present one. A file made by the first releases has version 0. A writable
+// open that finds an older file runs the migrations after its version, in order, once, in one
+// transaction; a file of a newer version than this program knows is never changed (it is opened
+// for reading only). What a migration makes (triggers, kept sums, marks, indexes) is not checked
+// again at later opens.
+#include <string>
+
+namespace files {
+
+class Connection;
+class TableSchema;
+struct StoreError;
+
+// 1: every table has its version trigger, the opened table its indexes and its kept sums (their
+//    text compared as a record buffer holds it), the file its _provisional and _kept_sums.
+inline constexpr int kFileVersion = 1;
+
+// The file's version in *version; SQLite's result code.
+int readFileVersion(Connection& c, int* version);
+
+// kAccessDenied (e->newerFile) when the file is of a newer version than this program.
+int refuseNewer(Connection& c, StoreError* e);
+
+// Makes the file fit for writing through the table of s: kAccessDenied when the file is newer than
+// this program (nothing is changed), otherwise the migrations it lacks, run in one transaction.
+int prepareForWriting(Connection& c, const TableSchema& s, StoreError* e);
+
+// The driver's own tables of a file (_provisional, _kept_sums), made when missing.
+int makeFileTables(Connection& c, StoreError* e);
+
+// The words for a file newer than this program, naming it.
+std::string newerFileCause(const std::string& path);
+
+}  // namespace files
