@@ -255,7 +255,7 @@ int main(int argc, char** argv) {
             Steps steps;
             {
                 bench::QtProgram program(qt->screen(), "?REPORTSREMINDERS");
-                bench::SetReminderDue(dir, true, true);
+                bench::SetReminderDue(dir, true);
                 for (int run = 0; run < kRuns; ++run) filteredRun(program, steps);
             }
             steps.print("", count);

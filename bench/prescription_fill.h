@@ -4,8 +4,6 @@
 // doctor, a third inactive). The filtered lists and reports have a folder of their own that adds
 // people: a person with a few prescriptions, two with a few readings each whose names sort first
 // and last among the readings of many others, and a reminder made due or not before each run.
-#include <atomic>
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -112,25 +110,22 @@ inline void FillReadings(int count) {
 
 // Makes the prescription at position 1 due for a refill in five days, or leaves it without a
 // reminder date, so one folder serves the start with a reminder due and the start without.
-inline void SetReminderDue(const std::string& dir, bool due, bool programRuns = false) {
-    shell::InstallThreadHooks();
+inline void SetReminderDue(const std::string& dir, bool due) {
     files::SetDataFolder(dir);
-    std::atomic<bool> done{false};
-    rt::StartThreadProcedure(
-        [due, &done] {
-            auto& f = data::PrescriptsFile();
-            if (f.open() != 0) std::abort();
-            if (f.getAt(files::Position{1}) == 0) {
-                data::PRE.REFILLREMINDERDATE.set(due ? rt::today() + 5 : 0);
-                if (f.put() != 0) std::abort();
-            }
-            f.close();
-            done = true;
-        },
-        0);
-    // Beside a running program only this write is waited for, not the program's threads.
-    if (!programRuns) rt::WaitForTaskThreads();
-    while (!done) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    // A thread of its own with an instance of its own: beside a running program it is no task
+    // thread of the program's, so nothing waits on it but this.
+    std::thread([due] {
+        data::PrescriptsRecord record{};
+        std::string memo;
+        files::TableFile f(data::PrescriptsTable(), &record, &memo);
+        if (f.open() != 0) std::abort();
+        if (f.getAt(files::Position{1}) == 0) {
+            record.REFILLREMINDERDATE.set(due ? rt::today() + 5 : 0);
+            if (f.put() != 0) std::abort();
+        }
+        f.close();
+        files::ReleaseThreadConnections();
+    }).join();
 }
 
 // A data folder holding `count` prescriptions, made once and kept (a marker file says it is

@@ -128,7 +128,7 @@ void LeavePreview(bench::QtProgram& program) {
 void qtFilteredReports(qtp::Screen& screen, const std::string& dir, int count) {
     bench::QtProgram program(screen, "?REPORTSREMINDERS");
     // Due once the program runs, so the frame opens without the reminders.
-    bench::SetReminderDue(dir, true, true);
+    bench::SetReminderDue(dir, true);
     std::vector<double> printList, quick;
     for (int run = 0; run < 3; ++run) {
         program.Action(program.Frame(), "?REPORTSREMINDERS")->trigger();
