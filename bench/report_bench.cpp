@@ -1,13 +1,10 @@
 // The all-prescriptions report as a user runs it: chosen from the frame's menu, timed until the
 // first page of its preview is painted, then left. Run on the Qt presenter (offscreen unless a
 // display is asked for) and again on the headless presenter, each three times per size. Then the
-// GUI's longest stall while 3 000 pages of it print to a PDF file. Then, on the Qt presenter, the
-// filtered reports at 100 and 1 000 000 prescriptions: "Print List" of the reminders list with one
-// prescription due, and the quick listing of a person with a few prescriptions, each timed from
-// the click to its preview's first page painted.
+// GUI's longest stall while 3 000 pages of it print to a PDF file.
 //
 //     report_bench [--fresh] [--qt | --headless] [--data DIR] [size ...]
-//         (default sizes 10000 100000; both presenters; the filtered reports with --qt or both)
+//         (default sizes 10000 100000; both presenters)
 //
 // One line per figure, `report_bench <step> <size> <value>`:
 //   preview           median ms from the menu to the painted first page (Qt)
@@ -17,8 +14,6 @@
 //   pages            the packed pages of one preview, MiB (pages_bytes_per_page: bytes a page)
 //   print, print_stall  ms to print the pages, and the longest the GUI thread went without
 //                    turning its event loop meanwhile (size: pages)
-//   print_list       median ms from "Print List" to the painted first page (Qt)
-//   quick_listing    median ms from OK in the person chooser to the painted first page (Qt)
 //
 // The data folders are made once in DIR (default: the system's temporary folder) and reused
 // (--fresh makes them again).
@@ -86,25 +81,6 @@ std::string folder(const bench::Options& o, int count) { return bench::DataFolde
 
 constexpr const char* kPreview = "Report Preview";
 
-// Waits for the preview's first page and paints it.
-qtp::PagePreview* PaintedPreview(bench::QtProgram& program) {
-    qtp::PagePreview* shown = nullptr;
-    WaitFor([&] {
-        auto* p = dynamic_cast<qtp::PagePreview*>(program.Control(kPreview, "?PAGES"));
-        if (!p || !p->isVisible() || p->Sheets().empty()) return false;
-        shown = p;
-        return true;
-    });
-    if (shown) shown->viewport()->repaint();
-    return shown;
-}
-
-void click(bench::QtProgram& program, const char* window, const char* use) {
-    auto* b = qobject_cast<QAbstractButton*>(program.Control(window, use));
-    if (!b) std::abort();
-    b->click();
-}
-
 // From the menu to the preview's first page painted.
 qtp::PagePreview* OpenPreview(bench::QtProgram& program) {
     program.Action(program.Frame(), "?REPORTPRESCRIPTS")->trigger();
@@ -122,52 +98,6 @@ qtp::PagePreview* OpenPreview(bench::QtProgram& program) {
 void LeavePreview(bench::QtProgram& program) {
     program.Action(program.screen().Find(kPreview), "?EXIT")->trigger();
     program.Idle(kPreview);
-}
-
-// "Print List" of the reminders list and the quick listing of kQuickPerson, three times each.
-void qtFilteredReports(qtp::Screen& screen, const std::string& dir, int count) {
-    bench::QtProgram program(screen, "?REPORTSREMINDERS");
-    // Due once the program runs, so the frame opens without the reminders.
-    bench::SetReminderDue(dir, true);
-    std::vector<double> printList, quick;
-    for (int run = 0; run < 3; ++run) {
-        program.Action(program.Frame(), "?REPORTSREMINDERS")->trigger();
-        WaitFor([&] { return screen.Find("Reminders") != 0; });
-        program.SettleAndPaint();
-        const auto t0 = Clock::now();
-        click(program, "Reminders", "?PRINT");
-        if (!PaintedPreview(program)) return;
-        printList.push_back(MsSince(t0));
-        LeavePreview(program);
-        bench::Settle();
-        click(program, "Reminders", "?CLOSE");
-        WaitFor([&] { return screen.Find("Reminders") == 0; });
-        bench::Settle();
-    }
-    for (int run = 0; run < 3; ++run) {
-        program.Action(program.Frame(), "?REPORTSITEM21")->trigger();
-        QComboBox* people = nullptr;
-        WaitFor([&] {
-            people = qobject_cast<QComboBox*>(program.Control("prequick", "?PER:PERSONSNAME"));
-            return people && people->isVisible() && people->findText(bench::kQuickPerson) >= 0;
-        });
-        program.SettleAndPaint();
-        const int row = people->findText(bench::kQuickPerson);
-        people->setCurrentIndex(row);
-        Q_EMIT people->activated(row);
-        bench::Settle();
-        const auto t0 = Clock::now();
-        click(program, "prequick", "?OKBUTTON");
-        if (!PaintedPreview(program)) return;
-        quick.push_back(MsSince(t0));
-        LeavePreview(program);
-        // The health profile follows; its preview is left too.
-        if (!PaintedPreview(program)) return;
-        LeavePreview(program);
-        program.Idle("prequick");
-    }
-    figure("print_list", count, Median(printList));
-    figure("quick_listing", count, Median(quick));
 }
 
 void qtPreviews(qtp::Screen& screen, int count) {
@@ -258,7 +188,7 @@ int main(int argc, char** argv) {
     const bench::Options options = bench::ParseOptions(argc, argv, {10000, 100000});
     if (options.help) {
         std::printf("usage: report_bench [--fresh] [--qt | --headless] [--data DIR] [size ...]   (default sizes 10000 100000)\n"
-                    "  prints `report_bench <step> <size> <value>`; the filtered reports run at 100 and 1000000\n");
+                    "  prints `report_bench <step> <size> <value>`\n");
         return 0;
     }
     constexpr int kPrintedPrescriptions = 9000;  // 3 000 pages, three to a page
@@ -274,11 +204,6 @@ int main(int argc, char** argv) {
         for (int count : options.sizes) {
             files::SetDataFolder(folder(options, count));
             qtPreviews(qt->screen(), count);
-        }
-        for (int count : {100, 1000000}) {
-            const std::string dir = bench::FilteredFolderOf(options, count);
-            bench::SetReminderDue(dir, false);
-            qtFilteredReports(qt->screen(), dir, count);
         }
         files::SetDataFolder(folder(options, kPrintedPrescriptions));
         qtPrint(qt->screen(), kPrintedPrescriptions);
