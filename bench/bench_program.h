@@ -9,6 +9,7 @@
 #include "platform/headless/headless_presenter.h"
 #include "platform/window/task_queue.h"
 #include "platform/window/window_system.h"
+#include "health/register.h"
 #include "prescriptions/register.h"
 #include "shell/main_frame.h"
 #include "shell/procedure_registry.h"
@@ -20,7 +21,8 @@ namespace bench {
 inline std::shared_ptr<hl::HeadlessPresenter> PrepareProgram() {
     shell::InstallThreadHooks();
     std::string error;
-    if (!shell::RegisterShellLayouts() || !prescriptions::RegisterPrescriptionProcedures(&error)) {
+    if (!shell::RegisterShellLayouts() || !prescriptions::RegisterPrescriptionProcedures(&error) ||
+        !health::RegisterHealthProcedures(&error)) {
         std::fprintf(stderr, "the program's layouts: %s\n", error.c_str());
         return nullptr;
     }

@@ -1,15 +1,23 @@
 // The prescription list as a user works it: opened from the frame's menu, End, Page Up, the tabs,
 // Change to the form and OK to save. Each step is timed from the user's action until the program
 // is idle again and the screen painted, on the Qt presenter (offscreen unless a display is asked
-// for), then the same on the headless presenter (until idle); five runs per size.
+// for), then the same on the headless presenter (until idle); five runs per size. Then the
+// filtered lists on the Qt presenter at 1 000 and 1 000 000 prescriptions and readings: the
+// reminders list with one prescription due, and a person's reading tabs in the health profile.
 //
-//     list_bench [--fresh] [--qt | --headless] [size ...]     (default sizes 100 1000000; both presenters)
+//     list_bench [--fresh] [--qt | --headless] [--data DIR] [size ...]
+//         (default sizes 100 1000000; both presenters; the filtered lists with --qt or both)
 //
 // One line per figure, `list_bench <step> <size> <median ms>`, steps:
 //   open, end, page_up, tab, change (to the painted form), save (OK on an edited form until the
-//   list is painted again, its total read anew); headless_open ... headless_save the same headless.
+//   list is painted again, its total read anew); headless_open ... headless_save the same headless;
+//   reminders_open (from the menu to the painted list with its one row), reading_tab9 and
+//   reading_tab10 (the blood-pressure and glucose tabs first shown, for the person whose name
+//   sorts last), reading_ok (OK on a new blood-pressure reading of the person sorting first,
+//   until the tab's list is painted again).
 //
-// The data folders are made once under /tmp and reused (--fresh makes them again).
+// The data folders are made once in DIR (default: the system's temporary folder) and reused
+// (--fresh makes them again).
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
@@ -18,6 +26,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <map>
@@ -136,16 +145,96 @@ void headlessRun(hl::ScriptedUser& user, Steps& steps, int run) {
     user.WaitIdle();
 }
 
+QTreeWidget* treeOf(bench::QtProgram& program, const char* window, const char* use) {
+    return qobject_cast<QTreeWidget*>(program.Control(window, use));
+}
+
+void click(bench::QtProgram& program, const char* window, const char* use) {
+    auto* b = qobject_cast<QAbstractButton*>(program.Control(window, use));
+    if (!b) std::abort();
+    b->click();
+}
+
+// The list painted once it shows rows.
+void paintedWithRows(bench::QtProgram& program, const char* window, const char* use) {
+    bench::WaitFor([&] {
+        QTreeWidget* t = treeOf(program, window, use);
+        return t && t->isVisible() && t->topLevelItemCount() > 0;
+    });
+    program.SettleAndPaint();
+}
+
+void filteredRun(bench::QtProgram& program, Steps& steps) {
+    qtp::Screen& screen = program.screen();
+    steps.time("reminders_open", [&] {
+        program.Action(program.Frame(), "?REPORTSREMINDERS")->trigger();
+        paintedWithRows(program, "Reminders", "?BROWSE:1");
+    });
+    click(program, "Reminders", "?CLOSE");
+    program.Idle("Reminders");
+
+    // The people list, sorted by name: the first reader first, the last reader last.
+    program.Action(program.Frame(), "?PRESCRIPTIONSADDUPDATEORCHANGEPEOPLE")->trigger();
+    paintedWithRows(program, "BrowsePerson", "?BROWSE:1");
+    auto openProfile = [&](Qt::Key row) {
+        QTreeWidget* people = treeOf(program, "BrowsePerson", "?BROWSE:1");
+        people->setFocus();
+        QTest::keyClick(people, row);
+        program.SettleAndPaint();
+        click(program, "BrowsePerson", "?CHANGE:3");
+        bench::WaitFor([&] { return screen.Find("UpdatePersonsName") != 0; });
+        program.SettleAndPaint();
+        auto* tabs = qobject_cast<QTabWidget*>(program.Control("UpdatePersonsName", "?CURRENTTAB"));
+        if (!tabs) std::abort();
+        return tabs;
+    };
+    auto closeProfile = [&] {
+        click(program, "UpdatePersonsName", "?CANCEL");
+        bench::WaitFor([&] { return screen.Find("UpdatePersonsName") == 0; });
+        bench::Settle();
+    };
+    QTabWidget* tabs = openProfile(Qt::Key_End);
+    steps.time("reading_tab9", [&] {
+        tabs->setCurrentIndex(8);
+        paintedWithRows(program, "UpdatePersonsName", "?LIST");
+    });
+    steps.time("reading_tab10", [&] {
+        tabs->setCurrentIndex(9);
+        paintedWithRows(program, "UpdatePersonsName", "?LIST:2");
+    });
+    closeProfile();
+
+    tabs = openProfile(Qt::Key_Home);
+    tabs->setCurrentIndex(8);
+    paintedWithRows(program, "UpdatePersonsName", "?LIST");
+    click(program, "UpdatePersonsName", "?INSERT");
+    bench::WaitFor([&] { return screen.Find("UpdateBloodpre") != 0; });
+    program.SettleAndPaint();
+    steps.time("reading_ok", [&] {
+        click(program, "UpdateBloodpre", "?OK");
+        bench::WaitFor([&] { return screen.Find("UpdateBloodpre") == 0; });
+        program.SettleAndPaint();
+    });
+    closeProfile();
+    click(program, "BrowsePerson", "?CLOSE");
+    program.Idle("BrowsePerson");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const bench::Options options = bench::ParseOptions(argc, argv, {100, 1000000});
+    if (options.help) {
+        std::printf("usage: list_bench [--fresh] [--qt | --headless] [--data DIR] [size ...]   (default sizes 100 1000000)\n"
+                    "  prints `list_bench <step> <size> <median ms>`; the filtered lists run at 1000 and 1000000\n");
+        return 0;
+    }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     int args = 1;
     QApplication app(args, argv);
     auto headless = bench::PrepareProgram();
     if (!headless) return 1;
-    auto folder = [&](int count) { return bench::DataFolderOf("list-bench", count, options.fresh); };
+    auto folder = [&](int count) { return bench::DataFolderOf(options, "list-bench", count); };
 
     if (options.qt) {
         auto qt = std::make_shared<qtp::QtPresenter>();
@@ -156,6 +245,18 @@ int main(int argc, char** argv) {
             {
                 bench::QtProgram program(qt->screen(), "?BROWSEPRESCRIPTS");
                 for (int run = 0; run < kRuns; ++run) qtRun(program, steps, run);
+            }
+            steps.print("", count);
+        }
+        for (int count : {1000, 1000000}) {
+            const std::string dir = bench::FilteredFolderOf(options, count);
+            // Due once the program runs, so the frame opens without the reminders.
+            bench::SetReminderDue(dir, false);
+            Steps steps;
+            {
+                bench::QtProgram program(qt->screen(), "?REPORTSREMINDERS");
+                bench::SetReminderDue(dir, true);
+                for (int run = 0; run < kRuns; ++run) filteredRun(program, steps);
             }
             steps.print("", count);
         }

@@ -1,11 +1,14 @@
 #pragma once
 // Benchmark data: `count` prescriptions added to the data folder's prescription file in one
 // transaction, none of them due for a refill (a fifth without a reminder date, some without a
-// doctor, a third inactive).
+// doctor, a third inactive). The filtered lists and reports have a folder of their own that adds
+// people: a person with a few prescriptions, two with a few readings each whose names sort first
+// and last among the readings of many others, and a reminder made due or not before each run.
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 
 #include "data/thread_tables.h"
 #include "platform/runtime/clock.h"
@@ -16,10 +19,19 @@
 
 namespace bench {
 
-inline void FillPrescriptions(int count) {
+// The people the filtered benchmarks open; the same rows of theirs at every size.
+inline constexpr const char* kQuickPerson = "Quincy Quick";  // kPersonRows prescriptions
+inline constexpr const char* kFirstReader = "Aaron Able";    // kPersonRows readings of each kind, sorting first
+inline constexpr const char* kLastReader = "Zora Zenith";    // the same, sorting last
+inline constexpr int kPersonRows = 20;
+
+// Everybody else: one of 997 names between the two readers.
+inline std::string OtherPerson(int i) { return "Mid Person " + std::to_string(i % 997); }
+
+inline void FillPrescriptions(int count, bool people = false) {
     shell::InstallThreadHooks();
     rt::StartThreadProcedure(
-        [count] {
+        [count, people] {
             auto& f = data::PrescriptsFile();
             if (f.create() != 0 || f.open() != 0) std::abort();
             f.begin(10);
@@ -31,6 +43,7 @@ inline void FillPrescriptions(int count) {
                 rt::assign(data::PRE.ACTIVE, i % 3 ? "Y" : "N");
                 if (!data::PRE.COST.setScaled(100 + i % 5000)) std::abort();
                 rt::assignC(data::PRE.PRINTKEY, std::to_string(i));
+                if (people) rt::assign(data::PRE.PERSONSNAME, i < kPersonRows ? std::string(kQuickPerson) : OtherPerson(i));
                 if (i % 5) data::PRE.REFILLREMINDERDATE.set(rt::today() - 40 - (i % 400));  // never due
                 if (f.add() != 0) std::abort();
             }
@@ -39,6 +52,80 @@ inline void FillPrescriptions(int count) {
         },
         0);
     rt::WaitForTaskThreads();
+}
+
+// `count` blood-pressure and `count` glucose readings, and the three people in PersonsName.
+inline void FillReadings(int count) {
+    shell::InstallThreadHooks();
+    rt::StartThreadProcedure(
+        [count] {
+            auto name = [](int i) {
+                if (i < kPersonRows) return std::string(kFirstReader);
+                if (i < 2 * kPersonRows) return std::string(kLastReader);
+                return OtherPerson(i);
+            };
+            auto& bp = data::BloodpreFile();
+            if (bp.create() != 0 || bp.open() != 0) std::abort();
+            bp.begin(10);
+            for (int i = 0; i < count; ++i) {
+                data::BLO = {};
+                rt::clearRecord(data::BloodpreTable(), &data::BLO);
+                data::BLO.DATE.set(rt::today() - i % 3000);
+                data::BLO.TIME.set(1 + (i * 37) % 8640000);
+                data::BLO.SYSTOLIC = 110 + i % 40;
+                data::BLO.DIASTOLIC = 70 + i % 20;
+                data::BLO.PULSE = 60 + i % 30;
+                rt::assign(data::BLO.PERSONNAME, name(i));
+                if (bp.add() != 0) std::abort();
+            }
+            bp.commit();
+            bp.close();
+            auto& glu = data::GlucoseFile();
+            if (glu.create() != 0 || glu.open() != 0) std::abort();
+            glu.begin(10);
+            for (int i = 0; i < count; ++i) {
+                data::GLU = {};
+                rt::clearRecord(data::GlucoseTable(), &data::GLU);
+                data::GLU.DATE.set(rt::today() - i % 3000);
+                data::GLU.TIME.set(1 + (i * 37) % 8640000);
+                data::GLU.READING = static_cast<std::int16_t>(80 + i % 60);
+                rt::assign(data::GLU.PERSONNAME, name(i));
+                if (glu.add() != 0) std::abort();
+            }
+            glu.commit();
+            glu.close();
+            auto& people = data::PersonsNameFile();
+            if (people.create() != 0 || people.open() != 0) std::abort();
+            for (const char* n : {kQuickPerson, kFirstReader, kLastReader}) {
+                data::PER = {};
+                rt::clearRecord(data::PersonsNameTable(), &data::PER);
+                rt::assign(data::PER.PERSONSNAME, n);
+                if (people.add() != 0) std::abort();
+            }
+            people.close();
+        },
+        0);
+    rt::WaitForTaskThreads();
+}
+
+// Makes the prescription at position 1 due for a refill in five days, or leaves it without a
+// reminder date, so one folder serves the start with a reminder due and the start without.
+inline void SetReminderDue(const std::string& dir, bool due) {
+    files::SetDataFolder(dir);
+    // A thread of its own with an instance of its own: beside a running program it is no task
+    // thread of the program's, so nothing waits on it but this.
+    std::thread([due] {
+        data::PrescriptsRecord record{};
+        std::string memo;
+        files::TableFile f(data::PrescriptsTable(), &record, &memo);
+        if (f.open() != 0) std::abort();
+        if (f.getAt(files::Position{1}) == 0) {
+            record.REFILLREMINDERDATE.set(due ? rt::today() + 5 : 0);
+            if (f.put() != 0) std::abort();
+        }
+        f.close();
+        files::ReleaseThreadConnections();
+    }).join();
 }
 
 // A data folder holding `count` prescriptions, made once and kept (a marker file says it is
@@ -51,6 +138,20 @@ inline bool PrescriptionFolder(const std::string& dir, int count) {
     files::SetDataFolder(dir);
     FillPrescriptions(count);
     std::ofstream(marker) << count << "\n";
+    return true;
+}
+
+// The filtered benchmarks' folder: `count` prescriptions with their people, `count` readings of
+// each kind and the people; made once and kept like PrescriptionFolder's.
+inline bool FilteredFolder(const std::string& dir, int count) {
+    const std::filesystem::path marker = std::filesystem::path(dir) / "bench-complete";
+    if (std::filesystem::exists(marker)) return false;
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    files::SetDataFolder(dir);
+    FillPrescriptions(count, true);
+    FillReadings(count);
+    std::ofstream(marker) << count << " filtered\n";
     return true;
 }
 

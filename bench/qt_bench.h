@@ -45,11 +45,13 @@ inline void Figure(const char* bench, const std::string& step, long size, double
     std::fflush(stdout);
 }
 
-//     <bench> [--fresh] [--qt | --headless] [size ...]
+//     <bench> [--fresh] [--qt | --headless] [--data DIR] [size ...]
 struct Options {
     bool fresh = false;     // make the data folders again
     bool qt = true;         // run on the Qt presenter
     bool headless = true;   // run on the headless presenter
+    bool help = false;      // --help: print the use, run nothing
+    std::string data;       // where the data folders are kept; the system's temporary folder when empty
     std::vector<int> sizes;
 };
 
@@ -59,17 +61,33 @@ inline Options ParseOptions(int argc, char** argv, std::vector<int> defaultSizes
         if (std::strcmp(argv[i], "--fresh") == 0) o.fresh = true;
         else if (std::strcmp(argv[i], "--qt") == 0) o.headless = false;
         else if (std::strcmp(argv[i], "--headless") == 0) o.qt = false;
+        else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) o.help = true;
+        else if (std::strcmp(argv[i], "--data") == 0 && i + 1 < argc) o.data = argv[++i];
+        else if (std::strncmp(argv[i], "--data=", 7) == 0) o.data = argv[i] + 7;
         else if (const int n = std::atoi(argv[i]); n > 0 || std::strcmp(argv[i], "0") == 0) o.sizes.push_back(n);
     }
     if (o.sizes.empty()) o.sizes = std::move(defaultSizes);
     return o;
 }
 
-// A data folder of `count` prescriptions under /tmp, made once and reused (fresh: made again).
-inline std::string DataFolderOf(const char* bench, int count, bool fresh) {
-    const std::string dir = "/tmp/prescripts-" + std::string(bench) + "-" + std::to_string(count);
-    if (fresh) std::filesystem::remove_all(dir);
+// The folder the data folders are kept in: --data, else the system's temporary folder.
+inline std::filesystem::path DataRoot(const Options& o) {
+    return o.data.empty() ? std::filesystem::temp_directory_path() : std::filesystem::path(o.data);
+}
+
+// A data folder of `count` prescriptions, made once and reused (fresh: made again).
+inline std::string DataFolderOf(const Options& o, const char* bench, int count) {
+    const std::string dir = (DataRoot(o) / ("prescripts-" + std::string(bench) + "-" + std::to_string(count))).string();
+    if (o.fresh) std::filesystem::remove_all(dir);
     PrescriptionFolder(dir, count);
+    return dir;
+}
+
+// The data folder of the filtered lists and reports (FilteredFolder), shared by the benchmarks.
+inline std::string FilteredFolderOf(const Options& o, int count) {
+    const std::string dir = (DataRoot(o) / ("prescripts-filtered-" + std::to_string(count))).string();
+    if (o.fresh) std::filesystem::remove_all(dir);
+    FilteredFolder(dir, count);
     return dir;
 }
 

@@ -3,7 +3,8 @@
 // display is asked for) and again on the headless presenter, each three times per size. Then the
 // GUI's longest stall while 3 000 pages of it print to a PDF file.
 //
-//     report_bench [--fresh] [--qt | --headless] [size ...]     (default sizes 10000 100000; both presenters)
+//     report_bench [--fresh] [--qt | --headless] [--data DIR] [size ...]
+//         (default sizes 10000 100000; both presenters)
 //
 // One line per figure, `report_bench <step> <size> <value>`:
 //   preview           median ms from the menu to the painted first page (Qt)
@@ -14,7 +15,8 @@
 //   print, print_stall  ms to print the pages, and the longest the GUI thread went without
 //                    turning its event loop meanwhile (size: pages)
 //
-// The data folders are made once under /tmp and reused (--fresh makes them again).
+// The data folders are made once in DIR (default: the system's temporary folder) and reused
+// (--fresh makes them again).
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
@@ -75,7 +77,7 @@ double peakMiB() {
 
 void figure(const char* step, long size, double value) { bench::Figure("report_bench", step, size, value); }
 
-std::string folder(int count, bool fresh) { return bench::DataFolderOf("report-bench", count, fresh); }
+std::string folder(const bench::Options& o, int count) { return bench::DataFolderOf(o, "report-bench", count); }
 
 constexpr const char* kPreview = "Report Preview";
 
@@ -184,7 +186,11 @@ void headlessPreviews(const std::shared_ptr<hl::HeadlessPresenter>& presenter, i
 
 int main(int argc, char** argv) {
     const bench::Options options = bench::ParseOptions(argc, argv, {10000, 100000});
-    const bool fresh = options.fresh;
+    if (options.help) {
+        std::printf("usage: report_bench [--fresh] [--qt | --headless] [--data DIR] [size ...]   (default sizes 10000 100000)\n"
+                    "  prints `report_bench <step> <size> <value>`\n");
+        return 0;
+    }
     constexpr int kPrintedPrescriptions = 9000;  // 3 000 pages, three to a page
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     int args = 1;
@@ -196,10 +202,10 @@ int main(int argc, char** argv) {
         auto qt = std::make_shared<qtp::QtPresenter>();
         wnd::SetPresenter(qt);
         for (int count : options.sizes) {
-            files::SetDataFolder(folder(count, fresh));
+            files::SetDataFolder(folder(options, count));
             qtPreviews(qt->screen(), count);
         }
-        files::SetDataFolder(folder(kPrintedPrescriptions, fresh));
+        files::SetDataFolder(folder(options, kPrintedPrescriptions));
         qtPrint(qt->screen(), kPrintedPrescriptions);
         std::fflush(stdout);
         wnd::SetPresenter(nullptr);
@@ -207,7 +213,7 @@ int main(int argc, char** argv) {
     if (!options.headless) return 0;
     wnd::SetPresenter(headless);
     for (int count : options.sizes) {
-        files::SetDataFolder(folder(count, fresh));
+        files::SetDataFolder(folder(options, count));
         headlessPreviews(headless, count);
     }
     wnd::SetPresenter(nullptr);

@@ -74,10 +74,13 @@ void ReadingList::SetUpOrders(cls::ToolbarDispatcher& toolbar) {
     // readings of a person whose name is longer are listed too.
     const rt::FieldDesc& person = *table.fieldByName(kind_.personField);
     const void* buffer = kind_.table().buffer();
-    reader_.SetFilter([&person, buffer] {
+    auto name = [&person] {
         const std::string name = globals::personname().get();
-        return rt::rtrim(rt::fieldText(person, buffer)) == rt::rtrim(std::string_view(name).substr(0, person.size));
-    });
+        return std::string(rt::rtrim(std::string_view(name).substr(0, person.size)));
+    };
+    // The person pins the key's name: the database reads only that person's readings.
+    reader_.SetFilter([&person, buffer, name] { return rt::rtrim(rt::fieldText(person, buffer)) == name(); },
+                      {{person.number, files::FieldCondition::Op::Equal, [name]() -> std::optional<files::KeyValue> { return name(); }}});
     for (const char* c : kind_.columns) {
         const rt::FieldDesc& f = *table.fieldByName(c);
         if (f.type == rt::FieldType::String) browser_.AddColumn(f);

@@ -28,6 +28,8 @@ void quicklist() {
         const std::string person = globals::personname().get();
         return rt::clip(data::PRE.PERSONSNAME) == rt::rtrim(person);
     };
+    r.takesOnly = {{data::PrescriptsTable().fieldByName("PRE:PERSONSNAME")->number, files::FieldCondition::Op::Equal,
+                    []() -> std::optional<files::KeyValue> { return std::string(rt::rtrim(shell::personname().get())); }}};
     shell::RunTableReport(r);
 }
 

@@ -68,6 +68,7 @@ protected:
         std::string error;
         if (!settings_.appendOrder.empty() && !reader_.AppendOrder(settings_.appendOrder, &error)) complain(error);
         if (!settings_.filter.empty() && !reader_.SetStandardFilter(settings_.filter, &error)) complain(error);
+        if (!settings_.takesOnly.empty()) reader_.NarrowPass(settings_.takesOnly);
         if (!settings_.range.empty())
             if (const rt::FieldDesc* r = table.fieldByName(settings_.range)) reader_.LimitOrder(*r);
         Initialise(loop_, report_, preview_);

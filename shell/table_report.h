@@ -13,8 +13,10 @@
 //     shell::RunTableReport(r);      // CallResponse holds 1 or 2 afterwards
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/classes/table_group.h"
+#include "platform/files/record_view.h"
 #include "platform/files/table_file.h"
 #include "platform/window/report.h"
 
@@ -41,6 +43,9 @@ struct TableReport {
     std::function<void(wnd::Report&)> bind;
     // Whether a record read is printed; every record when not set.
     std::function<bool()> takes;
+    // What every record `takes` accepts meets, for the database to test: the report then reads
+    // only those records (ViewReader::NarrowPass).
+    std::vector<files::FieldCondition> takesOnly;
 };
 
 void RunTableReport(const TableReport& settings);

@@ -205,7 +205,6 @@ void ListBrowser::Reset(bool force) {
     if (n != order_) {
         SelectOrder(n);
     } else if (force) {
-        if (temporary_) temporary_->view->rereadSortOrder();
         ReloadBusy();
     }
 }

@@ -84,7 +84,14 @@ int ListPager::fillForward(files::Position start, bool startIsIncluded) {
         atEnd_ = endOfView(e);
         if (e != 0 && !atEnd_) return e;
     }
-    // A page that ran into the end is topped up from before its first row.
+    if (!start.valid()) {
+        // Read from the view's start: nothing stands before the page, so nothing is read to learn it.
+        atStart_ = true;
+        rows_ = std::move(page);
+        return 0;
+    }
+    // A page that ran into the end is topped up from before its first row; a full page asks for
+    // one row before it, to tell whether it is the first.
     std::vector<ListRow> before;
     bool reachedStart = false;
     const int missing = visible_ - static_cast<int>(page.size());
@@ -114,9 +121,11 @@ int ListPager::Home() {
 int ListPager::End() {
     std::vector<ListRow> before;
     bool reachedStart = false;
-    const int e = fillBackwardFrom({}, visible_, before, &reachedStart);
+    // One row more than the page tells whether the page is the first.
+    const int e = fillBackwardFrom({}, visible_ + 1, before, &reachedStart);
+    atStart_ = static_cast<int>(before.size()) <= visible_;
+    if (!atStart_) before.erase(before.begin());
     rows_ = std::move(before);
-    atStart_ = reachedStart;
     atEnd_ = true;
     current_ = rows_.empty() ? -1 : static_cast<int>(rows_.size()) - 1;
     return e;

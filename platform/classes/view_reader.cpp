@@ -2,23 +2,33 @@
 
 #include <algorithm>
 
+#include "platform/classes/filter_terms.h"
 #include "platform/runtime/expression.h"
 #include "platform/runtime/field_access.h"
 
 namespace cls {
 
-void ViewReader::SetFilter(std::function<bool()> keep) {
+void ViewReader::SetFilter(std::function<bool()> keep, std::vector<files::FieldCondition> conditions) {
     filter_ = std::move(keep);
-    for (auto& [key, v] : views_) v->setFilter(filter_);
-    if (sorted_) sorted_->setFilter(filter_);
+    conditions_ = std::move(conditions);
+    for (auto& [key, v] : views_) {
+        v->setFilter(filter_);
+        v->setConditions(conditions_);
+    }
+    if (sorted_) {
+        sorted_->setFilter(filter_);
+        sorted_->setConditions(conditions_);
+    }
 }
 
 bool ViewReader::SetStandardFilter(std::string_view expression, std::string* error) {
     auto compiled = rt::Expression::Compile(expression, error);
     if (!compiled) return false;
-    SetFilter([e = std::move(*compiled)] { return e.Test(); });
+    SetFilter([e = std::move(*compiled)] { return e.Test(); }, DatabaseConditionsOf(expression, file_));
     return true;
 }
+
+void ViewReader::NarrowPass(std::vector<files::FieldCondition> conditions) { narrowing_ = std::move(conditions); }
 
 std::optional<std::vector<rt::KeyComponent>> ViewReader::ParseOrder(std::string_view order, const rt::TableDesc& table,
                                                                     std::string* error) {
@@ -75,6 +85,7 @@ std::unique_ptr<files::RecordView> ViewReader::makeView(int key) {
     openFile();
     auto v = std::make_unique<files::RecordView>(file_, key);
     if (filter_) v->setFilter(filter_);
+    if (!conditions_.empty()) v->setConditions(conditions_);
     if (range_) v->setRange(*range_, *range_);
     return v;
 }
@@ -97,19 +108,35 @@ files::RecordView& ViewReader::view() { return UseOrder(key_); }
 
 int ViewReader::Rewind() {
     pass_.reset();
-    if (!appended_.empty()) {
-        std::vector<rt::KeyComponent> by;
-        if (key_ >= 0) by = file_.desc().keys[static_cast<std::size_t>(key_)].components;
-        by.insert(by.end(), appended_.begin(), appended_.end());
+    passBegun_ = passOver_ = false;
+    if (!appended_.empty() || !narrowing_.empty()) {
         pass_ = makeView(key_);
-        pass_->setSortOrder(std::move(by));
+        if (!appended_.empty()) {
+            std::vector<rt::KeyComponent> by;
+            if (key_ >= 0) by = file_.desc().keys[static_cast<std::size_t>(key_)].components;
+            by.insert(by.end(), appended_.begin(), appended_.end());
+            pass_->setSortOrder(std::move(by));
+        }
+        if (!narrowing_.empty()) {
+            std::vector<files::FieldCondition> all = conditions_;
+            all.insert(all.end(), narrowing_.begin(), narrowing_.end());
+            pass_->setConditions(std::move(all));
+        }
     }
     const int e = pass_ ? pass_->reset() : view().reset();
     return e == 0 ? 0 : ReportReadError(e);
 }
 
 int ViewReader::FetchNext() {
-    const int e = pass_ ? pass_->next() : view().next();
+    if (passOver_) return files::kRecordNotAvailable;
+    int e = pass_ ? pass_->next() : view().next();
+    if (e == files::kRecordNotAvailable && !passBegun_ && !narrowing_.empty()) {
+        // Nothing the consumer acts on: the view's first record alone, when it has one.
+        e = view().reset();
+        if (e == 0) e = view().next();
+        passOver_ = e == 0;
+    }
+    passBegun_ = true;
     if (e == 0 || e == files::kRecordNotAvailable) return e;
     return ReportReadError(e);
 }

@@ -19,12 +19,20 @@ class ViewReader {
 public:
     ViewReader(files::TableFile& file, TableAccessor* accessor) : file_(file), accessor_(accessor) {}
 
-    // Applies to every order's view. The filter sees the candidate in the table's buffer.
-    void SetFilter(std::function<bool()> keep);
+    // Applies to every order's view. The filter sees the candidate in the table's buffer;
+    // `conditions` are what every record it keeps meets (a person's name the filter pins), which
+    // the database tests first, so the views read only records that can pass.
+    void SetFilter(std::function<bool()> keep, std::vector<files::FieldCondition> conditions = {});
     // A filter stored as text in the expression language, naming the table's fields as its
     // accessor binds them ("PRE:Active='Y'"). False, with *error saying why, when the text does
-    // not compile; the views then keep the filter they had.
+    // not compile; the views then keep the filter they had. The parts the database can test
+    // become the views' conditions (DatabaseConditionsOf).
     bool SetStandardFilter(std::string_view expression, std::string* error = nullptr);
+    // Conditions every record the pass's consumer acts on meets (a report that prints only one
+    // person's records): the pass of Rewind and FetchNext reads only those records. A view that
+    // holds records but none of those still gives the pass its first record alone, so a report
+    // ends as one whose records were all passed over, not as one without records.
+    void NarrowPass(std::vector<files::FieldCondition> conditions);
     // Sort fields after the key's own for the passes of Rewind and FetchNext: "+PRE:DrugName" (or
     // without the sign) rising, "-PRE:DateFilled" falling, several separated by commas or blanks.
     // Records the key holds equal come in that order (text ignoring case); the pass reads a view
@@ -66,7 +74,9 @@ private:
     files::TableFile& file_;
     TableAccessor* accessor_;
     std::function<bool()> filter_;
+    std::vector<files::FieldCondition> conditions_, narrowing_;
     std::optional<files::KeyValue> range_;
+    bool passBegun_ = false, passOver_ = false;
     std::vector<rt::KeyComponent> appended_;
     std::unique_ptr<files::RecordView> pass_;  // the view a pass reads with appended sort fields
     std::map<int, std::unique_ptr<files::RecordView>> views_;

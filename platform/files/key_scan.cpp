@@ -45,20 +45,53 @@ KeyScan::KeyScan(TableFile::Impl& file, int key, int pageSize, bool adaptive, Fr
 void KeyScan::setPageSize(int rows) {
     pageSize_ = std::clamp(rows, 1, 100000);
     cache_.clear();
+    exhausted_ = 0;
 }
 
 void KeyScan::setRange(SqlValue low, SqlValue high) {
     range_.emplace(std::move(low), std::move(high));
     cache_.clear();
+    exhausted_ = 0;
 }
 
 void KeyScan::clearRange() {
     range_.reset();
     cache_.clear();
+    exhausted_ = 0;
+}
+
+void KeyScan::setOrder(std::vector<OrderComponent> order) {
+    order_ = std::move(order);
+    sql_.clear();
+    repositioned();
+}
+
+void KeyScan::setConditions(std::vector<ScanCondition> conditions) {
+    conditions_ = std::move(conditions);
+    if (conditions_.size() > 64) conditions_.resize(64);  // one bit each in a statement's mask; the rest is the filter's
+    sql_.clear();
+    cache_.clear();
+    exhausted_ = 0;
+}
+
+int KeyScan::components() const { return order_.empty() ? file_.schema->componentCount(key_) : static_cast<int>(order_.size()); }
+
+std::vector<SqlValue> KeyScan::boundaryOfRecord(const char* record) const {
+    if (order_.empty()) return file_.schema->keyValuesOf(key_, record);
+    std::vector<SqlValue> v;
+    for (const OrderComponent& c : order_) v.push_back(encodeField(file_.desc.fields[static_cast<std::size_t>(c.field - 1)], record));
+    return v;
+}
+
+// A key's boundary is the stored values the row carries. An order of its own re-encodes the
+// record: the collations read stored text as the buffer holds it, so the two compare alike.
+std::vector<SqlValue> KeyScan::boundaryOfRow(const Row& r) const {
+    return order_.empty() ? boundaryOf(*file_.schema, key_, r) : boundaryOfRecord(r.record.data());
 }
 
 void KeyScan::repositioned() {
     cache_.clear();
+    exhausted_ = 0;
     batch_ = 2;
 }
 
@@ -85,7 +118,7 @@ void KeyScan::toPoint(std::vector<SqlValue> values, std::int64_t id, bool inclus
     repositioned();
 }
 
-void KeyScan::toRow(const Row& r) { toPoint(boundaryOf(*file_.schema, key_, r), r.id, false); }
+void KeyScan::toRow(const Row& r) { toPoint(boundaryOfRow(r), r.id, false); }
 
 int KeyScan::next(Row* out) { return step(1, out); }
 int KeyScan::previous(Row* out) { return step(-1, out); }
@@ -94,10 +127,13 @@ int KeyScan::step(int dir, Row* out) {
     std::shared_ptr<Connection> c;
     if (int e = file_.requireOpen(&c)) return e;
     const bool sameConnection = !cacheConnection_.owner_before(c) && !c.owner_before(cacheConnection_);
-    const bool usable = !cache_.empty() && cacheDir_ == dir && cacheMemo_ == file_.readMemo && sameConnection &&
-                        (freshness_ == Freshness::PerRecord ? c->stamp() : c->localStamp()) == stamp_;
-    if (!usable) {
-        if (int e = fetch(*c, dir)) return e;
+    const bool fresh = cacheDir_ == dir && cacheMemo_ == file_.readMemo && sameConnection &&
+                       (freshness_ == Freshness::PerRecord ? c->stamp() : c->localStamp()) == stamp_;
+    if (cache_.empty() || !fresh) {
+        // The last fetch came back short: nothing lies beyond it while the data stands.
+        const bool known = cache_.empty() && fresh && exhausted_ == dir;
+        if (!known)
+            if (int e = fetch(*c, dir)) return e;
         if (cache_.empty()) {
             state_ = dir > 0 ? State::End : State::Start;
             return file_.fail(kRecordNotAvailable, dir > 0 ? "past the last record" : "before the first record");
@@ -106,7 +142,7 @@ int KeyScan::step(int dir, Row* out) {
     *out = std::move(cache_.front());
     cache_.pop_front();
     state_ = State::Point;
-    point_ = boundaryOf(*file_.schema, key_, *out);
+    point_ = boundaryOfRow(*out);
     pointId_ = out->id;
     inclusive_ = false;
     return file_.ok();
@@ -124,22 +160,91 @@ int KeyScan::fetch(Connection& c, int dir) {
         batch_ = std::min(batch_ * 2, kMaxAdaptiveBatch);
     }
     const bool fromStart = state_ == State::Both || (state_ == State::Start && dir > 0) || (state_ == State::End && dir < 0);
-    if (fromStart) return query(c, dir, ScanShape::Start, 0, want);
+    exhausted_ = 0;
+    if (fromStart) {
+        const int e = query(c, dir, ScanShape::Start, 0, want);
+        if (e == 0 && static_cast<int>(cache_.size()) < want) exhausted_ = dir;
+        return e;
+    }
     if (state_ != State::Point) return 0;  // nothing beyond the end
-    const int k = file_.schema->componentCount(key_);
-    for (int level = k; level >= 0 && static_cast<int>(cache_.size()) < want; --level)
+    const int k = components();
+    // A point of fewer values than components (a seek on the leading ones) stands before every
+    // record that begins with them.
+    const int given = std::min(k, static_cast<int>(point_.size()));
+    if (given < k && dir > 0)
+        if (int e = query(c, dir, ScanShape::Exact, given, want)) return e;
+    for (int level = given < k ? given - 1 : k; level >= 0 && static_cast<int>(cache_.size()) < want; --level)
         if (int e = query(c, dir, ScanShape::Level, level, want - static_cast<int>(cache_.size()))) return e;
+    exhausted_ = static_cast<int>(cache_.size()) < want ? dir : 0;
     return 0;
+}
+
+const std::string& KeyScan::sqlFor(int dir, ScanShape shape, int level, bool inclusive, std::uint64_t active) {
+    const std::uint64_t code = (static_cast<std::uint64_t>(level & 0xFFFF) << 8) | (static_cast<std::uint64_t>(shape) << 4) |
+                               (dir > 0 ? 8u : 0u) | (inclusive ? 2u : 0u) | (range_ ? 1u : 0u);
+    const auto at = std::make_pair(code, active);
+    if (auto it = sql_.find(at); it != sql_.end()) return it->second;
+
+    const TableSchema& s = *file_.schema;
+    const KeyPlan* plan = key_ >= 0 ? &s.key(key_) : nullptr;
+    std::vector<OrderComponent> order = order_;
+    if (order.empty() && plan)
+        for (const auto& c : plan->components) order.push_back({c.expr, c.dir, c.field});
+    const int k = static_cast<int>(order.size());
+    auto p = [](int n) { return "?" + std::to_string(n); };
+    std::vector<std::string> terms;
+    if (plan && !plan->optWhere.empty()) terms.push_back(plan->optWhere);  // so the partial index serves
+    if (range_) {
+        const std::string lead = plan ? plan->components[0].expr : std::string("_id");
+        terms.push_back(lead + " >= " + p(TableSchema::lowParam(k)));
+        terms.push_back(lead + " <= " + p(TableSchema::highParam(k)));
+    }
+    // Exact: equal on the first `level` components, nothing asked of the others.
+    const int equal = shape == ScanShape::Level ? std::min(level, k) : shape == ScanShape::Exact ? std::min(level, k) : 0;
+    for (int i = 0; i < equal; ++i) terms.push_back(order[static_cast<std::size_t>(i)].expr + " = " + p(i + 1));
+    if (shape == ScanShape::Level) {
+        if (level < k) {
+            const auto& c = order[static_cast<std::size_t>(level)];
+            terms.push_back(c.expr + (c.dir * dir > 0 ? " > " : " < ") + p(level + 1));
+        } else {
+            terms.push_back(std::string("_id ") + (dir > 0 ? ">" : "<") + (inclusive ? "= " : " ") + p(TableSchema::positionParam(k)));
+        }
+    }
+    int param = TableSchema::limitParam(k);
+    for (std::size_t i = 0; i < conditions_.size(); ++i) {
+        if (!(active >> i & 1u)) continue;
+        std::string term = conditions_[i].sql;
+        if (const auto q = term.find('?'); q != std::string::npos) term.replace(q, 1, p(++param));
+        terms.push_back(std::move(term));
+    }
+
+    std::string sql = "SELECT " + s.selectList() + " FROM " + s.quotedTable();
+    if (plan) sql += " INDEXED BY " + quoteIdentifier(plan->indexName);
+    for (std::size_t i = 0; i < terms.size(); ++i) sql += (i == 0 ? " WHERE " : " AND ") + terms[i];
+    sql += " ORDER BY ";
+    for (const auto& c : order) sql += c.expr + (c.dir * dir > 0 ? "" : " DESC") + ", ";
+    sql += std::string("_id") + (dir > 0 ? "" : " DESC") + " LIMIT " + p(TableSchema::limitParam(k));
+    return sql_.emplace(at, std::move(sql)).first->second;
 }
 
 int KeyScan::query(Connection& c, int dir, ScanShape shape, int level, int limit) {
     const TableSchema& s = *file_.schema;
-    const int k = s.componentCount(key_);
+    const int k = components();
+    // The conditions' values as they stand now; a term without one is left out this time.
+    std::uint64_t active = 0;
+    std::vector<SqlValue> values;
+    for (std::size_t i = 0; i < conditions_.size(); ++i)
+        if (auto v = conditions_[i].value ? conditions_[i].value() : std::nullopt) {
+            active |= std::uint64_t{1} << i;
+            values.push_back(std::move(*v));
+        }
     // Inclusive means next() reads the record at the point; previous() reads the one before it.
-    const std::string& sql = s.scanSql(key_, dir, shape, level, inclusive_ && dir > 0, range_.has_value());
+    const std::string& sql = sqlFor(dir, shape, level, inclusive_ && dir > 0, active);
     Statement st;
     int rc = c.prepare(sql, &st);
     if (rc != SQLITE_OK) return file_.sqlFail(c, rc, "reading " + s.table());
+    if (shape == ScanShape::Exact)
+        for (int i = 0; i < level && i < k; ++i) bindValue(st.get(), i + 1, point_[static_cast<std::size_t>(i)]);
     if (shape == ScanShape::Level) {
         for (int i = 0; i <= level && i < k; ++i) bindValue(st.get(), i + 1, point_[static_cast<std::size_t>(i)]);
         if (level == k) sqlite3_bind_int64(st.get(), TableSchema::positionParam(k), pointId_);
@@ -149,6 +254,7 @@ int KeyScan::query(Connection& c, int dir, ScanShape shape, int level, int limit
         bindValue(st.get(), TableSchema::highParam(k), range_->second);
     }
     sqlite3_bind_int(st.get(), TableSchema::limitParam(k), limit);
+    for (std::size_t i = 0; i < values.size(); ++i) bindValue(st.get(), TableSchema::limitParam(k) + 1 + static_cast<int>(i), values[i]);
     while ((rc = st.step()) == SQLITE_ROW) {
         cache_.emplace_back();
         readRow(s, st.get(), file_.readMemo, &cache_.back());

@@ -9,8 +9,13 @@
 // program): what a record-at-a-time cursor promises. A page scan (record views) serves its page as
 // one round trip and refetches early only after writes through this thread's connection; a row
 // another program changed meanwhile is caught by its version when it is written.
+//
+// A scan may read in an order of its own (fields no single index holds, sorted by SQLite) and may
+// carry conditions the database tests on every row, so only rows that can pass come back.
 #include <cstdint>
 #include <deque>
+#include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -40,6 +45,20 @@ void readRow(const TableSchema& s, sqlite3_stmt* stmt, bool withMemo, Row* out);
 // The boundary values of key k for a row.
 std::vector<SqlValue> boundaryOf(const TableSchema& s, int k, const Row& r);
 
+// A term the database tests on every row of a scan: `sql` holds "?" where the value goes
+// ("\"DATE\" >= ?"). The value is read at each query; nullopt leaves the term out that time.
+struct ScanCondition {
+    std::string sql;
+    std::function<std::optional<SqlValue>()> value;
+};
+
+// One component of a scan's own order: a column (with its collation), its direction, its field.
+struct OrderComponent {
+    std::string expr;
+    int dir = 1;
+    int field = 0;
+};
+
 class KeyScan {
 public:
     static constexpr int kMaxAdaptiveBatch = 64;
@@ -52,6 +71,12 @@ public:
     void setPageSize(int rows);
     void setRange(SqlValue low, SqlValue high);
     void clearRange();
+    // Reads in this order instead of the key's (still through the key's index, with its OPT
+    // condition); boundaries are the row's values of these fields. Empty: the key's own order.
+    void setOrder(std::vector<OrderComponent> order);
+    void setConditions(std::vector<ScanCondition> conditions);
+    // The boundary of a record in this scan's order, from its buffer image.
+    std::vector<SqlValue> boundaryOfRecord(const char* record) const;
 
     void toStart();      // next() reads the first record, previous() none
     void toEnd();        // previous() reads the last record, next() none
@@ -71,6 +96,10 @@ private:
     int fetch(Connection& c, int dir);
     int query(Connection& c, int dir, ScanShape shape, int level, int limit);
     void repositioned();
+    int components() const;
+    std::vector<SqlValue> boundaryOfRow(const Row& r) const;
+    // The statement for a shape with the conditions whose bit is set in `active`.
+    const std::string& sqlFor(int dir, ScanShape shape, int level, bool inclusive, std::uint64_t active);
 
     TableFile::Impl& file_;
     int key_;
@@ -79,6 +108,9 @@ private:
     Freshness freshness_;
     int batch_ = 0;
     std::optional<std::pair<SqlValue, SqlValue>> range_;
+    std::vector<OrderComponent> order_;  // empty: the key's
+    std::vector<ScanCondition> conditions_;
+    std::map<std::pair<std::uint64_t, std::uint64_t>, std::string> sql_;
 
     State state_ = State::Both;
     std::vector<SqlValue> point_;
@@ -87,6 +119,7 @@ private:
 
     std::deque<Row> cache_;
     int cacheDir_ = 0;
+    int exhausted_ = 0;  // the direction whose last fetch came back short (the scan's end)
     bool cacheMemo_ = false;
     Connection::Stamp stamp_;
     std::weak_ptr<Connection> cacheConnection_;

@@ -1,6 +1,8 @@
 #include "platform/files/record_view.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 #include "platform/files/collation.h"
 #include "platform/files/table_file_impl.h"
@@ -11,6 +13,64 @@ namespace files {
 
 inline constexpr int kDefaultViewPage = 32;
 
+namespace {
+
+const char* sqlOperator(FieldCondition::Op op) {
+    switch (op) {
+        case FieldCondition::Op::Equal: return " = ?";
+        case FieldCondition::Op::Less: return " < ?";
+        case FieldCondition::Op::LessEqual: return " <= ?";
+        case FieldCondition::Op::Greater: return " > ?";
+        case FieldCondition::Op::GreaterEqual: return " >= ?";
+    }
+    return " = ?";
+}
+
+std::int64_t powerOfTen(int n) {
+    std::int64_t p = 1;
+    while (n-- > 0) p *= 10;
+    return p;
+}
+
+// A condition's value as the column holds it, or nullopt when the database cannot test it as the
+// program compares (the filter then decides alone).
+std::optional<SqlValue> columnValue(const rt::FieldDesc& f, FieldCondition::Op op, const KeyValue& v) {
+    if (isTextField(f.type)) {
+        const auto* s = std::get_if<std::string>(&v);
+        if (!s || op != FieldCondition::Op::Equal) return std::nullopt;
+        return SqlValue{rt::cp1252ToUtf8(rt::rtrim(*s))};
+    }
+    if (std::holds_alternative<std::string>(v)) return std::nullopt;
+    const bool whole = std::holds_alternative<std::int64_t>(v);
+    const double d = whole ? static_cast<double>(std::get<std::int64_t>(v)) : std::get<double>(v);
+    if (std::isnan(d)) return std::nullopt;
+    if (f.type == rt::FieldType::Real) return SqlValue{d};
+    if (f.type != rt::FieldType::Decimal) return whole ? SqlValue{std::get<std::int64_t>(v)} : SqlValue{d};
+    // A DECIMAL is stored as its scaled integer: the bound is scaled the same way, rounded outward
+    // (a bound between two stored values passes both neighbours; the filter decides).
+    const double scaled = d * static_cast<double>(powerOfTen(f.places));
+    if (std::fabs(scaled) > 9.0e15) return std::nullopt;
+    if (whole && f.places <= 15) return SqlValue{std::get<std::int64_t>(v) * powerOfTen(f.places)};
+    switch (op) {
+        case FieldCondition::Op::Less:
+        case FieldCondition::Op::LessEqual: return SqlValue{static_cast<std::int64_t>(std::ceil(scaled))};
+        case FieldCondition::Op::Greater:
+        case FieldCondition::Op::GreaterEqual: return SqlValue{static_cast<std::int64_t>(std::floor(scaled))};
+        case FieldCondition::Op::Equal: break;
+    }
+    return std::nullopt;
+}
+
+// Rounded outward, a strict bound must take in its own value.
+FieldCondition::Op inclusiveFor(const rt::FieldDesc& f, FieldCondition::Op op) {
+    if (f.type != rt::FieldType::Decimal) return op;
+    if (op == FieldCondition::Op::Less) return FieldCondition::Op::LessEqual;
+    if (op == FieldCondition::Op::Greater) return FieldCondition::Op::GreaterEqual;
+    return op;
+}
+
+}  // namespace
+
 struct RecordView::Impl {
     Impl(TableFile& f, int k) : file(f), key(k), scan(f.impl(), f.impl().validKey(k) ? k : -1, kDefaultViewPage, false, KeyScan::Freshness::PerPage) {}
 
@@ -19,101 +79,8 @@ struct RecordView::Impl {
     KeyScan scan;
     std::function<bool()> keep;
     Position last;
-
-    // A temporary order: the view's records, sorted once per change of the database.
-    struct Entry {
-        std::vector<SqlValue> values;  // of the sort fields
-        std::int64_t id;
-    };
-    std::vector<rt::KeyComponent> sortBy;
-    std::vector<Entry> sorted;
-    bool loaded = false;
-    Connection::Stamp loadedAt;
-    std::ptrdiff_t nextAt = 0, previousAt = -1;  // what next() and previous() read
-
-    std::vector<SqlValue> sortValues(const char* record) const {
-        std::vector<SqlValue> v;
-        for (const rt::KeyComponent& c : sortBy) v.push_back(encodeField(file.desc().fields[static_cast<std::size_t>(c.field - 1)], record));
-        return v;
-    }
-    static int compareValue(const SqlValue& a, const SqlValue& b) {
-        if (a.index() != b.index() || std::holds_alternative<std::monostate>(a)) {
-            if (a.index() == b.index()) return 0;
-            const auto number = [](const SqlValue& v) {
-                if (const auto* i = std::get_if<std::int64_t>(&v)) return static_cast<double>(*i);
-                if (const auto* d = std::get_if<double>(&v)) return *d;
-                return 0.0;
-            };
-            const double x = number(a), y = number(b);
-            return x < y ? -1 : x > y ? 1 : 0;
-        }
-        if (const auto* s = std::get_if<std::string>(&a)) return compareCp1252(*s, std::get<std::string>(b), true);
-        if (const auto* i = std::get_if<std::int64_t>(&a)) {
-            const std::int64_t j = std::get<std::int64_t>(b);
-            return *i < j ? -1 : *i > j ? 1 : 0;
-        }
-        const double x = std::get<double>(a), y = std::get<double>(b);
-        return x < y ? -1 : x > y ? 1 : 0;
-    }
-    int compare(const std::vector<SqlValue>& a, const std::vector<SqlValue>& b) const {
-        for (std::size_t i = 0; i < sortBy.size(); ++i)
-            if (const int c = compareValue(a[i], b[i])) return sortBy[i].descending ? -c : c;
-        return 0;
-    }
-    // The records of the key order that pass the filter, sorted; again only after a change.
-    int load() {
-        std::shared_ptr<Connection> c;
-        if (int e = fi().requireOpen(&c)) return e;
-        const Connection::Stamp now = c->stamp();  // before reading: a later change reloads
-        if (loaded && now == loadedAt) return 0;
-        sorted.clear();
-        loaded = false;
-        scan.toStart();
-        for (;;) {
-            Row row;
-            const int e = scan.next(&row);
-            if (e == kRecordNotAvailable) break;
-            if (e) return e;
-            fi().deliver(row, fi().readMemo);
-            if (!keep || keep()) sorted.push_back({sortValues(row.record.data()), row.id});
-        }
-        std::stable_sort(sorted.begin(), sorted.end(), [this](const Entry& a, const Entry& b) { return compare(a.values, b.values) < 0; });
-        loaded = true;
-        loadedAt = now;
-        return 0;
-    }
-    // The first entry not before these values.
-    std::ptrdiff_t lowerBound(const std::vector<SqlValue>& values) const {
-        const auto at = std::lower_bound(sorted.begin(), sorted.end(), values,
-                                         [this](const Entry& e, const std::vector<SqlValue>& v) { return compare(e.values, v) < 0; });
-        return at - sorted.begin();
-    }
-    void placeBefore(std::ptrdiff_t i) {
-        nextAt = i;
-        previousAt = i - 1;
-    }
-    int readSorted(int dir) {
-        if (!loaded)
-            if (int e = load()) return e;
-        std::shared_ptr<Connection> c;
-        if (int e = fi().requireOpen(&c)) return e;
-        const auto size = static_cast<std::ptrdiff_t>(sorted.size());
-        for (std::ptrdiff_t i = dir > 0 ? nextAt : previousAt; i >= 0 && i < size; i += dir) {
-            Row row;
-            const int e = fi().fetchById(*c, sorted[static_cast<std::size_t>(i)].id, fi().readMemo, &row);
-            if (e == kRecordNotFound) continue;  // removed since the order was read
-            if (e) return e;
-            fi().deliver(row, fi().readMemo);
-            if (keep && !keep()) continue;
-            nextAt = i + 1;
-            previousAt = i - 1;
-            last = Position{row.id};
-            return fi().ok();
-        }
-        if (dir > 0) placeBefore(size);
-        else placeBefore(0);
-        return fi().fail(kRecordNotAvailable, dir > 0 ? "past the last record" : "before the first record");
-    }
+    bool sorted = false;
+    std::size_t sortFields = 0;  // of the sorted order's components, those the caller named
 
     TableFile::Impl& fi() const { return file.impl(); }
     int check() {
@@ -127,9 +94,18 @@ struct RecordView::Impl {
         if (const auto* i = std::get_if<std::int64_t>(&v)) return *i;
         return std::get<double>(v);
     }
+    // The column a condition tests, compared as the view's key compares it when the key holds the
+    // field (so its index serves), else text folding case.
+    std::string conditionColumn(const rt::FieldDesc& f) const {
+        const std::string column = quoteIdentifier(columnName(f));
+        if (!isTextField(f.type)) return column;
+        if (fi().validKey(key) && key >= 0)
+            for (const auto& c : fi().schema->key(key).components)
+                if (c.field == f.number) return c.expr;
+        return column + " COLLATE " + kNoCaseCollation;
+    }
     int read(int dir) {
         if (int e = check()) return e;
-        if (!sortBy.empty()) return readSorted(dir);
         for (;;) {
             Row row;
             if (int e = dir > 0 ? scan.next(&row) : scan.previous(&row)) return e;
@@ -148,6 +124,23 @@ RecordView::~RecordView() = default;
 
 void RecordView::setFilter(std::function<bool()> keep) { impl_->keep = std::move(keep); }
 
+void RecordView::setConditions(std::vector<FieldCondition> conditions) {
+    const auto& fields = impl_->file.desc().fields;
+    std::vector<ScanCondition> terms;
+    for (FieldCondition& c : conditions) {
+        if (c.field < 1 || static_cast<std::size_t>(c.field) > fields.size() || !c.value) continue;
+        const rt::FieldDesc& f = fields[static_cast<std::size_t>(c.field - 1)];
+        if (isTextField(f.type) && c.op != FieldCondition::Op::Equal) continue;
+        const FieldCondition::Op op = inclusiveFor(f, c.op);
+        terms.push_back({impl_->conditionColumn(f) + sqlOperator(op), [&f, op = c.op, value = std::move(c.value)]() -> std::optional<SqlValue> {
+                             const std::optional<KeyValue> v = value();
+                             if (!v) return std::nullopt;
+                             return columnValue(f, op, *v);
+                         }});
+    }
+    impl_->scan.setConditions(std::move(terms));
+}
+
 void RecordView::setRange(KeyValue low, KeyValue high) { impl_->scan.setRange(impl_->boundValue(low), impl_->boundValue(high)); }
 
 void RecordView::clearRange() { impl_->scan.clearRange(); }
@@ -157,32 +150,30 @@ void RecordView::setPageSize(int rows) { impl_->scan.setPageSize(rows); }
 void RecordView::setSortOrder(std::vector<rt::KeyComponent> by) {
     const auto& fields = impl_->file.desc().fields;
     std::erase_if(by, [&](const rt::KeyComponent& c) { return c.field < 1 || static_cast<std::size_t>(c.field) > fields.size(); });
-    impl_->sortBy = std::move(by);
-    impl_->sorted.clear();
-    impl_->loaded = false;
-    impl_->placeBefore(0);
+    impl_->sorted = !by.empty();
+    impl_->sortFields = by.size();
+    std::vector<OrderComponent> order;
+    for (const rt::KeyComponent& c : by) {
+        const rt::FieldDesc& f = fields[static_cast<std::size_t>(c.field - 1)];
+        const std::string column = quoteIdentifier(columnName(f));
+        order.push_back({isTextField(f.type) ? column + " COLLATE " + kNoCaseCollation : column, c.descending ? -1 : 1, c.field});
+    }
+    // Records equal on the fields keep the key's order.
+    if (impl_->sorted && impl_->fi().validKey(impl_->key) && impl_->key >= 0)
+        for (const auto& c : impl_->fi().schema->key(impl_->key).components)
+            if (std::none_of(order.begin(), order.end(), [&](const OrderComponent& o) { return o.expr == c.expr; }))
+                order.push_back({c.expr, c.dir, c.field});  // a column sorted on already orders nothing more
+    impl_->scan.setOrder(impl_->sorted ? std::move(order) : std::vector<OrderComponent>{});
 }
-
-void RecordView::rereadSortOrder() { impl_->loaded = false; }
 
 int RecordView::reset() {
     if (int e = impl_->check()) return e;
-    if (!impl_->sortBy.empty()) {
-        if (int e = impl_->load()) return e;
-        impl_->placeBefore(0);
-        return impl_->fi().ok();
-    }
     impl_->scan.toStart();
     return impl_->fi().ok();
 }
 
 int RecordView::resetToEnd() {
     if (int e = impl_->check()) return e;
-    if (!impl_->sortBy.empty()) {
-        if (int e = impl_->load()) return e;
-        impl_->placeBefore(static_cast<std::ptrdiff_t>(impl_->sorted.size()));
-        return impl_->fi().ok();
-    }
     impl_->scan.toEnd();
     return impl_->fi().ok();
 }
@@ -190,15 +181,16 @@ int RecordView::resetToEnd() {
 int RecordView::seekToBufferKey() {
     if (int e = impl_->check()) return e;
     auto& fi = impl_->fi();
-    if (!impl_->sortBy.empty()) {
-        // The values sought, before reading the order overwrites the buffer.
-        const std::vector<SqlValue> sought = impl_->sortValues(fi.buffer);
-        if (int e = impl_->load()) return e;
-        impl_->placeBefore(impl_->lowerBound(sought));
-        return fi.ok();
+    if (impl_->key < 0 && !impl_->sorted) {
+        impl_->scan.toStart();
+    } else if (impl_->sorted) {
+        // Sought on the sort fields alone: the first record that holds the buffer's values or more.
+        std::vector<SqlValue> sought = impl_->scan.boundaryOfRecord(fi.buffer);
+        sought.resize(impl_->sortFields);
+        impl_->scan.toPoint(std::move(sought), 0, false);
+    } else {
+        impl_->scan.toPoint(impl_->scan.boundaryOfRecord(fi.buffer), 0, false);
     }
-    if (impl_->key < 0) impl_->scan.toStart();
-    else impl_->scan.toPoint(fi.schema->keyValuesOf(impl_->key, fi.buffer), 0, false);
     return fi.ok();
 }
 
@@ -209,15 +201,9 @@ int RecordView::seekToPosition(Position pos) {
     if (int e = fi.requireOpen(&c)) return e;
     Row row;
     if (int e = fi.fetchById(*c, pos.id, false, &row)) return e;
-    if (!impl_->sortBy.empty()) {
-        if (int e = impl_->load()) return e;
-        const auto& sorted = impl_->sorted;
-        const auto at = std::find_if(sorted.begin(), sorted.end(), [&](const Impl::Entry& en) { return en.id == pos.id; });
-        // A record the view does not hold: where its values would stand.
-        impl_->placeBefore(at != sorted.end() ? at - sorted.begin() : impl_->lowerBound(impl_->sortValues(row.record.data())));
-        return fi.ok();
-    }
-    impl_->scan.toPoint(boundaryOf(*fi.schema, impl_->key, row), row.id, true);
+    // A record the view does not hold: where its values would stand.
+    if (impl_->sorted) impl_->scan.toPoint(impl_->scan.boundaryOfRecord(row.record.data()), row.id, true);
+    else impl_->scan.toPoint(boundaryOf(*fi.schema, impl_->key, row), row.id, true);
     return fi.ok();
 }
 

@@ -20,6 +20,18 @@ namespace files {
 // A value of a key component, as range bounds give it.
 using KeyValue = std::variant<std::int64_t, double, std::string>;
 
+// A condition on one field that every record the view's filter keeps meets, so the database can
+// test it and the view reads only records that can pass (the filter still sees each of them).
+// Its value is read at each query; nullopt leaves it out that time. Text is tested for equality
+// only, folding case as a key does (trailing blanks ignored): never stricter than an exact test.
+// A condition on another text comparison, or on text against a number, tests nothing.
+struct FieldCondition {
+    enum class Op { Equal, Less, LessEqual, Greater, GreaterEqual };
+    int field = 0;  // field number
+    Op op = Op::Equal;
+    std::function<std::optional<KeyValue>()> value;
+};
+
 class RecordView {
 public:
     // key: index into the table's keys; -1 for position order.
@@ -30,6 +42,9 @@ public:
 
     // Keep only records for which keep() is true; it is called with the candidate in the buffer.
     void setFilter(std::function<bool()> keep);
+    // What the database may test before keep() sees a record (see FieldCondition). Conditions on
+    // the key's leading components make a range of its index, the others a test on the rows.
+    void setConditions(std::vector<FieldCondition> conditions);
     // Keep only records whose leading key component lies in [low, high] (text compared as the key
     // compares it). Both bounds may be equal for an exact range.
     void setRange(KeyValue low, KeyValue high);
@@ -38,14 +53,9 @@ public:
     void setPageSize(int rows);
     // Orders the view by these fields instead (a temporary order over fields that no key holds):
     // the records of the key order, range and filter, sorted on the fields, text ignoring case,
-    // records equal on them in the key's order. The sorted order is read whole when the view is
-    // positioned and the database changed since; each read then fetches its record afresh, so a
-    // record removed or filtered out meanwhile is passed over. An empty list gives back the key's
-    // own order.
+    // records equal on them in the key's order. SQLite sorts them, a page at a time from a
+    // boundary like any other order. An empty list gives back the key's own order.
     void setSortOrder(std::vector<rt::KeyComponent> by);
-    // Reads the sorted order afresh at the next positioning, changed database or not (its filter
-    // may depend on more than the database).
-    void rereadSortOrder();
 
     // Before the first record / after the last.
     int reset();
