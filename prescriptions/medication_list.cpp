@@ -29,7 +29,7 @@ void quicklist() {
         return rt::clip(data::PRE.PERSONSNAME) == rt::rtrim(person);
     };
     r.takesOnly = {{data::PrescriptsTable().fieldByName("PRE:PERSONSNAME")->number, files::FieldCondition::Op::Equal,
-                    []() -> std::optional<files::KeyValue> { return std::string(rt::rtrim(shell::personname().get())); }}};
+                    []() -> std::optional<files::KeyValue> { return std::string(rt::rtrim(globals::personname().get())); }}};
     shell::RunTableReport(r);
 }
 

@@ -27,7 +27,8 @@
 #include "platform/window/layout.h"
 #include "platform/window/task_queue.h"
 #include "qt/qt_test_support.h"
-#include "shell/globals.h"
+#include "globals/globals.h"
+#include "support/close_all_windows.h"
 #include "shell/procedure_services.h"
 #include "support/program_fixture.h"
 #include "support/task_thread.h"
@@ -79,7 +80,7 @@ protected:
         std::lock_guard l(probe_.mutex);
         probe_.offered = rt::fieldText(*data::DoctorsTable().fieldByName("DOC:DOCTORSNAME"), &data::DOC);
         ++probe_.inserts;
-        shell::CallResponse = cls::kResponseCancelled;
+        globals::CallResponse = cls::kResponseCancelled;
         return true;
     }
 
@@ -130,8 +131,9 @@ protected:
         ASSERT_TRUE(qttest::Settle());
     }
     void TearDown() override {
-        wnd::PostToAllWindows(wnd::Event::CloseDown);
-        EXPECT_TRUE(QTest::qWaitFor([this] { return presenter_->screen().Find("QtLookupForm") == 0; }));
+        testing_support::CloseAllWindows([this] {
+            EXPECT_TRUE(QTest::qWaitFor([this] { return presenter_->screen().Find("QtLookupForm") == 0; }));
+        });
         if (form_.joinable()) form_.join();
         wnd::SetPresenter(nullptr);
     }
