@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
 
 #include "platform/qt/picture_book.h"
 
@@ -217,10 +218,7 @@ public:
             p.scale(side / 16.0, side / 16.0);
             draw(p, picture_);
         }
-        if (mode != QIcon::Disabled) return pm;
-        QStyleOption option;
-        option.palette = QApplication::palette();
-        return QApplication::style()->generatedIconPixmap(QIcon::Disabled, pm, &option);
+        return InIconMode(std::move(pm), mode);
     }
 
     QIconEngine* clone() const override { return new PictureEngine(picture_); }

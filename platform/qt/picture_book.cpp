@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <map>
 #include <mutex>
+#include <utility>
 
 #include "platform/runtime/program_services.h"
 
@@ -83,10 +84,7 @@ public:
         QPixmap pm(size);
         pm.fill(Qt::transparent);
         paintPicture(pm, size, picture_);
-        if (mode != QIcon::Disabled) return pm;
-        QStyleOption option;
-        option.palette = QApplication::palette();
-        return QApplication::style()->generatedIconPixmap(QIcon::Disabled, pm, &option);
+        return InIconMode(std::move(pm), mode);
     }
     QIconEngine* clone() const override { return new BookEngine(picture_); }
     QString key() const override { return QStringLiteral("qtp.book"); }
@@ -96,6 +94,13 @@ private:
 };
 
 }  // namespace
+
+QPixmap InIconMode(QPixmap drawn, QIcon::Mode mode) {
+    if (mode != QIcon::Disabled) return drawn;
+    QStyleOption option;
+    option.palette = QApplication::palette();
+    return QApplication::style()->generatedIconPixmap(QIcon::Disabled, drawn, &option);
+}
 
 void AddPicture(std::string_view name, QSizeF canvas, PictureDrawing draw) {
     PictureBook::instance().add(name, canvas, std::move(draw));
