@@ -27,7 +27,6 @@ public:
     };
     // The sheets laid out now, in reading order (whether scrolled into view or not).
     std::vector<Sheet> Sheets() const;
-    double PixelsPerMil() const { return scale_; }
 
     static constexpr int kMargin = 12;  // pixels of desk round the sheets
     static constexpr int kGap = 12;     // and between them
