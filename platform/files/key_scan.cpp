@@ -184,47 +184,18 @@ const std::string& KeyScan::sqlFor(int dir, ScanShape shape, int level, bool inc
                                (dir > 0 ? 8u : 0u) | (inclusive ? 2u : 0u) | (range_ ? 1u : 0u);
     const auto at = std::make_pair(code, active);
     if (auto it = sql_.find(at); it != sql_.end()) return it->second;
-
-    const TableSchema& s = *file_.schema;
-    const KeyPlan* plan = key_ >= 0 ? &s.key(key_) : nullptr;
-    std::vector<OrderComponent> order = order_;
-    if (order.empty() && plan)
-        for (const auto& c : plan->components) order.push_back({c.expr, c.dir, c.field});
-    const int k = static_cast<int>(order.size());
-    auto p = [](int n) { return "?" + std::to_string(n); };
-    std::vector<std::string> terms;
-    if (plan && !plan->optWhere.empty()) terms.push_back(plan->optWhere);  // so the partial index serves
-    if (range_) {
-        const std::string lead = plan ? plan->components[0].expr : std::string("_id");
-        terms.push_back(lead + " >= " + p(TableSchema::lowParam(k)));
-        terms.push_back(lead + " <= " + p(TableSchema::highParam(k)));
-    }
-    // Exact: equal on the first `level` components, nothing asked of the others.
-    const int equal = shape == ScanShape::Level ? std::min(level, k) : shape == ScanShape::Exact ? std::min(level, k) : 0;
-    for (int i = 0; i < equal; ++i) terms.push_back(order[static_cast<std::size_t>(i)].expr + " = " + p(i + 1));
-    if (shape == ScanShape::Level) {
-        if (level < k) {
-            const auto& c = order[static_cast<std::size_t>(level)];
-            terms.push_back(c.expr + (c.dir * dir > 0 ? " > " : " < ") + p(level + 1));
-        } else {
-            terms.push_back(std::string("_id ") + (dir > 0 ? ">" : "<") + (inclusive ? "= " : " ") + p(TableSchema::positionParam(k)));
-        }
-    }
-    int param = TableSchema::limitParam(k);
+    // The conditions' values follow the row limit, in the order of the conditions.
+    std::vector<std::string> extra;
+    int param = TableSchema::limitParam(components());
     for (std::size_t i = 0; i < conditions_.size(); ++i) {
         if (!(active >> i & 1u)) continue;
         std::string term = conditions_[i].sql;
-        if (const auto q = term.find('?'); q != std::string::npos) term.replace(q, 1, p(++param));
-        terms.push_back(std::move(term));
+        if (const auto q = term.find('?'); q != std::string::npos) term.replace(q, 1, "?" + std::to_string(++param));
+        extra.push_back(std::move(term));
     }
-
-    std::string sql = "SELECT " + s.selectList() + " FROM " + s.quotedTable();
-    if (plan) sql += " INDEXED BY " + quoteIdentifier(plan->indexName);
-    for (std::size_t i = 0; i < terms.size(); ++i) sql += (i == 0 ? " WHERE " : " AND ") + terms[i];
-    sql += " ORDER BY ";
-    for (const auto& c : order) sql += c.expr + (c.dir * dir > 0 ? "" : " DESC") + ", ";
-    sql += std::string("_id") + (dir > 0 ? "" : " DESC") + " LIMIT " + p(TableSchema::limitParam(k));
-    return sql_.emplace(at, std::move(sql)).first->second;
+    return sql_.emplace(at, file_.schema->composeScanSql(key_, order_.empty() ? nullptr : &order_, dir, shape, level, inclusive,
+                                                          range_.has_value(), extra))
+        .first->second;
 }
 
 int KeyScan::query(Connection& c, int dir, ScanShape shape, int level, int limit) {

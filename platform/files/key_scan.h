@@ -52,13 +52,6 @@ struct ScanCondition {
     std::function<std::optional<SqlValue>()> value;
 };
 
-// One component of a scan's own order: a column (with its collation), its direction, its field.
-struct OrderComponent {
-    std::string expr;
-    int dir = 1;
-    int field = 0;
-};
-
 class KeyScan {
 public:
     static constexpr int kMaxAdaptiveBatch = 64;

@@ -235,40 +235,46 @@ const std::string& TableSchema::scanSql(int key, int dir, ScanShape shape, int l
                                (static_cast<std::uint64_t>(shape) << 4) | (dir > 0 ? 8u : 0u) | (inclusive ? 2u : 0u) |
                                (range ? 1u : 0u);
     if (auto it = scans_.find(code); it != scans_.end()) return it->second;
+    return scans_.emplace(code, composeScanSql(key, nullptr, dir, shape, level, inclusive, range, {})).first->second;
+}
 
-    const int k = componentCount(key);
-    std::vector<std::string> terms;
+std::string TableSchema::composeScanSql(int key, const std::vector<OrderComponent>* ownOrder, int dir, ScanShape shape, int level,
+                                        bool inclusive, bool range, const std::vector<std::string>& extra) const {
     const KeyPlan* plan = key >= 0 ? &keys_[static_cast<std::size_t>(key)] : nullptr;
-    if (plan && !plan->optWhere.empty()) terms.push_back(plan->optWhere);
+    std::vector<OrderComponent> keyOrder;
+    if (!ownOrder && plan)
+        for (const auto& c : plan->components) keyOrder.push_back({c.expr, c.dir, c.field});
+    const std::vector<OrderComponent>& order = ownOrder ? *ownOrder : keyOrder;
+    const int k = static_cast<int>(order.size());
+    std::vector<std::string> terms;
+    if (plan && !plan->optWhere.empty()) terms.push_back(plan->optWhere);  // so the partial index serves
     auto p = [](int n) { return "?" + std::to_string(n); };
     if (range) {
         const std::string lead = plan ? plan->components[0].expr : std::string("_id");
         terms.push_back(lead + " >= " + p(lowParam(k)));
         terms.push_back(lead + " <= " + p(highParam(k)));
     }
-    const int equal = shape == ScanShape::Exact ? k : shape == ScanShape::Level ? std::min(level, k) : 0;
-    for (int i = 0; i < equal; ++i) terms.push_back(plan->components[static_cast<std::size_t>(i)].expr + " = " + p(i + 1));
+    const int equal = shape == ScanShape::Start ? 0 : std::min(level, k);
+    for (int i = 0; i < equal; ++i) terms.push_back(order[static_cast<std::size_t>(i)].expr + " = " + p(i + 1));
     if (shape == ScanShape::Level) {
         if (level < k) {
-            const auto& c = plan->components[static_cast<std::size_t>(level)];
+            const auto& c = order[static_cast<std::size_t>(level)];
             terms.push_back(c.expr + (c.dir * dir > 0 ? " > " : " < ") + p(level + 1));
         } else {
             terms.push_back(std::string("_id ") + (dir > 0 ? ">" : "<") + (inclusive ? "= " : " ") + p(positionParam(k)));
         }
     }
+    terms.insert(terms.end(), extra.begin(), extra.end());
 
     std::string sql = "SELECT " + selectList_ + " FROM " + quotedTable_;
     if (plan) sql += " INDEXED BY " + quoteIdentifier(plan->indexName);
     for (std::size_t i = 0; i < terms.size(); ++i) sql += (i == 0 ? " WHERE " : " AND ") + terms[i];
     // A unique key equal on every component holds one record at most: nothing to order.
-    if (shape == ScanShape::Exact && plan && plan->unique) return scans_.emplace(code, sql + " LIMIT " + p(limitParam(k))).first->second;
+    if (shape == ScanShape::Exact && !ownOrder && plan && plan->unique && equal == k) return sql + " LIMIT " + p(limitParam(k));
     sql += " ORDER BY ";
-    for (int i = 0; i < k; ++i) {
-        const auto& c = plan->components[static_cast<std::size_t>(i)];
-        sql += c.expr + (c.dir * dir > 0 ? "" : " DESC") + ", ";
-    }
+    for (const auto& c : order) sql += c.expr + (c.dir * dir > 0 ? "" : " DESC") + ", ";
     sql += std::string("_id") + (dir > 0 ? "" : " DESC") + " LIMIT " + p(limitParam(k));
-    return scans_.emplace(code, std::move(sql)).first->second;
+    return sql;
 }
 
 std::vector<SqlValue> TableSchema::keyValuesOf(int k, const char* record) const {

@@ -32,7 +32,14 @@ struct KeyPlan {
 enum class ScanShape {
     Start,  // all of them, from the start of the order
     Level,  // equal on the first `level` components, after the boundary on the next (or on the position)
-    Exact,  // equal on every component
+    Exact,  // equal on the first `level` components, nothing asked of the others
+};
+
+// One component of a scan's order: a column (with its collation), its direction, its field.
+struct OrderComponent {
+    std::string expr;
+    int dir = 1;
+    int field = 0;
 };
 
 class TableSchema {
@@ -51,7 +58,6 @@ public:
     static constexpr int kFirstFieldColumn = 2;
     int memoColumn() const { return kFirstFieldColumn + fieldCount(); }
     // The columns every select reads, in that order.
-    const std::string& selectList() const { return selectList_; }
 
     // Fields that take part in a key (their raw values travel with read rows as scan boundaries).
     const std::vector<int>& keyFields() const { return keyFields_; }
@@ -69,8 +75,12 @@ public:
     const std::string& countSql() const { return count_; }
 
     // Scan statements. Parameters: component i is ?(i+1), the position ?(k+1), the range's bounds
-    // ?(k+2) and ?(k+3), the row limit ?(k+4), k being the key's component count.
+    // ?(k+2) and ?(k+3), the row limit ?(k+4), k being the key's component count. Made once each.
     const std::string& scanSql(int key, int dir, ScanShape shape, int level, bool inclusive, bool range) const;
+    // The same statement in an order of its own (nullptr: the key's), still through key's index with
+    // its OPT condition, k being the order's component count; `extra` terms are added as they stand.
+    std::string composeScanSql(int key, const std::vector<OrderComponent>* order, int dir, ScanShape shape, int level,
+                               bool inclusive, bool range, const std::vector<std::string>& extra) const;
     static int positionParam(int components) { return components + 1; }
     static int lowParam(int components) { return components + 2; }
     static int highParam(int components) { return components + 3; }

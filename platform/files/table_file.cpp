@@ -306,7 +306,7 @@ int TableFile::get(int key) {
     if (!m.schema->inKey(key, m.buffer)) return m.fail(kRecordNotFound, "the key's fields are blank");
     const auto values = m.schema->keyValuesOf(key, m.buffer);
     Statement st;
-    int rc = c->prepare(m.schema->scanSql(key, 1, ScanShape::Exact, 0, false, false), &st);
+    int rc = c->prepare(m.schema->scanSql(key, 1, ScanShape::Exact, m.schema->componentCount(key), false, false), &st);
     if (rc != SQLITE_OK) return m.sqlFail(*c, rc, "reading " + m.schema->table());
     for (std::size_t i = 0; i < values.size(); ++i) bindValue(st.get(), static_cast<int>(i) + 1, values[i]);
     sqlite3_bind_int(st.get(), TableSchema::limitParam(static_cast<int>(values.size())), 1);
