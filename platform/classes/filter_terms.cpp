@@ -3,9 +3,11 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <variant>
 
 #include "platform/runtime/expression.h"
 #include "platform/runtime/expression_slot.h"
+#include "platform/runtime/expression_tokens.h"
 
 namespace cls {
 namespace {
@@ -18,64 +20,29 @@ struct Token {
     std::string_view text;
 };
 
-bool nameStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
-bool nameChar(char c) { return nameStart(c) || (c >= '0' && c <= '9'); }
-
-bool word(std::string_view w, std::string_view keyword) {
-    if (w.size() != keyword.size()) return false;
-    for (std::size_t i = 0; i < w.size(); ++i)
-        if ((w[i] & ~0x20) != keyword[i]) return false;
-    return true;
-}
-
-// Tokens as the expression language reads them; only what the split needs is told apart. A text
-// the language would refuse gives nullopt (the filter itself does not compile then either).
+// The expression language's tokens, told apart only as far as the split needs. A text the
+// language refuses gives nullopt (the filter itself does not compile then either).
 std::optional<std::vector<Token>> lex(std::string_view s) {
+    using rt::detail::Tok;
+    auto lexed = rt::detail::Lex(s);
+    const auto* tokens = std::get_if<std::vector<rt::detail::Token>>(&lexed);
+    if (!tokens) return std::nullopt;
     std::vector<Token> out;
-    std::size_t i = 0;
-    while (i < s.size()) {
-        const char c = s[i];
-        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
-            ++i;
-            continue;
-        }
-        const std::size_t b = i;
+    for (std::size_t i = 0; i < tokens->size(); ++i) {
+        const rt::detail::Token& t = (*tokens)[i];
         Kind k = Kind::Other;
-        if (nameStart(c)) {
-            while (i < s.size() && nameChar(s[i])) ++i;
-            if (i < s.size() && s[i] == ':') {
-                ++i;
-                while (i < s.size() && nameChar(s[i])) ++i;
-            }
-            const std::string_view w = s.substr(b, i - b);
-            if (word(w, "AND")) k = Kind::And;
-            else if (word(w, "OR")) k = Kind::Or;
-            else if (word(w, "NOT")) k = Kind::Not;
-            else {
-                std::size_t j = i;
-                while (j < s.size() && s[j] == ' ') ++j;
-                k = j < s.size() && s[j] == '(' ? Kind::Call : Kind::Name;
-            }
-        } else if (c == '\'') {
-            for (++i;; ++i) {
-                if (i >= s.size()) return std::nullopt;
-                if (s[i] == '\'') {
-                    if (i + 1 < s.size() && s[i + 1] == '\'') ++i;
-                    else break;
-                }
-            }
-            ++i;
-        } else if (c == '(' || c == ')') {
-            k = c == '(' ? Kind::Open : Kind::Close;
-            ++i;
-        } else if (c == '<' || c == '>' || c == '=' || c == '~') {
-            const std::string_view two = s.substr(i, 2);
-            i += two == "<=" || two == "=<" || two == ">=" || two == "=>" || two == "<>" || two == "~=" ? 2 : 1;
-            k = Kind::Compare;
-        } else {
-            ++i;
+        switch (t.kind) {
+            case Tok::End: continue;
+            case Tok::Name: k = i + 1 < tokens->size() && (*tokens)[i + 1].kind == Tok::LParen ? Kind::Call : Kind::Name; break;
+            case Tok::LParen: k = Kind::Open; break;
+            case Tok::RParen: k = Kind::Close; break;
+            case Tok::And: k = Kind::And; break;
+            case Tok::Or: k = Kind::Or; break;
+            case Tok::Not: k = Kind::Not; break;
+            case Tok::Eq: case Tok::Ne: case Tok::Lt: case Tok::Le: case Tok::Gt: case Tok::Ge: k = Kind::Compare; break;
+            default: break;
         }
-        out.push_back({k, b, i, s.substr(b, i - b)});
+        out.push_back({k, t.pos, t.pos + t.text.size(), t.text});
     }
     return out;
 }

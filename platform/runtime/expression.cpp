@@ -8,6 +8,7 @@
 #include "platform/runtime/codepage.h"
 #include "platform/runtime/expression_ops.h"
 #include "platform/runtime/expression_slot.h"
+#include "platform/runtime/expression_tokens.h"
 
 namespace rt {
 namespace {
@@ -20,19 +21,8 @@ enum class Op : std::uint8_t {
     And, Or,
 };
 
-enum class Tok : std::uint8_t {
-    End, Number, Text, Name, LParen, RParen, Comma,
-    Plus, Minus, Star, Slash, Amp,
-    Eq, Ne, Lt, Le, Gt, Ge,
-    And, Or, Not,
-};
-
-struct Token {
-    Tok kind;
-    std::size_t pos;        // 0-based offset in the source
-    std::string_view text;  // as written
-    std::string value;      // a text literal's content
-};
+using detail::Tok;
+using detail::Token;
 
 // Parentheses, unary operators and function arguments nest this deep at most: the parser
 // recurses on them, and garbage text must not exhaust a thread's stack.
@@ -66,6 +56,112 @@ struct CompileError {
 
 }  // namespace
 
+namespace detail {
+namespace {
+
+bool keyword(std::string_view word, std::string_view kw) { return word.size() == kw.size() && compareNoCase(word, kw) == 0; }
+
+}  // namespace
+
+std::variant<std::vector<Token>, LexError> Lex(std::string_view src) {
+    std::vector<Token> tokens;
+    std::size_t i = 0;
+    const std::size_t n = src.size();
+    auto add = [&](Tok k, std::size_t pos, std::size_t len) {
+        tokens.push_back(Token{k, pos, src.substr(pos, len), {}});
+    };
+    while (i < n) {
+        const char c = src[i];
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+            ++i;
+            continue;
+        }
+        const char next = i + 1 < n ? src[i + 1] : '\0';
+        if (IsDigit(c) || (c == '.' && IsDigit(next))) {
+            std::size_t j = i;
+            while (j < n && IsDigit(src[j])) ++j;
+            if (j < n && src[j] == '.') {
+                ++j;
+                while (j < n && IsDigit(src[j])) ++j;
+            }
+            if (j < n && IsNameChar(src[j])) return LexError{"malformed number", i};
+            add(Tok::Number, i, j - i);
+            i = j;
+        } else if (IsNameStart(c)) {
+            std::size_t j = i;
+            while (j < n && IsNameChar(src[j])) ++j;
+            if (j < n && src[j] == ':') {  // prefix:name
+                ++j;
+                if (j >= n || !IsNameChar(src[j])) return LexError{"incomplete name", i};
+                while (j < n && IsNameChar(src[j])) ++j;
+                add(Tok::Name, i, j - i);
+            } else {
+                const std::string_view word = src.substr(i, j - i);
+                Tok k = Tok::Name;
+                if (keyword(word, "AND")) k = Tok::And;
+                else if (keyword(word, "OR")) k = Tok::Or;
+                else if (keyword(word, "NOT")) k = Tok::Not;
+                add(k, i, j - i);
+            }
+            i = j;
+        } else if (c == '\'') {
+            std::string value;
+            std::size_t j = i + 1;
+            for (;;) {
+                if (j >= n) return LexError{"text not closed by a quote", i};
+                if (src[j] == '\'') {
+                    if (j + 1 < n && src[j + 1] == '\'') {
+                        value += '\'';
+                        j += 2;
+                        continue;
+                    }
+                    ++j;
+                    break;
+                }
+                value += src[j++];
+            }
+            add(Tok::Text, i, j - i);
+            tokens.back().value = std::move(value);
+            i = j;
+        } else {
+            // Two-character operators first: <= =< >= => <> ~=
+            const std::string_view two = src.substr(i, 2);
+            Tok k = Tok::End;
+            if (two == "<=" || two == "=<") k = Tok::Le;
+            else if (two == ">=" || two == "=>") k = Tok::Ge;
+            else if (two == "<>" || two == "~=") k = Tok::Ne;
+            if (k != Tok::End) {
+                add(k, i, 2);
+                i += 2;
+                continue;
+            }
+            switch (c) {
+                case '(': k = Tok::LParen; break;
+                case ')': k = Tok::RParen; break;
+                case ',': k = Tok::Comma; break;
+                case '+': k = Tok::Plus; break;
+                case '-': k = Tok::Minus; break;
+                case '*': k = Tok::Star; break;
+                case '/': k = Tok::Slash; break;
+                case '&': k = Tok::Amp; break;
+                case '=': k = Tok::Eq; break;
+                case '<': k = Tok::Lt; break;
+                case '>': k = Tok::Gt; break;
+                default: {
+                    const bool printable = static_cast<unsigned char>(c) >= 0x20 && static_cast<unsigned char>(c) < 0x7F;
+                    return LexError{printable ? std::string("unexpected character '") + c + "'" : std::string("unexpected character"), i};
+                }
+            }
+            add(k, i, 1);
+            ++i;
+        }
+    }
+    tokens.push_back(Token{Tok::End, n, {}, {}});
+    return tokens;
+}
+
+}  // namespace detail
+
 class ExprCompiler {
 public:
     explicit ExprCompiler(std::string_view text) : src_(text) {}
@@ -82,104 +178,10 @@ public:
     }
 
 private:
-    // ---- lexer ----
     void Lex() {
-        std::size_t i = 0;
-        const std::size_t n = src_.size();
-        auto add = [this](Tok k, std::size_t pos, std::size_t len) {
-            tokens_.push_back(Token{k, pos, src_.substr(pos, len), {}});
-        };
-        while (i < n) {
-            const char c = src_[i];
-            if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
-                ++i;
-                continue;
-            }
-            const char next = i + 1 < n ? src_[i + 1] : '\0';
-            if (IsDigit(c) || (c == '.' && IsDigit(next))) {
-                std::size_t j = i;
-                while (j < n && IsDigit(src_[j])) ++j;
-                if (j < n && src_[j] == '.') {
-                    ++j;
-                    while (j < n && IsDigit(src_[j])) ++j;
-                }
-                if (j < n && IsNameChar(src_[j])) throw CompileError{"malformed number", i};
-                add(Tok::Number, i, j - i);
-                i = j;
-            } else if (IsNameStart(c)) {
-                std::size_t j = i;
-                while (j < n && IsNameChar(src_[j])) ++j;
-                if (j < n && src_[j] == ':') {  // prefix:name
-                    ++j;
-                    if (j >= n || !IsNameChar(src_[j])) throw CompileError{"incomplete name", i};
-                    while (j < n && IsNameChar(src_[j])) ++j;
-                    add(Tok::Name, i, j - i);
-                } else {
-                    const std::string_view word = src_.substr(i, j - i);
-                    Tok k = Tok::Name;
-                    if (Keyword(word, "AND")) k = Tok::And;
-                    else if (Keyword(word, "OR")) k = Tok::Or;
-                    else if (Keyword(word, "NOT")) k = Tok::Not;
-                    add(k, i, j - i);
-                }
-                i = j;
-            } else if (c == '\'') {
-                std::string value;
-                std::size_t j = i + 1;
-                for (;;) {
-                    if (j >= n) throw CompileError{"text not closed by a quote", i};
-                    if (src_[j] == '\'') {
-                        if (j + 1 < n && src_[j + 1] == '\'') {
-                            value += '\'';
-                            j += 2;
-                            continue;
-                        }
-                        ++j;
-                        break;
-                    }
-                    value += src_[j++];
-                }
-                add(Tok::Text, i, j - i);
-                tokens_.back().value = std::move(value);
-                i = j;
-            } else {
-                // Two-character operators first: <= =< >= => <> ~=
-                const std::string_view two = src_.substr(i, 2);
-                Tok k = Tok::End;
-                if (two == "<=" || two == "=<") k = Tok::Le;
-                else if (two == ">=" || two == "=>") k = Tok::Ge;
-                else if (two == "<>" || two == "~=") k = Tok::Ne;
-                if (k != Tok::End) {
-                    add(k, i, 2);
-                    i += 2;
-                    continue;
-                }
-                switch (c) {
-                    case '(': k = Tok::LParen; break;
-                    case ')': k = Tok::RParen; break;
-                    case ',': k = Tok::Comma; break;
-                    case '+': k = Tok::Plus; break;
-                    case '-': k = Tok::Minus; break;
-                    case '*': k = Tok::Star; break;
-                    case '/': k = Tok::Slash; break;
-                    case '&': k = Tok::Amp; break;
-                    case '=': k = Tok::Eq; break;
-                    case '<': k = Tok::Lt; break;
-                    case '>': k = Tok::Gt; break;
-                    default: {
-                        const bool printable = static_cast<unsigned char>(c) >= 0x20 && static_cast<unsigned char>(c) < 0x7F;
-                        throw CompileError{printable ? std::string("unexpected character '") + c + "'" : std::string("unexpected character"), i};
-                    }
-                }
-                add(k, i, 1);
-                ++i;
-            }
-        }
-        tokens_.push_back(Token{Tok::End, n, {}, {}});
-    }
-
-    static bool Keyword(std::string_view word, std::string_view kw) {
-        return word.size() == kw.size() && compareNoCase(word, kw) == 0;
+        auto lexed = detail::Lex(src_);
+        if (auto* fault = std::get_if<detail::LexError>(&lexed)) throw CompileError{std::move(fault->what), fault->pos};
+        tokens_ = std::move(std::get<std::vector<Token>>(lexed));
     }
 
     static std::string Describe(const Token& t) {
