@@ -31,16 +31,6 @@ int recordTables(Connection& c, std::vector<std::string>* out) {
     return rc == SQLITE_DONE ? SQLITE_OK : rc;
 }
 
-int tableExists(Connection& c, const std::string& table, bool* exists) {
-    Statement st;
-    int rc = c.prepare("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1 COLLATE NOCASE", &st);
-    if (rc != SQLITE_OK) return rc;
-    sqlite3_bind_text64(st.get(), 1, table.data(), table.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
-    rc = st.step();
-    *exists = rc == SQLITE_ROW;
-    return rc == SQLITE_ROW || rc == SQLITE_DONE ? SQLITE_OK : rc;
-}
-
 // 0 -> 1. A file of the first releases is taken as it is: any of its triggers, sums, marks and
 // indexes may be there, made otherwise, or missing. Its rows are never touched.
 int toVersion1(Connection& c, const TableSchema& s, StoreError* e) {

@@ -88,14 +88,17 @@ int queryText(Connection& c, const std::string& sql, std::initializer_list<std::
     return rc;
 }
 
-// Whether the file has an index of that name.
-int indexExists(Connection& c, const std::string& name, bool* exists) {
-    const int rc = queryText(c, "SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = ?1 COLLATE NOCASE", {name}, nullptr);
+// Whether the file holds an object of that type and name; SQLite's result code.
+int objectExists(Connection& c, const char* type, std::string_view name, bool* exists) {
+    const int rc = queryText(c, std::string("SELECT 1 FROM sqlite_master WHERE type = '") + type + "' AND name = ?1 COLLATE NOCASE", {name}, nullptr);
     *exists = rc == SQLITE_ROW;
     return rc == SQLITE_ROW || rc == SQLITE_DONE ? SQLITE_OK : rc;
 }
 
 }  // namespace
+
+int tableExists(Connection& c, std::string_view table, bool* exists) { return objectExists(c, "table", table, exists); }
+int indexExists(Connection& c, std::string_view name, bool* exists) { return objectExists(c, "index", name, exists); }
 
 int storeFail(Connection& c, int rc, StoreError* e) {
     const int code = mapSqliteError(rc);
@@ -294,7 +297,7 @@ bool TableSchema::inKey(int k, const char* record) const {
 
 // ------------------------------------------------------------------ the stored table
 
-int verifyStoredTable(Connection& c, const TableSchema& s, bool checkKeys, StoreError* detail) {
+int verifyStoredTable(Connection& c, const TableSchema& s, StoreError* detail) {
     std::string sql;
     int rc = queryText(c, "SELECT sql FROM sqlite_master WHERE type = 'table' AND name = ?1 COLLATE NOCASE", {s.table()}, &sql);
     if (rc == SQLITE_DONE) return refuse(kFileNotFound, "no table " + s.table() + " in " + c.path(), detail);
@@ -324,10 +327,13 @@ int verifyStoredTable(Connection& c, const TableSchema& s, bool checkKeys, Store
     for (const auto& w : wanted)
         if (!columns.count(lowerAscii(w))) return refuse(kInvalidRecordDeclaration, s.table() + ": no column " + w, detail);
 
-    if (!checkKeys) return kNoError;
+    return kNoError;
+}
+
+int verifyStoredKeys(Connection& c, const TableSchema& s, StoreError* detail) {
     for (int k = 0; k < s.keyCount(); ++k) {
         std::string stored;
-        rc = queryText(c, "SELECT sql FROM sqlite_master WHERE type = 'index' AND name = ?1 COLLATE NOCASE", {s.key(k).indexName}, &stored);
+        const int rc = queryText(c, "SELECT sql FROM sqlite_master WHERE type = 'index' AND name = ?1 COLLATE NOCASE", {s.key(k).indexName}, &stored);
         if (rc == SQLITE_DONE || (rc == SQLITE_ROW && stored != s.key(k).createSql))
             return refuse(kInvalidKeyFile, s.table() + ": key " + s.key(k).indexName + (rc == SQLITE_DONE ? " is missing" : " differs from its declaration"),
                           detail);
@@ -363,12 +369,12 @@ int createStoredTable(Connection& c, const TableSchema& s, StoreError* detail) {
     WriteScope w(c);
     int rc = w.begin();
     if (rc != SQLITE_OK) return fail(c, rc, detail);
-    rc = queryText(c, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1 COLLATE NOCASE", {s.table()}, nullptr);
-    if (rc == SQLITE_ROW) {
+    bool exists = false;
+    if ((rc = tableExists(c, s.table(), &exists)) != SQLITE_OK) return fail(c, rc, detail);
+    if (exists) {
         rc = w.commit();
         return rc == SQLITE_OK ? kNoError : fail(c, rc, detail);
     }
-    if (rc != SQLITE_DONE) return fail(c, rc, detail);
     std::string objects;
     rc = queryText(c, "SELECT count(*) FROM sqlite_master", {}, &objects);
     if (rc != SQLITE_ROW) return fail(c, rc, detail);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -119,9 +120,13 @@ struct StoreError {
 int storeFail(Connection& c, int rc, StoreError* e);
 
 // Checks the stored table against the schema: kFileNotFound when the table is missing,
-// kInvalidRecordDeclaration when a column is missing, kInvalidKeyFile (when checkKeys) when an
-// index is missing or differs.
-int verifyStoredTable(Connection& c, const TableSchema& s, bool checkKeys, StoreError* e);
+// kInvalidRecordDeclaration when a column is missing.
+int verifyStoredTable(Connection& c, const TableSchema& s, StoreError* e);
+// Checks the stored table's indexes: kInvalidKeyFile when one is missing or differs.
+int verifyStoredKeys(Connection& c, const TableSchema& s, StoreError* e);
+// Whether the file holds a table / an index of that name (in any case); SQLite's result code.
+int tableExists(Connection& c, std::string_view table, bool* exists);
+int indexExists(Connection& c, std::string_view name, bool* exists);
 // Creates the table complete (indexes, version trigger, kept sums) when it is missing, in one
 // transaction; an existing table stays as it is. A file that held nothing is given the present
 // file version (see migration.h).

@@ -84,21 +84,10 @@ int TableFile::Impl::fail(const StoreError& e) { return fail(e.code, e.detail, e
 // Whether an index of the table's keys is missing from the file (dropped by another program) while
 // the table is there.
 bool TableFile::Impl::keyMissing(Connection& c) {
-    Statement st;
-    if (c.prepare("SELECT count(*) FROM sqlite_master WHERE type = ?2 AND name = ?1 COLLATE NOCASE", &st) != SQLITE_OK) return false;
-    sqlite3_bind_text(st.get(), 2, "table", -1, SQLITE_STATIC);
-    sqlite3_bind_text64(st.get(), 1, schema->table().data(), schema->table().size(), SQLITE_TRANSIENT, SQLITE_UTF8);
-    const bool table = st.step() == SQLITE_ROW && sqlite3_column_int(st.get(), 0) > 0;
-    sqlite3_reset(st.get());
-    if (!table) return false;
-    sqlite3_bind_text(st.get(), 2, "index", -1, SQLITE_STATIC);
-    for (int k = 0; k < schema->keyCount(); ++k) {
-        const std::string& name = schema->key(k).indexName;
-        sqlite3_bind_text64(st.get(), 1, name.data(), name.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
-        const bool found = st.step() == SQLITE_ROW && sqlite3_column_int(st.get(), 0) > 0;
-        sqlite3_reset(st.get());
-        if (!found) return true;
-    }
+    bool exists = false;
+    if (tableExists(c, schema->table(), &exists) != SQLITE_OK || !exists) return false;
+    for (int k = 0; k < schema->keyCount(); ++k)
+        if (indexExists(c, schema->key(k).indexName, &exists) != SQLITE_OK || !exists) return true;
     return false;
 }
 
@@ -172,12 +161,12 @@ int TableFile::open(OpenMode mode) {
     if (int e = m.threadConnectionFor(false, mode == OpenMode::ReadOnly, busy, &c)) return e;
     if (mode != OpenMode::ReadOnly && c->readOnly()) return m.fail(kAccessDenied, "no write access to " + m.path);
     StoreError err;
-    if (verifyStoredTable(*c, *m.schema, false, &err)) return m.fail(err);
+    if (verifyStoredTable(*c, *m.schema, &err)) return m.fail(err);
     // A file of an older version is migrated before anything is written to it; a newer one is
     // never changed.
     if (mode != OpenMode::ReadOnly && prepareForWriting(*c, *m.schema, &err)) return m.refuse(err);
     // DenyWrite opens to rebuild keys, so a missing key does not refuse it.
-    if (mode != OpenMode::DenyWrite && verifyStoredTable(*c, *m.schema, true, &err)) return m.fail(err);
+    if (mode != OpenMode::DenyWrite && verifyStoredKeys(*c, *m.schema, &err)) return m.fail(err);
     m.conn = c;
     m.open = true;
     m.mode = mode;
@@ -240,7 +229,7 @@ int TableFile::buildKeys() {
     }
     if (c->readOnly()) return m.fail(kAccessDenied, "no write access to " + c->path());
     StoreError err;
-    if (verifyStoredTable(*c, *m.schema, false, &err)) return m.fail(err);
+    if (verifyStoredTable(*c, *m.schema, &err)) return m.fail(err);
     if (refuseNewer(*c, &err) || rebuildStoredKeys(*c, *m.schema, &err)) return m.refuse(err);
     return m.ok();
 }
