@@ -13,8 +13,7 @@
 namespace files {
 namespace {
 
-constexpr const char* kFileTables =
-    "CREATE TABLE IF NOT EXISTS _provisional (tbl TEXT NOT NULL, id INTEGER NOT NULL, owner TEXT NOT NULL, PRIMARY KEY (tbl, id));"
+constexpr const char* kKeptSumsTableSql =
     "CREATE TABLE IF NOT EXISTS _kept_sums (name TEXT PRIMARY KEY, definition TEXT NOT NULL, total INTEGER NOT NULL, odd INTEGER NOT NULL)";
 
 // The file's tables that hold records (those with _id and _version), the driver's own left out.
@@ -67,7 +66,8 @@ int readFileVersion(Connection& c, int* version) {
 }
 
 int makeFileTables(Connection& c, StoreError* e) {
-    const int rc = c.exec(kFileTables);
+    int rc = c.exec(kProvisionalTableSql);
+    if (rc == SQLITE_OK) rc = c.exec(kKeptSumsTableSql);
     return rc == SQLITE_OK ? kNoError : storeFail(c, rc, e);
 }
 

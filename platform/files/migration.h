@@ -29,6 +29,9 @@ int prepareForWriting(Connection& c, const TableSchema& s, StoreError* e);
 
 // The driver's own tables of a file (_provisional, _kept_sums), made when missing.
 int makeFileTables(Connection& c, StoreError* e);
+// The first of them alone: the marks of provisional records.
+inline constexpr const char* kProvisionalTableSql =
+    "CREATE TABLE IF NOT EXISTS _provisional (tbl TEXT NOT NULL, id INTEGER NOT NULL, owner TEXT NOT NULL, PRIMARY KEY (tbl, id))";
 
 // The words for a file newer than this program, naming it.
 std::string newerFileCause(const std::string& path);

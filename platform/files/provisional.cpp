@@ -18,13 +18,12 @@
 
 #include "platform/files/connection.h"
 #include "platform/files/file_name.h"
+#include "platform/files/migration.h"
 #include "platform/files/table_file_impl.h"
 
 namespace files {
 namespace {
 
-constexpr const char* kMarks =
-    "CREATE TABLE IF NOT EXISTS _provisional (tbl TEXT NOT NULL, id INTEGER NOT NULL, owner TEXT NOT NULL, PRIMARY KEY (tbl, id))";
 
 constexpr std::string_view kLockPrefix = ".owner-";
 constexpr std::string_view kLockSuffix = ".lock";
@@ -59,12 +58,13 @@ void removeIfUnheld(const std::string& path) {
 // file appears under its name only once locked (it is made under another name and renamed), so
 // one found unlocked belongs to no running program.
 void removeStaleLocks(const std::string& folder) {
+    const std::string madeSuffix = std::string(kLockSuffix) + std::string(kNewSuffix);
     std::error_code ec;
     for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string name = it->path().filename().string();
         if (name.rfind(kLockPrefix, 0) != 0) continue;
         std::string_view owner = std::string_view(name).substr(kLockPrefix.size());
-        for (std::string_view suffix : {kLockSuffix, std::string_view(".lock.new")}) {
+        for (std::string_view suffix : {kLockSuffix, std::string_view(madeSuffix)}) {
             if (owner.size() > suffix.size() && owner.substr(owner.size() - suffix.size()) == suffix &&
                 ownerNameValid(owner.substr(0, owner.size() - suffix.size()))) {
                 removeIfUnheld(it->path().string());
@@ -194,7 +194,7 @@ int addProvisional(TableFile& file) {
     if (!Owner::instance().lockIn(folderOf(c->path()))) return file.add();
     WriteScope w(*c);
     int rc = w.begin();
-    if (rc == SQLITE_OK) rc = c->exec(kMarks);
+    if (rc == SQLITE_OK) rc = c->exec(kProvisionalTableSql);  // an outside writer may have dropped it
     if (rc != SQLITE_OK) return m.sqlFail(*c, rc, "adding to " + m.schema->table());
     if (int e = file.add()) return e;
     const Position pos = file.position();
