@@ -24,20 +24,14 @@ std::string folded(std::string_view s) {
     return out;
 }
 
-constexpr int kKeyLeft = 0x25, kKeyRight = 0x27, kKeyHome = 0x24, kKeyEnd = 0x23;
-
-bool MovesCaret(int key) {
-    const int plain = key & 0xFF;
-    return plain == kKeyLeft || plain == kKeyRight || plain == kKeyHome || plain == kKeyEnd;
-}
-
 // Whether a key types a character: Backspace and the printable keys do; the caret keys, Delete,
 // Insert, the function keys and the like do not.
 bool CarriesCharacter(int key) {
     const int plain = key & 0xFF;
-    if (plain == wnd::kKeyBackspace || plain == 0x20) return true;
-    if ((plain >= 0x21 && plain <= 0x2F) || (plain >= 0x70 && plain <= 0x87)) return false;
-    return plain > 0x20;
+    if (plain == wnd::kKeyBackspace || plain == ' ') return true;
+    // Page Up to Help (0x2F): the navigation and editing keys; then F1 to F24.
+    if ((plain >= wnd::kKeyPageUp && plain <= 0x2F) || (plain >= wnd::kKeyF1 && plain < wnd::kKeyF1 + 24)) return false;
+    return plain > ' ';
 }
 
 }  // namespace
@@ -413,7 +407,7 @@ int LookupCombo::TakeEvent(WindowController& controller) {
             const wnd::KeyCode key = w.keyCode();
             CompleteEntry(w.control(LISTCONTROL).text, w.caret(), key);
             // A caret move changes nothing the entry shows (and keeps the user's selection).
-            if (!MovesCaret(key))
+            if (!wnd::MovesCaret(key))
                 w.ShowEntry(LISTCONTROL, entry_, selection_.first, selection_.second);
             return kLevelGoOn;
         }

@@ -97,10 +97,9 @@ void Printing::PageSetup(const QWidget* over) {
     auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
     CarryOver(*settings_, *printer);
     auto* dialog = new QPageSetupDialog(printer.get());
-    // Its OK changes the settings kept for the next print, and nothing under way.
+    // Its OK changes the settings kept for the next print, and nothing under way. The connection
+    // holds the printer, so it lives as long as the dialog that edits it.
     connect(dialog, &QDialog::accepted, this, [this, printer] { CarryOver(*printer, *settings_); });
-    // The printer lives as long as the dialog that edits it.
-    connect(dialog, &QObject::destroyed, this, [printer] {});
     Show(*dialog, over);
 }
 

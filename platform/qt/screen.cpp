@@ -578,8 +578,7 @@ bool Screen::eventFilter(QObject* watched, QEvent* event) {
             wnd::KeyCode code = KeyFromQt(key->key(), key->modifiers());
             if (code == 0 && !key->text().isEmpty()) code = key->text().at(0).toUpper().unicode() & 0xFF;
             v->lastKey = code;
-            const int plain = code & 0xFF;
-            if (plain == wnd::kKeyLeft || plain == wnd::kKeyRight || plain == wnd::kKeyHome || plain == wnd::kKeyEnd) {
+            if (wnd::MovesCaret(code)) {
                 // A caret move edits nothing; later answers to earlier keys are out of date (a
                 // completion arriving now would undo the selection the user is making).
                 v->NextRevision(n);

@@ -594,13 +594,13 @@ void Screen::FinishLayout(View& v) {
 
 namespace {
 
-constexpr int kLineHeight = 8;
+constexpr int kLineHeight = 8;  // one line of text, in dialog units
 
 // A list column's alignment letter as Qt's: right (decimal points line up at the right too),
 // centred, or left.
 Qt::Alignment cellAlignment(char a) {
     return a == 'R' || a == 'D' ? Qt::AlignRight : a == 'C' ? Qt::AlignHCenter : Qt::AlignLeft;
-}  // one line of text, in dialog units
+}
 
 // The kinds whose text takes the task's colour; containers are left alone, since their colour
 // would pass to every control inside them.

@@ -37,6 +37,13 @@ inline constexpr KeyCode kKeyF12 = 0x7B;
 inline constexpr KeyCode kKeyShiftTab = kShift | kKeyTab;   // 0x109
 inline constexpr KeyCode kKeyCtrlH = kCtrl | 'H';           // 0x248
 
+// Whether a key only moves an entry's caret (Left, Right, Home, End, with or without Shift):
+// it edits nothing.
+inline bool MovesCaret(KeyCode code) {
+    const KeyCode plain = code & 0xFF;
+    return plain == kKeyLeft || plain == kKeyRight || plain == kKeyHome || plain == kKeyEnd;
+}
+
 // "F12", "Ctrl+H", "Shift+Tab", "Enter", "A", "0x7B", "123". nullopt for a name it does not know.
 std::optional<KeyCode> KeyFromName(std::string_view name);
 // "Ctrl+H" for 0x248; "0x.." for codes without a name.
