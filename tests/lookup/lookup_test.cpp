@@ -29,6 +29,7 @@
 #include "support/program_fixture.h"
 #include "support/task_thread.h"
 #include "support/close_all_windows.h"
+#include "support/doctor_lookup.h"
 
 namespace {
 
@@ -93,15 +94,7 @@ public:
 
 protected:
     int AfterTables() override {
-        const rt::TableDesc& doc = data::DoctorsTable();
-        const rt::TableDesc& pre = data::PrescriptsTable();
-        doctor.Initialise({doc.fieldByName("DOC:DOCTORSNAME"), &data::DOC}, window().Find("?DOC:DOCTORSNAME"),
-                          data::DoctorsFile(), *this);
-        doctor.ASKPROCEDURE = 2;
-        doctor.AddOrder();
-        doctor.AddColumn(*doc.fieldByName("DOC:DOCTORSNAME"));
-        doctor.AddCopyField(*doc.fieldByName("DOC:DOCTORSNAME"), *pre.fieldByName("PRE:DRNAME"), &data::PRE);
-        doctor.DEFAULTFILL = probe_.defaultFill;
+        testing_support::InitialiseDoctorLookup(doctor, window().Find("?DOC:DOCTORSNAME"), *this, probe_.defaultFill);
         AddComponent(&doctor);
         AddButtonAction(window().Find("?CANCEL"), cls::kResponseCancelled);
         OKCONTROL = window().Find("?OK");

@@ -29,6 +29,7 @@
 #include "qt/qt_test_support.h"
 #include "globals/globals.h"
 #include "support/close_all_windows.h"
+#include "support/doctor_lookup.h"
 #include "shell/procedure_services.h"
 #include "support/program_fixture.h"
 #include "support/task_thread.h"
@@ -56,15 +57,7 @@ public:
 
 protected:
     int AfterTables() override {
-        const rt::TableDesc& doc = data::DoctorsTable();
-        const rt::TableDesc& pre = data::PrescriptsTable();
-        doctor.Initialise({doc.fieldByName("DOC:DOCTORSNAME"), &data::DOC}, window().Find("?DOC:DOCTORSNAME"),
-                          data::DoctorsFile(), *this);
-        doctor.ASKPROCEDURE = 2;
-        doctor.AddOrder();
-        doctor.AddColumn(*doc.fieldByName("DOC:DOCTORSNAME"));
-        doctor.AddCopyField(*doc.fieldByName("DOC:DOCTORSNAME"), *pre.fieldByName("PRE:DRNAME"), &data::PRE);
-        doctor.DEFAULTFILL = false;
+        testing_support::InitialiseDoctorLookup(doctor, window().Find("?DOC:DOCTORSNAME"), *this, false);
         AddComponent(&doctor);
         AddButtonAction(window().Find("?CANCEL"), cls::kResponseCancelled);
         return cls::kLevelGoOn;
