@@ -12,14 +12,6 @@ namespace {
 
 using namespace files;
 
-const rt::KeptSumDesc kSums[] = {{"ActiveCost", 6, 2, "Y"}};  // MED:COST where MED:ACTIVE is 'Y'
-
-rt::TableDesc keptTable() {
-    rt::TableDesc d = medTable();
-    d.keptSums = kSums;
-    return d;
-}
-
 // One value from a plain connection (collations registered): the first column of the first row.
 std::string rawValue(const std::string& path, const std::string& sql) {
     sqlite3* db = nullptr;

@@ -66,6 +66,14 @@ inline rt::TableDesc medTable(std::string_view fileName = "MEDS") {
     return rt::TableDesc{"Meds", "MED", fileName, sizeof(Med), kMedFields, kMedKeyDescs, &kMedMemo};
 }
 
+// The Meds table with a kept sum: MED:COST where MED:ACTIVE is 'Y'.
+inline const rt::KeptSumDesc kMedKeptSums[] = {{"ActiveCost", 6, 2, "Y"}};
+inline rt::TableDesc keptTable() {
+    rt::TableDesc d = medTable();
+    d.keptSums = kMedKeptSums;
+    return d;
+}
+
 inline rt::StdDate ymd(int y, int m, int d) { return rt::dateFromYmd(y, m, d).value(); }
 
 inline Med med(std::string_view name, std::string_view active, rt::StdDate date, int tag, rt::StdTime time = 0,

@@ -9,14 +9,6 @@ namespace {
 
 using namespace filetest;
 
-const rt::KeptSumDesc kSums[] = {{"ActiveCost", 6, 2, "Y"}};  // MED:COST where MED:ACTIVE is 'Y'
-
-rt::TableDesc keptTable() {
-    rt::TableDesc d = medTable();
-    d.keptSums = kSums;
-    return d;
-}
-
 struct Sum {
     std::int64_t cents = 0;
     bool overflow = false;
