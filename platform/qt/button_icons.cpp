@@ -1,10 +1,8 @@
 #include "platform/qt/button_icons.h"
 
 #include <QApplication>
-#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPixmap>
 #include <QPolygonF>
 #include <QPushButton>
 #include <QStyle>
@@ -12,7 +10,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <utility>
 
 #include "platform/qt/picture_book.h"
 
@@ -195,39 +192,6 @@ void draw(QPainter& p, Picture picture) {
     }
 }
 
-// Draws its picture afresh at every size asked for, so it is sharp on any button and screen.
-class PictureEngine final : public QIconEngine {
-public:
-    explicit PictureEngine(Picture picture) : picture_(picture) {}
-
-    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
-        const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
-        QPixmap pm = pixmap(rect.size() * ratio, mode, state);
-        pm.setDevicePixelRatio(ratio);
-        painter->drawPixmap(rect, pm);
-    }
-
-    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override {
-        QPixmap pm(size);
-        pm.fill(Qt::transparent);
-        {
-            QPainter p(&pm);
-            p.setRenderHint(QPainter::Antialiasing);
-            const int side = std::min(size.width(), size.height());
-            p.translate((size.width() - side) / 2.0, (size.height() - side) / 2.0);
-            p.scale(side / 16.0, side / 16.0);
-            draw(p, picture_);
-        }
-        return InIconMode(std::move(pm), mode);
-    }
-
-    QIconEngine* clone() const override { return new PictureEngine(picture_); }
-    QString key() const override { return QStringLiteral("qtp.button"); }
-
-private:
-    Picture picture_;
-};
-
 constexpr int kSmallestIcon = 8, kLargestIcon = 32;
 constexpr int kIconSpacing = 4;  // what the style puts between a button's icon and its text
 
@@ -235,7 +199,7 @@ constexpr int kIconSpacing = 4;  // what the style puts between a button's icon 
 
 QIcon ButtonIcon(std::string_view name) {
     for (const Named& n : kNames)
-        if (sameName(n.name, name)) return QIcon(new PictureEngine(n.picture));  // the icon owns its engine
+        if (sameName(n.name, name)) return DrawnIcon(QSizeF(16, 16), [picture = n.picture](QPainter& p) { draw(p, picture); });
     return {};
 }
 

@@ -69,10 +69,18 @@ void paintPicture(QPaintDevice& device, QSize size, const Picture& picture) {
     picture.draw(p);
 }
 
+// A drawn pixmap as the icon mode shows it: greyed by the style when disabled, else as drawn.
+QPixmap inIconMode(QPixmap drawn, QIcon::Mode mode) {
+    if (mode != QIcon::Disabled) return drawn;
+    QStyleOption option;
+    option.palette = QApplication::palette();
+    return QApplication::style()->generatedIconPixmap(QIcon::Disabled, drawn, &option);
+}
+
 // An icon that draws its picture afresh at each size asked for, so it is sharp on any button.
-class BookEngine final : public QIconEngine {
+class DrawnEngine final : public QIconEngine {
 public:
-    explicit BookEngine(Picture picture) : picture_(std::move(picture)) {}
+    explicit DrawnEngine(Picture picture) : picture_(std::move(picture)) {}
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
         const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
         QPixmap pm = pixmap(rect.size() * ratio, mode, state);
@@ -84,10 +92,10 @@ public:
         QPixmap pm(size);
         pm.fill(Qt::transparent);
         paintPicture(pm, size, picture_);
-        return InIconMode(std::move(pm), mode);
+        return inIconMode(std::move(pm), mode);
     }
-    QIconEngine* clone() const override { return new BookEngine(picture_); }
-    QString key() const override { return QStringLiteral("qtp.book"); }
+    QIconEngine* clone() const override { return new DrawnEngine(picture_); }
+    QString key() const override { return QStringLiteral("qtp.drawn"); }
 
 private:
     Picture picture_;
@@ -95,11 +103,9 @@ private:
 
 }  // namespace
 
-QPixmap InIconMode(QPixmap drawn, QIcon::Mode mode) {
-    if (mode != QIcon::Disabled) return drawn;
-    QStyleOption option;
-    option.palette = QApplication::palette();
-    return QApplication::style()->generatedIconPixmap(QIcon::Disabled, drawn, &option);
+QIcon DrawnIcon(QSizeF canvas, PictureDrawing draw) {
+    if (canvas.isEmpty() || !draw) return {};
+    return QIcon(new DrawnEngine(Picture{canvas, std::move(draw), {}}));  // the icon owns its engine
 }
 
 void AddPicture(std::string_view name, QSizeF canvas, PictureDrawing draw) {
@@ -130,8 +136,7 @@ QImage PictureOnWhite(std::string_view name) {
 QIcon PictureIcon(std::string_view name) {
     Picture picture;
     if (!PictureBook::instance().find(name, &picture)) return {};
-    picture.onWhite = QImage();
-    return QIcon(new BookEngine(std::move(picture)));  // the icon owns its engine
+    return DrawnIcon(picture.canvas, std::move(picture.draw));
 }
 
 QIcon ProgramIcon() {

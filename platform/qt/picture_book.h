@@ -33,8 +33,9 @@ QImage PictureOnWhite(std::string_view name);
 // icon for a name no picture was added for.
 QIcon PictureIcon(std::string_view name);
 
-// A drawn icon pixmap as the icon mode shows it: greyed by the style when disabled, else as drawn.
-QPixmap InIconMode(QPixmap drawn, QIcon::Mode mode);
+// An icon of a drawing on a canvas of that size, drawn afresh to fit whatever size it is asked
+// for (greyed by the style when disabled), so it is sharp on any button and screen.
+QIcon DrawnIcon(QSizeF canvas, PictureDrawing draw);
 
 // The program icon: the picture named as the program's icon, at the usual icon sizes; an empty icon
 // (the desktop's own) when the program named none or drew none.
