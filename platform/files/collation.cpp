@@ -14,38 +14,26 @@ namespace files {
 namespace {
 
 struct CodeTables {
-    std::array<std::uint32_t, 32> high{};    // code point of each byte 0x80..0x9F
     std::array<unsigned char, 256> fold{};  // rt::foldCase of every byte
 };
 
-// Built once from the runtime's own mapping so the driver and the presenter agree.
+// Built once from the runtime's own folding so the driver and the presenter agree.
 const CodeTables& tables() {
     static const CodeTables t = [] {
         CodeTables r;
-        for (int b = 0x80; b <= 0x9F; ++b) {
-            const std::string u = rt::cp1252ToUtf8(std::string(1, static_cast<char>(b)));
-            r.high[static_cast<std::size_t>(b - 0x80)] = rt::utf8::Decode(u).code;
-        }
         for (int b = 0; b < 256; ++b) r.fold[static_cast<std::size_t>(b)] = rt::foldCase(static_cast<unsigned char>(b));
         return r;
     }();
     return t;
 }
 
-unsigned char byteForCodePoint(std::uint32_t cp, const CodeTables& t) {
-    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<unsigned char>(cp);
-    for (std::size_t i = 0; i < t.high.size(); ++i)
-        if (t.high[i] == cp) return static_cast<unsigned char>(0x80 + i);
-    return '?';
-}
-
 // Reads one character of UTF-8 and gives its Windows-1252 byte; never reads past end. A broken
 // character (see rt::utf8) is '?', whatever character it might spell.
-unsigned char nextByte(const unsigned char*& p, const unsigned char* end, const CodeTables& t) {
+unsigned char nextByte(const unsigned char*& p, const unsigned char* end) {
     const rt::utf8::Character c =
         rt::utf8::Decode(std::string_view(reinterpret_cast<const char*>(p), static_cast<std::size_t>(end - p)));
     p += c.length;
-    return c.valid ? byteForCodePoint(c.code, t) : '?';
+    return c.valid ? rt::cp1252Byte(c.code).value_or('?') : '?';
 }
 
 std::string_view trimTrailingBlanks(std::string_view s) {
@@ -62,8 +50,8 @@ int compareBytes(const void* a, int na, const void* b, int nb, bool nocase) {
     const auto ea = pa + sa.size();
     const auto eb = pb + sb.size();
     while (pa != ea && pb != eb) {
-        unsigned char x = nextByte(pa, ea, t);
-        unsigned char y = nextByte(pb, eb, t);
+        unsigned char x = nextByte(pa, ea);
+        unsigned char y = nextByte(pb, eb);
         if (nocase) {
             x = t.fold[x];
             y = t.fold[y];
@@ -91,12 +79,11 @@ int compareCp1252(std::string_view a, std::string_view b, bool nocase) {
 
 std::string utf8ToCp1252Lossy(std::string_view text) {
     if (std::all_of(text.begin(), text.end(), [](char ch) { return static_cast<unsigned char>(ch) < 0x80; })) return std::string(text);
-    const auto& t = tables();
     std::string out;
     out.reserve(text.size());
     auto p = reinterpret_cast<const unsigned char*>(text.data());
     const auto end = p + text.size();
-    while (p != end) out += static_cast<char>(nextByte(p, end, t));
+    while (p != end) out += static_cast<char>(nextByte(p, end));
     return out;
 }
 
