@@ -1,10 +1,12 @@
 // The all-prescriptions report as a user runs it: chosen from the frame's menu, timed until the
 // first page of its preview is painted, then left. Run on the Qt presenter (offscreen unless a
 // display is asked for) and again on the headless presenter, each three times per size. Then the
-// GUI's longest stall while 3 000 pages of it print to a PDF file.
+// GUI's longest stall while 3 000 pages of it print to a PDF file. Then, on the Qt presenter, the
+// two reports that print a few rows of a large file: Print List from the reminders list and the
+// Quick Listing of one person, at 100 and 1 000 000 prescriptions.
 //
 //     report_bench [--fresh] [--qt | --headless] [--data DIR] [size ...]
-//         (default sizes 10000 100000; both presenters)
+//         (default sizes 10000 100000; both presenters; the filtered reports with --qt or both)
 //
 // One line per figure, `report_bench <step> <size> <value>`:
 //   preview           median ms from the menu to the painted first page (Qt)
@@ -14,6 +16,10 @@
 //   pages            the packed pages of one preview, MiB (pages_bytes_per_page: bytes a page)
 //   print, print_stall  ms to print the pages, and the longest the GUI thread went without
 //                    turning its event loop meanwhile (size: pages)
+//   print_list       median ms from "Print List" on the reminders list, one prescription due, to
+//                    the painted first page (Qt; size: prescriptions in the file, 100 and 1 000 000)
+//   quick_listing    median ms from OK on the person's choice to the painted first page of the
+//                    person's medication list, twenty of the file's prescriptions (Qt; the same sizes)
 //
 // The data folders are made once in DIR (default: the system's temporary folder) and reused
 // (--fresh makes them again).
@@ -81,12 +87,13 @@ std::string folder(const bench::Options& o, int count) { return bench::DataFolde
 
 constexpr const char* kPreview = "Report Preview";
 
-// From the menu to the preview's first page painted.
-qtp::PagePreview* OpenPreview(bench::QtProgram& program) {
-    program.Action(program.Frame(), "?REPORTPRESCRIPTS")->trigger();
+// Until a preview other than `other` shows its first page, painted then.
+qtp::PagePreview* PaintedPreview(bench::QtProgram& program, wnd::WindowId other = 0) {
     qtp::PagePreview* shown = nullptr;
     WaitFor([&] {
-        auto* p = dynamic_cast<qtp::PagePreview*>(program.Control(kPreview, "?PAGES"));
+        const wnd::WindowId id = program.screen().Find(kPreview);
+        if (!id || id == other) return false;
+        auto* p = dynamic_cast<qtp::PagePreview*>(program.screen().ControlWidget(id, "?PAGES"));
         if (!p || !p->isVisible() || p->Sheets().empty()) return false;
         shown = p;
         return true;
@@ -95,9 +102,80 @@ qtp::PagePreview* OpenPreview(bench::QtProgram& program) {
     return shown;
 }
 
+// From the menu to the preview's first page painted.
+qtp::PagePreview* OpenPreview(bench::QtProgram& program) {
+    program.Action(program.Frame(), "?REPORTPRESCRIPTS")->trigger();
+    return PaintedPreview(program);
+}
+
+void ExitPreview(bench::QtProgram& program) { program.Action(program.screen().Find(kPreview), "?EXIT")->trigger(); }
+
 void LeavePreview(bench::QtProgram& program) {
-    program.Action(program.screen().Find(kPreview), "?EXIT")->trigger();
+    ExitPreview(program);
     program.Idle(kPreview);
+}
+
+// The button `use` of window `window` once the user can press it.
+QAbstractButton* EnabledButton(bench::QtProgram& program, const char* window, const char* use) {
+    QAbstractButton* button = nullptr;
+    WaitFor([&] {
+        button = qobject_cast<QAbstractButton*>(program.Control(window, use));
+        return button && button->isVisible() && button->isEnabled();
+    });
+    return button;
+}
+
+// The filtered reports of a folder of `count` prescriptions: Print List of the reminders list
+// with one prescription due, and the Quick Listing of the person with twenty prescriptions.
+void qtFilteredReports(qtp::Screen& screen, const bench::Options& options, int count) {
+    const std::string dir = bench::FilteredFolderOf(options, count);
+    bench::SetReminderDue(dir, false);  // due once the program runs, so it starts without the reminders
+    bench::QtProgram program(screen, "?REPORTSREMINDERS");
+    bench::SetReminderDue(dir, true);
+
+    std::vector<double> ms;
+    for (int run = 0; run < 3; ++run) {
+        program.Action(program.Frame(), "?REPORTSREMINDERS")->trigger();
+        QAbstractButton* print = EnabledButton(program, "Reminders", "?PRINT");  // enabled once a row shows
+        if (!print) return;
+        program.SettleAndPaint();
+        const auto t0 = Clock::now();
+        print->click();
+        if (!PaintedPreview(program)) return;
+        ms.push_back(MsSince(t0));
+        ExitPreview(program);
+        WaitFor([&] { return screen.Find(kPreview) == 0; });
+        EnabledButton(program, "Reminders", "?CLOSE")->click();
+        program.Idle("Reminders");
+    }
+    figure("print_list", count, Median(ms));
+
+    ms.clear();
+    for (int run = 0; run < 3; ++run) {
+        program.Action(program.Frame(), "?REPORTSITEM21")->trigger();
+        QComboBox* people = nullptr;
+        WaitFor([&] {
+            people = qobject_cast<QComboBox*>(program.Control("prequick", "?PER:PERSONSNAME"));
+            return people && people->isVisible() && people->findText(bench::kQuickPerson) >= 0;
+        });
+        if (!people) return;
+        const int row = people->findText(bench::kQuickPerson);
+        people->setCurrentIndex(row);
+        emit people->activated(row);  // as a choice from the drop-down list
+        QAbstractButton* ok = EnabledButton(program, "prequick", "?OKBUTTON");
+        if (!ok) return;
+        program.SettleAndPaint();
+        const auto t0 = Clock::now();
+        ok->click();
+        qtp::PagePreview* listing = PaintedPreview(program);
+        if (!listing) return;
+        ms.push_back(MsSince(t0));
+        const wnd::WindowId first = screen.Find(kPreview);
+        ExitPreview(program);
+        if (!PaintedPreview(program, first)) return;  // the person's profile comes next
+        LeavePreview(program);
+    }
+    figure("quick_listing", count, Median(ms));
 }
 
 void qtPreviews(qtp::Screen& screen, int count) {
@@ -188,7 +266,7 @@ int main(int argc, char** argv) {
     const bench::Options options = bench::ParseOptions(argc, argv, {10000, 100000});
     if (options.help) {
         std::printf("usage: report_bench [--fresh] [--qt | --headless] [--data DIR] [size ...]   (default sizes 10000 100000)\n"
-                    "  prints `report_bench <step> <size> <value>`\n");
+                    "  prints `report_bench <step> <size> <value>`; Print List and Quick Listing run at 100 and 1000000\n");
         return 0;
     }
     constexpr int kPrintedPrescriptions = 9000;  // 3 000 pages, three to a page
@@ -207,6 +285,7 @@ int main(int argc, char** argv) {
         }
         files::SetDataFolder(folder(options, kPrintedPrescriptions));
         qtPrint(qt->screen(), kPrintedPrescriptions);
+        for (int count : {100, 1000000}) qtFilteredReports(qt->screen(), options, count);
         std::fflush(stdout);
         wnd::SetPresenter(nullptr);
     }
