@@ -157,6 +157,8 @@ constexpr rt::FieldDesc kGlucoseFields[] = {
 }  // namespace
 
 const rt::TableDesc& PrescriptsTable() {
+    // A person's prescriptions (the quick listing) read through this rather than the whole active range.
+    static const rt::KeyDesc lookups[] = {{"PRE:BYPERSON", "PRE:ByPerson", {{5}}}};  // PERSONSNAME
     static const rt::KeyDesc keys[] = {
         {"PRE:PRINTBY", "PRE:printby", {{22}}},                       // +PRINTKEY (auto-numbered)
         {"PRE:BYDOCTOR", "PRE:ByDoctor", {{6}, {20, true}}},          // +DRNAME, -ACTIVE
@@ -167,7 +169,7 @@ const rt::TableDesc& PrescriptsTable() {
     static const rt::MemoDesc memo{"PRE:SPECIALINSTRUCTIONSNOTES", "PRE:SpecialInstructionsNotes", 1000};
     // The cost of the active prescriptions, kept by the database for the list's total.
     static const rt::KeptSumDesc sums[] = {{kActiveCostSum, 8, 20, "Y"}};  // PRE:COST where PRE:ACTIVE = 'Y'
-    static const rt::TableDesc desc{"Prescripts", "PRE", "PRESCRIP", sizeof(PrescriptsRecord), kPrescriptsFields, keys, &memo, sums};
+    static const rt::TableDesc desc{"Prescripts", "PRE", "PRESCRIP", sizeof(PrescriptsRecord), kPrescriptsFields, keys, &memo, sums, lookups};
     return desc;
 }
 

@@ -179,9 +179,23 @@ int KeyScan::fetch(Connection& c, int dir) {
     return 0;
 }
 
+const KeyPlan* KeyScan::lookupFor(std::uint64_t active) const {
+    const auto& lookups = file_.schema->lookups();
+    for (std::size_t l = 0; l < lookups.size() && l < file_.lookupStored.size(); ++l) {
+        if (!file_.lookupStored[l]) continue;
+        // A condition of equality on the lookup's leading field, compared as the lookup compares it.
+        const std::string pinned = lookups[l].components[0].expr + " = ?";
+        for (std::size_t i = 0; i < conditions_.size(); ++i)
+            if ((active >> i & 1u) && conditions_[i].sql == pinned) return &lookups[l];
+    }
+    return nullptr;
+}
+
 const std::string& KeyScan::sqlFor(int dir, ScanShape shape, int level, bool inclusive, std::uint64_t active) {
+    // A lookup the conditions pin holds fewer rows than any range of the key's index can promise.
+    const KeyPlan* through = lookupFor(active);
     const std::uint64_t code = (static_cast<std::uint64_t>(level & 0xFFFF) << 8) | (static_cast<std::uint64_t>(shape) << 4) |
-                               (dir > 0 ? 8u : 0u) | (inclusive ? 2u : 0u) | (range_ ? 1u : 0u);
+                               (dir > 0 ? 8u : 0u) | (through ? 4u : 0u) | (inclusive ? 2u : 0u) | (range_ ? 1u : 0u);
     const auto at = std::make_pair(code, active);
     if (auto it = sql_.find(at); it != sql_.end()) return it->second;
     // The conditions' values follow the row limit, in the order of the conditions.
@@ -194,7 +208,7 @@ const std::string& KeyScan::sqlFor(int dir, ScanShape shape, int level, bool inc
         extra.push_back(std::move(term));
     }
     return sql_.emplace(at, file_.schema->composeScanSql(key_, order_.empty() ? nullptr : &order_, dir, shape, level, inclusive,
-                                                          range_.has_value(), extra))
+                                                          range_.has_value(), extra, through))
         .first->second;
 }
 

@@ -47,6 +47,7 @@ std::vector<SqlValue> boundaryOf(const TableSchema& s, int k, const Row& r);
 
 // A term the database tests on every row of a scan: `sql` holds "?" where the value goes
 // ("\"DATE\" >= ?"). The value is read at each query; nullopt leaves the term out that time.
+// A term "<lookup's leading column> = ?" reads through that lookup (see rt::TableDesc::lookups).
 struct ScanCondition {
     std::string sql;
     std::function<std::optional<SqlValue>()> value;
@@ -93,6 +94,8 @@ private:
     std::vector<SqlValue> boundaryOfRow(const Row& r) const;
     // The statement for a shape with the conditions whose bit is set in `active`.
     const std::string& sqlFor(int dir, ScanShape shape, int level, bool inclusive, std::uint64_t active);
+    // The stored lookup an active condition pins, nullptr when none.
+    const KeyPlan* lookupFor(std::uint64_t active) const;
 
     TableFile::Impl& file_;
     int key_;

@@ -49,9 +49,16 @@ int toVersion1(Connection& c, const TableSchema& s, StoreError* e) {
     return makeKeptSums(c, s, e);
 }
 
+// 1 -> 2. The lookups, made over the rows the table holds.
+int toVersion2(Connection& c, const TableSchema& s, StoreError* e) {
+    bool exists = false;
+    if (const int rc = tableExists(c, s.table(), &exists); rc != SQLITE_OK) return storeFail(c, rc, e);
+    return exists ? createMissingKeys(c, s, e) : kNoError;
+}
+
 using Migration = int (*)(Connection&, const TableSchema&, StoreError*);
 // Migration i brings a file of version i to version i + 1.
-constexpr Migration kMigrations[] = {toVersion1};
+constexpr Migration kMigrations[] = {toVersion1, toVersion2};
 static_assert(std::size(kMigrations) == kFileVersion, "one migration for each version");
 
 }  // namespace

@@ -64,8 +64,9 @@ std::string layoutProblem(const rt::TableDesc& d) {
         if (f.type == rt::FieldType::Decimal && f.size > kMaxDecimalBytes)
             return std::string(f.name) + ": a DECIMAL of more than " + std::to_string(kMaxDecimalBytes) + " bytes";
     }
-    for (const auto& k : d.keys)
-        if (k.components.empty()) return std::string(k.registeredName) + ": a key without components";
+    for (const auto& keys : {d.keys, d.lookups})
+        for (const auto& k : keys)
+            if (k.components.empty()) return std::string(k.registeredName) + ": a key without components";
     // A kept sum adds whole numbers exactly (a DECIMAL as its scaled integer) and compares text.
     for (const auto& k : d.keptSums)
         if (columnKind(d.field(k.sumField)->type) != ColumnKind::Integer || columnKind(d.field(k.whereField)->type) != ColumnKind::Text)
@@ -200,12 +201,12 @@ std::unique_ptr<TableSchema> TableSchema::build(const rt::TableDesc& desc, std::
     s->delete_ = "DELETE FROM " + s->quotedTable_ + " WHERE _id = ?1";
     s->count_ = "SELECT count(*) FROM " + s->quotedTable_;
 
-    // Keys.
+    // Keys, then lookups (named after the keys, numbered on from them).
     std::set<std::string> indexNames;
-    for (std::size_t ki = 0; ki < desc.keys.size(); ++ki) {
-        const auto& kd = desc.keys[ki];
+    auto planOf = [&](const rt::KeyDesc& kd, std::size_t ki, bool lookup) {
         KeyPlan plan;
-        plan.unique = !kd.dup;
+        plan.unique = !lookup && !kd.dup;
+        const bool opt = !lookup && kd.opt;
         plan.indexName = s->table_ + ":" + keyName(kd, ki);
         if (!indexNames.insert(lowerAscii(plan.indexName)).second) plan.indexName += "#" + std::to_string(ki + 1);
         std::string cols, blanks;
@@ -216,20 +217,24 @@ std::unique_ptr<TableSchema> TableSchema::build(const rt::TableDesc& desc, std::
             comp.dir = c.descending ? -1 : 1;
             const std::string& col = s->columns_[static_cast<std::size_t>(c.field - 1)];
             comp.expr = isTextField(f.type) ? col + " COLLATE " + (kd.nocase ? kNoCaseCollation : kExactCollation) : col;
-            auto slot = std::find(s->keyFields_.begin(), s->keyFields_.end(), c.field);
-            if (slot == s->keyFields_.end()) slot = s->keyFields_.insert(s->keyFields_.end(), c.field);
-            comp.slot = static_cast<int>(slot - s->keyFields_.begin());
+            if (!lookup) {  // a lookup orders nothing, so its fields are no boundary
+                auto slot = std::find(s->keyFields_.begin(), s->keyFields_.end(), c.field);
+                if (slot == s->keyFields_.end()) slot = s->keyFields_.insert(s->keyFields_.end(), c.field);
+                comp.slot = static_cast<int>(slot - s->keyFields_.begin());
+            }
             if (!cols.empty()) cols += ", ";
             cols += comp.expr + (c.descending ? " DESC" : "");
             if (!blanks.empty()) blanks += " OR ";
             blanks += col + (isTextField(f.type) ? " <> ''" : " <> 0");
             plan.components.push_back(std::move(comp));
         }
-        if (kd.opt) plan.optWhere = "(" + blanks + ")";
+        if (opt) plan.optWhere = "(" + blanks + ")";
         plan.createSql = std::string(plan.unique ? "CREATE UNIQUE INDEX " : "CREATE INDEX ") + quoteIdentifier(plan.indexName) +
-                         " ON " + s->quotedTable_ + " (" + cols + ")" + (kd.opt ? " WHERE " + plan.optWhere : "");
-        s->keys_.push_back(std::move(plan));
-    }
+                         " ON " + s->quotedTable_ + " (" + cols + ")" + (opt ? " WHERE " + plan.optWhere : "");
+        return plan;
+    };
+    for (std::size_t ki = 0; ki < desc.keys.size(); ++ki) s->keys_.push_back(planOf(desc.keys[ki], ki, false));
+    for (std::size_t li = 0; li < desc.lookups.size(); ++li) s->lookups_.push_back(planOf(desc.lookups[li], desc.keys.size() + li, true));
     return s;
 }
 
@@ -242,7 +247,8 @@ const std::string& TableSchema::scanSql(int key, int dir, ScanShape shape, int l
 }
 
 std::string TableSchema::composeScanSql(int key, const std::vector<OrderComponent>* ownOrder, int dir, ScanShape shape, int level,
-                                        bool inclusive, bool range, const std::vector<std::string>& extra) const {
+                                        bool inclusive, bool range, const std::vector<std::string>& extra,
+                                        const KeyPlan* through) const {
     const KeyPlan* plan = key >= 0 ? &keys_[static_cast<std::size_t>(key)] : nullptr;
     std::vector<OrderComponent> keyOrder;
     if (!ownOrder && plan)
@@ -270,7 +276,7 @@ std::string TableSchema::composeScanSql(int key, const std::vector<OrderComponen
     terms.insert(terms.end(), extra.begin(), extra.end());
 
     std::string sql = "SELECT " + selectList_ + " FROM " + quotedTable_;
-    if (plan) sql += " INDEXED BY " + quoteIdentifier(plan->indexName);
+    if (through || plan) sql += " INDEXED BY " + quoteIdentifier((through ? through : plan)->indexName);
     for (std::size_t i = 0; i < terms.size(); ++i) sql += (i == 0 ? " WHERE " : " AND ") + terms[i];
     // A unique key equal on every component holds one record at most: nothing to order.
     if (shape == ScanShape::Exact && !ownOrder && plan && plan->unique && equal == k) return sql + " LIMIT " + p(limitParam(k));
@@ -351,16 +357,31 @@ std::string versionTriggerSql(std::string_view table) {
            " FOR EACH ROW WHEN NEW._version <= OLD._version BEGIN UPDATE " + quoted + " SET _version = OLD._version + 1 WHERE _id = NEW._id; END";
 }
 
+std::vector<const KeyPlan*> TableSchema::indexes() const {
+    std::vector<const KeyPlan*> all;
+    for (const auto& k : keys_) all.push_back(&k);
+    for (const auto& l : lookups_) all.push_back(&l);
+    return all;
+}
+
+namespace {
+// The index made; a failure names it.
+int createIndex(Connection& c, const KeyPlan& index, StoreError* detail) {
+    if (const int rc = c.exec(index.createSql.c_str()); rc != SQLITE_OK) {
+        fail(c, rc, detail);
+        detail->detail = index.indexName + ": " + detail->detail;
+        return detail->code;
+    }
+    return kNoError;
+}
+}  // namespace
+
 int createMissingKeys(Connection& c, const TableSchema& s, StoreError* detail) {
-    for (int k = 0; k < s.keyCount(); ++k) {
+    for (const KeyPlan* index : s.indexes()) {
         bool exists = false;
-        int rc = indexExists(c, s.key(k).indexName, &exists);
-        if (rc == SQLITE_OK && !exists) rc = c.exec(s.key(k).createSql.c_str());
-        if (rc != SQLITE_OK) {
-            fail(c, rc, detail);
-            detail->detail = s.key(k).indexName + ": " + detail->detail;
-            return detail->code;
-        }
+        if (const int rc = indexExists(c, index->indexName, &exists); rc != SQLITE_OK) return fail(c, rc, detail);
+        if (!exists)
+            if (int e = createIndex(c, *index, detail)) return e;
     }
     return kNoError;
 }
@@ -380,8 +401,8 @@ int createStoredTable(Connection& c, const TableSchema& s, StoreError* detail) {
     if (rc != SQLITE_ROW) return fail(c, rc, detail);
     const bool newFile = objects == "0";
     if ((rc = c.exec(s.createTableSql().c_str())) != SQLITE_OK) return fail(c, rc, detail);
-    for (int k = 0; k < s.keyCount(); ++k)
-        if ((rc = c.exec(s.key(k).createSql.c_str())) != SQLITE_OK) return fail(c, rc, detail);
+    for (const KeyPlan* index : s.indexes())
+        if (int e = createIndex(c, *index, detail)) return e;
     if ((rc = c.exec(versionTriggerSql(s.table()).c_str())) != SQLITE_OK) return fail(c, rc, detail);
     if (int e = makeFileTables(c, detail)) return e;
     if (int e = makeKeptSums(c, s, detail)) return e;
@@ -413,12 +434,8 @@ int rebuildStoredKeys(Connection& c, const TableSchema& s, StoreError* detail) {
     }
     for (const auto& name : ours)
         if ((rc = c.exec(("DROP INDEX " + quoteIdentifier(name)).c_str())) != SQLITE_OK) return fail(c, rc, detail);
-    for (int k = 0; k < s.keyCount(); ++k)
-        if ((rc = c.exec(s.key(k).createSql.c_str())) != SQLITE_OK) {
-            fail(c, rc, detail);
-            detail->detail = s.key(k).indexName + ": " + detail->detail;
-            return detail->code;
-        }
+    for (const KeyPlan* index : s.indexes())
+        if (int e = createIndex(c, *index, detail)) return e;
     if ((rc = w.commit()) != SQLITE_OK) return fail(c, rc, detail);
     return kNoError;
 }

@@ -66,6 +66,10 @@ public:
     int keyCount() const { return static_cast<int>(keys_.size()); }
     // Components of key k, none for position order (-1).
     int componentCount(int k) const { return k < 0 ? 0 : static_cast<int>(key(k).components.size()); }
+    // The lookups (see rt::TableDesc::lookups): made, kept and rebuilt with the keys, never verified.
+    const std::vector<KeyPlan>& lookups() const { return lookups_; }
+    // Every index the table is stored with: its keys, then its lookups.
+    std::vector<const KeyPlan*> indexes() const;
 
     const std::string& createTableSql() const { return createTable_; }
     const std::string& insertSql(bool withMemo) const { return withMemo ? insertMemo_ : insert_; }
@@ -80,8 +84,10 @@ public:
     const std::string& scanSql(int key, int dir, ScanShape shape, int level, bool inclusive, bool range) const;
     // The same statement in an order of its own (nullptr: the key's), still through key's index with
     // its OPT condition, k being the order's component count; `extra` terms are added as they stand.
+    // Through a lookup instead of the key's index when `through` is one (SQLite sorts the rows).
     std::string composeScanSql(int key, const std::vector<OrderComponent>* order, int dir, ScanShape shape, int level,
-                               bool inclusive, bool range, const std::vector<std::string>& extra) const;
+                               bool inclusive, bool range, const std::vector<std::string>& extra,
+                               const KeyPlan* through = nullptr) const;
     static int positionParam(int components) { return components + 1; }
     static int lowParam(int components) { return components + 2; }
     static int highParam(int components) { return components + 3; }
@@ -100,6 +106,7 @@ private:
     std::string memoColumnName_;
     std::vector<int> keyFields_;
     std::vector<KeyPlan> keys_;
+    std::vector<KeyPlan> lookups_;
     std::string createTable_, insert_, insertMemo_, update_, updateMemo_, selectById_, delete_, count_;
     mutable std::unordered_map<std::uint64_t, std::string> scans_;
 };
@@ -133,9 +140,9 @@ int indexExists(Connection& c, std::string_view name, bool* exists);
 int createStoredTable(Connection& c, const TableSchema& s, StoreError* e);
 // The trigger that moves _version on at any update of the table that did not.
 std::string versionTriggerSql(std::string_view table);
-// Creates the table's indexes that are missing (those that exist stay as they are).
+// Creates the table's indexes that are missing, lookups too (those that exist stay as they are).
 int createMissingKeys(Connection& c, const TableSchema& s, StoreError* e);
-// Drops and recreates the table's indexes.
+// Drops and recreates the table's indexes, lookups too.
 int rebuildStoredKeys(Connection& c, const TableSchema& s, StoreError* e);
 
 }  // namespace files

@@ -167,6 +167,12 @@ int TableFile::open(OpenMode mode) {
     if (mode != OpenMode::ReadOnly && prepareForWriting(*c, *m.schema, &err)) return m.refuse(err);
     // DenyWrite opens to rebuild keys, so a missing key does not refuse it.
     if (mode != OpenMode::DenyWrite && verifyStoredKeys(*c, *m.schema, &err)) return m.fail(err);
+    m.lookupStored.clear();
+    for (const KeyPlan& lookup : m.schema->lookups()) {
+        bool stored = false;
+        if (const int rc = indexExists(*c, lookup.indexName, &stored); rc != SQLITE_OK) return m.sqlFail(*c, rc, "opening " + m.schema->table());
+        m.lookupStored.push_back(stored);
+    }
     m.conn = c;
     m.open = true;
     m.mode = mode;

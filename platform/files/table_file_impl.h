@@ -29,6 +29,8 @@ struct TableFile::Impl {
     std::int64_t currentId = 0;
     std::int64_t currentVersion = 0;
     std::unique_ptr<KeyScan> cursor;
+    // Which of the schema's lookups the open file holds (an older file opened for reading may lack them).
+    std::vector<bool> lookupStored;
 
     int lastError = 0;
     std::string lastErrorText;

@@ -27,9 +27,10 @@ std::string validateLayout(const TableDesc& d) {
         ++number;
     }
     if (offset != d.recordSize) return std::string(d.label) + ": fields add up to " + std::to_string(offset) + " bytes, record is " + std::to_string(d.recordSize);
-    for (const auto& k : d.keys)
-        for (const auto& c : k.components)
-            if (!d.field(c.field)) return std::string(k.registeredName) + ": component names field " + std::to_string(c.field);
+    for (const auto& keys : {d.keys, d.lookups})
+        for (const auto& k : keys)
+            for (const auto& c : k.components)
+                if (!d.field(c.field)) return std::string(k.registeredName) + ": component names field " + std::to_string(c.field);
     for (const auto& k : d.keptSums)
         if (!d.field(k.sumField) || !d.field(k.whereField)) return std::string(k.name) + ": a kept sum over a field the table lacks";
     return {};

@@ -70,6 +70,9 @@ struct TableDesc {
     std::span<const KeyDesc> keys;
     const MemoDesc* memo = nullptr;  // nullptr: no memo
     std::span<const KeptSumDesc> keptSums = {};
+    // Indexes kept only so that a view whose filter pins their leading field reads few rows: no
+    // key of the table's, never an order of its own (opt is ignored: every record is in them).
+    std::span<const KeyDesc> lookups = {};
 
     const FieldDesc* field(int number) const {
         return number >= 1 && static_cast<std::size_t>(number) <= fields.size() ? &fields[number - 1] : nullptr;

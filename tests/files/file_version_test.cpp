@@ -6,6 +6,7 @@
 
 #include "files_test_support.h"
 #include "platform/files/migration.h"
+#include "platform/files/record_view.h"
 
 namespace filetest {
 namespace {
@@ -105,6 +106,42 @@ TEST_F(FileVersion, AFileOfANewerVersionIsReadAndNeverChanged) {
     ReleaseThreadConnections();
     EXPECT_EQ(rawValue(path, "PRAGMA schema_version"), schema);
     EXPECT_EQ(rawValue(path, "PRAGMA user_version"), std::to_string(kFileVersion + 1));
+}
+
+// A file of version 1 has no lookups: read as it is, it lists its rows through the keys and stays
+// version 1; the first writable open makes the lookups over the rows there, once.
+TEST_F(FileVersion, AFileOfVersion1GainsItsLookupsAtTheFirstWritableOpen) {
+    const std::string path = file("MEDS.sqlite");
+    const auto desc = lookupTable();
+    {
+        MedFile t{desc};
+        ASSERT_EQ(t.openOrCreate(), 0);
+        for (int i = 1; i <= 3; ++i) ASSERT_EQ(t.add(med(i == 2 ? "b" : "a", "Y", 0, i)), 0);
+    }
+    ReleaseThreadConnections();
+    const std::string lookupCount = "SELECT count(*) FROM sqlite_master WHERE name = 'MEDS:MED:NameLookup'";
+    ASSERT_EQ(rawValue(path, lookupCount), "1") << "a new file has its lookups";
+    rawSql(path, "DROP INDEX \"MEDS:MED:NameLookup\"; PRAGMA user_version = 1");
+
+    const auto personA = [] {
+        return std::vector<files::FieldCondition>{{1, files::FieldCondition::Op::Equal, []() -> std::optional<files::KeyValue> { return std::string("a"); }}};
+    };
+    for (auto mode : {OpenMode::ReadOnly, OpenMode::SharedReadWrite}) {
+        SCOPED_TRACE(mode == OpenMode::ReadOnly ? "read only" : "writable");
+        MedFile t{desc};
+        ASSERT_EQ(t.file.open(mode), 0) << t.file.lastErrorText();
+        files::RecordView v(t.file, kByActive);
+        v.setConditions(personA());
+        std::vector<int> tags;
+        ASSERT_EQ(v.reset(), 0);
+        while (v.next() == 0) tags.push_back(t.tag());
+        EXPECT_EQ(tags, (std::vector<int>{1, 3}));
+        t.file.close();
+        ReleaseThreadConnections();
+        const bool migrated = mode != OpenMode::ReadOnly;
+        EXPECT_EQ(rawValue(path, "PRAGMA user_version"), migrated ? std::to_string(kFileVersion) : "1");
+        EXPECT_EQ(rawValue(path, lookupCount), migrated ? "1" : "0");
+    }
 }
 
 // Every connection opened while it is set may grow its database to one page only: a disk that is

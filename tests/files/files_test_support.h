@@ -74,6 +74,14 @@ inline rt::TableDesc keptTable() {
     return d;
 }
 
+// The Meds table with a lookup on the name, as a person's rows are looked up.
+inline const rt::KeyDesc kMedLookups[] = {{"MED:BYNAMELOOKUP", "MED:NameLookup", {{1}}}};
+inline rt::TableDesc lookupTable() {
+    rt::TableDesc d = medTable();
+    d.lookups = kMedLookups;
+    return d;
+}
+
 inline rt::StdDate ymd(int y, int m, int d) { return rt::dateFromYmd(y, m, d).value(); }
 
 inline Med med(std::string_view name, std::string_view active, rt::StdDate date, int tag, rt::StdTime time = 0,
