@@ -69,6 +69,13 @@ void KeyScan::setOrder(std::vector<OrderComponent> order) {
 void KeyScan::setConditions(std::vector<ScanCondition> conditions) {
     conditions_ = std::move(conditions);
     if (conditions_.size() > 64) conditions_.resize(64);  // one bit each in a statement's mask; the rest is the filter's
+    // The lookup each condition pins: equality on its leading field, compared as it compares.
+    static const std::vector<KeyPlan> kNone;
+    const auto& lookups = file_.schema ? file_.schema->lookups() : kNone;
+    pins_.assign(conditions_.size(), -1);
+    for (std::size_t i = 0; i < conditions_.size(); ++i)
+        for (std::size_t l = 0; l < lookups.size() && pins_[i] < 0; ++l)
+            if (conditions_[i].sql == lookups[l].components[0].expr + " = ?") pins_[i] = static_cast<int>(l);
     sql_.clear();
     cache_.clear();
     exhausted_ = 0;
@@ -180,13 +187,10 @@ int KeyScan::fetch(Connection& c, int dir) {
 }
 
 const KeyPlan* KeyScan::lookupFor(std::uint64_t active) const {
-    const auto& lookups = file_.schema->lookups();
-    for (std::size_t l = 0; l < lookups.size() && l < file_.lookupStored.size(); ++l) {
-        if (!file_.lookupStored[l]) continue;
-        // A condition of equality on the lookup's leading field, compared as the lookup compares it.
-        const std::string pinned = lookups[l].components[0].expr + " = ?";
-        for (std::size_t i = 0; i < conditions_.size(); ++i)
-            if ((active >> i & 1u) && conditions_[i].sql == pinned) return &lookups[l];
+    for (std::size_t i = 0; i < pins_.size(); ++i) {
+        if (pins_[i] < 0 || !(active >> i & 1u)) continue;
+        const auto l = static_cast<std::size_t>(pins_[i]);
+        if (l < file_.lookupStored.size() && file_.lookupStored[l]) return &file_.schema->lookups()[l];
     }
     return nullptr;
 }

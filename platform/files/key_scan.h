@@ -71,6 +71,8 @@ public:
     void setConditions(std::vector<ScanCondition> conditions);
     // The boundary of a record in this scan's order, from its buffer image.
     std::vector<SqlValue> boundaryOfRecord(const char* record) const;
+    // The same for a row as read (a key's boundary is the stored values the row carries).
+    std::vector<SqlValue> boundaryOfRow(const Row& r) const;
 
     void toStart();      // next() reads the first record, previous() none
     void toEnd();        // previous() reads the last record, next() none
@@ -91,7 +93,6 @@ private:
     int query(Connection& c, int dir, ScanShape shape, int level, int limit);
     void repositioned();
     int components() const;
-    std::vector<SqlValue> boundaryOfRow(const Row& r) const;
     // The statement for a shape with the conditions whose bit is set in `active`.
     const std::string& sqlFor(int dir, ScanShape shape, int level, bool inclusive, std::uint64_t active);
     // The stored lookup an active condition pins, nullptr when none.
@@ -106,6 +107,7 @@ private:
     std::optional<std::pair<SqlValue, SqlValue>> range_;
     std::vector<OrderComponent> order_;  // empty: the key's
     std::vector<ScanCondition> conditions_;
+    std::vector<int> pins_;  // per condition: the lookup it pins, -1 none
     std::map<std::pair<std::uint64_t, std::uint64_t>, std::string> sql_;
 
     State state_ = State::Both;

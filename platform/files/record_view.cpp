@@ -61,6 +61,12 @@ std::optional<SqlValue> columnValue(const rt::FieldDesc& f, FieldCondition::Op o
     return std::nullopt;
 }
 
+// A field's column, text folding case (the lookups and a view's own sort order compare it so).
+std::string foldedColumn(const rt::FieldDesc& f) {
+    const std::string column = quoteIdentifier(columnName(f));
+    return isTextField(f.type) ? column + " COLLATE " + kNoCaseCollation : column;
+}
+
 // Rounded outward, a strict bound must take in its own value.
 FieldCondition::Op inclusiveFor(const rt::FieldDesc& f, FieldCondition::Op op) {
     if (f.type != rt::FieldType::Decimal) return op;
@@ -95,14 +101,12 @@ struct RecordView::Impl {
         return std::get<double>(v);
     }
     // The column a condition tests, compared as the view's key compares it when the key holds the
-    // field (so its index serves), else text folding case.
+    // field (so its index serves), else as a sort order compares it.
     std::string conditionColumn(const rt::FieldDesc& f) const {
-        const std::string column = quoteIdentifier(columnName(f));
-        if (!isTextField(f.type)) return column;
-        if (fi().validKey(key) && key >= 0)
+        if (isTextField(f.type) && fi().validKey(key) && key >= 0)
             for (const auto& c : fi().schema->key(key).components)
                 if (c.field == f.number) return c.expr;
-        return column + " COLLATE " + kNoCaseCollation;
+        return foldedColumn(f);
     }
     int read(int dir) {
         if (int e = check()) return e;
@@ -154,9 +158,7 @@ void RecordView::setSortOrder(std::vector<rt::KeyComponent> by) {
     impl_->sortFields = by.size();
     std::vector<OrderComponent> order;
     for (const rt::KeyComponent& c : by) {
-        const rt::FieldDesc& f = fields[static_cast<std::size_t>(c.field - 1)];
-        const std::string column = quoteIdentifier(columnName(f));
-        order.push_back({isTextField(f.type) ? column + " COLLATE " + kNoCaseCollation : column, c.descending ? -1 : 1, c.field});
+        order.push_back({foldedColumn(fields[static_cast<std::size_t>(c.field - 1)]), c.descending ? -1 : 1, c.field});
     }
     // Records equal on the fields keep the key's order.
     if (impl_->sorted && impl_->fi().validKey(impl_->key) && impl_->key >= 0)
@@ -202,8 +204,7 @@ int RecordView::seekToPosition(Position pos) {
     Row row;
     if (int e = fi.fetchById(*c, pos.id, false, &row)) return e;
     // A record the view does not hold: where its values would stand.
-    if (impl_->sorted) impl_->scan.toPoint(impl_->scan.boundaryOfRecord(row.record.data()), row.id, true);
-    else impl_->scan.toPoint(boundaryOf(*fi.schema, impl_->key, row), row.id, true);
+    impl_->scan.toPoint(impl_->scan.boundaryOfRow(row), row.id, true);
     return fi.ok();
 }
 

@@ -58,7 +58,6 @@ public:
     static constexpr int kVersionColumn = 1;
     static constexpr int kFirstFieldColumn = 2;
     int memoColumn() const { return kFirstFieldColumn + fieldCount(); }
-    // The columns every select reads, in that order.
 
     // Fields that take part in a key (their raw values travel with read rows as scan boundaries).
     const std::vector<int>& keyFields() const { return keyFields_; }
