@@ -62,9 +62,12 @@ double naturalWidth(const QString& text, const QFont& font, QPaintDevice* device
     return widest;
 }
 
+// Whether a text is narrowed when wider than its place: a bounded text that does not wrap.
+bool narrows(const wnd::PageItem& item) { return item.at.width > 0 && !item.wrap; }
+
 // How much a text of one line is narrowed to fit its width (1: it fits as it is).
 double narrowing(const wnd::PageItem& item, const QString& text, const QFont& font, QPaintDevice* device) {
-    if (item.at.width <= 0 || item.wrap) return 1.0;
+    if (!narrows(item)) return 1.0;
     const double natural = naturalWidth(text, font, device);
     return natural > item.at.width ? item.at.width / natural : 1.0;
 }
@@ -118,10 +121,9 @@ QPen pagePen(int mils, Qt::PenCapStyle cap) {
 }  // namespace
 
 double PaintedTextWidth(const wnd::PageItem& item) {
-    const QString text = itemText(item);
-    const QFont font = pageFont(item.font);
-    const double natural = naturalWidth(text, font, nullptr);
-    return natural * narrowing(item, text, font, nullptr);
+    const double natural = naturalWidth(itemText(item), pageFont(item.font), nullptr);
+    // A text narrowed to its place takes the place's width.
+    return narrows(item) ? std::min(natural, static_cast<double>(item.at.width)) : natural;
 }
 
 void PaintPage(QPainter& painter, const wnd::Page& page, double pixelsPerMil) {

@@ -62,6 +62,15 @@ namespace qtp {
 
 using namespace detail;
 
+namespace {
+// The line of text a control's widget is typed into: its own, a combo's or a spin box's.
+QLineEdit* LineEditOf(QWidget* w) {
+    if (auto* combo = qobject_cast<QComboBox*>(w)) return combo->lineEdit();
+    if (auto* spin = dynamic_cast<SpinEdit*>(w)) return spin->edit();
+    return qobject_cast<QLineEdit*>(w);
+}
+}  // namespace
+
 Screen::Screen() : printing_(std::make_unique<Printing>()) {
     qApp->setWindowIcon(ProgramIcon());
     qApp->installEventFilter(this);
@@ -392,12 +401,8 @@ void Screen::FocusWidget(View& v, int n) {
     cv->widget->window()->setAttribute(Qt::WA_KeyboardFocusChange);
     // The task's own value, not what the user is typing, is selected: the next key replaces it
     // (after a refusal too, whichever window the desktop gave the focus back to first).
-    if (!v.Dirty(n)) {
-        auto* combo = qobject_cast<QComboBox*>(cv->widget.data());
-        auto* spin = dynamic_cast<SpinEdit*>(cv->widget.data());
-        if (QLineEdit* edit = combo ? combo->lineEdit() : spin ? spin->edit() : qobject_cast<QLineEdit*>(cv->widget.data()))
-            edit->selectAll();
-    }
+    if (!v.Dirty(n))
+        if (QLineEdit* edit = LineEditOf(cv->widget.data())) edit->selectAll();
     ShowMessageOf(v, n);
 }
 
@@ -463,10 +468,8 @@ void Screen::Edited(View& v, int n) {
     const std::string typed = CurrentText(v, n);
     // The caret, in characters (Qt counts UTF-16 units, and what was just typed may take two).
     QWidget* w = v.cv(n) ? v.cv(n)->widget.data() : nullptr;
-    auto* combo = qobject_cast<QComboBox*>(w);
-    auto* spin = dynamic_cast<SpinEdit*>(w);
     std::size_t caret = std::string::npos;
-    if (QLineEdit* edit = combo ? combo->lineEdit() : spin ? spin->edit() : qobject_cast<QLineEdit*>(w))
+    if (QLineEdit* edit = LineEditOf(w))
         caret = static_cast<std::size_t>(edit->text().left(edit->cursorPosition()).toUcs4().size());
     else if (auto* plain = qobject_cast<QPlainTextEdit*>(w))
         caret = static_cast<std::size_t>(plain->toPlainText().left(plain->textCursor().position()).toUcs4().size());
@@ -478,9 +481,7 @@ void Screen::Edited(View& v, int n) {
 
 void Screen::ShowKept(View& v, int n, const wnd::KeptInput& kept) {
     QWidget* w = v.cv(n) ? v.cv(n)->widget.data() : nullptr;
-    auto* combo = qobject_cast<QComboBox*>(w);
-    auto* spin = dynamic_cast<SpinEdit*>(w);
-    QLineEdit* edit = combo ? combo->lineEdit() : spin ? spin->edit() : qobject_cast<QLineEdit*>(w);
+    QLineEdit* edit = LineEditOf(w);
     Quiet quiet(v.quiet);
     const QString shown = q(kept.text);
     // What was kept holds only code-page characters, one UTF-16 unit each: characters and Qt's
