@@ -5,8 +5,10 @@
 // people: a person with a few prescriptions, two with a few readings each whose names sort first
 // and last among the readings of many others, and a reminder made due or not before each run.
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -28,84 +30,67 @@ inline constexpr int kPersonRows = 20;
 // Everybody else: one of 997 names between the two readers.
 inline std::string OtherPerson(int i) { return "Mid Person " + std::to_string(i % 997); }
 
-inline void FillPrescriptions(int count, bool people = false) {
+// Makes the table of `file` and adds `count` records in one transaction, record i set by
+// `fill(i)` in the cleared buffer.
+inline void FillTable(files::TableFile& file, int count, const std::function<void(int)>& fill) {
+    if (file.create() != 0 || file.open() != 0) std::abort();
+    file.begin(10);
+    for (int i = 0; i < count; ++i) {
+        std::memset(file.buffer(), 0, file.desc().recordSize);
+        rt::clearRecord(file.desc(), file.buffer());
+        fill(i);
+        if (file.add() != 0) std::abort();
+    }
+    file.commit();
+    file.close();
+}
+
+// Runs `work` on a task thread of the program's and waits for it.
+inline void OnTaskThread(std::function<void()> work) {
     shell::InstallThreadHooks();
-    rt::StartThreadProcedure(
-        [count, people] {
-            auto& f = data::PrescriptsFile();
-            if (f.create() != 0 || f.open() != 0) std::abort();
-            f.begin(10);
-            for (int i = 0; i < count; ++i) {
-                data::PRE = {};
-                rt::clearRecord(data::PrescriptsTable(), &data::PRE);
-                rt::assign(data::PRE.DRUGNAMEASPRESCRIBED, "Drug " + std::to_string((i * 7919) % 99991));
-                rt::assign(data::PRE.DRNAME, i % 11 ? "Dr. " + std::to_string(i % 53) : std::string());
-                rt::assign(data::PRE.ACTIVE, i % 3 ? "Y" : "N");
-                if (!data::PRE.COST.setScaled(100 + i % 5000)) std::abort();
-                rt::assignC(data::PRE.PRINTKEY, std::to_string(i));
-                if (people) rt::assign(data::PRE.PERSONSNAME, i < kPersonRows ? std::string(kQuickPerson) : OtherPerson(i));
-                if (i % 5) data::PRE.REFILLREMINDERDATE.set(rt::today() - 40 - (i % 400));  // never due
-                if (f.add() != 0) std::abort();
-            }
-            f.commit();
-            f.close();
-        },
-        0);
+    rt::StartThreadProcedure(std::move(work), 0);
     rt::WaitForTaskThreads();
+}
+
+inline void FillPrescriptions(int count, bool people = false) {
+    OnTaskThread([count, people] {
+        FillTable(data::PrescriptsFile(), count, [people](int i) {
+            rt::assign(data::PRE.DRUGNAMEASPRESCRIBED, "Drug " + std::to_string((i * 7919) % 99991));
+            rt::assign(data::PRE.DRNAME, i % 11 ? "Dr. " + std::to_string(i % 53) : std::string());
+            rt::assign(data::PRE.ACTIVE, i % 3 ? "Y" : "N");
+            if (!data::PRE.COST.setScaled(100 + i % 5000)) std::abort();
+            rt::assignC(data::PRE.PRINTKEY, std::to_string(i));
+            if (people) rt::assign(data::PRE.PERSONSNAME, i < kPersonRows ? std::string(kQuickPerson) : OtherPerson(i));
+            if (i % 5) data::PRE.REFILLREMINDERDATE.set(rt::today() - 40 - (i % 400));  // never due
+        });
+    });
 }
 
 // `count` blood-pressure and `count` glucose readings, and the three people in PersonsName.
 inline void FillReadings(int count) {
-    shell::InstallThreadHooks();
-    rt::StartThreadProcedure(
-        [count] {
-            auto name = [](int i) {
-                if (i < kPersonRows) return std::string(kFirstReader);
-                if (i < 2 * kPersonRows) return std::string(kLastReader);
-                return OtherPerson(i);
-            };
-            auto& bp = data::BloodpreFile();
-            if (bp.create() != 0 || bp.open() != 0) std::abort();
-            bp.begin(10);
-            for (int i = 0; i < count; ++i) {
-                data::BLO = {};
-                rt::clearRecord(data::BloodpreTable(), &data::BLO);
-                data::BLO.DATE.set(rt::today() - i % 3000);
-                data::BLO.TIME.set(1 + (i * 37) % 8640000);
-                data::BLO.SYSTOLIC = 110 + i % 40;
-                data::BLO.DIASTOLIC = 70 + i % 20;
-                data::BLO.PULSE = 60 + i % 30;
-                rt::assign(data::BLO.PERSONNAME, name(i));
-                if (bp.add() != 0) std::abort();
-            }
-            bp.commit();
-            bp.close();
-            auto& glu = data::GlucoseFile();
-            if (glu.create() != 0 || glu.open() != 0) std::abort();
-            glu.begin(10);
-            for (int i = 0; i < count; ++i) {
-                data::GLU = {};
-                rt::clearRecord(data::GlucoseTable(), &data::GLU);
-                data::GLU.DATE.set(rt::today() - i % 3000);
-                data::GLU.TIME.set(1 + (i * 37) % 8640000);
-                data::GLU.READING = static_cast<std::int16_t>(80 + i % 60);
-                rt::assign(data::GLU.PERSONNAME, name(i));
-                if (glu.add() != 0) std::abort();
-            }
-            glu.commit();
-            glu.close();
-            auto& people = data::PersonsNameFile();
-            if (people.create() != 0 || people.open() != 0) std::abort();
-            for (const char* n : {kQuickPerson, kFirstReader, kLastReader}) {
-                data::PER = {};
-                rt::clearRecord(data::PersonsNameTable(), &data::PER);
-                rt::assign(data::PER.PERSONSNAME, n);
-                if (people.add() != 0) std::abort();
-            }
-            people.close();
-        },
-        0);
-    rt::WaitForTaskThreads();
+    OnTaskThread([count] {
+        auto name = [](int i) {
+            if (i < kPersonRows) return std::string(kFirstReader);
+            if (i < 2 * kPersonRows) return std::string(kLastReader);
+            return OtherPerson(i);
+        };
+        FillTable(data::BloodpreFile(), count, [&](int i) {
+            data::BLO.DATE.set(rt::today() - i % 3000);
+            data::BLO.TIME.set(1 + (i * 37) % 8640000);
+            data::BLO.SYSTOLIC = 110 + i % 40;
+            data::BLO.DIASTOLIC = 70 + i % 20;
+            data::BLO.PULSE = 60 + i % 30;
+            rt::assign(data::BLO.PERSONNAME, name(i));
+        });
+        FillTable(data::GlucoseFile(), count, [&](int i) {
+            data::GLU.DATE.set(rt::today() - i % 3000);
+            data::GLU.TIME.set(1 + (i * 37) % 8640000);
+            data::GLU.READING = static_cast<std::int16_t>(80 + i % 60);
+            rt::assign(data::GLU.PERSONNAME, name(i));
+        });
+        const char* people[] = {kQuickPerson, kFirstReader, kLastReader};
+        FillTable(data::PersonsNameFile(), 3, [&](int i) { rt::assign(data::PER.PERSONSNAME, people[i]); });
+    });
 }
 
 // Makes the prescription at position 1 due for a refill in five days, or leaves it without a
@@ -128,31 +113,31 @@ inline void SetReminderDue(const std::string& dir, bool due) {
     }).join();
 }
 
-// A data folder holding `count` prescriptions, made once and kept (a marker file says it is
-// complete); true when it was made now.
-inline bool PrescriptionFolder(const std::string& dir, int count) {
+// A data folder made once by `fill` and kept: a marker file, written last, says it is complete.
+// True when it was made now.
+inline bool FolderMadeOnce(const std::string& dir, const std::string& mark, const std::function<void()>& fill) {
     const std::filesystem::path marker = std::filesystem::path(dir) / "bench-complete";
     if (std::filesystem::exists(marker)) return false;
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     files::SetDataFolder(dir);
-    FillPrescriptions(count);
-    std::ofstream(marker) << count << "\n";
+    fill();
+    std::ofstream(marker) << mark << "\n";
     return true;
+}
+
+// A data folder holding `count` prescriptions, made once and kept.
+inline bool PrescriptionFolder(const std::string& dir, int count) {
+    return FolderMadeOnce(dir, std::to_string(count), [count] { FillPrescriptions(count); });
 }
 
 // The filtered benchmarks' folder: `count` prescriptions with their people, `count` readings of
 // each kind and the people; made once and kept like PrescriptionFolder's.
 inline bool FilteredFolder(const std::string& dir, int count) {
-    const std::filesystem::path marker = std::filesystem::path(dir) / "bench-complete";
-    if (std::filesystem::exists(marker)) return false;
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    files::SetDataFolder(dir);
-    FillPrescriptions(count, true);
-    FillReadings(count);
-    std::ofstream(marker) << count << " filtered\n";
-    return true;
+    return FolderMadeOnce(dir, std::to_string(count) + " filtered", [count] {
+        FillPrescriptions(count, true);
+        FillReadings(count);
+    });
 }
 
 }  // namespace bench

@@ -75,21 +75,20 @@ inline std::filesystem::path DataRoot(const Options& o) {
     return o.data.empty() ? std::filesystem::temp_directory_path() : std::filesystem::path(o.data);
 }
 
-// A data folder of `count` prescriptions, made once and reused (fresh: made again).
-inline std::string DataFolderOf(const Options& o, const char* bench, int count) {
-    const std::string dir = (DataRoot(o) / ("prescripts-" + std::string(bench) + "-" + std::to_string(count))).string();
+// The data folder "prescripts-<name>-<count>" in the data root, made by `make` once and reused
+// (fresh: made again).
+inline std::string KeptFolder(const Options& o, const std::string& name, int count, bool (*make)(const std::string&, int)) {
+    const std::string dir = (DataRoot(o) / ("prescripts-" + name + "-" + std::to_string(count))).string();
     if (o.fresh) std::filesystem::remove_all(dir);
-    PrescriptionFolder(dir, count);
+    make(dir, count);
     return dir;
 }
 
+// A data folder of `count` prescriptions for one benchmark.
+inline std::string DataFolderOf(const Options& o, const char* bench, int count) { return KeptFolder(o, bench, count, &PrescriptionFolder); }
+
 // The data folder of the filtered lists and reports (FilteredFolder), shared by the benchmarks.
-inline std::string FilteredFolderOf(const Options& o, int count) {
-    const std::string dir = (DataRoot(o) / ("prescripts-filtered-" + std::to_string(count))).string();
-    if (o.fresh) std::filesystem::remove_all(dir);
-    FilteredFolder(dir, count);
-    return dir;
-}
+inline std::string FilteredFolderOf(const Options& o, int count) { return KeptFolder(o, "filtered", count, &FilteredFolder); }
 
 // Turns the GUI's event loop until `done`; false (said on stderr) after the time-out.
 inline bool WaitFor(const std::function<bool()>& done, std::chrono::seconds timeout = std::chrono::seconds(600)) {
