@@ -5,6 +5,7 @@
 #include <string>
 #include <variant>
 
+#include "platform/files/field_codec.h"
 #include "platform/runtime/expression.h"
 #include "platform/runtime/expression_slot.h"
 #include "platform/runtime/expression_tokens.h"
@@ -168,7 +169,7 @@ private:
         if (!number || !fixed(value)) return;
         // Text orders by the program's own rules; only equality is left to the database.
         const rt::FieldDesc& f = file_.desc().fields[static_cast<std::size_t>(number - 1)];
-        if ((f.type == rt::FieldType::String || f.type == rt::FieldType::CString) && *op != files::FieldCondition::Op::Equal) return;
+        if (files::isTextField(f.type) && *op != files::FieldCondition::Op::Equal) return;
         const std::size_t b = t_[value.first].begin, e = t_[value.second - 1].end;
         auto compiled = rt::Expression::Compile(text_.substr(b, e - b), nullptr);
         if (!compiled) return;

@@ -11,14 +11,12 @@ namespace cls {
 void ViewReader::SetFilter(std::function<bool()> keep, std::vector<files::FieldCondition> conditions) {
     filter_ = std::move(keep);
     conditions_ = std::move(conditions);
-    for (auto& [key, v] : views_) {
-        v->setFilter(filter_);
-        v->setConditions(conditions_);
-    }
-    if (sorted_) {
-        sorted_->setFilter(filter_);
-        sorted_->setConditions(conditions_);
-    }
+    auto apply = [this](files::RecordView& v) {
+        v.setFilter(filter_);
+        v.setConditions(conditions_);
+    };
+    for (auto& [key, v] : views_) apply(*v);
+    if (sorted_) apply(*sorted_);
 }
 
 bool ViewReader::SetStandardFilter(std::string_view expression, std::string* error) {

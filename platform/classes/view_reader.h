@@ -78,7 +78,7 @@ private:
     std::optional<files::KeyValue> range_;
     bool passBegun_ = false, passOver_ = false;
     std::vector<rt::KeyComponent> appended_;
-    std::unique_ptr<files::RecordView> pass_;  // the view a pass reads with appended sort fields
+    std::unique_ptr<files::RecordView> pass_;  // the view a pass reads with appended sort fields or narrowed
     std::map<int, std::unique_ptr<files::RecordView>> views_;
     std::unique_ptr<files::RecordView> sorted_;
     int key_ = -1;

@@ -24,7 +24,6 @@
 namespace files {
 namespace {
 
-
 constexpr std::string_view kLockPrefix = ".owner-";
 constexpr std::string_view kLockSuffix = ".lock";
 constexpr std::string_view kNewSuffix = ".new";  // a lock file being made, not yet locked
