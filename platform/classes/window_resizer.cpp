@@ -57,8 +57,15 @@ void WindowResizer::Analyse() {
     rightEdge_.clear();
     if (!window_) return;
     // Columns: runs of left edges, each within kColumn of the one before.
+    // A box's controls (an option's radios) keep their place in their box, whatever it holds.
+    for (auto& [n, p] : parts_) {
+        const int parent = window_->control(n).parent;
+        const auto box = parts_.find(parent);
+        p.box = box != parts_.end() && (box->second.kind == K::Group || box->second.kind == K::Option) ? parent : 0;
+    }
     std::vector<int> lefts;
-    for (const auto& [n, p] : parts_) lefts.push_back(p.at.x);
+    for (const auto& [n, p] : parts_)
+        if (!p.box) lefts.push_back(p.at.x);
     std::sort(lefts.begin(), lefts.end());
     std::map<int, int> columnOf;
     for (std::size_t i = 0; i < lefts.size(); ++i)
@@ -66,10 +73,10 @@ void WindowResizer::Analyse() {
     // Rows: controls a line high whose middles lie within a unit of the one before.
     std::vector<std::pair<int, int>> middles;  // twice the middle, control
     for (auto& [n, p] : parts_) {
-        p.column = columnOf[p.at.x];
+        p.column = p.box ? 0 : columnOf[p.at.x];
         p.row = -1;
         p.widenTo = 0;
-        if (!grows(p.kind) && p.at.height > 0 && p.at.height <= kRowHeight) middles.emplace_back(2 * p.at.y + p.at.height, n);
+        if (!p.box && !grows(p.kind) && p.at.height > 0 && p.at.height <= kRowHeight) middles.emplace_back(2 * p.at.y + p.at.height, n);
     }
     std::sort(middles.begin(), middles.end());
     for (std::size_t i = 0; i < middles.size();) {
@@ -118,7 +125,8 @@ void WindowResizer::Analyse() {
 
 std::map<int, int> WindowResizer::Columns(double fx, int width) const {
     std::set<int> columns;
-    for (const auto& [n, p] : parts_) columns.insert(p.column);
+    for (const auto& [n, p] : parts_)
+        if (!p.box) columns.insert(p.column);
     std::map<int, int> at;
     for (int c : columns) {
         int x = scaled(c, fx);
@@ -169,6 +177,11 @@ wnd::Rect WindowResizer::Place(int control, const wnd::Rect& designed, int width
     const Strategy s = it == strategies_.end() ? kLockPosition : it->second;
     const Part& p = part->second;
     if (s == kLockPosition) return p.at;
+    if (p.box) {
+        const Part& box = parts_.at(p.box);
+        const wnd::Rect b = Place(p.box, box.at, width, height);
+        return {b.x + (p.at.x - box.at.x), b.y + (p.at.y - box.at.y), p.at.width, p.at.height};
+    }
     const int laidWidth = scaled(designWidth_, fx);
     const std::map<int, int> columns = Columns(fx, laidWidth);
     wnd::Rect r = p.at;

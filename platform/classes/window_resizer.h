@@ -14,6 +14,7 @@
 //   distance from the column it is tied to.
 // - Rows stay rows: controls a line high whose middles are level form a row and move together.
 // - The buttons at a window's right edge keep their distance from it, with the buttons of their row.
+// - A box's controls (an option's radios) keep their place in their box.
 // - An entry or combo designed beside a control on its right (a lookup's button) widens to keep
 //   its gap to it.
 #include <map>
@@ -57,6 +58,7 @@ private:
         int column = 0;       // the left edge of its column (designed)
         int row = -1;         // the top of its row (designed); -1: not a row control
         int widenTo = 0;      // the control beside it on its right that an input widens to keep its gap to
+        int box = 0;          // the group or option box it stands in, and keeps its place in
     };
     void Analyse();
     // The left edge of every column, and the top of every row, at that size.

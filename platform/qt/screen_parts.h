@@ -94,6 +94,9 @@ struct Screen::View : wnd::InputMirror {
     QFont font;
     DialogUnits units;  // the window font's dialog unit
     QSize shownSize;  // the body's last size in dialog units; invalid until it was first laid out
+    QSize leastSize;  // the body's least size in pixels, without the sheets' further rows of tabs
+    QSize designedUnits;  // the window's designed size in dialog units
+    int designedExtra = 0;  // what the sheets' further rows of tabs add at the designed size (pixels)
 
     int px(int x) const { return units.ToPixelsX(x); }
     int py(int y) const { return units.ToPixelsY(y); }

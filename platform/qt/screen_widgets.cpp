@@ -31,6 +31,7 @@
 #include <QPalette>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QTabBar>
@@ -440,6 +441,7 @@ void Screen::Place(View& v, int n) {
     PlaceThumb(v, n);
     Reorigin(v, n);
     if (sheet && std::exchange(v.cv(n)->tabExtra, extra) != extra) {
+        FitBody(v);
         // What stands below the sheet moves down or up with its page.
         for (int m = 1; m <= static_cast<int>(v.controls.size()); ++m) {
             const ControlView* other = v.cv(m);
@@ -465,6 +467,36 @@ int Screen::BelowSheets(View& v, int n) {
         if (v.py(c.at.y) >= v.py(s.at.y) + TabRowHeight(*sheet)) down += cv.tabExtra;
     }
     return down;
+}
+
+int Screen::SheetsExtra(const View& v) const {
+    int extra = 0;
+    for (int n = 1; n <= static_cast<int>(v.controls.size()); ++n)
+        if (v.state.controls[static_cast<std::size_t>(n - 1)].kind == ControlKind::Sheet && v.state.controls[static_cast<std::size_t>(n - 1)].parent == 0)
+            extra += v.controls[static_cast<std::size_t>(n - 1)].tabExtra;
+    return extra;
+}
+
+// The surface holds the designed layout and what the sheets' further rows of tabs push down.
+void Screen::FitBody(View& v) {
+    if (!v.body || !v.leastSize.isValid()) return;
+    v.body->setMinimumSize(v.leastSize + QSize(0, SheetsExtra(v)));
+    // A scrolled surface's view asks for the new size (the view holds the surface in no layout).
+    if (QWidget* view = v.body->parentWidget(); view && qobject_cast<QScrollArea*>(view->parentWidget()))
+        view->parentWidget()->updateGeometry();
+}
+
+// The task lays its controls out in its own units, for a surface without the further rows of tabs
+// the presenter adds. What the rows take at the designed width is taken off whatever the sheets
+// show now (a sheet made wider takes fewer rows only once the task has laid it out), and a surface
+// no larger than designed is the designed size: restored, the window is told its designed size
+// again, exactly.
+QSize Screen::TaskSize(const View& v, QSize px) const {
+    const int height = px.height() - v.designedExtra;
+    if (!v.leastSize.isValid() || v.designedUnits.width() <= 0 || v.designedUnits.height() <= 0)
+        return QSize(v.units.FromPixelsX(px.width()), v.units.FromPixelsY(height));
+    return QSize(px.width() <= v.leastSize.width() ? v.designedUnits.width() : v.units.FromPixelsX(px.width()),
+                 height <= v.leastSize.height() ? v.designedUnits.height() : v.units.FromPixelsY(height));
 }
 
 // A sheet whose tabs changed (a tab added, renamed, shown or hidden) may take another number of rows.
@@ -567,11 +599,11 @@ void Screen::FinishLayout(View& v) {
     // Unplaced controls after a sized container go below it.
     const QRect used = v.body->childrenRect();
     const int width = v.state.at.width > 0 ? v.px(v.state.at.width) : used.right() + 8;
-    int height = v.state.at.height > 0 ? v.py(v.state.at.height) : used.bottom() + 8;
-    if (v.state.at.height > 0)  // a sheet's further rows of tabs push what is below it down
-        for (int n = 1; n <= static_cast<int>(v.controls.size()); ++n)
-            if (v.cs(n)->kind == ControlKind::Sheet && v.cs(n)->parent == 0) height += v.cv(n)->tabExtra;
-    v.body->setMinimumSize(std::max(width, 40), std::max(height, 20));
+    const int height = v.state.at.height > 0 ? v.py(v.state.at.height) : used.bottom() + 8 - SheetsExtra(v);
+    v.leastSize = QSize(std::max(width, 40), std::max(height, 20));
+    v.designedUnits = QSize(v.state.at.width, v.state.at.height);
+    v.designedExtra = SheetsExtra(v);
+    FitBody(v);
     if (v.state.kind == wnd::WindowKind::AppFrame) {
         const bool any = std::any_of(v.state.controls.begin(), v.state.controls.end(),
                                      [](const wnd::ControlState& c) { return !isMenuKind(c.kind); });

@@ -107,6 +107,14 @@ bool overlap(const wnd::Rect& a, const wnd::Rect& b) {
     return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
 }
 
+// A box's controls keep their place in their box rather than in a column of the window.
+bool inBox(const Laid& c, const std::vector<Laid>& laid) {
+    for (const Laid& box : laid)
+        if (box.designed.number == c.designed.parent)
+            return box.designed.kind == wnd::ControlKind::Group || box.designed.kind == wnd::ControlKind::Option;
+    return false;
+}
+
 // What must hold of a window laid out `width` by `height` (at least its designed size).
 void ExpectTheRules(const std::vector<Laid>& laid, int designWidth, int designHeight, int width, int height) {
     for (const Laid& a : laid) {
@@ -123,14 +131,19 @@ void ExpectTheRules(const std::vector<Laid>& laid, int designWidth, int designHe
         for (const Laid& b : laid) {
             if (&a == &b) continue;
             const wnd::Rect& e = b.designed.at;
-            if (std::abs(d.x - e.x) <= 3) {
+            if (std::abs(d.x - e.x) <= 3 && !inBox(a, laid) && !inBox(b, laid)) {
                 EXPECT_EQ(a.at.x - b.at.x, d.x - e.x) << "shares a column with " << b.designed.use;
             }
-            if (rowControl(a.designed) && rowControl(b.designed) && std::abs((2 * d.y + d.height) - (2 * e.y + e.height)) <= 2) {
+            if (a.designed.parent == b.designed.parent && rowControl(a.designed) && rowControl(b.designed) &&
+                std::abs((2 * d.y + d.height) - (2 * e.y + e.height)) <= 2) {
                 EXPECT_EQ(a.at.y - b.at.y, d.y - e.y) << "shares a row with " << b.designed.use;
             }
             if (a.designed.parent == b.designed.parent && rowControl(a.designed) && rowControl(b.designed) && !overlap(d, e)) {
                 EXPECT_FALSE(overlap(a.at, b.at)) << "comes over " << b.designed.use;
+            }
+            if (b.designed.number == a.designed.parent && inBox(a, laid)) {
+                EXPECT_EQ(a.at.x - b.at.x, d.x - e.x) << "keeps its place in its box";
+                EXPECT_EQ(a.at.y - b.at.y, d.y - e.y) << "keeps its place in its box";
             }
         }
     }

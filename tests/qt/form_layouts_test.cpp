@@ -1,0 +1,144 @@
+// The profile and prescription forms in a frame of the program's start-up size, under the resizer
+// as the program runs them: maximised they keep their columns and rows, their buttons at the right
+// edge and every control within reach (the form scrolls where the frame is smaller than it);
+// restored they are laid out exactly as designed, however often; the frame keeps its size.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QScrollArea>
+#include <QScrollBar>
+
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <string_view>
+
+#include "platform/classes/window_resizer.h"
+#include "platform/qt/qt_presenter.h"
+#include "platform/qt/screen.h"
+#include "platform/window/layout.h"
+#include "platform/window/task_queue.h"
+#include "platform/window/window.h"
+#include "qt/qt_test_support.h"
+
+inline void PrintTo(const QRect& r, std::ostream* os) { *os << r.x() << "," << r.y() << " " << r.width() << "x" << r.height(); }
+
+namespace {
+
+void RunFrame() {
+    wnd::Window w("Main", "P1$APPFRAME");
+    w.Open();
+    while (w.Accept()) {
+    }
+}
+
+// A form's window with its resizer, as every form procedure sets them up.
+void RunForm(std::string procedure) {
+    wnd::Window w(procedure, "P1$QUICKWINDOW");
+    w.Open();
+    cls::WindowResizer resizer;
+    resizer.Init(w, 2, true, false);
+    resizer.SetDefaultStrategies();
+    while (w.Accept()) {
+        if (w.event() == wnd::Event::Resized) resizer.Resize();
+        if (w.event() == wnd::Event::CloseWindow) break;
+    }
+}
+
+// A box's controls (an option's radios) keep their place in their box, not in a column.
+bool inBox(const wnd::WindowLayout& layout, const wnd::LayoutControl& c) {
+    for (const wnd::LayoutControl& box : layout.controls)
+        if (box.state.number == c.state.parent) return box.state.kind == wnd::ControlKind::Option || box.state.kind == wnd::ControlKind::Group;
+    return false;
+}
+
+class QtFormLayouts : public qttest::TaskWindowsTest {
+protected:
+    // Where every control of the form stands on its surface.
+    std::map<std::string, QRect> Geometry(wnd::WindowId id, const wnd::WindowLayout& layout, QWidget* body) {
+        std::map<std::string, QRect> out;
+        for (const wnd::LayoutControl& c : layout.controls)
+            if (QWidget* w = screen().ControlWidget(id, c.state.use); w && c.state.kind != wnd::ControlKind::Tab)
+                out[c.state.use] = QRect(w->mapTo(body, QPoint()), w->size());
+        return out;
+    }
+};
+
+TEST_F(QtFormLayouts, TheProfileAndPrescriptionFormsKeepTheirLayoutMaximisedAndRestored) {
+    ASSERT_NE(wnd::StartTask(RunFrame, 0), 0);
+    ASSERT_TRUE(qttest::Settle());
+    QMainWindow* frame = screen().Frame();
+    ASSERT_NE(frame, nullptr);
+    auto* area = frame->findChild<QMdiArea*>();
+    ASSERT_NE(area, nullptr);
+    const QSize startUp = frame->size();
+    for (const char* procedure : {"UpdatePersonsName", "UpdatePrescripts"}) {
+        SCOPED_TRACE(procedure);
+        frame->resize(startUp);
+        ASSERT_TRUE(qttest::Settle());
+        ASSERT_NE(wnd::StartTask([procedure] { RunForm(procedure); }, 0), 0);
+        ASSERT_TRUE(qttest::Settle());
+        const wnd::WindowId id = screen().Find(procedure);
+        auto* sub = qobject_cast<QMdiSubWindow*>(screen().WindowWidget(id));
+        ASSERT_NE(sub, nullptr);
+        EXPECT_EQ(frame->size(), startUp) << "opening a window never resizes the frame";
+        const wnd::WindowLayout* layout = wnd::FindWindowLayout(procedure, "P1$QUICKWINDOW");
+        ASSERT_NE(layout, nullptr);
+        QWidget* body = screen().ControlWidget(id, "?CURRENTTAB")->parentWidget();
+        auto* scroll = qobject_cast<QScrollArea*>(body->parentWidget()->parentWidget());
+        ASSERT_NE(scroll, nullptr) << "the form's surface scrolls";
+        const std::map<std::string, QRect> designed = Geometry(id, *layout, body);
+        const QSize designedBody = body->size();
+        const QRect help = designed.at("?HELP");
+
+        // Maximised: every control lies on the surface, controls designed in one column share it,
+        // and the Help button keeps to the right edge (within a unit's rounding).
+        auto expectTheLayoutKept = [&] {
+            const std::map<std::string, QRect> now = Geometry(id, *layout, body);
+            for (const auto& [use, at] : now) EXPECT_TRUE(body->rect().contains(at)) << use << " lies on the surface";
+            EXPECT_NEAR(body->width() - now.at("?HELP").right(), designedBody.width() - help.right(), 2) << "Help keeps to the right edge";
+            for (const wnd::LayoutControl& a : layout->controls)
+                for (const wnd::LayoutControl& b : layout->controls) {
+                    if (!now.count(a.state.use) || !now.count(b.state.use) || std::abs(a.state.at.x - b.state.at.x) > 3 ||
+                        inBox(*layout, a) || inBox(*layout, b))
+                        continue;
+                    const int designedGap = designed.at(a.state.use).x() - designed.at(b.state.use).x();
+                    EXPECT_NEAR(now.at(a.state.use).x() - now.at(b.state.use).x(), designedGap, 2)
+                        << a.state.use << " and " << b.state.use << " share a column";
+                }
+        };
+        for (int cycle = 1; cycle <= 10; ++cycle) {
+            SCOPED_TRACE("cycle " + std::to_string(cycle));
+            sub->showMaximized();
+            ASSERT_TRUE(qttest::Settle());
+            // The profile is taller than the frame's area: its surface keeps its height, and scrolls.
+            expectTheLayoutKept();
+            if (std::string_view(procedure) == "UpdatePersonsName") {
+                EXPECT_GT(body->height(), scroll->viewport()->height());
+            }
+            EXPECT_EQ(scroll->verticalScrollBar()->maximum(), body->height() - scroll->viewport()->height());
+            EXPECT_EQ(frame->size(), startUp);
+            sub->showNormal();
+            ASSERT_TRUE(qttest::Settle());
+            for (const auto& [use, at] : Geometry(id, *layout, body)) EXPECT_EQ(at, designed.at(use)) << use << " restored";
+            EXPECT_EQ(body->size(), designedBody);
+        }
+
+        // In a frame as large as a screen.
+        frame->resize(1280, 1000);
+        sub->showMaximized();
+        ASSERT_TRUE(qttest::Settle());
+        EXPECT_GT(body->width(), designedBody.width() * 3 / 2);
+        expectTheLayoutKept();
+        sub->showNormal();
+        ASSERT_TRUE(qttest::Settle());
+        for (const auto& [use, at] : Geometry(id, *layout, body)) EXPECT_EQ(at, designed.at(use)) << use << " restored";
+        sub->close();
+        ASSERT_TRUE(qttest::Settle());
+    }
+}
+
+}  // namespace
