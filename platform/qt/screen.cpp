@@ -398,7 +398,7 @@ void Screen::FocusWidget(View& v, int n) {
     // The task's own value, not what the user is typing, is selected: the next key replaces it
     // (after a refusal too, whichever window the desktop gave the focus back to first).
     if (!v.Dirty(n))
-        if (QLineEdit* edit = LineEditOf(cv->widget.data())) edit->selectAll();
+        if (QLineEdit* edit = LineEditOf(cv->widget.data())) ShowFromStart(*edit, true);
     ShowMessageOf(v, n);
 }
 

@@ -49,6 +49,13 @@ inline QString withoutMnemonic(const QString& s) {
 }
 
 
+// An entry's value shown from its start: a long value reads from its first character, its end
+// only while the user types. With `selected` the whole value is selected, the caret at its start.
+inline void ShowFromStart(QLineEdit& edit, bool selected) {
+    if (selected) edit.setSelection(static_cast<int>(edit.text().size()), -static_cast<int>(edit.text().size()));
+    else edit.setCursorPosition(0);
+}
+
 // Sets a flag for the presenter's own widget changes.
 struct Quiet {
     int& n;

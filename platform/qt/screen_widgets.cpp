@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QElapsedTimer>
 #include <QFrame>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -247,14 +248,23 @@ void Screen::Build(View& v, int n) {
                 if (item) listKey(wnd::kKeyMouseLeft2, list->indexOfTopLevelItem(item) + 1, column + 1);
             });
             // A single click on a header and a double click are two keys (a sorter's and the
-            // auto-sizer's); the release that ends a double click is no second single click.
+            // auto-sizer's). A double click is that key alone: a click is told only once the time
+            // for a second click has passed without one, and the release that ends a double
+            // click is no click at all.
             list->header()->setSectionsClickable(true);
-            auto doubled = std::make_shared<bool>(false);
-            connect(list->header(), &QHeaderView::sectionClicked, this, [listKey, doubled](int column) {
-                if (!std::exchange(*doubled, false)) listKey(wnd::kKeyMouseLeft, 0, column + 1);
+            auto* click = new QTimer(list);
+            click->setSingleShot(true);
+            auto clicked = std::make_shared<int>(0);  // the column of the click waiting
+            auto doubled = std::make_shared<QElapsedTimer>();
+            connect(click, &QTimer::timeout, this, [listKey, clicked] { listKey(wnd::kKeyMouseLeft, 0, *clicked + 1); });
+            connect(list->header(), &QHeaderView::sectionClicked, this, [click, clicked, doubled](int column) {
+                if (doubled->isValid() && doubled->elapsed() < QApplication::doubleClickInterval()) return;
+                *clicked = column;
+                click->start(QApplication::doubleClickInterval());
             });
-            connect(list->header(), &QHeaderView::sectionDoubleClicked, this, [listKey, doubled](int column) {
-                *doubled = true;
+            connect(list->header(), &QHeaderView::sectionDoubleClicked, this, [listKey, click, doubled](int column) {
+                click->stop();
+                doubled->start();
                 listKey(wnd::kKeyMouseLeft2, 0, column + 1);
             });
             connect(list->header(), &QHeaderView::sectionResized, this, [this, id, n](int column, int, int width) {
@@ -734,17 +744,27 @@ void Screen::Apply(View& v, int n) {
                 if (auto* edit = qobject_cast<QLineEdit*>(w)) {
                     // A whole selection stays whole: the next key replaces the value shown.
                     const bool all = edit->hasSelectedText() && edit->selectedText() == edit->text();
-                    if (edit->text() != text) edit->setText(text);
-                    if (all && edit->text() == text) edit->selectAll();
+                    if (edit->text() != text) {
+                        edit->setText(text);
+                        ShowFromStart(*edit, all);
+                    } else if (all) {
+                        ShowFromStart(*edit, true);
+                    }
                     edit->setReadOnly(c.readOnly);
                 } else if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
                     if (plain->toPlainText() != text) plain->setPlainText(text);
                     plain->setReadOnly(c.readOnly);
                 } else if (auto* spin = dynamic_cast<SpinEdit*>(w)) {
-                    if (spin->edit()->text() != text) spin->edit()->setText(text);
+                    if (spin->edit()->text() != text) {
+                        spin->edit()->setText(text);
+                        ShowFromStart(*spin->edit(), false);
+                    }
                     spin->setReadOnly(c.readOnly);
                 } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
-                    if (combo->currentText() != text) combo->setEditText(text);
+                    if (combo->currentText() != text) {
+                        combo->setEditText(text);
+                        if (combo->lineEdit()) ShowFromStart(*combo->lineEdit(), false);
+                    }
                     if (combo->lineEdit()) combo->lineEdit()->setReadOnly(c.readOnly);
                 }
             }

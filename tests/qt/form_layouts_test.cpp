@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -12,6 +14,7 @@
 #include <QScrollBar>
 
 #include <cstdlib>
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -36,9 +39,11 @@ void RunFrame() {
 }
 
 // A form's window with its resizer, as every form procedure sets them up.
-void RunForm(std::string procedure) {
+void RunForm(std::string procedure, std::function<void(wnd::Window&)> bind = {}) {
     wnd::Window w(procedure, "P1$QUICKWINDOW");
+    if (bind) bind(w);
     w.Open();
+    w.Display();
     cls::WindowResizer resizer;
     resizer.Init(w, 2, true, false);
     resizer.SetDefaultStrategies();
@@ -139,6 +144,51 @@ TEST_F(QtFormLayouts, TheProfileAndPrescriptionFormsKeepTheirLayoutMaximisedAndR
         sub->close();
         ASSERT_TRUE(qttest::Settle());
     }
+}
+
+// A value longer than its entry reads from its first character, also once the entry has the
+// focus (its whole value selected, the caret at its start): an e-mail address, a doctor's name and
+// a visit's purpose in the profile.
+TEST_F(QtFormLayouts, AnEntryShowsTheStartOfALongValue) {
+    ASSERT_NE(wnd::StartTask(RunFrame, 0), 0);
+    ASSERT_TRUE(qttest::Settle());
+    const std::string email = "margaret.featherstonehaugh-whittingham@longfamilynames.example.org";
+    const std::string doctor = "Dr. Lee, Saint Bartholomew Memorial Hospital Westminster Boulevard";
+    // The window's variables, made before its thread starts and kept until the test ends.
+    std::string mail = email.substr(0, 59), name = doctor.substr(0, 50), purpose = doctor.substr(0, 50);
+    ASSERT_NE(wnd::StartTask([&] {
+        RunForm("UpdatePersonsName", [&](wnd::Window& w) {
+            EXPECT_EQ(w.Bind("PER:EMAILADDRESS:2", wnd::UseVariable::Text(mail, 59)), 1);
+            EXPECT_EQ(w.Bind("PER:DRVISITNAME1", wnd::UseVariable::Text(name, 50)), 1);
+            EXPECT_EQ(w.Bind("PER:DRVISITPURPOSE1", wnd::UseVariable::Text(purpose, 50)), 1);
+        });
+    }, 0), 0);
+    ASSERT_TRUE(qttest::Settle());
+    const wnd::WindowId id = screen().Find("UpdatePersonsName");
+    auto* mailEdit = qobject_cast<QLineEdit*>(screen().ControlWidget(id, "?PER:EMAILADDRESS:2"));
+    auto* nameCombo = qobject_cast<QComboBox*>(screen().ControlWidget(id, "?PER:DRVISITNAME1"));
+    auto* purposeEdit = qobject_cast<QLineEdit*>(screen().ControlWidget(id, "?PER:DRVISITPURPOSE1"));
+    ASSERT_TRUE(mailEdit && nameCombo && nameCombo->lineEdit() && purposeEdit);
+    for (QLineEdit* edit : {mailEdit, nameCombo->lineEdit(), purposeEdit}) {
+        SCOPED_TRACE(edit->text().toStdString());
+        ASSERT_GT(edit->fontMetrics().horizontalAdvance(edit->text()), edit->width()) << "the value is longer than its entry";
+        EXPECT_EQ(edit->cursorPosition(), 0);
+        EXPECT_LT(edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().left(), edit->fontMetrics().averageCharWidth()) << "the first character shows";
+    }
+    // Given the focus, the whole value is selected and still reads from its start.
+    const wnd::WindowLayout* layout = wnd::FindWindowLayout("UpdatePersonsName", "P1$QUICKWINDOW");
+    ASSERT_NE(layout, nullptr);
+    int number = 0;
+    for (const wnd::LayoutControl& c : layout->controls)
+        if (c.state.use == "?PER:EMAILADDRESS:2") number = c.state.number;
+    presenter_->SetFocus(id, number);
+    ASSERT_TRUE(qttest::Settle());
+    EXPECT_TRUE(mailEdit->hasFocus());
+    EXPECT_EQ(mailEdit->selectedText(), mailEdit->text());
+    EXPECT_EQ(mailEdit->cursorPosition(), 0);
+    EXPECT_LT(mailEdit->inputMethodQuery(Qt::ImCursorRectangle).toRect().left(), mailEdit->fontMetrics().averageCharWidth());
+    screen().WindowWidget(id)->close();
+    ASSERT_TRUE(qttest::Settle());
 }
 
 }  // namespace
