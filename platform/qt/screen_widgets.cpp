@@ -560,24 +560,24 @@ void Screen::ReportRowsFit(View& v, int n) {
     Deliver(v, std::move(e));
 }
 
-// A paged list gives the right edge of its place to its scroll bar.
+// A paged list's scroll bar stands inside the list's frame, over the room the list keeps for a
+// scroll bar of its own (always on, so the rows and the header never run under the task's thumb).
 void Screen::PlaceThumb(View& v, int n) {
     ControlView& cv = *v.cv(n);
     if (!cv.thumb || !cv.widget || cv.placed.isNull()) return;
     const wnd::ControlState& c = *v.cs(n);
     const bool paged = c.thumb >= 0;
     auto* list = static_cast<QTreeWidget*>(cv.widget.data());
-    list->setVerticalScrollBarPolicy(paged ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
+    list->setVerticalScrollBarPolicy(paged ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded);
+    list->setGeometry(cv.placed);
     if (!paged) {
         cv.thumb->hide();
-        list->setGeometry(cv.placed);
         return;
     }
-    const int barWidth = std::min(cv.thumb->sizeHint().width(), cv.placed.width() / 2);
-    QRect rows = cv.placed;
-    rows.setWidth(cv.placed.width() - barWidth);
-    list->setGeometry(rows);
-    cv.thumb->setGeometry(QRect(rows.right() + 1, cv.placed.y(), barWidth, cv.placed.height()));
+    const int frame = list->frameWidth();
+    const int barWidth = std::min(list->verticalScrollBar()->sizeHint().width(), cv.placed.width() / 2);
+    cv.thumb->setGeometry(QRect(cv.placed.right() - frame - barWidth + 1, cv.placed.y() + frame, barWidth,
+                                std::max(1, cv.placed.height() - 2 * frame)));
     cv.thumb->setHidden(c.hidden);
     cv.thumb->setEnabled(!c.disabled);
     if (!cv.thumb->isSliderDown()) cv.thumb->setValue(std::clamp(c.thumb, 0, 100));
