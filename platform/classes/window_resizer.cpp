@@ -87,6 +87,16 @@ void WindowResizer::Analyse() {
         for (std::size_t k = i; k < end; ++k) parts_[middles[k].second].row = top;
         i = end;
     }
+    // Order: a control that stands on the left of another in their container, on a level with it,
+    // never comes nearer to it than designed (whatever moves their columns).
+    for (const auto& [n, p] : parts_) {
+        if (p.box || grows(p.kind)) continue;
+        const int parent = window_->control(n).parent;
+        for (const auto& [m, o] : parts_)
+            if (!o.box && o.column < p.column && o.at.x + o.at.width <= p.at.x + 2 && o.at.y < p.at.y + p.at.height &&
+                p.at.y < o.at.y + o.at.height && window_->control(m).parent == parent)
+                order_[p.column].insert(o.column);
+    }
     // Ties: a control and the nearest one before it in its row and its container, designed beside it.
     std::map<int, std::set<int>> buttonTies;
     for (auto& [n, p] : parts_) {
@@ -99,9 +109,6 @@ void WindowResizer::Analyse() {
             if (o.at.x >= p.at.x || right > p.at.x + 2 || p.at.x - right > kBeside) continue;
             if (!mate || right > parts_[mate].at.x + parts_[mate].at.width) mate = m;
         }
-        for (const auto& [m, o] : parts_)
-            if (o.row == p.row && o.column < p.column && o.at.x + o.at.width <= p.at.x + 2 && window_->control(m).parent == parent)
-                order_[p.column].insert(o.column);
         if (!mate) continue;
         Part& before = parts_[mate];
         const bool button = p.kind == K::Button;
@@ -111,15 +118,22 @@ void WindowResizer::Analyse() {
         ties_[p.column].insert(before.column);
         if (button && before.kind == K::Button) buttonTies[p.column].insert(before.column);
     }
-    // The window's own controls that end at its right edge stay there, with the buttons of their row.
+    // The window's own controls that end at its right edge stay there (where a sheet above them
+    // ends), with the buttons of their row.
+    auto edge = [this](int column, int right) {
+        int& r = rightEdge_[column];
+        if (right <= r) return false;
+        r = right;
+        return true;
+    };
     for (const auto& [n, p] : parts_)
         if (!grows(p.kind) && window_->control(n).parent == 0 && p.at.width > 0 && p.at.x + p.at.width >= designWidth_ - kRightEdge)
-            rightEdge_.insert(p.column);
+            edge(p.column, p.at.x + p.at.width);
     for (bool more = true; more;) {
         more = false;
         for (const auto& [column, before] : buttonTies)
-            if (rightEdge_.count(column))
-                for (int b : before) more |= rightEdge_.insert(b).second;
+            if (const auto r = rightEdge_.find(column); r != rightEdge_.end())
+                for (int b : before) more |= edge(b, r->second);
     }
 }
 
@@ -134,7 +148,9 @@ std::map<int, int> WindowResizer::Columns(double fx, int width) const {
             x = 0;
             for (int b : t->second) x = std::max(x, at[b] + (c - b));
         }
-        if (rightEdge_.count(c)) x = std::max(x, width - (designWidth_ - c));
+        // A column at the right edge ends its row where the window's width, in proportion, puts it.
+        if (const auto r = rightEdge_.find(c); r != rightEdge_.end())
+            x = std::max(x, std::min(width, scaled(r->second, fx)) - (r->second - c));
         // Never nearer a column before it in a row than designed.
         if (const auto o = order_.find(c); o != order_.end())
             for (int b : o->second) x = std::max(x, at[b] + (c - b));

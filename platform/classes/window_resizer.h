@@ -13,7 +13,9 @@
 //   its combo, a button of a row of buttons to the one before it; a tied column keeps its designed
 //   distance from the column it is tied to.
 // - Rows stay rows: controls a line high whose middles are level form a row and move together.
-// - The buttons at a window's right edge keep their distance from it, with the buttons of their row.
+// - The buttons at a window's right edge stay there, with the buttons of their row: their row ends
+//   where the window's width, in proportion, puts its designed right end (where a sheet above
+//   them ends).
 // - A box's controls (an option's radios) keep their place in their box.
 // - An entry or combo designed beside a control on its right (a lookup's button) widens to keep
 //   its gap to it.
@@ -74,7 +76,7 @@ private:
     std::map<int, Strategy> strategies_;
     std::map<int, std::set<int>> ties_;   // column -> the columns before it that it is tied to
     std::map<int, std::set<int>> order_;  // column -> the columns before it in some row
-    std::set<int> rightEdge_;            // columns that keep their distance from the right edge
+    std::map<int, int> rightEdge_;        // columns at the right edge -> the right edge (designed) of their row
 };
 
 }  // namespace cls

@@ -630,6 +630,19 @@ void Screen::FinishLayout(View& v) {
             Apply(v, n);  // the text now with its mnemonic, underlined
         }
     }
+    // A prompt designed flush against the control before it in its row ("Rx Number:" right after
+    // an entry) begins its text a unit further on, clear of that control's border.
+    for (int n = 1; n <= static_cast<int>(v.controls.size()); ++n) {
+        const wnd::ControlState& c = *v.cs(n);
+        auto* label = qobject_cast<QLabel*>(v.cv(n)->widget.data());
+        if (!label || (c.kind != ControlKind::Prompt && c.kind != ControlKind::String) || c.at.width <= 0) continue;
+        const bool flush = std::any_of(v.state.controls.begin(), v.state.controls.end(), [&](const wnd::ControlState& o) {
+            const int right = o.at.x + o.at.width;
+            return o.number != n && o.parent == c.parent && o.at.width > 0 && !isMenuKind(o.kind) && o.at.x < c.at.x &&
+                   right >= c.at.x - 1 && right <= c.at.x + 1 && o.at.y < c.at.y + c.at.height && c.at.y < o.at.y + o.at.height;
+        });
+        if (flush) label->setIndent(v.px(1));
+    }
 }
 
 // --- Properties ---------------------------------------------------------------------------------

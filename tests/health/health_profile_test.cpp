@@ -190,7 +190,11 @@ TEST_F(PeopleTest, TheFormsSheetAndListsGrowWithItsWindowAndTheButtonsFollow) {
     for (const char* use : watched) designed.push_back(form.Control(use).at);
     const wnd::Rect firstDesigned = form.Control("?PER:LASTNAME:PROMPT").at;
     const wnd::Rect window = {0, 0, 440, 300};
+    const wnd::Rect helpDesigned = form.Control("?HELP").at;
     form.Resize(window.width * 2, window.height * 2);
+    // The row of buttons ends at the right edge, where the sheet above it ends.
+    const wnd::Rect help = form.Control("?HELP").at;
+    EXPECT_NEAR(help.x + help.width, (helpDesigned.x + helpDesigned.width) * 2, 1);
     for (std::size_t i = 0; i < std::size(watched); ++i) {
         SCOPED_TRACE(watched[i]);
         const wnd::Rect& was = designed[i];
@@ -199,7 +203,7 @@ TEST_F(PeopleTest, TheFormsSheetAndListsGrowWithItsWindowAndTheButtonsFollow) {
             const wnd::Rect first = form.Control(rowFirst[i]).at;
             EXPECT_EQ(now.x - first.x, was.x - firstDesigned.x) << "beside the row's first control, as designed";
         } else if (atRightEdge[i]) {
-            EXPECT_EQ(window.width * 2 - (now.x + now.width), window.width - (was.x + was.width)) << "as far from the right edge";
+            EXPECT_EQ(help.x - now.x, helpDesigned.x - was.x) << "in the row of buttons, as designed";
         } else {
             EXPECT_NEAR(now.x, was.x * 2, 1);
         }
