@@ -54,6 +54,7 @@ void WindowResizer::Init(wnd::Window& window, int strategy, bool minimumSize, bo
 void WindowResizer::Analyse() {
     ties_.clear();
     order_.clear();
+    growOrder_.clear();
     rightEdge_.clear();
     if (!window_) return;
     // Columns: runs of left edges, each within kColumn of the one before.
@@ -89,13 +90,18 @@ void WindowResizer::Analyse() {
     }
     // Order: a control that stands on the left of another in their container, on a level with it,
     // never comes nearer to it than designed (whatever moves their columns).
+    // One that grows keeps its designed gap from its right edge, which follows the window.
     for (const auto& [n, p] : parts_) {
-        if (p.box || grows(p.kind)) continue;
+        if (p.box) continue;
         const int parent = window_->control(n).parent;
-        for (const auto& [m, o] : parts_)
-            if (!o.box && o.column < p.column && o.at.x + o.at.width <= p.at.x + 2 && o.at.y < p.at.y + p.at.height &&
-                p.at.y < o.at.y + o.at.height && window_->control(m).parent == parent)
-                order_[p.column].insert(o.column);
+        for (const auto& [m, o] : parts_) {
+            const int right = o.at.x + o.at.width;
+            if (o.box || o.column >= p.column || right > p.at.x + 2 || o.at.y >= p.at.y + p.at.height ||
+                p.at.y >= o.at.y + o.at.height || window_->control(m).parent != parent)
+                continue;
+            order_[p.column].insert(o.column);
+            if (grows(o.kind)) growOrder_[p.column].insert(right);
+        }
     }
     // Ties: a control and the nearest one before it in its row and its container, designed beside it.
     std::map<int, std::set<int>> buttonTies;
@@ -154,6 +160,8 @@ std::map<int, int> WindowResizer::Columns(double fx, int width) const {
         // Never nearer a column before it in a row than designed.
         if (const auto o = order_.find(c); o != order_.end())
             for (int b : o->second) x = std::max(x, at[b] + (c - b));
+        if (const auto o = growOrder_.find(c); o != growOrder_.end())
+            for (int right : o->second) x = std::max(x, scaled(right, fx) + (c - right));
         at[c] = x;
     }
     return at;

@@ -75,7 +75,8 @@ private:
     std::map<int, Part> parts_;
     std::map<int, Strategy> strategies_;
     std::map<int, std::set<int>> ties_;   // column -> the columns before it that it is tied to
-    std::map<int, std::set<int>> order_;  // column -> the columns before it in some row
+    std::map<int, std::set<int>> order_;  // column -> the columns of the controls on its left, on a level
+    std::map<int, std::set<int>> growOrder_;  // column -> the right edges (designed) of growing controls on its left
     std::map<int, int> rightEdge_;        // columns at the right edge -> the right edge (designed) of their row
 };
 
