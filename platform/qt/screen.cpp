@@ -251,10 +251,21 @@ void Screen::OpenWindow(wnd::WindowId id, int thread, const wnd::WindowState& st
     if (state.kind == wnd::WindowKind::MdiChild && mdi_) mdi_->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(v.root.data()));
     ApplyUsable(v);
     FocusWidget(v, state.focus);
-    // Sizes settle once the loop has laid the window out; only later changes are the user's.
+    // Sizes settle once the loop has laid the window out; only later changes are the user's. A
+    // child that opened larger than designed (maximised, as the MDI area opens a child while the
+    // one in front is maximised) is laid out for the size it has.
     if (!state.maximised)
         QTimer::singleShot(0, this, [this, id] {
-            if (View* w = view(id); w && w->body) w->shownSize = TaskSize(*w, w->body->size());
+            View* w = view(id);
+            if (!w || !w->body) return;
+            w->shownSize = TaskSize(*w, w->body->size());
+            if (w->designedUnits.isValid() && !w->designedUnits.isEmpty() && w->shownSize != w->designedUnits) {
+                wnd::InputEvent e;
+                e.kind = Kind::Resized;
+                e.width = w->shownSize.width();
+                e.height = w->shownSize.height();
+                Deliver(*w, std::move(e));
+            }
         });
 }
 

@@ -12,6 +12,7 @@
 #include <QMdiSubWindow>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTest>
 
 #include <cstdlib>
 #include <functional>
@@ -146,6 +147,30 @@ TEST_F(QtFormLayouts, TheProfileAndPrescriptionFormsKeepTheirLayoutMaximisedAndR
         sub->close();
         ASSERT_TRUE(qttest::Settle());
     }
+}
+
+// A form opened while the one in front is maximised opens maximised too (the MDI area's way), and
+// is laid out for that size: its buttons stand at the right edge, not where they were designed.
+TEST_F(QtFormLayouts, AFormOpenedMaximisedIsLaidOutForItsSize) {
+    ASSERT_NE(wnd::StartTask(RunFrame, 0), 0);
+    ASSERT_TRUE(qttest::Settle());
+    screen().Frame()->resize(1280, 1000);
+    ASSERT_NE(wnd::StartTask([] { RunForm("UpdatePrescripts"); }, 0), 0);
+    ASSERT_TRUE(qttest::Settle());
+    screen().WindowWidget(screen().Find("UpdatePrescripts"))->showMaximized();
+    ASSERT_TRUE(qttest::Settle());
+    ASSERT_NE(wnd::StartTask([] { RunForm("UpdatePersonsName"); }, 0), 0);
+    ASSERT_TRUE(qttest::Settle());
+    QTest::qWait(50);  // the size a window opened with settles once its first layout has passed
+    ASSERT_TRUE(qttest::Settle());
+    const wnd::WindowId id = screen().Find("UpdatePersonsName");
+    ASSERT_TRUE(screen().WindowWidget(id)->isMaximized());
+    QWidget* help = screen().ControlWidget(id, "?HELP");
+    QWidget* sheet = screen().ControlWidget(id, "?CURRENTTAB");
+    QWidget* body = sheet->parentWidget();
+    EXPECT_GT(help->mapTo(body, QPoint()).x(), body->width() / 2 + body->width() / 4) << "at the right edge";
+    EXPECT_NEAR(help->mapTo(body, QPoint(help->width(), 0)).x(), sheet->mapTo(body, QPoint(sheet->width(), 0)).x(), 5)
+        << "ending where the sheet ends";
 }
 
 // A value longer than its entry reads from its first character, also once the entry has the
