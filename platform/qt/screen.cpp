@@ -403,6 +403,12 @@ void Screen::FocusWidget(View& v, int n) {
         if (auto* tw = sheet ? qobject_cast<QTabWidget*>(sheet->widget.data()) : nullptr) tw->setCurrentWidget(tab->widget);
     }
     cv->widget->setFocus(Qt::OtherFocusReason);
+    // On a scrolled surface (a form larger than its frame's area) the control comes into view.
+    for (QWidget* p = cv->widget->parentWidget(); p; p = p->parentWidget())
+        if (auto* scroll = dynamic_cast<BodyScroll*>(p)) {
+            scroll->ensureWidgetVisible(cv->widget);
+            break;
+        }
     // The focus the presenter moves is the keyboard's (Tab, Enter, the task's choice): the style
     // marks the focused control, buttons too, only on a window that had such a move.
     cv->widget->window()->setAttribute(Qt::WA_KeyboardFocusChange);

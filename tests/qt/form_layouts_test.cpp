@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMdiArea>
@@ -61,6 +62,12 @@ bool inBox(const wnd::WindowLayout& layout, const wnd::LayoutControl& c) {
     return false;
 }
 
+int NumberOf(const wnd::WindowLayout& layout, std::string_view use) {
+    for (const wnd::LayoutControl& c : layout.controls)
+        if (c.state.use == use) return c.state.number;
+    return 0;
+}
+
 class QtFormLayouts : public qttest::TaskWindowsTest {
 protected:
     // Where every control of the form stands on its surface.
@@ -97,6 +104,12 @@ TEST_F(QtFormLayouts, TheProfileAndPrescriptionFormsKeepTheirLayoutMaximisedAndR
         auto* scroll = qobject_cast<QScrollArea*>(body->parentWidget()->parentWidget());
         ASSERT_NE(scroll, nullptr) << "the form's surface scrolls";
         const std::map<std::string, QRect> designed = Geometry(id, *layout, body);
+        if (std::string_view(procedure) == "UpdatePrescripts") {
+            // "Rx Number:", designed flush against the entry before it, begins its text clear of it.
+            auto* rx = qobject_cast<QLabel*>(screen().ControlWidget(id, "?PRE:RXNUMBER:PROMPT"));
+            ASSERT_NE(rx, nullptr);
+            EXPECT_GT(designed.at("?PRE:RXNUMBER:PROMPT").x() + rx->indent(), designed.at("?PRE:GENERICNAME").right() + 1);
+        }
         const QSize designedBody = body->size();
         const QRect help = designed.at("?HELP");
 
@@ -126,6 +139,13 @@ TEST_F(QtFormLayouts, TheProfileAndPrescriptionFormsKeepTheirLayoutMaximisedAndR
             expectTheLayoutKept();
             if (std::string_view(procedure) == "UpdatePersonsName") {
                 EXPECT_GT(body->height(), scroll->viewport()->height());
+                // The focus on the foot's row scrolls it into view.
+                presenter_->SetFocus(id, NumberOf(*layout, "?PER:DATEUPDATED"));
+                ASSERT_TRUE(qttest::Settle());
+                QWidget* date = screen().ControlWidget(id, "?PER:DATEUPDATED");
+                EXPECT_TRUE(scroll->viewport()->rect().contains(QRect(date->mapTo(scroll->viewport(), QPoint()), date->size())));
+                presenter_->SetFocus(id, NumberOf(*layout, "?PER:LASTNAME"));
+                ASSERT_TRUE(qttest::Settle());
             }
             EXPECT_EQ(scroll->verticalScrollBar()->maximum(), body->height() - scroll->viewport()->height());
             EXPECT_EQ(frame->size(), startUp);
@@ -205,10 +225,7 @@ TEST_F(QtFormLayouts, AnEntryShowsTheStartOfALongValue) {
     // Given the focus, the whole value is selected and still reads from its start.
     const wnd::WindowLayout* layout = wnd::FindWindowLayout("UpdatePersonsName", "P1$QUICKWINDOW");
     ASSERT_NE(layout, nullptr);
-    int number = 0;
-    for (const wnd::LayoutControl& c : layout->controls)
-        if (c.state.use == "?PER:EMAILADDRESS:2") number = c.state.number;
-    presenter_->SetFocus(id, number);
+    presenter_->SetFocus(id, NumberOf(*layout, "?PER:EMAILADDRESS:2"));
     ASSERT_TRUE(qttest::Settle());
     EXPECT_TRUE(mailEdit->hasFocus());
     EXPECT_EQ(mailEdit->selectedText(), mailEdit->text());
