@@ -135,11 +135,17 @@ void WindowResizer::Analyse() {
     for (const auto& [n, p] : parts_)
         if (!grows(p.kind) && window_->control(n).parent == 0 && p.at.width > 0 && p.at.x + p.at.width >= designWidth_ - kRightEdge)
             edge(p.column, p.at.x + p.at.width);
+    // The row's buttons before them follow, up to a column where something grows (a list that
+    // shares its left edge with the row's first button stays where it is, and so does that button).
+    std::set<int> others;
+    for (const auto& [n, p] : parts_)
+        if (!p.box && grows(p.kind)) others.insert(p.column);
     for (bool more = true; more;) {
         more = false;
         for (const auto& [column, before] : buttonTies)
             if (const auto r = rightEdge_.find(column); r != rightEdge_.end())
-                for (int b : before) more |= edge(b, r->second);
+                for (int b : before)
+                    if (!others.count(b)) more |= edge(b, r->second);
     }
 }
 

@@ -125,6 +125,10 @@ void ExpectTheRules(const std::vector<Laid>& laid, int designWidth, int designHe
             EXPECT_LE(a.at.y + a.at.height, height) << "stays inside the window";
         }
         EXPECT_GE(a.at.width, d.width) << "never narrower than designed";
+        if (!rowControl(a.designed) && a.designed.kind != wnd::ControlKind::Image && a.designed.kind != wnd::ControlKind::Prompt &&
+            a.designed.kind != wnd::ControlKind::String && a.designed.kind != wnd::ControlKind::Button) {
+            EXPECT_GE(a.at.width, d.width * width / designWidth - 2) << "grows with the window";
+        }
         if (a.designed.parent == 0 && rowControl(a.designed) && d.x + d.width >= designWidth - 12 && d.x + d.width <= designWidth) {
             EXPECT_NEAR(a.at.x + a.at.width, (d.x + d.width) * static_cast<double>(width) / designWidth, 1) << "keeps to the right edge";
         }
