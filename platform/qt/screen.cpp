@@ -403,10 +403,13 @@ void Screen::FocusWidget(View& v, int n) {
         if (auto* tw = sheet ? qobject_cast<QTabWidget*>(sheet->widget.data()) : nullptr) tw->setCurrentWidget(tab->widget);
     }
     cv->widget->setFocus(Qt::OtherFocusReason);
-    // On a scrolled surface (a form larger than its frame's area) the control comes into view.
+    // On a scrolled surface (a form larger than its frame's area) the control comes into view,
+    // once the layouts under way have passed.
     for (QWidget* p = cv->widget->parentWidget(); p; p = p->parentWidget())
         if (auto* scroll = dynamic_cast<BodyScroll*>(p)) {
-            scroll->ensureWidgetVisible(cv->widget);
+            QTimer::singleShot(0, scroll, [scroll, w = QPointer<QWidget>(cv->widget)] {
+                if (w && w->hasFocus()) scroll->ensureWidgetVisible(w);
+            });
             break;
         }
     // The focus the presenter moves is the keyboard's (Tab, Enter, the task's choice): the style

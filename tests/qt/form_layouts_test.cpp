@@ -143,7 +143,9 @@ TEST_F(QtFormLayouts, TheProfileAndPrescriptionFormsKeepTheirLayoutMaximisedAndR
                 presenter_->SetFocus(id, NumberOf(*layout, "?PER:DATEUPDATED"));
                 ASSERT_TRUE(qttest::Settle());
                 QWidget* date = screen().ControlWidget(id, "?PER:DATEUPDATED");
-                EXPECT_TRUE(scroll->viewport()->rect().contains(QRect(date->mapTo(scroll->viewport(), QPoint()), date->size())));
+                EXPECT_TRUE(QTest::qWaitFor([&] {
+                    return scroll->viewport()->rect().contains(QRect(date->mapTo(scroll->viewport(), QPoint()), date->size()));
+                }, qttest::kWaitMs)) << "scrolled into view";
                 presenter_->SetFocus(id, NumberOf(*layout, "?PER:LASTNAME"));
                 ASSERT_TRUE(qttest::Settle());
             }
