@@ -41,6 +41,12 @@ void Printing::Show(QWidget& dialog, const QWidget* over) {
     std::erase_if(dialogs_, [](const QPointer<QWidget>& p) { return p.isNull(); });
     dialogs_.push_back(&dialog);
     dialog.show();
+    // A dialog that fills its boxes only when shown (the print dialog's printers) needs more room
+    // then: its printer's name shows whole.
+    if (const QSize need = dialog.size().expandedTo(dialog.sizeHint()); need != dialog.size()) {
+        dialog.resize(need);
+        PlaceOver(dialog, over);
+    }
     dialog.activateWindow();
 }
 

@@ -47,6 +47,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/qt/body_scroll.h"
 #include "platform/qt/dialog_place.h"
 #include "platform/qt/help_viewer.h"
 #include "platform/qt/key_map.h"
@@ -181,7 +182,14 @@ void Screen::OpenWindow(wnd::WindowId id, int thread, const wnd::WindowState& st
             lay->setMenuBar(v.menuBar);
         }
         v.body = new QWidget(content);
-        lay->addWidget(v.body);
+        if (state.kind == wnd::WindowKind::MdiChild && mdi_) {
+            // A child smaller than its layout (maximised in a small frame) scrolls its controls.
+            auto* scroll = new BodyScroll(content);
+            scroll->setWidget(v.body);
+            lay->addWidget(scroll);
+        } else {
+            lay->addWidget(v.body);
+        }
         if (state.kind == wnd::WindowKind::MdiChild && mdi_) {
             auto* sub = new QMdiSubWindow;
             sub->setWidget(content);
@@ -229,7 +237,7 @@ void Screen::OpenWindow(wnd::WindowId id, int thread, const wnd::WindowState& st
     // task lays its controls out for the size it was made at: the maximised size is a change it
     // must hear of, whether the maximising happens at once or later (a window manager's own time).
     if (state.maximised) {
-        v.shownSize = QSize(v.units.FromPixelsX(v.body->width()), v.units.FromPixelsY(v.body->height()));
+        v.shownSize = TaskSize(v, v.body->size());
         v.root->showMaximized();
     }
     else v.root->show();
@@ -243,11 +251,21 @@ void Screen::OpenWindow(wnd::WindowId id, int thread, const wnd::WindowState& st
     if (state.kind == wnd::WindowKind::MdiChild && mdi_) mdi_->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(v.root.data()));
     ApplyUsable(v);
     FocusWidget(v, state.focus);
-    // Sizes settle once the loop has laid the window out; only later changes are the user's.
+    // Sizes settle once the loop has laid the window out; only later changes are the user's. A
+    // child that opened larger than designed (maximised, as the MDI area opens a child while the
+    // one in front is maximised) is laid out for the size it has.
     if (!state.maximised)
         QTimer::singleShot(0, this, [this, id] {
-            if (View* w = view(id); w && w->body)
-                w->shownSize = QSize(w->units.FromPixelsX(w->body->width()), w->units.FromPixelsY(w->body->height()));
+            View* w = view(id);
+            if (!w || !w->body) return;
+            w->shownSize = TaskSize(*w, w->body->size());
+            if (w->designedUnits.isValid() && !w->designedUnits.isEmpty() && w->shownSize != w->designedUnits) {
+                wnd::InputEvent e;
+                e.kind = Kind::Resized;
+                e.width = w->shownSize.width();
+                e.height = w->shownSize.height();
+                Deliver(*w, std::move(e));
+            }
         });
 }
 
@@ -260,24 +278,13 @@ QWidget* Screen::Opener(const View& v) const {
     return best ? best->root.data() : frame_.data();
 }
 
-// A child window larger than the frame's free area at its place would hide its foot (a form's OK
-// and Cancel): the frame grows as far as the screen allows, then the child moves up and left
-// until it fits, never past the area's top-left corner.
+// A child window larger than the frame's free area at its place moves up and left until it fits,
+// never past the area's top-left corner; the frame keeps the size the user gave it, and the area
+// scrolls to whatever of a larger child still lies beyond it.
 void Screen::MakeRoomFor(QMdiSubWindow& sub) {
-    if (!mdi_ || !frame_) return;
-    QSize area = mdi_->viewport()->size();
+    if (!mdi_) return;
+    const QSize area = mdi_->viewport()->size();
     const QRect want = sub.geometry();
-    const QSize lack(std::max(0, want.width() - area.width()), std::max(0, want.height() - area.height()));
-    if ((lack.width() > 0 || lack.height() > 0) && frame_->isVisible() && !frame_->isMaximized() && !frame_->isFullScreen()) {
-        const QRect screen = frame_->screen() ? frame_->screen()->availableGeometry() : QRect();
-        const QRect outer = frame_->frameGeometry();
-        const QSize grow(std::clamp(screen.right() - outer.right(), 0, lack.width()),
-                         std::clamp(screen.bottom() - outer.bottom(), 0, lack.height()));
-        if (!grow.isNull()) {
-            frame_->resize(frame_->size() + grow);
-            area += grow;
-        }
-    }
     sub.move(std::max(0, std::min(want.x(), area.width() - want.width())),
              std::max(0, std::min(want.y(), area.height() - want.height())));
 }
@@ -396,13 +403,22 @@ void Screen::FocusWidget(View& v, int n) {
         if (auto* tw = sheet ? qobject_cast<QTabWidget*>(sheet->widget.data()) : nullptr) tw->setCurrentWidget(tab->widget);
     }
     cv->widget->setFocus(Qt::OtherFocusReason);
+    // On a scrolled surface (a form larger than its frame's area) the control comes into view,
+    // once the layouts under way have passed.
+    for (QWidget* p = cv->widget->parentWidget(); p; p = p->parentWidget())
+        if (auto* scroll = dynamic_cast<BodyScroll*>(p)) {
+            QTimer::singleShot(0, scroll, [scroll, w = QPointer<QWidget>(cv->widget)] {
+                if (w && w->hasFocus()) scroll->ensureWidgetVisible(w);
+            });
+            break;
+        }
     // The focus the presenter moves is the keyboard's (Tab, Enter, the task's choice): the style
     // marks the focused control, buttons too, only on a window that had such a move.
     cv->widget->window()->setAttribute(Qt::WA_KeyboardFocusChange);
     // The task's own value, not what the user is typing, is selected: the next key replaces it
     // (after a refusal too, whichever window the desktop gave the focus back to first).
     if (!v.Dirty(n))
-        if (QLineEdit* edit = LineEditOf(cv->widget.data())) edit->selectAll();
+        if (QLineEdit* edit = LineEditOf(cv->widget.data())) ShowFromStart(*edit, true);
     ShowMessageOf(v, n);
 }
 
@@ -619,8 +635,7 @@ bool Screen::eventFilter(QObject* watched, QEvent* event) {
             return false;
         }
         if (!v || n != 0 || watched != v->body || v->closing) return false;
-        const QSize px = static_cast<QResizeEvent*>(event)->size();
-        const QSize du(v->units.FromPixelsX(px.width()), v->units.FromPixelsY(px.height()));
+        const QSize du = TaskSize(*v, static_cast<QResizeEvent*>(event)->size());
         if (!v->shownSize.isValid() || du == v->shownSize) return false;
         v->shownSize = du;
         {

@@ -85,6 +85,9 @@ private:
     void Apply(View& v, int number);
     void Place(View& v, int number);
     void FinishLayout(View& v);
+    int SheetsExtra(const View& v) const;  // what the window's sheets' further rows of tabs add (pixels)
+    void FitBody(View& v);
+    QSize TaskSize(const View& v, QSize px) const;  // a surface's size in the task's dialog units
     void ApplyUsable(View& v);
     void ApplyThread(int thread);
     // A window usable again once its thread's nested window or question is gone takes the keys

@@ -49,6 +49,13 @@ inline QString withoutMnemonic(const QString& s) {
 }
 
 
+// An entry's value shown from its start: a long value reads from its first character, its end
+// only while the user types. With `selected` the whole value is selected, the caret at its start.
+inline void ShowFromStart(QLineEdit& edit, bool selected) {
+    if (selected) edit.setSelection(static_cast<int>(edit.text().size()), -static_cast<int>(edit.text().size()));
+    else edit.setCursorPosition(0);
+}
+
 // Sets a flag for the presenter's own widget changes.
 struct Quiet {
     int& n;
@@ -94,6 +101,9 @@ struct Screen::View : wnd::InputMirror {
     QFont font;
     DialogUnits units;  // the window font's dialog unit
     QSize shownSize;  // the body's last size in dialog units; invalid until it was first laid out
+    QSize leastSize;  // the body's least size in pixels, without the sheets' further rows of tabs
+    QSize designedUnits;  // the window's designed size in dialog units
+    int designedExtra = 0;  // what the sheets' further rows of tabs add at the designed size (pixels)
 
     int px(int x) const { return units.ToPixelsX(x); }
     int py(int y) const { return units.ToPixelsY(y); }

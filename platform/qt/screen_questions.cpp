@@ -48,6 +48,7 @@
 #include "platform/qt/dialog_place.h"
 #include "platform/qt/printing.h"
 #include "platform/qt/picture_book.h"
+#include "platform/qt/whole_words.h"
 #include "platform/runtime/program_services.h"
 
 
@@ -90,7 +91,8 @@ void Screen::AskMessage(const wnd::MessageQuestion& question, std::shared_ptr<wn
         case wnd::MessageIcon::None: break;
     }
     const QString caption = question.caption.empty() ? QApplication::applicationDisplayName() : q(question.caption);
-    auto* box = new QMessageBox(icon, caption, q(question.text).replace('|', '\n'));
+    // Its lines break only between words, so a folder or a web address reads whole.
+    auto* box = new QMessageBox(icon, caption, KeepWordsWhole(q(question.text).replace('|', '\n')));
     // Transient for the frame, so a window manager keeps it above the frame, with a dialog's
     // decorations; never a child of the asking window, which is disabled while it waits.
     MakeDialogOf(*box, frame_);

@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QElapsedTimer>
 #include <QFrame>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -31,6 +32,7 @@
 #include <QPalette>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QTabBar>
@@ -246,14 +248,23 @@ void Screen::Build(View& v, int n) {
                 if (item) listKey(wnd::kKeyMouseLeft2, list->indexOfTopLevelItem(item) + 1, column + 1);
             });
             // A single click on a header and a double click are two keys (a sorter's and the
-            // auto-sizer's); the release that ends a double click is no second single click.
+            // auto-sizer's). A double click is that key alone: a click is told only once the time
+            // for a second click has passed without one, and the release that ends a double
+            // click is no click at all.
             list->header()->setSectionsClickable(true);
-            auto doubled = std::make_shared<bool>(false);
-            connect(list->header(), &QHeaderView::sectionClicked, this, [listKey, doubled](int column) {
-                if (!std::exchange(*doubled, false)) listKey(wnd::kKeyMouseLeft, 0, column + 1);
+            auto* click = new QTimer(list);
+            click->setSingleShot(true);
+            auto clicked = std::make_shared<int>(0);  // the column of the click waiting
+            auto doubled = std::make_shared<QElapsedTimer>();
+            connect(click, &QTimer::timeout, this, [listKey, clicked] { listKey(wnd::kKeyMouseLeft, 0, *clicked + 1); });
+            connect(list->header(), &QHeaderView::sectionClicked, this, [click, clicked, doubled](int column) {
+                if (doubled->isValid() && doubled->elapsed() < QApplication::doubleClickInterval()) return;
+                *clicked = column;
+                click->start(QApplication::doubleClickInterval());
             });
-            connect(list->header(), &QHeaderView::sectionDoubleClicked, this, [listKey, doubled](int column) {
-                *doubled = true;
+            connect(list->header(), &QHeaderView::sectionDoubleClicked, this, [listKey, click, doubled](int column) {
+                click->stop();
+                doubled->start();
                 listKey(wnd::kKeyMouseLeft2, 0, column + 1);
             });
             connect(list->header(), &QHeaderView::sectionResized, this, [this, id, n](int column, int, int width) {
@@ -440,6 +451,7 @@ void Screen::Place(View& v, int n) {
     PlaceThumb(v, n);
     Reorigin(v, n);
     if (sheet && std::exchange(v.cv(n)->tabExtra, extra) != extra) {
+        FitBody(v);
         // What stands below the sheet moves down or up with its page.
         for (int m = 1; m <= static_cast<int>(v.controls.size()); ++m) {
             const ControlView* other = v.cv(m);
@@ -465,6 +477,36 @@ int Screen::BelowSheets(View& v, int n) {
         if (v.py(c.at.y) >= v.py(s.at.y) + TabRowHeight(*sheet)) down += cv.tabExtra;
     }
     return down;
+}
+
+int Screen::SheetsExtra(const View& v) const {
+    int extra = 0;
+    for (int n = 1; n <= static_cast<int>(v.controls.size()); ++n)
+        if (v.state.controls[static_cast<std::size_t>(n - 1)].kind == ControlKind::Sheet && v.state.controls[static_cast<std::size_t>(n - 1)].parent == 0)
+            extra += v.controls[static_cast<std::size_t>(n - 1)].tabExtra;
+    return extra;
+}
+
+// The surface holds the designed layout and what the sheets' further rows of tabs push down.
+void Screen::FitBody(View& v) {
+    if (!v.body || !v.leastSize.isValid()) return;
+    v.body->setMinimumSize(v.leastSize + QSize(0, SheetsExtra(v)));
+    // A scrolled surface's view asks for the new size (the view holds the surface in no layout).
+    if (QWidget* view = v.body->parentWidget(); view && qobject_cast<QScrollArea*>(view->parentWidget()))
+        view->parentWidget()->updateGeometry();
+}
+
+// The task lays its controls out in its own units, for a surface without the further rows of tabs
+// the presenter adds. What the rows take at the designed width is taken off whatever the sheets
+// show now (a sheet made wider takes fewer rows only once the task has laid it out), and a surface
+// no larger than designed is the designed size: restored, the window is told its designed size
+// again, exactly.
+QSize Screen::TaskSize(const View& v, QSize px) const {
+    const int height = px.height() - v.designedExtra;
+    if (!v.leastSize.isValid() || v.designedUnits.width() <= 0 || v.designedUnits.height() <= 0)
+        return QSize(v.units.FromPixelsX(px.width()), v.units.FromPixelsY(height));
+    return QSize(px.width() <= v.leastSize.width() ? v.designedUnits.width() : v.units.FromPixelsX(px.width()),
+                 height <= v.leastSize.height() ? v.designedUnits.height() : v.units.FromPixelsY(height));
 }
 
 // A sheet whose tabs changed (a tab added, renamed, shown or hidden) may take another number of rows.
@@ -518,24 +560,24 @@ void Screen::ReportRowsFit(View& v, int n) {
     Deliver(v, std::move(e));
 }
 
-// A paged list gives the right edge of its place to its scroll bar.
+// A paged list's scroll bar stands inside the list's frame, over the room the list keeps for a
+// scroll bar of its own (always on, so the rows and the header never run under the task's thumb).
 void Screen::PlaceThumb(View& v, int n) {
     ControlView& cv = *v.cv(n);
     if (!cv.thumb || !cv.widget || cv.placed.isNull()) return;
     const wnd::ControlState& c = *v.cs(n);
     const bool paged = c.thumb >= 0;
     auto* list = static_cast<QTreeWidget*>(cv.widget.data());
-    list->setVerticalScrollBarPolicy(paged ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
+    list->setVerticalScrollBarPolicy(paged ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded);
+    list->setGeometry(cv.placed);
     if (!paged) {
         cv.thumb->hide();
-        list->setGeometry(cv.placed);
         return;
     }
-    const int barWidth = std::min(cv.thumb->sizeHint().width(), cv.placed.width() / 2);
-    QRect rows = cv.placed;
-    rows.setWidth(cv.placed.width() - barWidth);
-    list->setGeometry(rows);
-    cv.thumb->setGeometry(QRect(rows.right() + 1, cv.placed.y(), barWidth, cv.placed.height()));
+    const int frame = list->frameWidth();
+    const int barWidth = std::min(list->verticalScrollBar()->sizeHint().width(), cv.placed.width() / 2);
+    cv.thumb->setGeometry(QRect(cv.placed.right() - frame - barWidth + 1, cv.placed.y() + frame, barWidth,
+                                std::max(1, cv.placed.height() - 2 * frame)));
     cv.thumb->setHidden(c.hidden);
     cv.thumb->setEnabled(!c.disabled);
     if (!cv.thumb->isSliderDown()) cv.thumb->setValue(std::clamp(c.thumb, 0, 100));
@@ -567,11 +609,11 @@ void Screen::FinishLayout(View& v) {
     // Unplaced controls after a sized container go below it.
     const QRect used = v.body->childrenRect();
     const int width = v.state.at.width > 0 ? v.px(v.state.at.width) : used.right() + 8;
-    int height = v.state.at.height > 0 ? v.py(v.state.at.height) : used.bottom() + 8;
-    if (v.state.at.height > 0)  // a sheet's further rows of tabs push what is below it down
-        for (int n = 1; n <= static_cast<int>(v.controls.size()); ++n)
-            if (v.cs(n)->kind == ControlKind::Sheet && v.cs(n)->parent == 0) height += v.cv(n)->tabExtra;
-    v.body->setMinimumSize(std::max(width, 40), std::max(height, 20));
+    const int height = v.state.at.height > 0 ? v.py(v.state.at.height) : used.bottom() + 8 - SheetsExtra(v);
+    v.leastSize = QSize(std::max(width, 40), std::max(height, 20));
+    v.designedUnits = QSize(v.state.at.width, v.state.at.height);
+    v.designedExtra = SheetsExtra(v);
+    FitBody(v);
     if (v.state.kind == wnd::WindowKind::AppFrame) {
         const bool any = std::any_of(v.state.controls.begin(), v.state.controls.end(),
                                      [](const wnd::ControlState& c) { return !isMenuKind(c.kind); });
@@ -587,6 +629,19 @@ void Screen::FinishLayout(View& v) {
             label->setBuddy(v.cv(next)->widget);
             Apply(v, n);  // the text now with its mnemonic, underlined
         }
+    }
+    // A prompt designed flush against the control before it in its row ("Rx Number:" right after
+    // an entry) begins its text a unit further on, clear of that control's border.
+    for (int n = 1; n <= static_cast<int>(v.controls.size()); ++n) {
+        const wnd::ControlState& c = *v.cs(n);
+        auto* label = qobject_cast<QLabel*>(v.cv(n)->widget.data());
+        if (!label || (c.kind != ControlKind::Prompt && c.kind != ControlKind::String) || c.at.width <= 0) continue;
+        const bool flush = std::any_of(v.state.controls.begin(), v.state.controls.end(), [&](const wnd::ControlState& o) {
+            const int right = o.at.x + o.at.width;
+            return o.number != n && o.parent == c.parent && o.at.width > 0 && !isMenuKind(o.kind) && o.at.x < c.at.x &&
+                   right >= c.at.x - 1 && right <= c.at.x + 1 && o.at.y < c.at.y + c.at.height && c.at.y < o.at.y + o.at.height;
+        });
+        if (flush) label->setIndent(v.px(1));
     }
 }
 
@@ -702,17 +757,27 @@ void Screen::Apply(View& v, int n) {
                 if (auto* edit = qobject_cast<QLineEdit*>(w)) {
                     // A whole selection stays whole: the next key replaces the value shown.
                     const bool all = edit->hasSelectedText() && edit->selectedText() == edit->text();
-                    if (edit->text() != text) edit->setText(text);
-                    if (all && edit->text() == text) edit->selectAll();
+                    if (edit->text() != text) {
+                        edit->setText(text);
+                        ShowFromStart(*edit, all);
+                    } else if (all) {
+                        ShowFromStart(*edit, true);
+                    }
                     edit->setReadOnly(c.readOnly);
                 } else if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
                     if (plain->toPlainText() != text) plain->setPlainText(text);
                     plain->setReadOnly(c.readOnly);
                 } else if (auto* spin = dynamic_cast<SpinEdit*>(w)) {
-                    if (spin->edit()->text() != text) spin->edit()->setText(text);
+                    if (spin->edit()->text() != text) {
+                        spin->edit()->setText(text);
+                        ShowFromStart(*spin->edit(), false);
+                    }
                     spin->setReadOnly(c.readOnly);
                 } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
-                    if (combo->currentText() != text) combo->setEditText(text);
+                    if (combo->currentText() != text) {
+                        combo->setEditText(text);
+                        if (combo->lineEdit()) ShowFromStart(*combo->lineEdit(), false);
+                    }
                     if (combo->lineEdit()) combo->lineEdit()->setReadOnly(c.readOnly);
                 }
             }

@@ -183,18 +183,27 @@ TEST_F(PeopleTest, TheFormsSheetAndListsGrowWithItsWindowAndTheButtonsFollow) {
     store(data::PersonsNameTable(), std::vector{person("Ann Lee")});
     auto form = ChangePerson(1);
     const char* watched[] = {"?CURRENTTAB", "?LIST", "?LIST:2", "?OK", "?CANCEL", "?PER:LASTNAME"};
-    const char* rowFirst[] = {"", "", "", "", "?OK", "?PER:LASTNAME:PROMPT"};  // the control a row starts with
+    // The OK row stands at the right edge; an entry keeps beside its prompt.
+    const char* rowFirst[] = {"", "", "", "", "", "?PER:LASTNAME:PROMPT"};
+    const bool atRightEdge[] = {false, false, false, true, true, false};
     std::vector<wnd::Rect> designed;
     for (const char* use : watched) designed.push_back(form.Control(use).at);
+    const wnd::Rect firstDesigned = form.Control("?PER:LASTNAME:PROMPT").at;
     const wnd::Rect window = {0, 0, 440, 300};
+    const wnd::Rect helpDesigned = form.Control("?HELP").at;
     form.Resize(window.width * 2, window.height * 2);
+    // The row of buttons ends at the right edge, where the sheet above it ends.
+    const wnd::Rect help = form.Control("?HELP").at;
+    EXPECT_NEAR(help.x + help.width, (helpDesigned.x + helpDesigned.width) * 2, 1);
     for (std::size_t i = 0; i < std::size(watched); ++i) {
         SCOPED_TRACE(watched[i]);
         const wnd::Rect& was = designed[i];
         const wnd::Rect now = form.Control(watched[i]).at;
         if (*rowFirst[i]) {
             const wnd::Rect first = form.Control(rowFirst[i]).at;
-            EXPECT_EQ(now.x - first.x, was.x - first.x / 2) << "beside the row's first control, as designed";
+            EXPECT_EQ(now.x - first.x, was.x - firstDesigned.x) << "beside the row's first control, as designed";
+        } else if (atRightEdge[i]) {
+            EXPECT_EQ(help.x - now.x, helpDesigned.x - was.x) << "in the row of buttons, as designed";
         } else {
             EXPECT_NEAR(now.x, was.x * 2, 1);
         }

@@ -153,24 +153,31 @@ TEST_F(QtKeyboardAndClicks, TheFocusedButtonCarriesTheFocusMark) {
     EXPECT_TRUE(option.state & QStyle::State_KeyboardFocusChange) << "the style draws the mark only with this";
 }
 
+// A single click on a header sorts (its key reaches the task once the time for a second click has
+// passed); a double click only widens the column: its key alone, no click before or after it.
 TEST_F(QtKeyboardAndClicks, ASingleClickOnAHeaderAndADoubleClickReachTheTaskAsTwoKeys) {
     QHeaderView* header = list_->header();
     const QPoint second(header->sectionViewportPosition(1) + 5, 5);
+    std::vector<wnd::InputEvent> keys;
+    auto keysAfterAWhile = [&] {
+        keys.clear();
+        QTest::qWait(QApplication::doubleClickInterval() + 100);
+        keys = sink_->Take(Kind::AlertKey);
+    };
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, second);
-    auto keys = sink_->Take(Kind::AlertKey);
+    keysAfterAWhile();
     ASSERT_EQ(keys.size(), 1u);
     EXPECT_EQ(keys[0].key, wnd::kKeyMouseLeft);
     EXPECT_EQ(keys[0].row, 0);
     EXPECT_EQ(keys[0].column, 2);
 
-    // A double click begins with a click; its second press is the double click and nothing more.
+    // The user's double click: a click, and at once a second press that makes it double.
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, second);
     QTest::mouseDClick(header->viewport(), Qt::LeftButton, {}, second);
-    keys = sink_->Take(Kind::AlertKey);
-    std::vector<wnd::KeyCode> codes;
-    for (const auto& e : keys) codes.push_back(e.key);
-    EXPECT_EQ(codes.back(), wnd::kKeyMouseLeft2);
-    EXPECT_EQ(std::count(codes.begin(), codes.end(), wnd::kKeyMouseLeft2), 1);
-    EXPECT_LE(std::count(codes.begin(), codes.end(), wnd::kKeyMouseLeft), 1);
+    keysAfterAWhile();
+    ASSERT_EQ(keys.size(), 1u) << "a double click is one key";
+    EXPECT_EQ(keys[0].key, wnd::kKeyMouseLeft2);
+    EXPECT_EQ(keys[0].column, 2);
 
     // A list that alerts no single click hears nothing of one.
     wnd::ControlState plain = qttest::MakeControl(1, wnd::ControlKind::List, "?LIST", {4, 4, 160, 60});
@@ -178,7 +185,8 @@ TEST_F(QtKeyboardAndClicks, ASingleClickOnAHeaderAndADoubleClickReachTheTaskAsTw
     presenter_->UpdateControl(kId, plain);
     QCoreApplication::processEvents();
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, second);
-    EXPECT_TRUE(sink_->Take(Kind::AlertKey).empty());
+    keysAfterAWhile();
+    EXPECT_TRUE(keys.empty());
 }
 
 }  // namespace

@@ -58,8 +58,11 @@ protected:
 TEST_F(QtListCombo, APagedListShowsTheTasksThumbAndReportsTheScrollBarAndTheWheelAsTheTaskReadsThem) {
     EXPECT_TRUE(bar_->isVisible());
     EXPECT_EQ(bar_->value(), 40);
-    EXPECT_EQ(list_->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);  // the page is not the table
-    EXPECT_LE(list_->geometry().right(), bar_->geometry().left());
+    // The bar lies inside the list's frame, beside its rows and its header.
+    EXPECT_TRUE(list_->geometry().adjusted(list_->frameWidth(), list_->frameWidth(), -list_->frameWidth(), -list_->frameWidth())
+                    .contains(bar_->geometry()));
+    EXPECT_LT(QRect(list_->viewport()->mapTo(list_->parentWidget(), QPoint()), list_->viewport()->size()).right(), bar_->geometry().left());
+    EXPECT_LT(QRect(list_->header()->mapTo(list_->parentWidget(), QPoint()), list_->header()->size()).right(), bar_->geometry().left());
     wnd::ControlState moved = qttest::MakeControl(1, wnd::ControlKind::List, "?LIST", {4, 4, 160, 60});
     moved.format = "60L(2)|M~Name~@s20@40R(2)|M~Count~@n6@";
     moved.alerts[0] = wnd::kKeyDown;

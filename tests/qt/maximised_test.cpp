@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScrollBar>
 
 #include <cmath>
 
@@ -57,9 +58,9 @@ TEST(QtMaximised, APlainWindowFillsTheScreenAndAnMdiChildTheFrame) {
     QCoreApplication::processEvents();
 }
 
-// A form taller than the frame's free area would hide its OK and Cancel: the frame grows as far as
-// the screen allows and the form moves up until its foot shows.
-TEST(QtMaximised, AChildLargerThanTheFramesAreaIsMadeRoomForUntilItsFootShows) {
+// A form taller than the frame's free area: the frame keeps the size the user gave it, the form
+// moves up to the area's top, and the area scrolls to its foot (OK and Cancel).
+TEST(QtMaximised, AChildLargerThanTheFramesAreaLeavesTheFrameAsItIsAndTheAreaScrollsToItsFoot) {
     auto presenter = std::make_shared<qtp::QtPresenter>();
     auto sink = std::make_shared<qttest::RecordingSink>();
     wnd::WindowState frame;
@@ -71,7 +72,7 @@ TEST(QtMaximised, AChildLargerThanTheFramesAreaIsMadeRoomForUntilItsFootShows) {
     qtp::Screen& screen = presenter->screen();
     auto* area = screen.Frame()->findChild<QMdiArea*>();
     ASSERT_NE(area, nullptr);
-    const QSize before = area->viewport()->size();
+    const QSize before = screen.Frame()->size();
 
     wnd::WindowState form;
     form.procedure = form.caption = "Tall";
@@ -82,11 +83,14 @@ TEST(QtMaximised, AChildLargerThanTheFramesAreaIsMadeRoomForUntilItsFootShows) {
     QCoreApplication::processEvents();
     auto* child = qobject_cast<QMdiSubWindow*>(screen.WindowWidget(2));
     ASSERT_NE(child, nullptr);
-    const QSize now = area->viewport()->size();
-    EXPECT_GT(now.height(), before.height());
-    EXPECT_TRUE(QRect(QPoint(), now).contains(child->geometry())) << "the child's whole frame shows";
+    EXPECT_EQ(screen.Frame()->size(), before) << "the frame keeps its size";
+    EXPECT_EQ(child->y(), 0) << "the form moved up to the area's top";
+    QScrollBar* down = area->verticalScrollBar();
+    ASSERT_GT(down->maximum(), 0) << "the area scrolls";
+    down->setValue(down->maximum());
+    QCoreApplication::processEvents();
     QWidget* ok = screen.ControlWidget(2, "?OK");
-    EXPECT_TRUE(area->viewport()->rect().contains(QRect(ok->mapTo(area->viewport(), QPoint()), ok->size())));
+    EXPECT_TRUE(area->viewport()->rect().contains(QRect(ok->mapTo(area->viewport(), QPoint()), ok->size()))) << "OK can be reached";
     for (wnd::WindowId id : {2, 1}) presenter->CloseWindow(id);
     QCoreApplication::processEvents();
 }

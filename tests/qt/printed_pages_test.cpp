@@ -530,6 +530,10 @@ TEST_F(QtPrintedPages, ThePrintDialogPrintsTheChosenPagesToAPdfAndOnlyItsThreadW
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     QWidget* window = presenter_->screen().WindowWidget(kId);
     EXPECT_FALSE(window->isEnabled());
+    // The printer's name shows whole in its box.
+    auto* printers = dialog->findChild<QComboBox*>("printers");
+    ASSERT_NE(printers, nullptr);
+    EXPECT_GE(printers->width(), printers->sizeHint().width()) << printers->currentText().toStdString();
 
     const QString path = dir.filePath("report.pdf");
     printToFile(*dialog, path);

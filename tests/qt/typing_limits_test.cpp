@@ -154,7 +154,7 @@ TEST_F(QtTypingLimits, MessageBoxesAndTipsShowMarkupAsTheTextItIs) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !screen().MessageBoxes().empty(); }, qttest::kWaitMs));
     QMessageBox* box = screen().MessageBoxes().front();
     EXPECT_EQ(box->textFormat(), Qt::PlainText);
-    EXPECT_EQ(box->text().toStdString(), question.text);
+    EXPECT_EQ(box->text().remove(QChar(0x2060)).toStdString(), question.text);  // the joiners that keep words whole draw as nothing
     box->button(QMessageBox::Ok)->click();
     QCoreApplication::processEvents();
 

@@ -4,6 +4,9 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
 #include <QTextLayout>
 
 #include <string>
@@ -65,6 +68,32 @@ TEST(QtWrappedLabels, ALineEndsOnlyBetweenWordsAndTheWordsReadAsTyped) {
         presenter->CloseWindow(9);
         QCoreApplication::processEvents();
     }
+}
+
+// A message box breaks its lines between words too: the immunisation schedule's message keeps its
+// folder whole.
+TEST(QtWrappedLabels, AMessageKeepsItsFolderWhole) {
+    auto presenter = std::make_shared<qtp::QtPresenter>();
+    auto sink = std::make_shared<qttest::RecordingSink>();
+    const std::string text = "The immunization schedule IZSchedule_2006.pdf is not in the folder "
+                             "/home/someone/family/health/records/2026/scanned-documents/immunization-and-vaccination-schedules/"
+                             "for-the-whole-family.|Place the document there to view it from this page.";
+    wnd::MessageQuestion question;
+    question.id = 1;
+    question.thread = 1;
+    question.caption = "Immunization Schedule";
+    question.text = text;
+    presenter->AskMessage(question, sink);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !presenter->screen().MessageBoxes().empty(); }, qttest::kWaitMs));
+    QMessageBox* box = presenter->screen().MessageBoxes().front();
+    auto* label = box->findChild<QLabel*>("qt_msgbox_label");
+    ASSERT_NE(label, nullptr);
+    ASSERT_TRUE(label->wordWrap());
+    const std::vector<qsizetype> ends = lineEnds(*label);
+    EXPECT_FALSE(ends.empty()) << "the text wraps";
+    for (qsizetype end : ends) EXPECT_TRUE(label->text()[end - 1].isSpace()) << "a line ends inside a word: " << label->text().left(end).toStdString();
+    box->button(QMessageBox::Ok)->click();
+    QCoreApplication::processEvents();
 }
 
 }  // namespace
