@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <iterator>
+#include <string>
 #include <vector>
 
 #include "platform/files/connection.h"
@@ -56,9 +57,32 @@ int toVersion2(Connection& c, const TableSchema& s, StoreError* e) {
     return exists ? createMissingKeys(c, s, e) : kNoError;
 }
 
+// 2 -> 3. The lookups as declared now: one stored in an earlier form is made again.
+int toVersion3(Connection& c, const TableSchema& s, StoreError* e) {
+    bool exists = false;
+    if (const int rc = tableExists(c, s.table(), &exists); rc != SQLITE_OK) return storeFail(c, rc, e);
+    if (!exists) return kNoError;
+    for (const KeyPlan& lookup : s.lookups()) {
+        Statement st;
+        int rc = c.prepare("SELECT sql FROM sqlite_master WHERE type = 'index' AND name = ?1 COLLATE NOCASE", &st);
+        if (rc != SQLITE_OK) return storeFail(c, rc, e);
+        sqlite3_bind_text64(st.get(), 1, lookup.indexName.data(), lookup.indexName.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+        rc = st.step();
+        const auto* sql = rc == SQLITE_ROW ? sqlite3_column_text(st.get(), 0) : nullptr;
+        const bool differs = sql && lookup.createSql != reinterpret_cast<const char*>(sql);
+        st.release();
+        if (differs) {
+            if (const int drop = c.exec(("DROP INDEX " + quoteIdentifier(lookup.indexName)).c_str()); drop != SQLITE_OK) return storeFail(c, drop, e);
+        } else if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+            return storeFail(c, rc, e);
+        }
+    }
+    return createMissingKeys(c, s, e);
+}
+
 using Migration = int (*)(Connection&, const TableSchema&, StoreError*);
 // Migration i brings a file of version i to version i + 1.
-constexpr Migration kMigrations[] = {toVersion1, toVersion2};
+constexpr Migration kMigrations[] = {toVersion1, toVersion2, toVersion3};
 static_assert(std::size(kMigrations) == kFileVersion, "one migration for each version");
 
 }  // namespace

@@ -16,7 +16,8 @@ struct StoreError;
 // 1: every table has its version trigger, the opened table its indexes and its kept sums (their
 //    text compared as a record buffer holds it), the file its _provisional and _kept_sums.
 // 2: the opened table has its lookups (indexes a view pinned on a field reads through).
-inline constexpr int kFileVersion = 2;
+// 3: the opened table's lookups as declared now (one stored in an earlier form is made again).
+inline constexpr int kFileVersion = 3;
 
 // The file's version in *version; SQLite's result code.
 int readFileVersion(Connection& c, int* version);

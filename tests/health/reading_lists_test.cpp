@@ -1,7 +1,13 @@
 // The two reading lists inside the health-profile form: kept to the person the form shows, their
 // buttons calling the reading forms on the form's thread and starting the printed logs on threads
 // of their own, and the glucose list sorted by its column headers.
+#include <sqlite3.h>
+
+#include <atomic>
+#include <cstring>
 #include <optional>
+
+#include "platform/files/collation.h"
 
 #include "platform/window/list_format.h"
 
@@ -31,6 +37,52 @@ std::function<void()> addsOnInsert(Record& (*buffer)(), files::TableFile& (*file
         fill(r);
         if (file().add() == 0) globals::CallResponse = cls::kResponseCompleted;
     };
+}
+
+// What the statements on the blood-pressure table cost, over every connection opened while
+// counting: the rows they returned and the virtual-machine steps SQLite took for them (which grow
+// with every index entry a statement walks, returned or not).
+struct ReadCounts {
+    std::atomic<long long> rows{0}, steps{0};
+    void clear() { rows = steps = 0; }
+};
+ReadCounts& counts() {
+    static ReadCounts c;
+    return c;
+}
+bool onBloodpre(sqlite3_stmt* st) {
+    const char* sql = sqlite3_sql(st);
+    return sql && std::strstr(sql, "\"Bloodpre\"") != nullptr;
+}
+int countReads(unsigned type, void*, void* p, void*) {
+    auto* st = static_cast<sqlite3_stmt*>(p);
+    if (!onBloodpre(st)) return 0;
+    if (type == SQLITE_TRACE_ROW) ++counts().rows;
+    if (type == SQLITE_TRACE_PROFILE) counts().steps += sqlite3_stmt_status(st, SQLITE_STMTSTATUS_VM_STEP, 1);
+    return 0;
+}
+int traceConnection(sqlite3* db, const char**, const sqlite3_api_routines*) {
+    sqlite3_trace_v2(db, SQLITE_TRACE_ROW | SQLITE_TRACE_PROFILE, &countReads, nullptr);
+    return SQLITE_OK;
+}
+struct CountingReads {
+    CountingReads() { sqlite3_auto_extension(reinterpret_cast<void (*)()>(&traceConnection)); }
+    ~CountingReads() { sqlite3_cancel_auto_extension(reinterpret_cast<void (*)()>(&traceConnection)); }
+};
+
+// `count` readings of `who` written at once, as another program would (raw SQL, one transaction).
+void storeReadings(const std::string& who, int count) {
+    store(data::BloodpreTable(), std::vector{bloodPressure(who, date(2026, 1, 1), 120)});
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((files::DataFolder() + "/support.sqlite").c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(files::registerCollations(db), SQLITE_OK);
+    const std::string sql =
+        "BEGIN; WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " + std::to_string(count - 1) +
+        ") INSERT INTO \"Bloodpre\" (_version, \"DATE\", \"TIME\", \"SYSTOLIC\", \"DIASTOLIC\", \"PULSE\", \"COMMENT\", \"PERSONNAME\") "
+        "SELECT b._version, b.\"DATE\" + n.i % 1000, b.\"TIME\", b.\"SYSTOLIC\", b.\"DIASTOLIC\", b.\"PULSE\", b.\"COMMENT\", b.\"PERSONNAME\" "
+        "FROM \"Bloodpre\" b, n WHERE b.\"PERSONNAME\" = '" + who + "'; COMMIT;";
+    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+    sqlite3_close(db);
 }
 
 class ReadingLists : public PeopleTest {
@@ -190,3 +242,30 @@ TEST_F(ReadingLists, ButtonsWaitForTheProceduresTheyCall) {
 }
 
 }  // namespace
+
+// After OK on a new reading the list shows it, reading about two pages of rows: the same for a
+// person with many readings as for one with few. Reading on past the row inside the person's
+// readings must not walk the rest of them.
+TEST_F(ReadingLists, ReloadingAfterANewReadingReadsAboutTwoPagesWhateverThePersonHolds) {
+    storeReadings("Ann Lee", 20000);
+    storeReadings("Bob", 200);
+    const CountingReads counting;
+    auto form = ChangePerson(1);
+    struct Cost {
+        long long rows, steps;
+        std::size_t page;
+    };
+    const auto insert = [&] {
+        counts().clear();
+        form.Press("?INSERT");
+        const auto rows = form.Rows("?LIST");
+        EXPECT_EQ(rows.back().at(2), "150") << "the new reading shows";
+        return Cost{counts().rows, counts().steps, rows.size()};
+    };
+    const Cost many = insert();
+    form.Fill("?PER:PERSONSNAME", "Bob");
+    ASSERT_EQ(form.Rows("?LIST").at(0).at(2), "120");
+    const Cost few = insert();
+    for (const Cost& c : {many, few}) EXPECT_LE(c.rows, static_cast<long long>(2 * c.page + 4)) << "rows of two pages and the probes";
+    EXPECT_LT(many.steps, 2 * few.steps + 2000) << many.steps << " steps at 20 000 readings, " << few.steps << " at 200";
+}
