@@ -1,13 +1,9 @@
 // The two reading lists inside the health-profile form: kept to the person the form shows, their
 // buttons calling the reading forms on the form's thread and starting the printed logs on threads
 // of their own, and the glucose list sorted by its column headers.
-#include <sqlite3.h>
-
-#include <atomic>
-#include <cstring>
 #include <optional>
 
-#include "platform/files/collation.h"
+#include "support/counted_reads.h"
 
 #include "platform/window/list_format.h"
 
@@ -39,50 +35,11 @@ std::function<void()> addsOnInsert(Record& (*buffer)(), files::TableFile& (*file
     };
 }
 
-// What the statements on the blood-pressure table cost, over every connection opened while
-// counting: the rows they returned and the virtual-machine steps SQLite took for them (which grow
-// with every index entry a statement walks, returned or not).
-struct ReadCounts {
-    std::atomic<long long> rows{0}, steps{0};
-    void clear() { rows = steps = 0; }
-};
-ReadCounts& counts() {
-    static ReadCounts c;
-    return c;
-}
-bool onBloodpre(sqlite3_stmt* st) {
-    const char* sql = sqlite3_sql(st);
-    return sql && std::strstr(sql, "\"Bloodpre\"") != nullptr;
-}
-int countReads(unsigned type, void*, void* p, void*) {
-    auto* st = static_cast<sqlite3_stmt*>(p);
-    if (!onBloodpre(st)) return 0;
-    if (type == SQLITE_TRACE_ROW) ++counts().rows;
-    if (type == SQLITE_TRACE_PROFILE) counts().steps += sqlite3_stmt_status(st, SQLITE_STMTSTATUS_VM_STEP, 1);
-    return 0;
-}
-int traceConnection(sqlite3* db, const char**, const sqlite3_api_routines*) {
-    sqlite3_trace_v2(db, SQLITE_TRACE_ROW | SQLITE_TRACE_PROFILE, &countReads, nullptr);
-    return SQLITE_OK;
-}
-struct CountingReads {
-    CountingReads() { sqlite3_auto_extension(reinterpret_cast<void (*)()>(&traceConnection)); }
-    ~CountingReads() { sqlite3_cancel_auto_extension(reinterpret_cast<void (*)()>(&traceConnection)); }
-};
-
-// `count` readings of `who` written at once, as another program would (raw SQL, one transaction).
+// `count` readings of `who` (one stored as the form would, the rest copied by raw SQL).
 void storeReadings(const std::string& who, int count) {
     store(data::BloodpreTable(), std::vector{bloodPressure(who, date(2026, 1, 1), 120)});
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open((files::DataFolder() + "/support.sqlite").c_str(), &db), SQLITE_OK);
-    ASSERT_EQ(files::registerCollations(db), SQLITE_OK);
-    const std::string sql =
-        "BEGIN; WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " + std::to_string(count - 1) +
-        ") INSERT INTO \"Bloodpre\" (_version, \"DATE\", \"TIME\", \"SYSTOLIC\", \"DIASTOLIC\", \"PULSE\", \"COMMENT\", \"PERSONNAME\") "
-        "SELECT b._version, b.\"DATE\" + n.i % 1000, b.\"TIME\", b.\"SYSTOLIC\", b.\"DIASTOLIC\", b.\"PULSE\", b.\"COMMENT\", b.\"PERSONNAME\" "
-        "FROM \"Bloodpre\" b, n WHERE b.\"PERSONNAME\" = '" + who + "'; COMMIT;";
-    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
-    sqlite3_close(db);
+    testing_support::copyRows("support.sqlite", "Bloodpre", "t.\"PERSONNAME\" = '" + who + "'", count - 1,
+                              {{"DATE", "t.\"DATE\" + n.i % 1000"}});
 }
 
 class ReadingLists : public PeopleTest {
@@ -249,18 +206,18 @@ TEST_F(ReadingLists, ButtonsWaitForTheProceduresTheyCall) {
 TEST_F(ReadingLists, ReloadingAfterANewReadingReadsAboutTwoPagesWhateverThePersonHolds) {
     storeReadings("Ann Lee", 20000);
     storeReadings("Bob", 200);
-    const CountingReads counting;
+    testing_support::CountedReads counted("Bloodpre");
     auto form = ChangePerson(1);
     struct Cost {
         long long rows, steps;
         std::size_t page;
     };
     const auto insert = [&] {
-        counts().clear();
+        counted.clear();
         form.Press("?INSERT");
         const auto rows = form.Rows("?LIST");
         EXPECT_EQ(rows.back().at(2), "150") << "the new reading shows";
-        return Cost{counts().rows, counts().steps, rows.size()};
+        return Cost{counted.rows(), counted.steps(), rows.size()};
     };
     const Cost many = insert();
     form.Fill("?PER:PERSONSNAME", "Bob");
