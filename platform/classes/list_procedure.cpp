@@ -90,6 +90,9 @@ int ListProcedureController::BeforeTables() {
 }
 
 int ListProcedureController::AfterTables() {
+    // The list's file opens before its window, so a one-time upgrade of it shows its progress
+    // first and the window opens on its rows (a failure is reported as at any first read).
+    if (group_.ME) group_.ME->OpenFile();
     // 2. The browser and the buttons it drives.
     PatternListBrowser& b = *browser_;
     b.SELECTCONTROL = use(controls_.select);

@@ -62,6 +62,7 @@ inline void rawSqlInDataFolder(const std::string& database, const std::string& s
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open((files::DataFolder() + "/" + database).c_str(), &db), SQLITE_OK);
     ASSERT_EQ(files::registerCollations(db), SQLITE_OK);
+    sqlite3_busy_timeout(db, 10000);
     const std::string all = "BEGIN; " + sql + "; COMMIT;";
     EXPECT_EQ(sqlite3_exec(db, all.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
     sqlite3_close(db);
