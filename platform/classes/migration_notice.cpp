@@ -57,7 +57,7 @@ private:
 }  // namespace
 
 std::string MigrationText(const std::string& path) {
-    return "Bringing " + std::filesystem::path(path).filename().string() + " up to date...";
+    return "Upgrading " + std::filesystem::path(path).filename().string() + "...";
 }
 
 files::MigrationObserver MigrationProgressWindows(std::chrono::milliseconds after) {

@@ -93,7 +93,7 @@ MigrationObserver gObserver;  // guarded by gObserverMutex
 
 // What the migrations of one file cost SQLite, as virtual-machine steps for each row of the opened
 // table (making an index over the rows, mostly); the progress told is an estimate from it.
-constexpr double kStepsPerRow = 60;
+constexpr double kStepsPerRow = 12;
 constexpr int kStepsPerTick = 4000;
 
 // The observer's watch over one file's migrations, told through SQLite's progress handler while
