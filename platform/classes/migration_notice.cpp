@@ -20,6 +20,7 @@ wnd::WindowLayout progressLayout(const std::string& path) {
     using K = wnd::ControlKind;
     l.controls.push_back(wnd::MakeControl(K::String, "?PROGRESS:USERSTRING", MigrationText(path), {15, 3, 111, 10}));
     l.controls.push_back(wnd::MakeControl(K::Progress, "?PROGRESS:THERMOMETER", "", {15, 15, 111, 12}));
+    l.controls.back().var = "PROGRESS:THERMOMETER";  // the bar shows the thermometer variable
     l.controls.push_back(wnd::MakeControl(K::String, "?PROGRESS:PCTTEXT", "", {15, 30, 111, 10}));
     wnd::NumberControls(l);
     return l;
