@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <fstream>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -307,6 +308,17 @@ TEST_F(PrescriptionList, AnUpgradeShowsItsProgressAndTheListOpensAfterIt) {
     EXPECT_EQ(list.Rows("?BROWSE:1").size(), 2u);
     EXPECT_NE(list.Text("?TOTCOST").find("0.80"), std::string::npos) << list.Text("?TOTCOST");
     EXPECT_TRUE(messages_.shown().empty());
+}
+
+// A prescription file that cannot be read is said once, as the list opens it, and no list opens
+// on nothing.
+TEST_F(PrescriptionList, AFileThatCannotBeOpenedIsReportedOnceAndNoListOpens) {
+    std::ofstream(files::DataFolder() + "/PRESCRIP.sqlite") << std::string(8192, 'x');
+    auto frame = program_.Start();
+    frame.Press("?BROWSEPRESCRIPTS");
+    user_.WaitIdle();
+    EXPECT_EQ(messages_.shown().size(), 1u);
+    EXPECT_FALSE(user_.Has("BrowsePrescripts"));
 }
 
 }  // namespace
