@@ -2,8 +2,9 @@
 // Benchmark data: `count` prescriptions added to the data folder's prescription file in one
 // transaction, none of them due for a refill (a fifth without a reminder date, some without a
 // doctor, a third inactive). The filtered lists and reports have a folder of their own that adds
-// people: a person with a few prescriptions, two with a few readings each whose names sort first
-// and last among the readings of many others, and a reminder made due or not before each run.
+// people: one who holds a tenth of the prescriptions, all active (100 000 of 1 000 000), and five
+// who hold a fifth of the readings of each kind each (200 000 of 1 000 000), their readings
+// interleaved as days of readings are, and a reminder made due or not before each run.
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -21,13 +22,21 @@
 
 namespace bench {
 
-// The people the filtered benchmarks open; the same rows of theirs at every size.
-inline constexpr const char* kQuickPerson = "Quincy Quick";  // kPersonRows prescriptions
-inline constexpr const char* kFirstReader = "Aaron Able";    // kPersonRows readings of each kind, sorting first
-inline constexpr const char* kLastReader = "Zora Zenith";    // the same, sorting last
-inline constexpr int kPersonRows = 20;
+// The people the filtered benchmarks open.
+inline constexpr const char* kQuickPerson = "Quincy Quick";  // every tenth prescription, all active
+inline constexpr int kQuickShare = 10;
+// The five readers, in name order: the benchmarks open the first, the middle and the last.
+inline constexpr const char* kReaders[] = {"Aaron Able", "Kim Keel", "Mona Middle", "Pat Pine", "Zora Zenith"};
+inline constexpr int kReaderCount = 5;
+inline constexpr const char* kFirstReader = kReaders[0];
+inline constexpr const char* kMiddleReader = kReaders[2];
+inline constexpr const char* kLastReader = kReaders[4];
 
-// Everybody else: one of 997 names between the two readers.
+// The quick person's prescriptions and each reader's readings of each kind in a folder of `count`.
+inline int QuickRows(int count) { return (count + kQuickShare - 1) / kQuickShare; }
+inline int ReaderRows(int count) { return count / kReaderCount; }
+
+// Everybody else's prescriptions: one of 997 names.
 inline std::string OtherPerson(int i) { return "Mid Person " + std::to_string(i % 997); }
 
 // Makes the table of `file` and adds `count` records in one transaction, record i set by
@@ -57,25 +66,23 @@ inline void FillPrescriptions(int count, bool people = false) {
         FillTable(data::PrescriptsFile(), count, [people](int i) {
             rt::assign(data::PRE.DRUGNAMEASPRESCRIBED, "Drug " + std::to_string((i * 7919) % 99991));
             rt::assign(data::PRE.DRNAME, i % 11 ? "Dr. " + std::to_string(i % 53) : std::string());
-            rt::assign(data::PRE.ACTIVE, i % 3 ? "Y" : "N");
+            const bool quick = people && i % kQuickShare == 0;
+            rt::assign(data::PRE.ACTIVE, quick || i % 3 ? "Y" : "N");
             if (!data::PRE.COST.setScaled(100 + i % 5000)) std::abort();
             rt::assignC(data::PRE.PRINTKEY, std::to_string(i));
-            if (people) rt::assign(data::PRE.PERSONSNAME, i < kPersonRows ? std::string(kQuickPerson) : OtherPerson(i));
+            if (people) rt::assign(data::PRE.PERSONSNAME, quick ? std::string(kQuickPerson) : OtherPerson(i));
             if (i % 5) data::PRE.REFILLREMINDERDATE.set(rt::today() - 40 - (i % 400));  // never due
         });
     });
 }
 
-// `count` blood-pressure and `count` glucose readings, and the three people in PersonsName.
+// `count` blood-pressure and `count` glucose readings, a fifth of them each reader's, and the
+// quick person and the readers in PersonsName.
 inline void FillReadings(int count) {
     OnTaskThread([count] {
-        auto name = [](int i) {
-            if (i < kPersonRows) return std::string(kFirstReader);
-            if (i < 2 * kPersonRows) return std::string(kLastReader);
-            return OtherPerson(i);
-        };
+        auto name = [](int i) { return std::string(kReaders[i % kReaderCount]); };
         FillTable(data::BloodpreFile(), count, [&](int i) {
-            data::BLO.DATE.set(rt::today() - i % 3000);
+            data::BLO.DATE.set(rt::today() - (count - i) / 50);
             data::BLO.TIME.set(1 + (i * 37) % 8640000);
             data::BLO.SYSTOLIC = 110 + i % 40;
             data::BLO.DIASTOLIC = 70 + i % 20;
@@ -83,13 +90,14 @@ inline void FillReadings(int count) {
             rt::assign(data::BLO.PERSONNAME, name(i));
         });
         FillTable(data::GlucoseFile(), count, [&](int i) {
-            data::GLU.DATE.set(rt::today() - i % 3000);
+            data::GLU.DATE.set(rt::today() - (count - i) / 50);
             data::GLU.TIME.set(1 + (i * 37) % 8640000);
             data::GLU.READING = static_cast<std::int16_t>(80 + i % 60);
             rt::assign(data::GLU.PERSONNAME, name(i));
         });
-        const char* people[] = {kQuickPerson, kFirstReader, kLastReader};
-        FillTable(data::PersonsNameFile(), 3, [&](int i) { rt::assign(data::PER.PERSONSNAME, people[i]); });
+        FillTable(data::PersonsNameFile(), kReaderCount + 1, [&](int i) {
+            rt::assign(data::PER.PERSONSNAME, i < kReaderCount ? kReaders[i] : kQuickPerson);
+        });
     });
 }
 
@@ -134,7 +142,7 @@ inline bool PrescriptionFolder(const std::string& dir, int count) {
 // The filtered benchmarks' folder: `count` prescriptions with their people, `count` readings of
 // each kind and the people; made once and kept like PrescriptionFolder's.
 inline bool FilteredFolder(const std::string& dir, int count) {
-    return FolderMadeOnce(dir, std::to_string(count) + " filtered", [count] {
+    return FolderMadeOnce(dir, std::to_string(count) + " filtered, five readers", [count] {
         FillPrescriptions(count, true);
         FillReadings(count);
     });

@@ -88,7 +88,7 @@ inline std::string KeptFolder(const Options& o, const std::string& name, int cou
 inline std::string DataFolderOf(const Options& o, const char* bench, int count) { return KeptFolder(o, bench, count, &PrescriptionFolder); }
 
 // The data folder of the filtered lists and reports (FilteredFolder), shared by the benchmarks.
-inline std::string FilteredFolderOf(const Options& o, int count) { return KeptFolder(o, "filtered", count, &FilteredFolder); }
+inline std::string FilteredFolderOf(const Options& o, int count) { return KeptFolder(o, "filtered-readers", count, &FilteredFolder); }
 
 // Turns the GUI's event loop until `done`; false (said on stderr) after the time-out.
 inline bool WaitFor(const std::function<bool()>& done, std::chrono::seconds timeout = std::chrono::seconds(600)) {

@@ -157,8 +157,9 @@ constexpr rt::FieldDesc kGlucoseFields[] = {
 }  // namespace
 
 const rt::TableDesc& PrescriptsTable() {
-    // A person's prescriptions (the quick listing) read through this rather than the whole active range.
-    static const rt::KeyDesc lookups[] = {{"PRE:BYPERSON", "PRE:ByPerson", {{5}}}};  // PERSONSNAME
+    // A person's active prescriptions in the quick listing's order (-ACTIVE, +DRUGNAMEASPRESCRIBED),
+    // read through this a page at a time rather than the whole active range or all of the person's.
+    static const rt::KeyDesc lookups[] = {{"PRE:BYPERSON", "PRE:ByPerson", {{5}, {20, true}, {1}}}};  // PERSONSNAME, -ACTIVE, +DRUG
     static const rt::KeyDesc keys[] = {
         {"PRE:PRINTBY", "PRE:printby", {{22}}},                       // +PRINTKEY (auto-numbered)
         {"PRE:BYDOCTOR", "PRE:ByDoctor", {{6}, {20, true}}},          // +DRNAME, -ACTIVE

@@ -8,6 +8,7 @@
 #include "globals/globals.h"
 #include "globals/program_end.h"
 #include "platform/classes/lock_wait_notice.h"
+#include "platform/classes/migration_notice.h"
 #include "platform/runtime/desktop_settings.h"
 #include "platform/runtime/expression.h"
 #include "platform/runtime/program_services.h"
@@ -71,6 +72,7 @@ void RunApplication() {
     // 3. The reporter keeps each thread's details in that thread's own state.
     globals::AppErrors().Init(globals::ThreadErrorState.get(), [] { return globals::ThreadErrorState.get(); });
     cls::ShowLockWaitsInStatus();
+    cls::ShowMigrationProgress();
     // 4. Words match ignoring case, not only as whole words.
     globals::AppWordMatcher().Init();
     globals::AppWordMatcher().SetOption(cls::WordMatcher::kIgnoreCase, true);

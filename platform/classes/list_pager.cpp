@@ -39,6 +39,7 @@ void ListPager::select(int row) {
 int ListPager::fillBackwardFrom(files::Position first, int wanted, std::vector<ListRow>& before, bool* reachedStart) {
     *reachedStart = false;
     if (wanted <= 0) return 0;
+    view_.setPageSize(wanted);
     int e = first.valid() ? view_.seekToPosition(first) : view_.resetToEnd();
     if (e != 0) return e;
     for (int i = 0; i < wanted; ++i) {
@@ -57,6 +58,8 @@ int ListPager::fillBackwardFrom(files::Position first, int wanted, std::vector<L
 int ListPager::fillForward(files::Position start, bool startIsIncluded) {
     std::vector<ListRow> page;
     int e = 0;
+    // The page, the row that tells whether it ends the view, and the start when it is skipped.
+    view_.setPageSize(visible_ + 1 + (start.valid() && !startIsIncluded ? 1 : 0));
     if (start.valid()) {
         e = view_.seekToPosition(start);
         if (e != 0) return e;
@@ -138,6 +141,7 @@ int ListPager::Down() {
         return 0;
     }
     if (atEnd_) return 0;
+    view_.setPageSize(3);  // the last row, the next one and the one that tells whether it ends the view
     int e = view_.seekToPosition(rows_.back().position);
     if (e == 0) e = view_.next();
     if (e == 0) e = view_.next();
@@ -227,6 +231,7 @@ int ListPager::PageUp() {
 }
 
 int ListPager::LocateBufferKey() {
+    view_.setPageSize(1);
     int e = view_.seekToBufferKey();
     if (e != 0) return e;
     e = view_.next();
@@ -237,7 +242,9 @@ int ListPager::LocateBufferKey() {
 }
 
 int ListPager::LocatePosition(files::Position pos) {
-    // Half a page before the row, the rest after it.
+    // Half a page before the row, the rest after it. The view reads what each step takes, no more,
+    // so finding the row reads it alone.
+    view_.setPageSize(1);
     int e = view_.seekToPosition(pos);
     if (e == 0) e = view_.next();
     if (endOfView(e) && !byKey_) {

@@ -90,6 +90,10 @@ int ListProcedureController::BeforeTables() {
 }
 
 int ListProcedureController::AfterTables() {
+    // The list's file opens before its window, so a one-time upgrade of it shows its progress
+    // first and the window opens on its rows. A file that cannot be opened is reported here, once,
+    // and the list ends as a procedure whose tables do not open.
+    if (group_.ME && group_.ME->OpenFile() != 0) return kLevelFatal;
     // 2. The browser and the buttons it drives.
     PatternListBrowser& b = *browser_;
     b.SELECTCONTROL = use(controls_.select);

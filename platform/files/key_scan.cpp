@@ -180,10 +180,48 @@ int KeyScan::fetch(Connection& c, int dir) {
     const int given = std::min(k, static_cast<int>(point_.size()));
     if (given < k && dir > 0)
         if (int e = query(c, dir, ScanShape::Exact, given, want)) return e;
-    for (int level = given < k ? given - 1 : k; level >= 0 && static_cast<int>(cache_.size()) < want; --level)
+    for (int level = given < k ? given - 1 : k; level >= 0 && static_cast<int>(cache_.size()) < want; --level) {
+        if (level < k && pinnedBefore(level, dir)) continue;
         if (int e = query(c, dir, ScanShape::Level, level, want - static_cast<int>(cache_.size()))) return e;
+    }
     exhausted_ = static_cast<int>(cache_.size()) < want ? dir : 0;
     return 0;
+}
+
+namespace {
+// <0, 0, >0 as the database compares two values of a component (the collation its expression
+// names); nullopt when their kinds differ and the answer is not worth guessing.
+std::optional<int> compareAs(const std::string& expr, const SqlValue& a, const SqlValue& b) {
+    if (a.index() != b.index()) return std::nullopt;
+    if (const auto* s = std::get_if<std::string>(&a))
+        return compareCp1252(*s, std::get<std::string>(b), expr.find(kExactCollation) == std::string::npos);
+    if (const auto* i = std::get_if<std::int64_t>(&a)) return *i < std::get<std::int64_t>(b) ? -1 : *i > std::get<std::int64_t>(b);
+    if (const auto* d = std::get_if<double>(&a)) return *d < std::get<double>(b) ? -1 : *d > std::get<double>(b);
+    return std::nullopt;
+}
+}  // namespace
+
+// A condition that pins component `level` by equality to a value not past the point's (the usual
+// case: a pinned range read on from a row inside it) leaves nothing strictly past the point on that
+// component. SQLite would still walk the whole pinned range to find that out, comparing every entry.
+bool KeyScan::pinnedBefore(int level, int dir) const {
+    if (level < 0 || level >= static_cast<int>(point_.size())) return false;
+    const OrderComponent component = componentAt(level);
+    const std::string term = component.expr + " = ?";
+    for (const ScanCondition& cond : conditions_) {
+        if (cond.sql != term || !cond.value) continue;
+        const std::optional<SqlValue> v = cond.value();
+        if (!v) continue;
+        const std::optional<int> c = compareAs(component.expr, *v, point_[static_cast<std::size_t>(level)]);
+        if (c && *c * component.dir * dir <= 0) return true;
+    }
+    return false;
+}
+
+OrderComponent KeyScan::componentAt(int level) const {
+    if (!order_.empty()) return order_[static_cast<std::size_t>(level)];
+    const auto& kc = file_.schema->key(key_).components[static_cast<std::size_t>(level)];
+    return {kc.expr, kc.dir, kc.field};
 }
 
 const KeyPlan* KeyScan::lookupFor(std::uint64_t active) const {

@@ -93,6 +93,9 @@ private:
     int query(Connection& c, int dir, ScanShape shape, int level, int limit);
     void repositioned();
     int components() const;
+    OrderComponent componentAt(int level) const;
+    // Whether the conditions leave nothing past the point on component `level` (see the .cpp).
+    bool pinnedBefore(int level, int dir) const;
     // The statement for a shape with the conditions whose bit is set in `active`.
     const std::string& sqlFor(int dir, ScanShape shape, int level, bool inclusive, std::uint64_t active);
     // The stored lookup an active condition pins, nullptr when none.

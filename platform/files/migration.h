@@ -5,6 +5,8 @@
 // transaction; a file of a newer version than this program knows is never changed (it is opened
 // for reading only). What a migration makes (triggers, kept sums, marks, indexes) is not checked
 // again at later opens.
+#include <functional>
+#include <memory>
 #include <string>
 
 namespace files {
@@ -16,7 +18,8 @@ struct StoreError;
 // 1: every table has its version trigger, the opened table its indexes and its kept sums (their
 //    text compared as a record buffer holds it), the file its _provisional and _kept_sums.
 // 2: the opened table has its lookups (indexes a view pinned on a field reads through).
-inline constexpr int kFileVersion = 2;
+// 3: the opened table's lookups as declared now (one stored in an earlier form is made again).
+inline constexpr int kFileVersion = 3;
 
 // The file's version in *version; SQLite's result code.
 int readFileVersion(Connection& c, int* version);
@@ -33,6 +36,17 @@ int makeFileTables(Connection& c, StoreError* e);
 // The first of them alone: the marks of provisional records.
 inline constexpr const char* kProvisionalTableSql =
     "CREATE TABLE IF NOT EXISTS _provisional (tbl TEXT NOT NULL, id INTEGER NOT NULL, owner TEXT NOT NULL, PRIMARY KEY (tbl, id))";
+
+// Told, on the thread that brings a file up to date, how that goes: a watch is made as the
+// migrations begin (in their transaction), told now and then the share of the work done (0 to 1,
+// an estimate from the rows the opened table holds), and destroyed when they have ended.
+class MigrationWatch {
+public:
+    virtual ~MigrationWatch() = default;
+    virtual void progress(double done) = 0;
+};
+using MigrationObserver = std::function<std::unique_ptr<MigrationWatch>(const std::string& path)>;
+void SetMigrationObserver(MigrationObserver observer);
 
 // The words for a file newer than this program, naming it.
 std::string newerFileCause(const std::string& path);

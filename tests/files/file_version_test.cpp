@@ -144,6 +144,44 @@ TEST_F(FileVersion, AFileOfVersion1GainsItsLookupsAtTheFirstWritableOpen) {
     }
 }
 
+// A lookup stored in an earlier form (fewer fields than declared now) is made again, once, at the
+// first writable open; reading stays right meanwhile and after, and a lookup already in its
+// present form is left as it stands.
+TEST_F(FileVersion, ALookupStoredInAnEarlierFormIsMadeAgainOnce) {
+    const std::string path = file("MEDS.sqlite");
+    static const rt::KeyDesc wider[] = {{"MED:BYNAMELOOKUP", "MED:NameLookup", {{1}, {2, true}}}};
+    rt::TableDesc desc = medTable();
+    desc.lookups = wider;
+    {
+        MedFile t{desc};
+        ASSERT_EQ(t.openOrCreate(), 0);
+        for (int i = 1; i <= 3; ++i) ASSERT_EQ(t.add(med(i == 2 ? "b" : "a", "Y", 0, i)), 0);
+    }
+    ReleaseThreadConnections();
+    const std::string storedSql = "SELECT sql FROM sqlite_master WHERE name = 'MEDS:MED:NameLookup'";
+    const std::string present = rawValue(path, storedSql);
+    ASSERT_NE(present.find("\"ACTIVE\""), std::string::npos) << present;
+    rawSql(path, "DROP INDEX \"MEDS:MED:NameLookup\"; CREATE INDEX \"MEDS:MED:NameLookup\" ON \"MEDS\" (\"NAME\" COLLATE CP1252_NOCASE); "
+                 "PRAGMA user_version = 2");
+    const std::string earlier = rawValue(path, storedSql);
+
+    for (auto mode : {OpenMode::ReadOnly, OpenMode::SharedReadWrite, OpenMode::SharedReadWrite}) {
+        MedFile t{desc};
+        ASSERT_EQ(t.file.open(mode), 0) << t.file.lastErrorText();
+        files::RecordView v(t.file, kByActive);
+        v.setConditions({{1, files::FieldCondition::Op::Equal, []() -> std::optional<files::KeyValue> { return std::string("a"); }}});
+        std::vector<int> tags;
+        ASSERT_EQ(v.reset(), 0);
+        while (v.next() == 0) tags.push_back(t.tag());
+        EXPECT_EQ(tags, (std::vector<int>{1, 3}));
+        t.file.close();
+        ReleaseThreadConnections();
+        const bool migrated = mode != OpenMode::ReadOnly;
+        EXPECT_EQ(rawValue(path, "PRAGMA user_version"), migrated ? std::to_string(kFileVersion) : "2");
+        EXPECT_EQ(rawValue(path, storedSql), migrated ? present : earlier);
+    }
+}
+
 // Every connection opened while it is set may grow its database to one page only: a disk that is
 // full from the first start on.
 int LimitToOnePage(sqlite3* db, const char**, const sqlite3_api_routines*) {

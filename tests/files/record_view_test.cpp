@@ -106,6 +106,38 @@ TEST_F(Views, SeekToBufferKeyAndExactRange) {
     EXPECT_EQ(read(v, 1).size(), 120u);
 }
 
+// A condition that pins the key's leading field: reading on from a seek before, inside or after the
+// pinned names, either way, gives what the same seek without it gives, those names kept.
+TEST_F(Views, ASeekInsideOrBesideAPinnedRangeReadsWhatTheFilterKeeps) {
+    const auto pinned = [](const std::string& name) {
+        return std::vector<FieldCondition>{{1, FieldCondition::Op::Equal, [name]() -> std::optional<KeyValue> { return name; }}};
+    };
+    const struct {
+        const char* sought;  // the buffer's name at the seek
+        const char* pin;
+    } cases[] = {{"n100", "n110"}, {"N110", "n110"}, {"n110", "n123"}, {"n123", "n110"}, {"zzz", "n123"}};
+    for (const auto& c : cases)
+        for (int dir : {1, -1}) {
+            SCOPED_TRACE(std::string(c.sought) + " pinned to " + c.pin + (dir > 0 ? ", on" : ", back"));
+            const auto readFrom = [&](bool withPin) {
+                RecordView v(t.file, kByName);
+                v.setPageSize(3);
+                if (withPin) v.setConditions(pinned(c.pin));
+                t.rec = med(c.sought, "", 0, 0);
+                EXPECT_EQ(v.seekToBufferKey(), 0);
+                std::vector<int> tags;
+                while ((dir > 0 ? v.next() : v.previous()) == 0) tags.push_back(t.tag());
+                return tags;
+            };
+            std::vector<int> expected = readFrom(false);
+            std::erase_if(expected, [&](int tag) {
+                EXPECT_EQ(t.file.getAt(Position{tag}), 0);
+                return rt::compareNoCase(rt::clip(t.rec.name), c.pin) != 0;
+            });
+            EXPECT_EQ(readFrom(true), expected);
+        }
+}
+
 TEST_F(Views, PositionOrderWithRangeAndDates) {
     RecordView byPos(t.file, -1);
     byPos.setPageSize(16);

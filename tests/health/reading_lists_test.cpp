@@ -3,6 +3,8 @@
 // of their own, and the glucose list sorted by its column headers.
 #include <optional>
 
+#include "support/counted_reads.h"
+
 #include "platform/window/list_format.h"
 
 #include "people_fixture.h"
@@ -31,6 +33,13 @@ std::function<void()> addsOnInsert(Record& (*buffer)(), files::TableFile& (*file
         fill(r);
         if (file().add() == 0) globals::CallResponse = cls::kResponseCompleted;
     };
+}
+
+// `count` readings of `who` (one stored as the form would, the rest copied by raw SQL).
+void storeReadings(const std::string& who, int count) {
+    store(data::BloodpreTable(), std::vector{bloodPressure(who, date(2026, 1, 1), 120)});
+    testing_support::copyRows("support.sqlite", "Bloodpre", "t.\"PERSONNAME\" = '" + who + "'", count - 1,
+                              {{"DATE", "t.\"DATE\" + n.i % 1000"}});
 }
 
 class ReadingLists : public PeopleTest {
@@ -190,3 +199,30 @@ TEST_F(ReadingLists, ButtonsWaitForTheProceduresTheyCall) {
 }
 
 }  // namespace
+
+// After OK on a new reading the list shows it, reading about two pages of rows: the same for a
+// person with many readings as for one with few. Reading on past the row inside the person's
+// readings must not walk the rest of them.
+TEST_F(ReadingLists, ReloadingAfterANewReadingReadsAboutTwoPagesWhateverThePersonHolds) {
+    storeReadings("Ann Lee", 20000);
+    storeReadings("Bob", 200);
+    testing_support::CountedReads counted("Bloodpre");
+    auto form = ChangePerson(1);
+    struct Cost {
+        long long rows, steps;
+        std::size_t page;
+    };
+    const auto insert = [&] {
+        counted.clear();
+        form.Press("?INSERT");
+        const auto rows = form.Rows("?LIST");
+        EXPECT_EQ(rows.back().at(2), "150") << "the new reading shows";
+        return Cost{counted.rows(), counted.steps(), rows.size()};
+    };
+    const Cost many = insert();
+    form.Fill("?PER:PERSONSNAME", "Bob");
+    ASSERT_EQ(form.Rows("?LIST").at(0).at(2), "120");
+    const Cost few = insert();
+    for (const Cost& c : {many, few}) EXPECT_LE(c.rows, static_cast<long long>(2 * c.page + 4)) << "rows of two pages and the probes";
+    EXPECT_LT(many.steps, 2 * few.steps + 2000) << many.steps << " steps at 20 000 readings, " << few.steps << " at 200";
+}

@@ -3,14 +3,20 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <fstream>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include "data/table_classes.h"
 #include "data/thread_tables.h"
 #include "globals/globals.h"
+#include "platform/classes/migration_notice.h"
 #include "platform/files/collation.h"
+#include "platform/files/migration.h"
 #include "platform/headless/scripted_user.h"
 #include "platform/runtime/clock.h"
 #include "platform/runtime/field_access.h"
@@ -18,6 +24,7 @@
 #include "platform/window/task_queue.h"
 #include "platform/window/window_system.h"
 #include "prescriptions/browse_prescripts.h"
+#include "support/counted_reads.h"
 #include "prescriptions/register.h"
 #include "shell/main_frame.h"
 #include "shell/procedure_registry.h"
@@ -243,6 +250,75 @@ TEST(TotalCost, ExactCentsAndAnOverflowMark) {
     EXPECT_NE(prescriptions::TotalCostText(9999999, false).find("99999.99"), std::string::npos);
     EXPECT_EQ(prescriptions::TotalCostText(10000000, false).find_first_not_of('#'), std::string::npos);
     EXPECT_EQ(prescriptions::TotalCostText(5, true).find_first_not_of('#'), std::string::npos);
+}
+
+// A file of the previous release is brought up to date when the list first opens it: the progress
+// window shows while that runs (here at once, the delay set to nothing), and the list opens after it
+// on its rows and their total, never empty with a total of 0.00.
+TEST_F(PrescriptionList, AnUpgradeShowsItsProgressAndTheListOpensAfterIt) {
+    addPrescriptions({{"Metformin", "Y", "Dr. Brown", 10, 3}, {"Aspirin", "Y", "Dr. Adams", 70, 0}});
+    // The quick listing's lookup as the previous release stored it.
+    testing_support::rawSqlInDataFolder("PRESCRIP.sqlite",
+                                        "DROP INDEX \"PRESCRIP:PRE:ByPerson\"; CREATE INDEX \"PRESCRIP:PRE:ByPerson\" ON \"PRESCRIP\" "
+                                        "(\"PERSONSNAME\" COLLATE CP1252_NOCASE); PRAGMA user_version = 2");
+    auto frame = program_.Start();
+
+    // What the screen holds while the upgrade runs, seen from inside it.
+    struct Seen {
+        std::mutex mutex;
+        std::vector<std::vector<std::string>> windows;  // captions, at each step of the upgrade
+    };
+    auto seen = std::make_shared<Seen>();
+    class Recorder final : public files::MigrationWatch {
+    public:
+        Recorder(std::unique_ptr<files::MigrationWatch> shown, std::shared_ptr<Seen> seen, std::shared_ptr<hl::HeadlessPresenter> p)
+            : shown_(std::move(shown)), seen_(std::move(seen)), presenter_(std::move(p)) {}
+        void progress(double done) override {
+            shown_->progress(done);
+            std::vector<std::string> captions;
+            {
+                std::lock_guard lock(presenter_->mutex());
+                for (const auto& [id, w] : presenter_->windows()) captions.push_back(w.state.caption);
+            }
+            std::lock_guard lock(seen_->mutex);
+            seen_->windows.push_back(std::move(captions));
+        }
+
+    private:
+        std::unique_ptr<files::MigrationWatch> shown_;
+        std::shared_ptr<Seen> seen_;
+        std::shared_ptr<hl::HeadlessPresenter> presenter_;
+    };
+    files::SetMigrationObserver([seen, presenter = presenter_, shows = cls::MigrationProgressWindows(std::chrono::milliseconds(0))](const std::string& path) {
+        return std::make_unique<Recorder>(shows(path), seen, presenter);
+    });
+    frame.Press("?BROWSEPRESCRIPTS");
+    auto list = user_.Find("BrowsePrescripts");
+    cls::ShowMigrationProgress();
+
+    const std::string caption = list.Caption();
+    {
+        std::lock_guard lock(seen->mutex);
+        ASSERT_FALSE(seen->windows.empty()) << "the file was upgraded";
+        const auto& during = seen->windows.front();
+        EXPECT_TRUE(std::find(during.begin(), during.end(), "Progress...") != during.end()) << "the progress window shows";
+        EXPECT_TRUE(std::find(during.begin(), during.end(), caption) == during.end()) << "the list opens after it";
+    }
+    EXPECT_FALSE(user_.Has("Migration")) << "the progress window closes when the upgrade ends";
+    EXPECT_EQ(list.Rows("?BROWSE:1").size(), 2u);
+    EXPECT_NE(list.Text("?TOTCOST").find("0.80"), std::string::npos) << list.Text("?TOTCOST");
+    EXPECT_TRUE(messages_.shown().empty());
+}
+
+// A prescription file that cannot be read is said once, as the list opens it, and no list opens
+// on nothing.
+TEST_F(PrescriptionList, AFileThatCannotBeOpenedIsReportedOnceAndNoListOpens) {
+    std::ofstream(files::DataFolder() + "/PRESCRIP.sqlite") << std::string(8192, 'x');
+    auto frame = program_.Start();
+    frame.Press("?BROWSEPRESCRIPTS");
+    user_.WaitIdle();
+    EXPECT_EQ(messages_.shown().size(), 1u);
+    EXPECT_FALSE(user_.Has("BrowsePrescripts"));
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "platform/runtime/clock.h"
 #include "platform/runtime/field_access.h"
 #include "platform/runtime/fixed_string.h"
+#include "support/counted_reads.h"
 #include "support/program_test.h"
 #include "support/task_thread.h"
 
@@ -162,6 +163,42 @@ TEST_F(MedicationList, NothingToListShowsNoPreview) {
         messages_.clear();
         program_.Stop();
     }
+}
+
+// The listing reads the person's active prescriptions in its order a page at a time: what it
+// reads grows with the rows it prints, whatever else the file holds (the person's inactive ones,
+// another person's active ones).
+TEST_F(MedicationList, WhatTheListingReadsGrowsWithTheRowsItPrints) {
+    addPeopleAndPrescriptions({"Ann", "Bea", "Cy", "Zoe"}, {{"Drug", "Ann", "Y"}, {"Drug", "Bea", "Y"}, {"Drug", "Cy", "Y"},
+                                                            {"Old", "Cy", "N"}, {"Drug", "Zoe", "Y"}});
+    const auto copies = [](const char* person, const char* active, int count) {
+        testing_support::copyRows("PRESCRIP.sqlite", "PRESCRIP",
+                                  std::string("t.\"PERSONSNAME\" = '") + person + "' AND t.\"ACTIVE\" = '" + active + "'", count,
+                                  {{"DRUGNAMEASPRESCRIBED", "'Drug ' || (n.i * 7919 % 1000)"}});
+    };
+    copies("Ann", "Y", 39);
+    copies("Bea", "Y", 399);
+    copies("Cy", "Y", 399);
+    copies("Cy", "N", 3000);
+    copies("Zoe", "Y", 3000);
+    testing_support::CountedReads counted("PRESCRIP");
+    auto frame = program_.Start();
+    const auto listing = [&](const char* person, std::size_t rows) {
+        SCOPED_TRACE(person);
+        counted.clear();
+        globals::personname().set(person);
+        frame.Press("?REPORTSITEM21");
+        user_.Find("prequick").Press("?OKBUTTON");
+        auto preview = user_.Find("Report Preview");
+        std::size_t printed = 0;
+        for (const wnd::Page& page : preview.Pages("?PAGES")->pages) printed += drugs(page).size();
+        EXPECT_EQ(printed, rows);
+        preview.Press("?EXIT");
+        return counted.steps();
+    };
+    const long long forty = listing("Ann", 40), fourHundred = listing("Bea", 400), amongOthers = listing("Cy", 400);
+    EXPECT_LT(fourHundred, 15 * forty) << fourHundred << " steps for 400 rows, " << forty << " for 40";
+    EXPECT_LT(amongOthers, fourHundred + fourHundred / 2) << amongOthers << " steps beside 3 000 inactive, " << fourHundred << " alone";
 }
 
 }  // namespace
