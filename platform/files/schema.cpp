@@ -9,6 +9,7 @@
 #include "platform/files/connection.h"
 #include "platform/files/errors.h"
 #include "platform/files/kept_sum.h"
+#include "platform/files/file_check.h"
 #include "platform/files/migration.h"
 
 namespace files {
@@ -408,7 +409,8 @@ int createStoredTable(Connection& c, const TableSchema& s, StoreError* detail) {
     if (int e = makeKeptSums(c, s, detail)) return e;
     // A file made now is made at the present version; a table added to an older file is made as
     // it is now, and the file's migration (which takes it as it is) brings the rest.
-    if (newFile && (rc = c.exec(("PRAGMA user_version = " + std::to_string(kFileVersion)).c_str())) != SQLITE_OK) return fail(c, rc, detail);
+    const std::string stamp = "PRAGMA user_version = " + std::to_string(kFileVersion) + "; PRAGMA application_id = " + std::to_string(kApplicationId);
+    if (newFile && (rc = c.exec(stamp.c_str())) != SQLITE_OK) return fail(c, rc, detail);
     if ((rc = w.commit()) != SQLITE_OK) return fail(c, rc, detail);
     return kNoError;
 }
