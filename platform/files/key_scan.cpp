@@ -75,7 +75,7 @@ void KeyScan::setConditions(std::vector<ScanCondition> conditions) {
     pins_.assign(conditions_.size(), -1);
     for (std::size_t i = 0; i < conditions_.size(); ++i)
         for (std::size_t l = 0; l < lookups.size() && pins_[i] < 0; ++l)
-            if (conditions_[i].sql == lookups[l].components[0].expr + " = ?") pins_[i] = static_cast<int>(l);
+            if (conditions_[i].op == "=" && conditions_[i].column == lookups[l].components[0].expr) pins_[i] = static_cast<int>(l);
     sql_.clear();
     cache_.clear();
     exhausted_ = 0;
@@ -207,9 +207,14 @@ const std::string& KeyScan::sqlFor(int dir, ScanShape shape, int level, bool inc
     int param = TableSchema::limitParam(components());
     for (std::size_t i = 0; i < conditions_.size(); ++i) {
         if (!(active >> i & 1u)) continue;
-        std::string term = conditions_[i].sql;
-        if (const auto q = term.find('?'); q != std::string::npos) term.replace(q, 1, "?" + std::to_string(++param));
-        extra.push_back(std::move(term));
+        const ScanCondition& t = conditions_[i];
+        const std::string value = "?" + std::to_string(++param);
+        if (t.held.empty()) {
+            extra.push_back(t.column + " " + t.op + " " + value);
+        } else {  // the stored texts held as the value lie in [value, bound): the index seeks there
+            const std::string bound = "?" + std::to_string(++param);
+            extra.push_back(t.column + " >= " + value + " AND " + t.column + " < " + bound + " AND " + t.held + " " + t.op + " " + value);
+        }
     }
     return sql_.emplace(at, file_.schema->composeScanSql(key_, order_.empty() ? nullptr : &order_, dir, shape, level, inclusive,
                                                           range_.has_value(), extra, through))
@@ -224,8 +229,16 @@ int KeyScan::query(Connection& c, int dir, ScanShape shape, int level, int limit
     std::vector<SqlValue> values;
     for (std::size_t i = 0; i < conditions_.size(); ++i)
         if (auto v = conditions_[i].value ? conditions_[i].value() : std::nullopt) {
+            const ScanCondition& t = conditions_[i];
+            std::optional<std::string> bound;
+            if (!t.held.empty()) {
+                const auto* text = std::get_if<std::string>(&*v);
+                if (text) bound = textAfterHeld(*text, t.room, t.nocase);
+                if (!bound) continue;  // no bound to seek to: the filter alone decides
+            }
             active |= std::uint64_t{1} << i;
             values.push_back(std::move(*v));
+            if (bound) values.push_back(SqlValue{std::move(*bound)});
         }
     // Inclusive means next() reads the record at the point; previous() reads the one before it.
     const std::string& sql = sqlFor(dir, shape, level, inclusive_ && dir > 0, active);

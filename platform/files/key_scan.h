@@ -45,11 +45,17 @@ void readRow(const TableSchema& s, sqlite3_stmt* stmt, bool withMemo, Row* out);
 // The boundary values of key k for a row.
 std::vector<SqlValue> boundaryOf(const TableSchema& s, int k, const Row& r);
 
-// A term the database tests on every row of a scan: `sql` holds "?" where the value goes
-// ("\"DATE\" >= ?"). The value is read at each query; nullopt leaves the term out that time.
-// A term "<lookup's leading column> = ?" reads through that lookup (see rt::TableDesc::lookups).
+// A term the database tests on every row of a scan: column op value ("\"DATE\" >= ?"). The value
+// is read at each query; nullopt leaves the term out that time. A text column is compared as a
+// record buffer holds it (`held`: the text clipped to its field's width), so a longer text another
+// writer stored passes as the program's own test passes it; `column` still bounds the index seek.
+// An equality on a lookup's leading column reads through that lookup (see rt::TableDesc::lookups).
 struct ScanCondition {
-    std::string sql;
+    std::string column;  // with its collation when it is text
+    std::string op;      // "=", "<", "<=", ">", ">="
+    std::string held;    // text only: the column as the buffer holds it, same collation; else empty
+    std::size_t room = 0;  // with held: the characters the field holds
+    bool nocase = false;   // with held: the collation folds case
     std::function<std::optional<SqlValue>()> value;
 };
 

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "platform/files/collation.h"
+#include "platform/files/kept_sum.h"
 #include "platform/files/table_file_impl.h"
 #include "platform/runtime/codepage.h"
 #include "platform/runtime/fixed_string.h"
@@ -17,13 +18,13 @@ namespace {
 
 const char* sqlOperator(FieldCondition::Op op) {
     switch (op) {
-        case FieldCondition::Op::Equal: return " = ?";
-        case FieldCondition::Op::Less: return " < ?";
-        case FieldCondition::Op::LessEqual: return " <= ?";
-        case FieldCondition::Op::Greater: return " > ?";
-        case FieldCondition::Op::GreaterEqual: return " >= ?";
+        case FieldCondition::Op::Equal: return "=";
+        case FieldCondition::Op::Less: return "<";
+        case FieldCondition::Op::LessEqual: return "<=";
+        case FieldCondition::Op::Greater: return ">";
+        case FieldCondition::Op::GreaterEqual: return ">=";
     }
-    return " = ?";
+    return "=";
 }
 
 std::int64_t powerOfTen(int n) {
@@ -136,7 +137,15 @@ void RecordView::setConditions(std::vector<FieldCondition> conditions) {
         const rt::FieldDesc& f = fields[static_cast<std::size_t>(c.field - 1)];
         if (isTextField(f.type) && c.op != FieldCondition::Op::Equal) continue;
         const FieldCondition::Op op = inclusiveFor(f, c.op);
-        terms.push_back({impl_->conditionColumn(f) + sqlOperator(op), [&f, op = c.op, value = std::move(c.value)]() -> std::optional<SqlValue> {
+        const std::string column = impl_->conditionColumn(f);
+        std::string held;
+        if (isTextField(f.type)) {
+            const std::string plain = quoteIdentifier(columnName(f));
+            held = textAsHeld(f, plain) + column.substr(plain.size());  // the same collation
+        }
+        const std::size_t room = f.type == rt::FieldType::CString ? (f.size > 0 ? f.size - 1u : 0u) : f.size;
+        const bool nocase = column.find(kNoCaseCollation) != std::string::npos;
+        terms.push_back({column, sqlOperator(op), std::move(held), room, nocase, [&f, op = c.op, value = std::move(c.value)]() -> std::optional<SqlValue> {
                              const std::optional<KeyValue> v = value();
                              if (!v) return std::nullopt;
                              return columnValue(f, op, *v);
