@@ -75,7 +75,7 @@ const std::string& folder() {
 std::vector<int> walk(files::RecordView& v, const Rec& rec, int dir) {
     std::vector<int> tags;
     if ((dir > 0 ? v.reset() : v.resetToEnd()) != 0) std::abort();
-    while ((dir > 0 ? v.next() : v.previous()) == 0) tags.push_back(rec.tag);
+    while ((dir > 0 ? v.next() : v.previous()) == 0) tags.push_back(static_cast<int>(rec.tag));  // a copy: the member is packed
     return tags;
 }
 
