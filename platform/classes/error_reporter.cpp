@@ -113,7 +113,14 @@ std::string ErrorReporter::MessageText(int number) const {
     return fill(m->text, state());
 }
 
-int ErrorReporter::Throw(int number) {
+int ErrorReporter::Throw(int number) { return show(number, nullptr); }
+
+int ErrorReporter::ThrowText(int number, std::string_view text) {
+    const std::string own(text);
+    return show(number, &own);
+}
+
+int ErrorReporter::show(int number, const std::string* text) {
     const ReporterMessage* m = Find(number);
     MessageBoxRequest req;
     req.messageNumber = number;
@@ -121,12 +128,12 @@ int ErrorReporter::Throw(int number) {
     if (m) {
         level = m->level;
         req.caption = m->title;
-        req.text = fill(m->text, state());
+        req.text = text ? *text : fill(m->text, state());
         req.buttons = m->buttons;
         req.defaultButton = m->defaultButton;
     } else {
         req.caption = "Error";
-        req.text = "Unknown error " + std::to_string(number);
+        req.text = text ? *text : "Unknown error " + std::to_string(number);
     }
     if (req.buttons == 0) {
         req.buttons = level == 1 ? (kButtonYes | kButtonNo) : kButtonOk;

@@ -49,6 +49,9 @@ public:
     int Throw(int number);
     int ThrowFile(int number, std::string_view file);
     int ThrowMessage(int number, std::string_view message);
+    // Message number's caption, level and buttons with words of the caller's own (a cause that the
+    // standard text cannot hold).
+    int ThrowText(int number, std::string_view text);
     // The text message `number` would show now (placeholders filled).
     std::string MessageText(int number) const;
     const ReporterMessage* Find(int number) const;
@@ -68,6 +71,7 @@ public:
 
 private:
     std::string fill(const std::string& text, const ErrorState& s) const;
+    int show(int number, const std::string* text);  // text: nullptr for the message's own
 
     mutable std::mutex mutex_;
     std::map<int, ReporterMessage> messages_;

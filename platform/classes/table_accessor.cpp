@@ -103,10 +103,20 @@ int TableAccessor::OpenFile() {
     }
     if (e == files::kInvalidKeyFile && FILE->buildKeys() == 0) e = FILE->open(files::OpenMode::SharedReadWrite);
     if (e == files::kAccessDenied) {
-        FILE->sendOption("Recover=" + std::to_string(LOCKRECOVER));
-        e = FILE->open(files::OpenMode::SharedReadWrite);
+        // A newer file stays newer: no wait for it, and the user is told why it is read-only.
+        if (!FILE->lastErrorIsNewerFile()) {
+            FILE->sendOption("Recover=" + std::to_string(LOCKRECOVER));
+            e = FILE->open(files::OpenMode::SharedReadWrite);
+        }
         if (e == files::kAccessDenied) {
-            reportFile(2);
+            if (FILE->lastErrorIsNewerFile()) {
+                if (ERRORS) {
+                    setErrorFromFile();
+                    ERRORS->ThrowText(2, FILE->lastErrorCause());
+                }
+            } else {
+                reportFile(2);
+            }
             e = FILE->open(files::OpenMode::ReadOnly);
         }
     }

@@ -294,22 +294,26 @@ Connection::OpenResult Connection::open(const std::string& path, bool create, bo
         c->device_ = static_cast<unsigned long long>(st.st_dev);
         c->inode_ = static_cast<unsigned long long>(st.st_ino);
     }
-    if (!c->readOnly_) {
-        // Saves survive a crash only in WAL with synchronous FULL: a file that refuses them is not used.
-        // The first failure is what tells why (a full disk, a lock another program holds).
-        int code = SQLITE_OK;
-        std::string mode = pragmaText(c->db_, "PRAGMA journal_mode", &code);
-        if (mode != "wal") mode = pragmaText(c->db_, "PRAGMA journal_mode=WAL", &code);
-        pragmaText(c->db_, "PRAGMA synchronous=FULL", &code);
-        const std::string sync = pragmaText(c->db_, "PRAGMA synchronous", &code);
-        if (mode != "wal" || sync != "2") {
-            const int base = code & 0xFF;
-            return {base == SQLITE_BUSY || base == SQLITE_LOCKED ? kTransactionTimeout : kDriverError,
-                    path + ": cannot be put in WAL mode with synchronous FULL (journal mode \"" + mode + "\", synchronous " + sync + ")",
-                    code == SQLITE_OK ? SQLITE_ERROR : code};
-        }
-    }
     *out = std::move(c);
+    return {};
+}
+
+Connection::OpenResult Connection::prepareWrites() {
+    if (readOnly_ || writesReady_) return {};
+    // Saves survive a crash only in WAL with synchronous FULL: a file that refuses them is not used.
+    // The first failure is what tells why (a full disk, a lock another program holds).
+    int code = SQLITE_OK;
+    std::string mode = pragmaText(db_, "PRAGMA journal_mode", &code);
+    if (mode != "wal") mode = pragmaText(db_, "PRAGMA journal_mode=WAL", &code);
+    pragmaText(db_, "PRAGMA synchronous=FULL", &code);
+    const std::string sync = pragmaText(db_, "PRAGMA synchronous", &code);
+    if (mode != "wal" || sync != "2") {
+        const int base = code & 0xFF;
+        return {base == SQLITE_BUSY || base == SQLITE_LOCKED ? kTransactionTimeout : kDriverError,
+                path_ + ": cannot be put in WAL mode with synchronous FULL (journal mode \"" + mode + "\", synchronous " + sync + ")",
+                code == SQLITE_OK ? SQLITE_ERROR : code};
+    }
+    writesReady_ = true;
     return {};
 }
 

@@ -95,6 +95,10 @@ public:
     int busyTimeout() const { return busyMs_; }
 
     int instances = 0;  // open table instances using this connection
+    bool accepted = false;  // the file was found to be this program's (see acceptFile)
+    // Puts a writable connection in WAL mode with synchronous FULL, once. Called only after the file
+    // is accepted: until then nothing is written to it, not even its journal mode.
+    OpenResult prepareWrites();
     // Whether the connection still reaches the file at its path (not deleted or replaced).
     bool stillAtPath() const;
 
@@ -117,6 +121,7 @@ private:
     const void* txnOwner_ = nullptr;
     bool txnBegun_ = false;
     bool immutable_ = false;
+    bool writesReady_ = false;
     int leases_ = 0;  // statements leased and not released
     long long waitLimitMs_ = 0;
     std::chrono::steady_clock::time_point waitStart_;

@@ -3,8 +3,10 @@
 // an older file to the present one. A file made by the first releases has version 0. A writable
 // open that finds an older file runs the migrations after its version, in order, once, in one
 // transaction; a file of a newer version than this program knows is never changed (it is opened
-// for reading only). What a migration makes (triggers, kept sums, marks, indexes) is not checked
-// again at later opens.
+// for reading only). Each migration has a part for the file and one for every table of records;
+// the tables other than the opened one are marked (_pending_upgrades) and get their parts, once, at
+// their own first writable open. What a migration makes (triggers, kept sums, marks, indexes) is
+// not checked again at later opens.
 #include <functional>
 #include <memory>
 #include <string>
@@ -15,10 +17,10 @@ class Connection;
 class TableSchema;
 struct StoreError;
 
-// 1: every table has its version trigger, the opened table its indexes and its kept sums (their
-//    text compared as a record buffer holds it), the file its _provisional and _kept_sums.
-// 2: the opened table has its lookups (indexes a view pinned on a field reads through).
-// 3: the opened table's lookups as declared now (one stored in an earlier form is made again).
+// 1: every table has its version trigger, its indexes and its kept sums (their text compared as a
+//    record buffer holds it), the file its _provisional and _kept_sums.
+// 2: every table has its lookups (indexes a view pinned on a field reads through).
+// 3: every table's lookups as declared now (one stored in an earlier form is made again).
 inline constexpr int kFileVersion = 3;
 
 // The file's version in *version; SQLite's result code.

@@ -161,11 +161,19 @@ private:
 bool ownerRuns(const std::string& folder, const std::string& owner) {
     if (owner == Owner::instance().name()) return true;
     if (!ownerNameValid(owner)) return false;
-    const int fd = ::open(lockPath(folder, owner).c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(lockPath(folder, owner).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     if (fd < 0) return false;
     const bool held = ::flock(fd, LOCK_SH | LOCK_NB) != 0;
     ::close(fd);
     return held;
+}
+
+// The folder of the database file itself, symlinks resolved: every instance that reaches the file,
+// by whatever path, looks for the owners' locks there.
+std::string lockFolderOf(const Connection& c) {
+    std::error_code ec;
+    const auto resolved = std::filesystem::canonical(c.path(), ec);
+    return folderOf(ec ? c.path() : resolved.string());
 }
 
 int bindText(sqlite3_stmt* st, int i, const std::string& s) {
@@ -190,7 +198,7 @@ int addProvisional(TableFile& file) {
     TableFile::Impl& m = file.impl();
     std::shared_ptr<Connection> c;
     if (int e = m.requireWritable(&c)) return e;
-    if (!Owner::instance().lockIn(folderOf(c->path()))) return file.add();
+    if (!Owner::instance().lockIn(lockFolderOf(*c))) return file.add();
     WriteScope w(*c);
     int rc = w.begin();
     if (rc == SQLITE_OK) rc = c->exec(kProvisionalTableSql);  // an outside writer may have dropped it
@@ -232,7 +240,7 @@ int sweepProvisional(TableFile& file, int* removed) {
     TableFile::Impl& m = file.impl();
     std::shared_ptr<Connection> c;
     if (int e = m.requireWritable(&c)) return e;
-    const std::string folder = folderOf(c->path());
+    const std::string folder = lockFolderOf(*c);
     Owner::instance().sweepLocksOnce(folder);
     const std::string table = m.schema->table();
     std::vector<std::string> owners;

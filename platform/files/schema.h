@@ -121,6 +121,7 @@ struct StoreError {
     int sqlite = 0;
     std::string detail;
     bool newerFile = false;  // refused because the file is of a newer version than this program
+    bool foreignFile = false;  // refused because the file is not one of this program's
 };
 // Records SQLite's failure rc on c in *e; the driver's code is returned.
 int storeFail(Connection& c, int rc, StoreError* e);

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/files/error_cause.h"
+#include "platform/files/file_check.h"
 #include "platform/files/file_name.h"
 #include "platform/files/kept_sum.h"
 #include "platform/files/migration.h"
@@ -55,7 +56,12 @@ int TableFile::Impl::requireOpen(std::shared_ptr<Connection>* c) {
 
 int TableFile::Impl::requireWritable(std::shared_ptr<Connection>* c) {
     if (int e = requireOpen(c)) return e;
-    if (mode == OpenMode::ReadOnly) return fail(kReadOnlyFile, std::string(desc.label) + " is open read-only");
+    if (mode == OpenMode::ReadOnly) {
+        fail(kReadOnlyFile, std::string(desc.label) + " is open read-only");
+        // A save refused because the file is newer says why, as the open did.
+        if (openedNewer) lastCause = newerFileCause(path);
+        return kReadOnlyFile;
+    }
     if ((*c)->txnLost())
         return fail(kDriverError, "the transaction on " + path + " was ended by the database engine after an earlier error; nothing of it was saved", SQLITE_ABORT);
     return kNoError;
@@ -72,6 +78,7 @@ int TableFile::Impl::ok() {
 
 int TableFile::Impl::fail(int code, std::string detail, int sqlite) {
     lastError = code;
+    newerFile = false;
     lastSqlite = sqlite;
     lastCause.clear();
     lastErrorText = errorText(code);
@@ -133,7 +140,21 @@ int TableFile::Impl::refuse(const StoreError& e) {
     fail(e);
     // A file newer than this program: say so rather than blame permissions.
     if (e.newerFile) lastCause = newerFileCause(path);
+    if (e.foreignFile) lastCause = foreignFileCause(path);
+    newerFile = e.newerFile;
     return e.code;
+}
+
+int TableFile::Impl::accept(Connection& c, StoreError* e) {
+    if (c.accepted) return kNoError;
+    if (int code = acceptFile(c, e)) return code;
+    c.accepted = true;
+    return kNoError;
+}
+
+int TableFile::Impl::prepareWrites(Connection& c) {
+    const auto r = c.prepareWrites();
+    return r.code ? fail(r.code, r.detail, r.sqlite) : kNoError;
 }
 
 // ------------------------------------------------------------------ TableFile
@@ -161,10 +182,15 @@ int TableFile::open(OpenMode mode) {
     if (int e = m.threadConnectionFor(false, mode == OpenMode::ReadOnly, busy, &c)) return e;
     if (mode != OpenMode::ReadOnly && c->readOnly()) return m.fail(kAccessDenied, "no write access to " + m.path);
     StoreError err;
+    if (m.accept(*c, &err)) return m.refuse(err);
     if (verifyStoredTable(*c, *m.schema, &err)) return m.fail(err);
-    // A file of an older version is migrated before anything is written to it; a newer one is
-    // never changed.
-    if (mode != OpenMode::ReadOnly && prepareForWriting(*c, *m.schema, &err)) return m.refuse(err);
+    // Nothing is written to the file before here; a newer one is never changed, an older one is
+    // migrated before anything else is written to it.
+    if (mode != OpenMode::ReadOnly) {
+        if (refuseNewer(*c, &err)) return m.refuse(err);
+        if (int e = m.prepareWrites(*c)) return e;
+        if (prepareForWriting(*c, *m.schema, &err)) return m.refuse(err);
+    }
     // DenyWrite opens to rebuild keys, so a missing key does not refuse it.
     if (mode != OpenMode::DenyWrite && verifyStoredKeys(*c, *m.schema, &err)) return m.fail(err);
     m.lookupStored.clear();
@@ -173,6 +199,8 @@ int TableFile::open(OpenMode mode) {
         if (const int rc = indexExists(*c, lookup.indexName, &stored); rc != SQLITE_OK) return m.sqlFail(*c, rc, "opening " + m.schema->table());
         m.lookupStored.push_back(stored);
     }
+    int version = 0;
+    m.openedNewer = mode == OpenMode::ReadOnly && readFileVersion(*c, &version) == SQLITE_OK && version > kFileVersion;
     m.conn = c;
     m.open = true;
     m.mode = mode;
@@ -191,7 +219,11 @@ int TableFile::create() {
     }
     if (c->readOnly()) return m.fail(kAccessDenied, "no write access to " + c->path());
     StoreError err;
-    if (refuseNewer(*c, &err) || createStoredTable(*c, *m.schema, &err)) return m.refuse(err);
+    if (m.accept(*c, &err) || refuseNewer(*c, &err)) return m.refuse(err);
+    // A table already there that does not match is refused before anything is written.
+    if (const int e = verifyStoredTable(*c, *m.schema, &err); e != kNoError && e != kFileNotFound) return m.fail(err);
+    if (int e = m.prepareWrites(*c)) return e;
+    if (createStoredTable(*c, *m.schema, &err)) return m.refuse(err);
     return m.ok();
 }
 
@@ -235,8 +267,11 @@ int TableFile::buildKeys() {
     }
     if (c->readOnly()) return m.fail(kAccessDenied, "no write access to " + c->path());
     StoreError err;
+    if (m.accept(*c, &err)) return m.refuse(err);
     if (verifyStoredTable(*c, *m.schema, &err)) return m.fail(err);
-    if (refuseNewer(*c, &err) || rebuildStoredKeys(*c, *m.schema, &err)) return m.refuse(err);
+    if (refuseNewer(*c, &err)) return m.refuse(err);
+    if (int e = m.prepareWrites(*c)) return e;
+    if (rebuildStoredKeys(*c, *m.schema, &err)) return m.refuse(err);
     return m.ok();
 }
 
@@ -548,6 +583,8 @@ std::string TableFile::lastErrorCause() const {
     if (!impl_->lastCause.empty()) return impl_->lastCause;
     return errorCause(impl_->lastError, impl_->lastSqlite, impl_->path.empty() ? path() : impl_->path);
 }
+
+bool TableFile::lastErrorIsNewerFile() const { return impl_->lastError != 0 && impl_->newerFile; }
 
 void ReleaseThreadConnections() { releaseThreadPool(); }
 

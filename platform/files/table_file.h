@@ -143,6 +143,8 @@ public:
     // What the user can do about the last error, naming the file ("the disk that holds ... is
     // full; ..."), empty when the error needs no such words (not found, changed by another station).
     std::string lastErrorCause() const;
+    // Whether the last error refused writing because the file is of a newer version than this program.
+    bool lastErrorIsNewerFile() const;
 
     struct Impl;
     Impl& impl() const;

@@ -36,6 +36,8 @@ struct TableFile::Impl {
     std::string lastErrorText;
     int lastSqlite = 0;  // SQLite's result code behind the last error, 0 when none
     std::string lastCause;  // the cause in words when the code alone cannot tell it
+    bool openedNewer = false;  // open for reading only, the file being newer than this program
+    bool newerFile = false;  // the last refusal was of a file newer than this program
 
     // The connection of an open instance (nullptr when closed or released).
     std::shared_ptr<Connection> connection();
@@ -51,6 +53,10 @@ struct TableFile::Impl {
     // fail(), with the words for a file newer than this program when that is why.
     int refuse(const StoreError& e);
     int sqlFail(Connection& c, int rc, const std::string& what);
+    // acceptFile, once for each connection.
+    int accept(Connection& c, StoreError* e);
+    // The connection made ready for writing (WAL), recorded as the error when it cannot be.
+    int prepareWrites(Connection& c);
     bool keyMissing(Connection& c);
 
     // Puts a read row into the buffer (and memo) and makes it the current record.

@@ -257,13 +257,13 @@ TEST_F(FileFaults, AFileThatCannotBeInWalIsNotUsed) {
     ASSERT_EQ(sqlite3_open(file("plain.sqlite").c_str(), &reader), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(reader, "BEGIN; SELECT count(*) FROM t", nullptr, nullptr, nullptr), SQLITE_OK);  // holds a shared lock
     std::shared_ptr<Connection> c;
-    const auto r = Connection::open(file("plain.sqlite"), false, false, 0, &c);
+    ASSERT_EQ(Connection::open(file("plain.sqlite"), false, false, 0, &c).code, 0) << "opening only reads";
+    const auto r = c->prepareWrites();
     EXPECT_NE(r.code, 0);
     EXPECT_NE(r.detail.find("WAL"), std::string::npos) << r.detail;
-    EXPECT_EQ(c, nullptr);
     sqlite3_exec(reader, "COMMIT", nullptr, nullptr, nullptr);
     sqlite3_close(reader);
-    ASSERT_EQ(Connection::open(file("plain.sqlite"), false, false, 0, &c).code, 0) << "free, it is put in WAL";
+    EXPECT_EQ(c->prepareWrites().code, 0) << "free, it is put in WAL";
 }
 
 // Without write access, a reader sees every committed record, also those still in another
@@ -387,6 +387,53 @@ TEST_F(FileFaults, ProvisionalRecordsOfAKilledProgramGoThoseOfARunningOneStay) {
         EXPECT_EQ(entry.path().filename().string().rfind(".owner-", 0), std::string::npos) << "no lock file left: " << entry.path();
 }
 
+
+// Two instances reaching one file by different paths (a folder holding a symlink to it) look for
+// each other's locks beside the file itself: the running one's provisional record stays. A FIFO
+// under a lock file's name is looked at without waiting for a writer.
+TEST_F(FileFaults, OwnersReachingOneFileThroughASymlinkSeeEachOthersLocks) {
+    const std::string real = file("real"), other = file("other");
+    std::filesystem::create_directory(real);
+    std::filesystem::create_directory(other);
+    std::filesystem::create_symlink("../real/MEDS.sqlite", other + "/MEDS.sqlite");
+    SetDataFolder(real);
+    {
+        MedFile t{medTable()};
+        ASSERT_EQ(t.openOrCreate(), 0);
+        ASSERT_EQ(t.add(med("ordinary", "Y", 0, 1)), 0);
+    }
+    ReleaseThreadConnections();
+    Child running(false, [real](int in, int out) {
+        SetDataFolder(real);
+        MedFile t{medTable()};
+        if (t.file.open() != 0) return std::string("open failed; ");
+        t.rec = med("provisional", "Y", 0, 10);
+        if (addProvisional(t.file) != 0) return "add failed: " + t.file.lastErrorText();
+        tell(out, 'a');
+        waitFor(in);
+        return std::string();
+    });
+    ASSERT_EQ(running.receive(), 'a');
+
+    SetDataFolder(other);
+    MedFile t{medTable()};
+    ASSERT_EQ(t.file.open(), 0) << t.file.lastErrorText();
+    int removed = -1;
+    ASSERT_EQ(sweepProvisional(t.file, &removed), 0) << t.file.lastErrorText();
+    EXPECT_EQ(removed, 0) << "the other instance runs";
+    EXPECT_EQ(t.order(-1, 1), (std::vector<int>{1, 10}));
+    for (const auto& entry : std::filesystem::directory_iterator(other))
+        EXPECT_EQ(entry.path().filename().string().rfind(".owner-", 0), std::string::npos) << "no lock beside the symlink: " << entry.path();
+
+    // A mark of an owner whose lock file is a FIFO: no writer ever comes, and the sweep goes on.
+    const std::string owner = "99999-0123456789abcdef";
+    ASSERT_EQ(::mkfifo((real + "/.owner-" + owner + ".lock").c_str(), 0600), 0);
+    rawSql(real + "/MEDS.sqlite", "INSERT INTO _provisional VALUES ('MEDS', 1, '" + owner + "')");
+    ASSERT_EQ(sweepProvisional(t.file, &removed), 0) << t.file.lastErrorText();
+    EXPECT_EQ(removed, 1) << "no program holds that lock";
+    running.send('x');
+    EXPECT_EQ(running.finish(), "report:");
+}
 
 // At the first sweep in a folder, lock files no running program holds go (a killed program leaves
 // its own behind); a held one stays. An owner read from the database names a file only when it

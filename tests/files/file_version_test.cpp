@@ -182,6 +182,39 @@ TEST_F(FileVersion, ALookupStoredInAnEarlierFormIsMadeAgainOnce) {
     }
 }
 
+// The migration of a file of two tables upgrades each, whichever is opened first: the file is
+// stamped at the first writable open, the other table gains its lookups when it is opened, once.
+TEST_F(FileVersion, AnOlderFileOfTwoTablesIsUpgradedThroughEitherTable) {
+    const std::string path = file("support.sqlite");
+    auto inSupport = [](const char* name) {
+        rt::TableDesc d = medTable(name);
+        d.lookups = kMedLookups;
+        return d;
+    };
+    const auto doctors = inSupport("support\\!doctors"), drugs = inSupport("support\\!drugs");
+    for (const auto* d : {&doctors, &drugs}) {
+        MedFile t{*d};
+        ASSERT_EQ(t.openOrCreate(), 0) << t.file.lastErrorText();
+        ASSERT_EQ(t.add(med("a", "Y", 0, 1)), 0);
+    }
+    ReleaseThreadConnections();
+    const auto lookupOf = [](const char* table) {
+        return "SELECT count(*) FROM sqlite_master WHERE type = 'index' AND name = '" + std::string(table) + ":MED:NameLookup'";
+    };
+    rawSql(path, "DROP INDEX \"doctors:MED:NameLookup\"; DROP INDEX \"drugs:MED:NameLookup\"; PRAGMA user_version = 1");
+
+    for (const auto* d : {&drugs, &doctors, &drugs}) {
+        MedFile t{*d};
+        ASSERT_EQ(t.file.open(), 0) << t.file.lastErrorText();
+        EXPECT_EQ(t.order(kByName, 1), std::vector<int>{1});
+    }
+    ReleaseThreadConnections();
+    EXPECT_EQ(rawValue(path, "PRAGMA user_version"), std::to_string(kFileVersion));
+    EXPECT_EQ(rawValue(path, lookupOf("drugs")), "1") << "the table opened first";
+    EXPECT_EQ(rawValue(path, lookupOf("doctors")), "1") << "the other table";
+    EXPECT_EQ(rawValue(path, "SELECT count(*) FROM _pending_upgrades"), "0") << "each upgraded once";
+}
+
 // Every connection opened while it is set may grow its database to one page only: a disk that is
 // full from the first start on.
 int LimitToOnePage(sqlite3* db, const char**, const sqlite3_api_routines*) {
