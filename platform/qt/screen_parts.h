@@ -49,6 +49,9 @@ inline QString withoutMnemonic(const QString& s) {
 }
 
 
+// The property of a message box that names the task thread asking it.
+inline constexpr const char* kAskingThread = "askingThread";
+
 // Sets a flag for the presenter's own widget changes.
 struct Quiet {
     int& n;
@@ -82,6 +85,7 @@ struct Screen::View : wnd::InputMirror {
     std::shared_ptr<wnd::InputSink> sink;
     bool inert = false;
     bool usable = true;   // what ApplyUsable made it last
+    int popupsOver = 0;   // its own popup menus open: inert for them alone, it keeps its look
     bool closing = false;
     QPointer<QWidget> root;  // QMainWindow, QMdiSubWindow or a top-level QWidget
     QPointer<QWidget> body;  // the controls' surface
