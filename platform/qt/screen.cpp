@@ -716,6 +716,20 @@ void Screen::Redirect(wnd::WindowId id) {
 void Screen::BringForward(wnd::WindowId id) {
     View* v = view(waiting_.Front(id));
     if (!v || !v->root || v->closing || dying_) return;
+    // Within the frame the thread's windows keep their nesting too: of its MDI children the
+    // innermost (a form whose preview is open) stays over the one it was opened from.
+    if (mdi_ && !qobject_cast<QMdiSubWindow*>(v->root.data())) {
+        const View* inner = nullptr;
+        for (const auto& [wid, w] : views_)
+            if (w->thread == v->thread && !w->closing && qobject_cast<QMdiSubWindow*>(w->root.data()) &&
+                (!inner || w->order > inner->order))
+                inner = w.get();
+        if (inner) {
+            auto* innerSub = qobject_cast<QMdiSubWindow*>(inner->root.data());
+            if (mdi_->activeSubWindow() != innerSub) mdi_->setActiveSubWindow(innerSub);
+            innerSub->raise();
+        }
+    }
     if (auto* sub = qobject_cast<QMdiSubWindow*>(v->root.data()); sub && mdi_) {
         if (frame_ && QApplication::activeWindow() != frame_) frame_->activateWindow();
         if (mdi_->activeSubWindow() != sub) mdi_->setActiveSubWindow(sub);
