@@ -369,6 +369,13 @@ void UserWindow::PressKey(wnd::KeyCode typed) {
             box.events.push_back(std::move(e));
             return;
         }
+        // Escape presses the window's Cancel or Close button (or its Exit item), as a click does.
+        if (const int n = key == wnd::kKeyEscape ? wnd::EscapeControl(box.w.state) : 0) {
+            if (wnd::TakesFocus(stateOf(box.w, n).kind)) box.MoveFocus(n);
+            else box.LeaveBeforeClose(n);
+            box.events.push_back(input(box.w, Kind::Pressed, n));
+            return;
+        }
         // The keys a control acts on by itself.
         if (key == wnd::kKeyTab || key == wnd::kKeyShiftTab) {
             box.MoveFocus(wnd::NextTabStop(box.w.state, f, key == wnd::kKeyTab));

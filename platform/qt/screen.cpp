@@ -128,6 +128,7 @@ void Screen::OpenWindow(wnd::WindowId id, int thread, const wnd::WindowState& st
     v.sink = std::move(sink);
     v.controls.resize(state.controls.size());
     views_[id] = std::move(owned);
+    waiting_.Opened(id, thread);
 
     v.font = QApplication::font();
     if (const QString family = InstalledFamily(state.font.name); !family.isEmpty()) v.font.setFamily(family);
@@ -152,6 +153,10 @@ void Screen::OpenWindow(wnd::WindowId id, int thread, const wnd::WindowState& st
             if (!sub) return;
             for (auto& [wid, w] : views_)
                 if (w->root == sub) {
+                    if (waiting_.Waits(wid)) {
+                        Redirect(wid);  // a list whose form is open: the form comes forward
+                        return;
+                    }
                     wnd::InputEvent e;
                     e.kind = Kind::WindowFocus;
                     Deliver(*w, e);
@@ -545,6 +550,10 @@ bool Screen::HandleKey(View& v, int n, int qtKey, Qt::KeyboardModifiers mods, bo
         if (!isOverride) PressMnemonic(v, target);
         return true;  // an override taken from Qt's shortcuts: the KeyPress that follows presses it
     }
+    if (key == wnd::kKeyEscape && !(c && c->Alerts(key))) {
+        if (isOverride) return wnd::EscapeControl(v.state) != 0;
+        if (PressEscape(v)) return true;
+    }
     if (isOverride) return false;
     if (key == wnd::kKeyTab || key == wnd::kKeyShiftTab) {
         const int from = c ? n : v.state.focus;
@@ -650,6 +659,10 @@ bool Screen::eventFilter(QObject* watched, QEvent* event) {
     if (type == QEvent::WindowActivate) {
         // MDI children report their activation through the MDI area; top-level windows here.
         auto [v, n] = Locate(watched);
+        if (v && n == 0 && watched == v->root && waiting_.Waits(v->id)) {
+            Redirect(v->id);  // a form whose preview is open, the frame under the start-up reminders
+            return false;
+        }
         if (v && n == 0 && watched == v->root && v->state.kind == wnd::WindowKind::Plain) {
             wnd::InputEvent e;
             e.kind = Kind::WindowFocus;
@@ -682,6 +695,16 @@ void Screen::CloseWindow(wnd::WindowId id) {
     std::unique_ptr<View> v = std::move(it->second);
     views_.erase(it);
     v->closing = true;
+    // The keyboard goes back to the window that opened it, or to what that one still waits for,
+    // when the closing window had it (or nothing had it): with no window manager nothing else
+    // would hand it on, and Qt's own choice may be a window that waits.
+    const wnd::WindowId back = waiting_.ReturnTo(id);
+    waiting_.Closed(id);
+    QWidget* active = QApplication::activeWindow();
+    auto* closingSub = qobject_cast<QMdiSubWindow*>(v->root.data());
+    const bool hadKeys = v->root && v->root != frame_ &&
+                         (!active || !active->isVisible() || active == v->root ||
+                          (closingSub && active == frame_ && mdi_ && mdi_->activeSubWindow() == closingSub));
     std::erase_if(owners_, [id](const auto& entry) { return entry.second.first == id; });
     if (v->root) {
         if (v->root == frame_) {
@@ -695,8 +718,51 @@ void Screen::CloseWindow(wnd::WindowId id) {
             // Its control's message goes with it (a report's Cancel, a calendar's day); the window
             // the focus returns to shows its own.
             if (frame_) frame_->statusBar()->clearMessage();
+            if (hadKeys && back && !dying_) BringForward(back);
         }
     }
+}
+
+void Screen::Redirect(wnd::WindowId id) {
+    // Once the activation under way is over: Qt is still inside it.
+    QTimer::singleShot(0, this, [this, id] { BringForward(id); });
+}
+
+void Screen::BringForward(wnd::WindowId id) {
+    View* v = view(waiting_.Front(id));
+    if (!v || !v->root || v->closing || dying_) return;
+    // Within the frame the thread's windows keep their nesting too: of its MDI children the
+    // innermost (a form whose preview is open) stays over the one it was opened from.
+    if (mdi_ && !qobject_cast<QMdiSubWindow*>(v->root.data())) {
+        const View* inner = nullptr;
+        for (const auto& [wid, w] : views_)
+            if (w->thread == v->thread && !w->closing && qobject_cast<QMdiSubWindow*>(w->root.data()) &&
+                (!inner || w->order > inner->order))
+                inner = w.get();
+        if (inner) {
+            auto* innerSub = qobject_cast<QMdiSubWindow*>(inner->root.data());
+            if (mdi_->activeSubWindow() != innerSub) mdi_->setActiveSubWindow(innerSub);
+            innerSub->raise();
+        }
+    }
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(v->root.data()); sub && mdi_) {
+        if (frame_ && QApplication::activeWindow() != frame_) frame_->activateWindow();
+        if (mdi_->activeSubWindow() != sub) mdi_->setActiveSubWindow(sub);
+        sub->raise();
+    } else {
+        v->root->raise();
+        v->root->activateWindow();
+    }
+    // A box its thread asks stands over it and keeps the keys.
+    if (asking_[v->thread])
+        for (const auto& p : questions_)
+            if (auto* box = qobject_cast<QMessageBox*>(p.data());
+                box && box->isVisible() && box->property(kAskingThread).toInt() == v->thread) {
+                box->raise();
+                box->activateWindow();
+                return;
+            }
+    if (v->usable) FocusWidget(*v, v->state.focus);
 }
 
 void Screen::ApplyUsable(View& v) {
@@ -705,7 +771,9 @@ void Screen::ApplyUsable(View& v) {
     v.usable = usable;
     // A popup menu takes every key and click while it is open: the window under it keeps its
     // look (greyed, it would seem disabled for the menu's sake).
-    const bool looksUsable = usable || (!v.inert && asking_[v.thread] == popups_[v.thread]);
+    // Its own popup menu makes the innermost window inert as well, for the menu's sake alone.
+    const bool popupOnly = asking_[v.thread] == popups_[v.thread];
+    const bool looksUsable = usable || (popupOnly && (!v.inert || v.popupsOver > 0));
     if (v.state.kind == wnd::WindowKind::AppFrame) {
         // Only the frame's own parts: the MDI children may belong to other threads.
         if (v.menuBar) v.menuBar->setEnabled(looksUsable);
@@ -742,6 +810,7 @@ void Screen::ApplyThread(int thread) {
 void Screen::SetInert(wnd::WindowId id, bool inert) {
     if (View* v = view(id)) {
         v->inert = inert;
+        if (!inert) v->popupsOver = 0;  // its popup answered and the task at work again
         ApplyUsable(*v);
     }
 }
@@ -763,6 +832,13 @@ void Screen::SetBusy(int thread, bool busy) {
 }
 
 void Screen::Deliver(View& v, wnd::InputEvent e) {
+    // A window that keeps its look under its popup menu still takes no input until the task is
+    // at work again.
+    if (!v.usable && v.popupsOver > 0) switch (e.kind) {
+        case Kind::Accepted: case Kind::Pressed: case Kind::NewSelection: case Kind::AlertKey:
+        case Kind::CloseRequest: case Kind::MouseUp: case Kind::Scrolled: case Kind::Typed: return;
+        default: break;
+    }
     e.window = v.id;
     if (v.sink) v.sink->Deliver(std::move(e));
 }

@@ -16,6 +16,7 @@
 
 #include "platform/window/input_mirror.h"
 #include "platform/window/presenter.h"
+#include "platform/window/waiting.h"
 
 class QAction;
 class QMainWindow;
@@ -60,6 +61,12 @@ public:
     void OpenDocument(const std::string& urlOrPath);
     void ShowHelp(const wnd::HelpRequest& request);
     void TypeKey(wnd::WindowId id, int control, wnd::KeyCode key);
+
+    // What activating a window really brings forward: the window it waits for (its thread's
+    // innermost), itself when it waits for none; 0 when it is not open. Every way of activating
+    // a window (a click, Ctrl+Tab, the Window menu, a close) goes through BringForward.
+    wnd::WindowId Forward(wnd::WindowId id) const { return waiting_.Front(id); }
+    void BringForward(wnd::WindowId id);
 
     // What a test or a screenshot looks at.
     wnd::WindowId Find(std::string_view procedureOrCaption) const;  // the latest opened; 0 none
@@ -133,7 +140,13 @@ private:
     // The window and control that own a widget (walking up to the control's own widget).
     std::pair<View*, int> Locate(QObject* o) const;
 
+    // A window that waits was activated: what it waits for comes forward once the activation is over.
+    void Redirect(wnd::WindowId id);
+    // Escape presses the window's Cancel or Close button, or its Exit item; false when it has none.
+    bool PressEscape(View& v);
+
     std::map<wnd::WindowId, std::unique_ptr<View>> views_;
+    wnd::WaitingWindows waiting_;
     std::map<QObject*, std::pair<wnd::WindowId, int>> owners_;
     std::map<int, int> asking_;  // open questions per task thread
     std::map<int, int> popups_;  // of them, popup menus

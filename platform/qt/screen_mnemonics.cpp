@@ -8,6 +8,7 @@
 // itself, in the window the key came from.
 
 #include <QAbstractButton>
+#include <QAction>
 
 #include "platform/qt/screen_parts.h"
 
@@ -59,6 +60,18 @@ void Screen::PressMnemonic(View& v, int n) {
     if (!button) return;
     MoveFocus(v, n, true);
     button->click();
+}
+
+bool Screen::PressEscape(View& v) {
+    const int n = wnd::EscapeControl(v.state);
+    if (!n) return false;
+    if (v.cs(n)->kind == ControlKind::Item) {
+        // A window's own Exit item: typed text is accepted first, as a click on the item does.
+        if (QAction* a = v.cv(n)->action; a && a->isEnabled()) a->trigger();
+        return true;
+    }
+    PressMnemonic(v, n);  // as a click on the button: its own rules apply (a form asks about changes)
+    return true;
 }
 
 }  // namespace qtp

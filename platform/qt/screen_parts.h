@@ -56,6 +56,9 @@ inline void ShowFromStart(QLineEdit& edit, bool selected) {
     else edit.setCursorPosition(0);
 }
 
+// The property of a message box that names the task thread asking it.
+inline constexpr const char* kAskingThread = "askingThread";
+
 // Sets a flag for the presenter's own widget changes.
 struct Quiet {
     int& n;
@@ -89,6 +92,7 @@ struct Screen::View : wnd::InputMirror {
     std::shared_ptr<wnd::InputSink> sink;
     bool inert = false;
     bool usable = true;   // what ApplyUsable made it last
+    int popupsOver = 0;   // its own popup menus open: inert for them alone, it keeps its look
     bool closing = false;
     QPointer<QWidget> root;  // QMainWindow, QMdiSubWindow or a top-level QWidget
     QPointer<QWidget> body;  // the controls' surface

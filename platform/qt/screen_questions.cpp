@@ -100,6 +100,7 @@ void Screen::AskMessage(const wnd::MessageQuestion& question, std::shared_ptr<wn
     box->setWindowModality(Qt::NonModal);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowIcon(ProgramIcon());
+    box->setProperty(kAskingThread, question.thread);
     const std::pair<unsigned, QMessageBox::StandardButton> kinds[] = {
         {wnd::kButtonOk, QMessageBox::Ok}, {wnd::kButtonYes, QMessageBox::Yes},
         {wnd::kButtonNo, QMessageBox::No}, {wnd::kButtonCancel, QMessageBox::Cancel}};
@@ -140,6 +141,7 @@ void Screen::AskMessage(const wnd::MessageQuestion& question, std::shared_ptr<wn
 void Screen::AskPopup(const wnd::PopupQuestion& question, std::shared_ptr<wnd::InputSink> sink) {
     ++asking_[question.thread];
     ++popups_[question.thread];
+    if (View* asker = view(question.window)) ++asker->popupsOver;
     ApplyThread(question.thread);
     auto* menu = new QMenu;
     // A click beside the menu closes it and does nothing else: the window under it waits.

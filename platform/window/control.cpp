@@ -1,6 +1,8 @@
 #include "platform/window/control.h"
 
 #include <algorithm>
+#include <initializer_list>
+#include <string>
 #include <utility>
 
 #include "platform/runtime/codepage.h"
@@ -131,6 +133,28 @@ int EnclosingTab(const WindowState& w, int number) {
 int DefaultButton(const WindowState& w) {
     for (const ControlState& c : w.controls)
         if (c.kind == ControlKind::Button && c.isDefault && Reachable(w, c.number)) return c.number;
+    return 0;
+}
+
+int EscapeControl(const WindowState& w) {
+    if (w.kind == WindowKind::AppFrame) return 0;
+    const auto captioned = [](const ControlState& c, std::initializer_list<std::string_view> names) {
+        std::string text;
+        for (char ch : c.text)
+            if (ch != '&') text += ch;
+        return std::any_of(names.begin(), names.end(), [&](std::string_view n) {
+            return std::equal(text.begin(), text.end(), n.begin(), n.end(), [](char a, char b) {
+                return rt::foldCase(static_cast<unsigned char>(a)) == rt::foldCase(static_cast<unsigned char>(b));
+            });
+        });
+    };
+    for (const ControlState& c : w.controls)
+        if (c.kind == ControlKind::Button && (c.std == StdAction::Close || captioned(c, {"Cancel", "Close"})) &&
+            Reachable(w, c.number))
+            return c.number;
+    for (const ControlState& c : w.controls)
+        if (c.kind == ControlKind::Item && (c.std == StdAction::Close || captioned(c, {"Exit"})) && Reachable(w, c.number))
+            return c.number;
     return 0;
 }
 

@@ -144,5 +144,9 @@ int EnclosingTab(const WindowState& w, int number);
 // The button an Enter pressed in an entry presses as well: the window's reachable default button,
 // 0 for none.
 int DefaultButton(const WindowState& w);
+// The control Escape presses, as in every dialog of the desktop: the window's reachable Cancel or
+// Close button (one with the close action, or captioned so), else a window's own "Exit" menu item
+// (a report preview's). The frame has none: Escape never ends the program. 0 for none.
+int EscapeControl(const WindowState& w);
 
 }  // namespace wnd

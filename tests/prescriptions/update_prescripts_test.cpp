@@ -557,3 +557,26 @@ TEST(PrintKey, DrugDateFlagAndPersonClipped) {
 }
 
 }  // namespace
+
+// Escape presses the window's Cancel or Close: the calendar goes, then the form's Cancel asks about
+// the changes as a click on it does, and a form kept stays.
+TEST_F(PrescriptionForm, EscapePressesCancelAndAFormStillAsksAboutItsChanges) {
+    auto form = OpenSavedForChange();
+    form.Press("?CALENDAR");
+    ASSERT_TRUE(user_.Has("Date Filled?"));
+    user_.Find("Date Filled?").PressKey(wnd::kKeyEscape);
+    EXPECT_FALSE(user_.Has("Date Filled?"));
+    EXPECT_TRUE(form.Open());
+    EXPECT_FALSE(form.Inert());
+
+    form.Fill("?PRE:RXNUMBER", "999");
+    messages_.answer(cls::kButtonNo);
+    form.PressKey(wnd::kKeyEscape);
+    ASSERT_EQ(messages_.shown().size(), 1u);
+    EXPECT_EQ(messages_.shown()[0].caption, "Changes will be lost!");
+    ASSERT_TRUE(form.Open());
+    EXPECT_EQ(form.Text("?PRE:RXNUMBER"), "999");
+    messages_.answer(cls::kButtonYes);
+    form.PressKey(wnd::kKeyEscape);
+    EXPECT_FALSE(form.Open());
+}

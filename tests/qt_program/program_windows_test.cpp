@@ -1,0 +1,217 @@
+// The program's own windows on the Qt presenter, driven as a user drives them: the frame's menu,
+// the prescription list, its form and the form's report preview. A window that waits for another
+// never comes in front of it; the keyboard comes back to the window a closed one was opened from;
+// a list keeps its look under its own popup menu; Escape presses a window's Cancel or Close.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMessageBox>
+#include <QTest>
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "globals/globals.h"
+#include "platform/qt/qt_presenter.h"
+#include "platform/qt/screen.h"
+#include "platform/window/task_queue.h"
+#include "platform/window/window_system.h"
+#include "prescriptions/register.h"
+#include "qt/qt_test_support.h"
+#include "shell/main_frame.h"
+#include "shell/run_application.h"
+#include "support/close_all_windows.h"
+#include "support/program_fixture.h"
+
+namespace {
+
+class QtProgramWindows : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(shell::RegisterShellLayouts());
+        std::string error;
+        ASSERT_TRUE(prescriptions::RegisterPrescriptionProcedures(&error)) << error;
+        wnd::SetPresenter(presenter_);
+        shell::SetFrameProcedure(&shell::Main);
+        wnd::Activity::Enter();  // at work from here, so the first settle finds the frame open
+        program_ = std::thread([this] {
+            wnd::ThisThreadQueue();
+            wnd::Activity::Leave();
+            shell::ProgramMain();
+            ended_ = true;
+        });
+        ASSERT_TRUE(qttest::Settle());
+        frame_ = screen().Find("Main");
+        ASSERT_NE(frame_, 0u);
+    }
+    void TearDown() override {
+        testing_support::CloseAllWindows([this] {
+            EXPECT_TRUE(QTest::qWaitFor([this] {
+                for (QMessageBox* box : screen().MessageBoxes())
+                    if (QAbstractButton* yes = box->button(QMessageBox::Yes)) yes->click();
+                return ended_.load();
+            }, qttest::kWaitMs));
+            program_.join();
+            EXPECT_TRUE(qttest::WaitForTaskThreads());
+        });
+        shell::SetFrameProcedure(nullptr);
+        wnd::SetPresenter(nullptr);
+    }
+    qtp::Screen& screen() { return presenter_->screen(); }
+    QWidget* widget(wnd::WindowId id, const char* use) { return screen().ControlWidget(id, use); }
+    QMdiArea* mdi() { return screen().Frame()->findChild<QMdiArea*>(); }
+    QMdiSubWindow* sub(wnd::WindowId id) { return qobject_cast<QMdiSubWindow*>(screen().WindowWidget(id)); }
+    // The MDI child shown over all others.
+    QMdiSubWindow* topChild() {
+        const auto subs = mdi()->subWindowList(QMdiArea::StackingOrder);
+        return subs.isEmpty() ? nullptr : subs.back();
+    }
+
+    // The prescription list from the frame's menu, and a new prescription's form from its Insert.
+    void OpenListAndForm() {
+        QAction* browse = screen().MenuAction(frame_, "?BROWSEPRESCRIPTS");
+        ASSERT_NE(browse, nullptr);
+        browse->trigger();
+        ASSERT_TRUE(qttest::Settle());
+        list_ = screen().Find("BrowsePrescripts");
+        ASSERT_NE(list_, 0u);
+        auto* insert = qobject_cast<QAbstractButton*>(widget(list_, "?INSERT:4"));
+        ASSERT_NE(insert, nullptr);
+        QTest::mouseClick(insert, Qt::LeftButton);
+        ASSERT_TRUE(qttest::Settle());
+        form_ = screen().Find("UpdatePrescripts");
+        ASSERT_NE(form_, 0u);
+        ASSERT_EQ(topChild(), sub(form_));
+    }
+    // The drug name entry of the form, where typed keys land.
+    QLineEdit* drugName() {
+        auto* combo = qobject_cast<QComboBox*>(widget(form_, "?DRU:DRUGNAMEASPRESCRIBED"));
+        return combo ? combo->lineEdit() : nullptr;
+    }
+    // The form is in front and has the keyboard.
+    void ExpectFormInFront(const char* after) {
+        SCOPED_TRACE(after);
+        EXPECT_EQ(topChild(), sub(form_));
+        EXPECT_EQ(mdi()->activeSubWindow(), sub(form_));
+        EXPECT_EQ(QApplication::activeWindow(), screen().Frame());
+        QWidget* focus = QApplication::focusWidget();
+        EXPECT_TRUE(focus && sub(form_)->isAncestorOf(focus));
+    }
+    // ... and its drug name, which has the focus, takes a typed key.
+    void ExpectDrugNameTakesKeys() {
+        ASSERT_NE(drugName(), nullptr);
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_TRUE(focus == drugName() || focus == drugName()->parentWidget());
+        const QString before = drugName()->text();
+        QTest::keyClicks(focus, "q");
+        EXPECT_EQ(drugName()->text(), before + "q");
+        drugName()->clear();
+    }
+
+    testing_support::TempDataFolder folder_;
+    testing_support::MessageRecorder messages_{globals::AppErrors()};
+    std::shared_ptr<qtp::QtPresenter> presenter_ = std::make_shared<qtp::QtPresenter>();
+    std::thread program_;
+    std::atomic<bool> ended_{false};
+    wnd::WindowId frame_ = 0, list_ = 0, form_ = 0;
+};
+
+TEST_F(QtProgramWindows, AfterThePreviewClosesTheFormIsInFrontAndTakesKeys) {
+    OpenListAndForm();
+    // Both ways out of the preview: File > Exit, and Escape (which presses it).
+    for (const bool byEscape : {false, true}) {
+        SCOPED_TRACE(byEscape ? "Escape" : "File > Exit");
+        QTest::mouseClick(qobject_cast<QAbstractButton*>(widget(form_, "?PRINT")), Qt::LeftButton);
+        ASSERT_TRUE(qttest::Settle());
+        const wnd::WindowId preview = screen().Find("Report Preview");
+        ASSERT_NE(preview, 0u);
+        QWidget* shown = screen().WindowWidget(preview);
+        EXPECT_EQ(QApplication::activeWindow(), shown);
+        // A click on the greyed list brings the preview forward, not the list.
+        mdi()->setActiveSubWindow(sub(list_));
+        ASSERT_TRUE(qttest::Settle());
+        EXPECT_EQ(QApplication::activeWindow(), shown);
+        EXPECT_NE(topChild(), sub(list_));
+        if (byEscape) QTest::keyClick(shown, Qt::Key_Escape);
+        else screen().MenuAction(preview, "?EXIT")->trigger();
+        ASSERT_TRUE(qttest::Settle());
+        ASSERT_EQ(screen().Find("Report Preview"), 0u);
+        ExpectFormInFront("the preview closed");
+        // Back on the control that had it.
+        EXPECT_EQ(QApplication::focusWidget(), widget(form_, "?PRINT"));
+    }
+    // A key typed now reaches the form: Escape presses its Cancel, and the list is back in front.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    ASSERT_TRUE(qttest::Settle());
+    EXPECT_EQ(screen().Find("UpdatePrescripts"), 0u);
+    EXPECT_EQ(mdi()->activeSubWindow(), sub(list_));
+    EXPECT_TRUE(sub(list_)->isAncestorOf(QApplication::focusWidget()));
+}
+
+TEST_F(QtProgramWindows, CtrlTabAndTheWindowMenuNeverPutTheListOverItsForm) {
+    OpenListAndForm();
+    for (int round = 1; round <= 2; ++round) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+        ASSERT_TRUE(qttest::Settle());
+        ExpectFormInFront("Ctrl+Tab");
+        ExpectDrugNameTakesKeys();
+    }
+    // The Window menu's entry for the list.
+    mdi()->setActiveSubWindow(sub(list_));
+    ASSERT_TRUE(qttest::Settle());
+    ExpectFormInFront("the list chosen");
+    ExpectDrugNameTakesKeys();
+}
+
+TEST_F(QtProgramWindows, AListKeepsItsLookUnderItsOwnPopupMenu) {
+    QAction* browse = screen().MenuAction(frame_, "?BROWSEPRESCRIPTS");
+    browse->trigger();
+    ASSERT_TRUE(qttest::Settle());
+    list_ = screen().Find("BrowsePrescripts");
+    QWidget* rows = widget(list_, "?BROWSE:1");
+    ASSERT_NE(rows, nullptr);
+    QWidget* close = widget(list_, "?CLOSE");
+    ASSERT_NE(close, nullptr);
+    // The Apps key asks the list procedure for its popup menu, on the list's own thread.
+    QTest::keyClick(rows, Qt::Key_Menu);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !screen().PopupMenus().empty(); }, qttest::kWaitMs));
+    ASSERT_TRUE(qttest::Settle());
+    EXPECT_TRUE(rows->isEnabled());
+    EXPECT_TRUE(close->isEnabled());
+    // It takes no other input meanwhile: its Close pressed does nothing.
+    qobject_cast<QAbstractButton*>(close)->click();
+    screen().PopupMenus().front()->hide();
+    ASSERT_TRUE(qttest::Settle());
+    EXPECT_EQ(screen().Find("BrowsePrescripts"), list_);
+    EXPECT_TRUE(rows->isEnabled());
+}
+
+TEST_F(QtProgramWindows, EscapePressesTheWindowsCancelOrClose) {
+    OpenListAndForm();
+    // A form untouched: its Cancel lets it go without a question.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    ASSERT_TRUE(qttest::Settle());
+    EXPECT_EQ(screen().Find("UpdatePrescripts"), 0u);
+    EXPECT_TRUE(screen().MessageBoxes().empty());
+    // The list has the keyboard back; Escape presses its Close.
+    ASSERT_TRUE(QApplication::focusWidget() && sub(list_)->isAncestorOf(QApplication::focusWidget()));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    ASSERT_TRUE(qttest::Settle());
+    EXPECT_EQ(screen().Find("BrowsePrescripts"), 0u);
+    // The frame has none: Escape there ends nothing.
+    QTest::keyClick(screen().Frame(), Qt::Key_Escape);
+    ASSERT_TRUE(qttest::Settle());
+    EXPECT_EQ(screen().Find("Main"), frame_);
+}
+
+}  // namespace
