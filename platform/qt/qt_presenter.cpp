@@ -67,6 +67,10 @@ void QtPresenter::SetBusy(int thread, bool busy) {
     post([thread, busy](Screen& s) { s.SetBusy(thread, busy); });
 }
 
+void QtPresenter::Waiting(int thread, std::uint64_t received) {
+    post([thread, received](Screen& s) { s.Waiting(thread, received); });
+}
+
 void QtPresenter::ShowStatus(const std::string& text) {
     post([text](Screen& s) { s.ShowStatus(text); });
 }

@@ -555,6 +555,9 @@ bool Screen::HandleKey(View& v, int n, int qtKey, Qt::KeyboardModifiers mods, bo
         if (PressEscape(v)) return true;
     }
     if (isOverride) return false;
+    // Alt is a command key: with a letter that is no command of the window it types nothing.
+    if ((mods & Qt::AltModifier) && !(mods & Qt::ControlModifier) && qtKey >= Qt::Key_Space && qtKey <= Qt::Key_AsciiTilde)
+        return true;
     if (key == wnd::kKeyTab || key == wnd::kKeyShiftTab) {
         const int from = c ? n : v.state.focus;
         MoveFocus(v, wnd::NextTabStop(v.state, from, key == wnd::kKeyTab), true);
@@ -583,6 +586,7 @@ bool Screen::HandleKey(View& v, int n, int qtKey, Qt::KeyboardModifiers mods, bo
 
 bool Screen::eventFilter(QObject* watched, QEvent* event) {
     if (dying_) return false;
+    if (HoldBack(watched, event)) return true;
     const QEvent::Type type = event->type();
     if (type == QEvent::KeyPress || type == QEvent::ShortcutOverride) {
         auto [v, n] = Locate(watched);
@@ -822,6 +826,8 @@ void Screen::ShowStatus(const std::string& text) {
 }
 
 void Screen::SetBusy(int thread, bool busy) {
+    // A long task never holds the input meant for other windows.
+    if (busy && hold_.Release(thread)) ReleaseHeld();
     for (auto& [id, v] : views_) {
         if (v->thread != thread || !v->root) continue;
         QWidget* w = v->state.kind == wnd::WindowKind::AppFrame && mdi_ ? v->body.data() : v->root.data();
@@ -840,7 +846,10 @@ void Screen::Deliver(View& v, wnd::InputEvent e) {
         default: break;
     }
     e.window = v.id;
-    if (v.sink) v.sink->Deliver(std::move(e));
+    if (!v.sink) return;
+    const bool holds = wnd::MayOpenOrClose(e.kind);
+    v.sink->Deliver(std::move(e));
+    if (holds) HoldAfter(v.thread, *v.sink);
 }
 
 // --- For tests -----------------------------------------------------------------------------------

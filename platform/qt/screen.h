@@ -2,10 +2,12 @@
 // The GUI-thread half of the Qt presenter: the widgets of every open window, the mirror of what the
 // task side sent (control states, alert keys, aliases, focus), and the user's input turned into
 // InputEvents. Every member runs on the GUI thread; QtPresenter queues the task threads' calls here.
+#include <QEvent>
 #include <QObject>
 #include <QPointer>
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -14,11 +16,13 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/window/input_hold.h"
 #include "platform/window/input_mirror.h"
 #include "platform/window/presenter.h"
 #include "platform/window/waiting.h"
 
 class QAction;
+class QTimer;
 class QMainWindow;
 class QMdiArea;
 class QMdiSubWindow;
@@ -59,6 +63,8 @@ public:
     std::function<void(int)> Answerer(int thread, wnd::QuestionId question, std::shared_ptr<wnd::InputSink> sink);
     void SetClipboardText(const std::string& utf8);
     void OpenDocument(const std::string& urlOrPath);
+    // The thread waits for input again (see wnd::InputHold): held input goes on.
+    void Waiting(int thread, std::uint64_t received);
     void ShowHelp(const wnd::HelpRequest& request);
     void TypeKey(wnd::WindowId id, int control, wnd::KeyCode key);
 
@@ -102,6 +108,12 @@ private:
     // gives it the keyboard, and Qt's shortcuts (a button's Alt-letter) act in the active window only.
     void Resume(View& v);
     void Deliver(View& v, wnd::InputEvent e);
+    // Keys typed ahead: input that follows an action of a task thread waits, in order, until the
+    // thread is ready for it, then goes where the keyboard is (screen_typeahead.cpp).
+    void HoldAfter(int thread, wnd::InputSink& sink);
+    bool HoldBack(QObject* watched, QEvent* event);  // true when the event was taken to wait
+    void ReleaseHeld();
+    QWidget* KeyboardWidget();  // where a held key goes: the focus, or where it is returning
     void Leave(View& v);
     // Before a close through control n (0: the close box): what was typed and not yet left is
     // accepted, in every window when it is the frame's close (InputMirror::ClosesFrame).
@@ -160,6 +172,14 @@ private:
     std::uint64_t opened_ = 0;
     std::string lastNote_;
     bool dying_ = false;
+    wnd::InputHold hold_;
+    struct HeldInput {
+        std::unique_ptr<QEvent> event;
+        QPointer<QObject> target;  // a click's widget; keys go where the keyboard is when let go
+    };
+    std::deque<HeldInput> held_;
+    bool replaying_ = false;
+    QPointer<QTimer> holdLimit_;
 };
 
 }  // namespace qtp

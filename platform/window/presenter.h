@@ -63,6 +63,8 @@ class InputSink {
 public:
     virtual ~InputSink() = default;
     virtual void Deliver(InputEvent event) = 0;
+    // How many items the sink has taken in so far, counting this delivery (0: not counted).
+    virtual std::uint64_t Received() { return 0; }
 };
 
 enum MessageButton : unsigned { kButtonOk = 1, kButtonYes = 2, kButtonNo = 4, kButtonCancel = 8 };
@@ -164,6 +166,10 @@ public:
     // alerted again): Enter or Shift+Enter puts a line break into a multi-line text box, at the
     // caret; the control then counts as typed into. Other keys and controls: nothing.
     virtual void TypeKey(WindowId /*id*/, int /*control*/, KeyCode /*key*/) {}
+    // The task thread waits for input again, every item of the `received` its queue had taken in
+    // handled or left for later (a thread that ends sends the largest count). Input the presenter
+    // holds back while the thread acts on an earlier key goes on from here (see InputHold).
+    virtual void Waiting(int /*thread*/, std::uint64_t /*received*/) {}
 };
 
 }  // namespace wnd

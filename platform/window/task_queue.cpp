@@ -1,7 +1,10 @@
 #include "platform/window/task_queue.h"
 
 #include <algorithm>
+#include <limits>
 #include <utility>
+
+#include "platform/window/window_system.h"
 
 namespace wnd {
 namespace {
@@ -114,8 +117,14 @@ std::optional<QueueItem> TaskQueue::TakeForWindow(WindowId window,
             want_ = want;
             // A window whose timer runs has work coming (a report between its ticks): its thread
             // stays at work, so an idle wait means the work is done.
-            leftWork_ = counted_ && !deadline;
-            if (leftWork_) Activity::Leave();
+            // The presenter hears of the wait before the thread counts as idle, so whoever waits
+            // for idle threads finds the news already queued for the presenter.
+            TellWaiting(lock);
+            if (waiting_) {
+                leftWork_ = counted_ && !deadline;
+                if (leftWork_) Activity::Leave();
+            }
+            continue;  // something may have come meanwhile
         }
         if (!deadline) {
             cv_.wait(lock);
@@ -143,11 +152,22 @@ InputEvent TaskQueue::TakeAnswer(QuestionId question) {
         if (!waiting_) {
             waiting_ = true;
             want_ = want;
-            leftWork_ = counted_;
-            if (leftWork_) Activity::Leave();
+            TellWaiting(lock);
+            if (waiting_) {
+                leftWork_ = counted_;
+                if (leftWork_) Activity::Leave();
+            }
+            continue;
         }
         cv_.wait(lock);
     }
+}
+
+void TaskQueue::TellWaiting(std::unique_lock<std::mutex>& lock) {
+    const std::uint64_t received = seq_;
+    lock.unlock();
+    if (auto p = CurrentPresenter()) p->Waiting(rt::CurrentThreadNumber(), received);
+    lock.lock();
 }
 
 void TaskQueue::WindowOpened(WindowId window) {
@@ -162,9 +182,12 @@ void TaskQueue::WindowClosed(WindowId window) {
 }
 
 void TaskQueue::Retire() {
-    std::lock_guard lock(mutex_);
-    if (counted_ && !leftWork_) Activity::Leave();
-    counted_ = false;
+    {
+        std::lock_guard lock(mutex_);
+        if (counted_ && !leftWork_) Activity::Leave();
+        counted_ = false;
+    }
+    if (auto p = CurrentPresenter()) p->Waiting(rt::CurrentThreadNumber(), std::numeric_limits<std::uint64_t>::max());
 }
 
 std::shared_ptr<TaskQueue> ThisThreadQueue() {

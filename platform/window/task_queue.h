@@ -49,6 +49,7 @@ public:
     explicit TaskQueue(bool counted) : counted_(counted) {}
 
     void Deliver(InputEvent event) override;
+    std::uint64_t Received() override { return LastSeq(); }
     // False when the window is not open on this queue (the event is dropped).
     bool Post(WindowId window, Event event, int control);
 
@@ -74,6 +75,8 @@ private:
     };
     bool Push(QueueItem item);
     void StopWaiting();  // with mutex_ held
+    // The presenter learns the thread waits again (called with mutex_ released).
+    void TellWaiting(std::unique_lock<std::mutex>& lock);
 
     std::mutex mutex_;
     std::condition_variable cv_;

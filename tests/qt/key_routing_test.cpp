@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -83,6 +84,24 @@ TEST_F(QtKeyRouting, AnAltLetterPressesTheFormsButtonBeforeTheFramesMenu) {
     EXPECT_EQ(pressed(), std::vector<int>{2});
     EXPECT_EQ(name_->text(), "a") << "the letter is not typed";
     EXPECT_EQ(screen().Frame()->menuBar()->activeAction(), nullptr) << "the frame's Help menu stays closed";
+}
+
+TEST_F(QtKeyRouting, AnAltLetterThatIsNoCommandTypesNothing) {
+    struct Case {
+        Qt::Key letter;
+        std::vector<int> pressed;
+    };
+    // I and 7 mark nothing in the form; H and O mark its buttons.
+    const Case cases[] = {{Qt::Key_I, {}}, {Qt::Key_7, {}}, {Qt::Key_H, {2}}, {Qt::Key_O, {3}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(QKeySequence(c.letter).toString().toStdString());
+        presenter_->SetFocus(kForm, 1);
+        QCoreApplication::processEvents();
+        name_->clear();
+        key(c.letter, Qt::AltModifier);
+        EXPECT_EQ(name_->text(), "") << "nothing typed into the entry";
+        EXPECT_EQ(pressed(), c.pressed);
+    }
 }
 
 TEST_F(QtKeyRouting, KeysGoToAMessageBoxWhileItIsUpAndBackToTheFormOnceItCloses) {
