@@ -556,6 +556,26 @@ bool Screen::HandleKey(View& v, int n, int qtKey, Qt::KeyboardModifiers mods, bo
     }
 }
 
+bool Screen::WindowKey(View& v, int qtKey, Qt::KeyboardModifiers mods, bool isOverride) {
+    if ((mods & ~Qt::KeypadModifier & ~Qt::ShiftModifier) != Qt::ControlModifier) return false;
+    auto* sub = qobject_cast<QMdiSubWindow*>(v.root.data());
+    if (qtKey == Qt::Key_F6 && mdi_) {
+        // The next or previous window, as Ctrl+Tab moves.
+        if (isOverride) return true;
+        if (mods & Qt::ShiftModifier) mdi_->activatePreviousSubWindow();
+        else mdi_->activateNextSubWindow();
+        return true;
+    }
+    if (qtKey == Qt::Key_F4 && !(mods & Qt::ShiftModifier) && v.root && v.state.kind != wnd::WindowKind::AppFrame) {
+        // The window's close box: the Close event asks the task, which puts its questions.
+        if (isOverride) return true;
+        if (sub) sub->close();
+        else v.root->close();
+        return true;
+    }
+    return false;
+}
+
 bool Screen::eventFilter(QObject* watched, QEvent* event) {
     if (dying_) return false;
     const QEvent::Type type = event->type();
@@ -563,7 +583,15 @@ bool Screen::eventFilter(QObject* watched, QEvent* event) {
         auto [v, n] = Locate(watched);
         if (!v || !watched->isWidgetType()) return false;
         auto* key = static_cast<QKeyEvent*>(event);
-        if (HandleKey(*v, n, key->key(), key->modifiers(), type == QEvent::ShortcutOverride)) {
+        if (HandleKey(*v, n, key->key(), key->modifiers(), type == QEvent::ShortcutOverride) ||
+            WindowKey(*v, key->key(), key->modifiers(), type == QEvent::ShortcutOverride)) {
+            event->accept();
+            return true;
+        }
+        if (type == QEvent::KeyPress && (key->modifiers() & (Qt::AltModifier | Qt::ControlModifier)) == Qt::AltModifier &&
+            !key->text().isEmpty() && key->text().at(0).isPrint()) {
+            // Alt is a command key: a letter that is no mnemonic or command of the window (those
+            // were taken above, the frame's menus as shortcuts before this) types nothing.
             event->accept();
             return true;
         }
