@@ -584,6 +584,26 @@ bool Screen::HandleKey(View& v, int n, int qtKey, Qt::KeyboardModifiers mods, bo
     }
 }
 
+bool Screen::WindowKey(View& v, int qtKey, Qt::KeyboardModifiers mods, bool isOverride) {
+    if ((mods & ~Qt::KeypadModifier & ~Qt::ShiftModifier) != Qt::ControlModifier) return false;
+    auto* sub = qobject_cast<QMdiSubWindow*>(v.root.data());
+    if (qtKey == Qt::Key_F6 && mdi_) {
+        // The next or previous window, as Ctrl+Tab moves.
+        if (isOverride) return true;
+        if (mods & Qt::ShiftModifier) mdi_->activatePreviousSubWindow();
+        else mdi_->activateNextSubWindow();
+        return true;
+    }
+    if (qtKey == Qt::Key_F4 && !(mods & Qt::ShiftModifier) && v.root && v.state.kind != wnd::WindowKind::AppFrame) {
+        // The window's close box: the Close event asks the task, which puts its questions.
+        if (isOverride) return true;
+        if (sub) sub->close();
+        else v.root->close();
+        return true;
+    }
+    return false;
+}
+
 bool Screen::eventFilter(QObject* watched, QEvent* event) {
     if (dying_) return false;
     if (HoldBack(watched, event)) return true;
@@ -592,7 +612,8 @@ bool Screen::eventFilter(QObject* watched, QEvent* event) {
         auto [v, n] = Locate(watched);
         if (!v || !watched->isWidgetType()) return false;
         auto* key = static_cast<QKeyEvent*>(event);
-        if (HandleKey(*v, n, key->key(), key->modifiers(), type == QEvent::ShortcutOverride)) {
+        if (HandleKey(*v, n, key->key(), key->modifiers(), type == QEvent::ShortcutOverride) ||
+            WindowKey(*v, key->key(), key->modifiers(), type == QEvent::ShortcutOverride)) {
             event->accept();
             return true;
         }

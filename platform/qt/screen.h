@@ -129,6 +129,8 @@ private:
     // A note to the user about their typing (a character the control cannot store).
     void Notify(View& v, int number, const std::string& note);
     bool HandleKey(View& v, int number, int qtKey, Qt::KeyboardModifiers mods, bool isOverride);
+    // The desktop's window keys: Ctrl+F6 / Ctrl+Shift+F6 the next / previous window, Ctrl+F4 the close box.
+    bool WindowKey(View& v, int qtKey, Qt::KeyboardModifiers mods, bool isOverride);
     // The control of the window an Alt-letter acts on (0 none), and acting on it.
     int MnemonicTarget(View& v, wnd::KeyCode key);
     void PressMnemonic(View& v, int number);

@@ -5,7 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QKeySequence>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPlainTextEdit>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -49,7 +53,9 @@ protected:
         form.kind = wnd::WindowKind::MdiChild;
         form.controls = {qttest::MakeControl(1, ControlKind::Entry, "?NAME", {4, 4, 80, 10}),
                          qttest::MakeControl(2, ControlKind::Button, "?HELP", {4, 20, 40, 14}, "&Help"),
-                         qttest::MakeControl(3, ControlKind::Button, "?OK", {50, 20, 40, 14}, "&OK")};
+                         qttest::MakeControl(3, ControlKind::Button, "?OK", {50, 20, 40, 14}, "&OK"),
+                         qttest::MakeControl(4, ControlKind::Combo, "?DRUG", {4, 38, 80, 10}),
+                         qttest::MakeControl(5, ControlKind::Text, "?NOTES", {4, 52, 120, 30})};
         form.focus = 1;
         presenter_->OpenWindow(kForm, 2, form, sink_);
         QCoreApplication::processEvents();
@@ -126,6 +132,93 @@ TEST_F(QtKeyRouting, KeysGoToAMessageBoxWhileItIsUpAndBackToTheFormOnceItCloses)
         key(Qt::Key_O, Qt::AltModifier);
         EXPECT_EQ(pressed(), std::vector<int>{3});
     }
+}
+
+// Where a control's keys go and what it shows, whatever widget it is.
+QWidget* typingTarget(QWidget* w) {
+    if (auto* combo = qobject_cast<QComboBox*>(w)) return combo->lineEdit();
+    return w;
+}
+QString shown(QWidget* w) {
+    if (auto* edit = qobject_cast<QLineEdit*>(typingTarget(w))) return edit->text();
+    if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) return plain->toPlainText();
+    return "<not a text control>";
+}
+
+TEST_F(QtKeyRouting, AnAltLetterTypesNothingUnlessItIsAMnemonicWhichActs) {
+    struct Case {
+        const char* use;
+        Qt::Key letter;
+        std::vector<int> pressed;
+    };
+    const Case cases[] = {
+        {"?NAME", Qt::Key_I, {}},  {"?DRUG", Qt::Key_I, {}},  {"?NOTES", Qt::Key_I, {}},
+        {"?NAME", Qt::Key_Z, {}},  {"?DRUG", Qt::Key_Z, {}},  {"?NOTES", Qt::Key_Z, {}},
+        {"?NAME", Qt::Key_O, {3}}, {"?DRUG", Qt::Key_O, {3}}, {"?NOTES", Qt::Key_O, {3}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.use) + " alt+" + QKeySequence(c.letter).toString().toStdString());
+        QWidget* w = screen().ControlWidget(kForm, c.use);
+        ASSERT_NE(w, nullptr);
+        typingTarget(w)->setFocus();
+        QCoreApplication::processEvents();
+        const QString before = shown(w);
+        sink_->Take();
+        key(c.letter, Qt::AltModifier);
+        EXPECT_EQ(shown(w), before) << "nothing typed";
+        EXPECT_EQ(pressed(), c.pressed);
+        EXPECT_EQ(screen().Frame()->menuBar()->activeAction(), nullptr) << "no menu opened";
+        if (!c.pressed.empty()) continue;  // the button pressed has the focus now
+        key(Qt::Key_X);
+        EXPECT_EQ(shown(w), before + "x") << "the control still takes plain letters";
+    }
+}
+
+TEST_F(QtKeyRouting, TheDesktopsWindowKeysMoveBetweenAndCloseWindows) {
+    wnd::WindowState other;
+    other.procedure = "Other";
+    other.caption = "Other";
+    other.kind = wnd::WindowKind::MdiChild;
+    other.controls = {qttest::MakeControl(1, ControlKind::Entry, "?WHAT", {4, 4, 80, 10})};
+    other.focus = 1;
+    auto otherSink = std::make_shared<qttest::RecordingSink>();
+    constexpr wnd::WindowId kOther = 3;
+    presenter_->OpenWindow(kOther, 3, other, otherSink);
+    QCoreApplication::processEvents();
+    auto* mdi = screen().Frame()->findChild<QMdiArea*>();
+    ASSERT_NE(mdi, nullptr);
+    auto activeIs = [&](wnd::WindowId id) {
+        QMdiSubWindow* sub = mdi->activeSubWindow();
+        return sub && sub->isAncestorOf(screen().ControlWidget(id, id == kForm ? "?NAME" : "?WHAT"));
+    };
+    for (QMdiSubWindow* sub : mdi->subWindowList())
+        if (sub->isAncestorOf(name_)) mdi->setActiveSubWindow(sub);
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(activeIs(kForm));
+    struct Step {
+        Qt::KeyboardModifiers mods;
+        Qt::Key key;
+        wnd::WindowId active;
+    };
+    const Step steps[] = {{Qt::ControlModifier, Qt::Key_F6, kOther},
+                          {Qt::ControlModifier, Qt::Key_F6, kForm},
+                          {Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_F6, kOther},
+                          {Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_F6, kForm},
+                          {Qt::ControlModifier, Qt::Key_Tab, kOther}};
+    for (const Step& s : steps) {
+        key(s.key, s.mods);
+        EXPECT_TRUE(activeIs(s.active)) << QKeySequence(s.key | s.mods).toString().toStdString();
+    }
+    // Ctrl+F4 asks the active window's task to close, as its close box does; the window stays
+    // until the task closes it.
+    otherSink->Take();
+    sink_->Take();
+    key(Qt::Key_F4, Qt::ControlModifier);
+    EXPECT_EQ(otherSink->Take(Kind::CloseRequest).size(), 1u);
+    EXPECT_TRUE(sink_->Take(Kind::CloseRequest).empty());
+    EXPECT_TRUE(activeIs(kOther));
+    presenter_->CloseWindow(kOther);
+    QCoreApplication::processEvents();
 }
 
 }  // namespace
