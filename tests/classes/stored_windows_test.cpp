@@ -17,6 +17,7 @@
 #include "platform/window/task_queue.h"
 #include "platform/window/window.h"
 #include "support/close_all_windows.h"
+#include "support/stored_windows.h"
 
 namespace {
 
@@ -39,45 +40,31 @@ protected:
 };
 
 TEST_F(StoredWindows, TenMaximiseAndRestoreCyclesLeaveEveryControlWhereItWasDesigned) {
-    for (const auto& file : std::filesystem::recursive_directory_iterator(PRESCRIPTS_RESOURCES)) {
-        if (file.path().extension() != ".json") continue;
-        std::ifstream in(file.path());
-        const std::string json((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        std::string error;
-        const auto layout = wnd::ParseLayout(json, &error);
-        ASSERT_NE(layout, nullptr) << file.path() << ": " << error;
-        for (const wnd::WindowLayout& design : layout->windows) {
-            const wnd::Rect at = design.window.at;
-            // (A window on a timer, a report's progress, is never idle: its layout is checked above.)
-            if (at.width <= 0 || at.height <= 0 || design.window.kind == wnd::WindowKind::AppFrame || design.window.timer > 0) continue;
-            SCOPED_TRACE(layout->procedure + " " + design.window.caption);
-            ASSERT_NE(wnd::StartTask([&design] {
-                wnd::Window w(design);
-                w.Open();
-                cls::WindowResizer resizer;
-                resizer.Init(w, 2, true, false);
-                resizer.SetDefaultStrategies();
-                while (w.Accept()) {
-                    if (w.event() == wnd::Event::Resized) resizer.Resize();
-                    if (w.event() == wnd::Event::CloseWindow) break;
-                }
-            }, 0), 0);
-            user_.WaitIdle();
-            hl::UserWindow shown = user_.Find(layout->procedure);
-            for (int cycle = 0; cycle < 10; ++cycle) {
-                shown.Resize(cycle % 2 ? 636 : std::max(at.width, 430) + 9, cycle % 2 ? 480 : std::max(at.height, 240) + 7);
-                shown.Resize(at.width, at.height);
-            }
-            for (const wnd::LayoutControl& c : design.controls) {
-                if (c.state.kind == wnd::ControlKind::MenuBar || c.state.kind == wnd::ControlKind::Menu ||
-                    c.state.kind == wnd::ControlKind::Item || c.state.kind == wnd::ControlKind::Separator || c.state.use.empty())
-                    continue;
-                EXPECT_TRUE(same(shown.Control(c.state.use).at, c.state.at)) << c.state.use << " is where it was designed";
-            }
-            shown.CloseBox();
-            user_.WaitIdle();
+    testing_support::ForEachStoredWindow(PRESCRIPTS_RESOURCES, [this](const wnd::ProcedureLayout& layout, const wnd::WindowLayout& design) {
+        const wnd::Rect at = design.window.at;
+        // (A window on a timer, a report's progress, is never idle: its layout is checked above.)
+        if (at.width <= 0 || at.height <= 0 || design.window.kind == wnd::WindowKind::AppFrame || design.window.timer > 0) return;
+        SCOPED_TRACE(layout.procedure + " " + design.window.caption);
+        ASSERT_NE(wnd::StartTask([&design] {
+            wnd::Window w(design);
+            w.Open();
+            testing_support::RunResized(w);
+        }, 0), 0);
+        user_.WaitIdle();
+        hl::UserWindow shown = user_.Find(layout.procedure);
+        for (int cycle = 0; cycle < 10; ++cycle) {
+            shown.Resize(cycle % 2 ? 636 : std::max(at.width, 430) + 9, cycle % 2 ? 480 : std::max(at.height, 240) + 7);
+            shown.Resize(at.width, at.height);
         }
-    }
+        for (const wnd::LayoutControl& c : design.controls) {
+            if (c.state.kind == wnd::ControlKind::MenuBar || c.state.kind == wnd::ControlKind::Menu ||
+                c.state.kind == wnd::ControlKind::Item || c.state.kind == wnd::ControlKind::Separator || c.state.use.empty())
+                continue;
+            EXPECT_TRUE(same(shown.Control(c.state.use).at, c.state.at)) << c.state.use << " is where it was designed";
+        }
+        shown.CloseBox();
+        user_.WaitIdle();
+    });
 }
 
 }  // namespace

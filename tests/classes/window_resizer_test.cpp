@@ -11,6 +11,7 @@
 #include "platform/classes/window_resizer.h"
 #include "platform/window/layout.h"
 #include "platform/window/window.h"
+#include "support/stored_windows.h"
 
 namespace {
 
@@ -156,47 +157,39 @@ void ExpectTheRules(const std::vector<Laid>& laid, int designWidth, int designHe
 
 TEST(WindowResizer, EveryStoredWindowKeepsItsColumnsRowsAndEdgesAtEverySize) {
     int windows = 0;
-    for (const auto& file : std::filesystem::recursive_directory_iterator(PRESCRIPTS_RESOURCES)) {
-        if (file.path().extension() != ".json") continue;
-        std::ifstream in(file.path());
-        const std::string json((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        std::string error;
-        const auto layout = wnd::ParseLayout(json, &error);
-        ASSERT_NE(layout, nullptr) << file.path() << ": " << error;
-        for (const wnd::WindowLayout& design : layout->windows) {
-            SCOPED_TRACE(layout->procedure + " " + design.window.caption);
-            wnd::Window w(design);
-            cls::WindowResizer r;
-            r.Init(w, 2, true, false);
-            r.SetDefaultStrategies();
-            const int dw = w.state().at.width, dh = w.state().at.height;
-            if (dw <= 0 || dh <= 0) continue;
-            ++windows;
-            auto layOut = [&](int width, int height) {
-                std::vector<Laid> out;
-                for (const wnd::ControlState& c : w.state().controls)
-                    if (c.kind != wnd::ControlKind::MenuBar && c.kind != wnd::ControlKind::Menu && c.kind != wnd::ControlKind::Item &&
-                        c.kind != wnd::ControlKind::Separator && c.kind != wnd::ControlKind::Tab)
-                        out.push_back({c, r.Place(c.number, c.at, width, height)});
-                return out;
-            };
-            const struct {
-                const char* name;
-                int width, height;
-            } sizes[] = {{"designed", dw, dh},
-                         {"maximised in a small frame", std::max(dw, 430) + 9, std::max(dh, 240) + 7},
-                         {"maximised at full screen", 636, 480},
-                         {"wide and short", 1000, dh},
-                         {"smaller than designed", dw / 2, dh / 2}};
-            for (const auto& size : sizes) {
-                SCOPED_TRACE(size.name);
-                const int width = std::max(size.width, dw), height = std::max(size.height, dh);
-                ExpectTheRules(layOut(size.width, size.height), dw, dh, width, height);
-            }
-            for (const Laid& c : layOut(dw, dh))
-                EXPECT_TRUE(same(c.at, c.designed.at)) << c.designed.use << " is where it was designed";
+    testing_support::ForEachStoredWindow(PRESCRIPTS_RESOURCES, [&windows](const wnd::ProcedureLayout& layout, const wnd::WindowLayout& design) {
+        SCOPED_TRACE(layout.procedure + " " + design.window.caption);
+        wnd::Window w(design);
+        cls::WindowResizer r;
+        r.Init(w, 2, true, false);
+        r.SetDefaultStrategies();
+        const int dw = w.state().at.width, dh = w.state().at.height;
+        if (dw <= 0 || dh <= 0) return;
+        ++windows;
+        auto layOut = [&](int width, int height) {
+            std::vector<Laid> out;
+            for (const wnd::ControlState& c : w.state().controls)
+                if (c.kind != wnd::ControlKind::MenuBar && c.kind != wnd::ControlKind::Menu && c.kind != wnd::ControlKind::Item &&
+                    c.kind != wnd::ControlKind::Separator && c.kind != wnd::ControlKind::Tab)
+                    out.push_back({c, r.Place(c.number, c.at, width, height)});
+            return out;
+        };
+        const struct {
+            const char* name;
+            int width, height;
+        } sizes[] = {{"designed", dw, dh},
+                     {"maximised in a small frame", std::max(dw, 430) + 9, std::max(dh, 240) + 7},
+                     {"maximised at full screen", 636, 480},
+                     {"wide and short", 1000, dh},
+                     {"smaller than designed", dw / 2, dh / 2}};
+        for (const auto& size : sizes) {
+            SCOPED_TRACE(size.name);
+            const int width = std::max(size.width, dw), height = std::max(size.height, dh);
+            ExpectTheRules(layOut(size.width, size.height), dw, dh, width, height);
         }
-    }
+        for (const Laid& c : layOut(dw, dh))
+            EXPECT_TRUE(same(c.at, c.designed.at)) << c.designed.use << " is where it was designed";
+    });
     EXPECT_GT(windows, 0) << "the stored layouts were found";
 }
 

@@ -28,6 +28,7 @@
 #include "platform/window/task_queue.h"
 #include "platform/window/window.h"
 #include "qt/qt_test_support.h"
+#include "support/stored_windows.h"
 
 inline void PrintTo(const QRect& r, std::ostream* os) { *os << r.x() << "," << r.y() << " " << r.width() << "x" << r.height(); }
 
@@ -46,13 +47,7 @@ void RunForm(std::string procedure, std::function<void(wnd::Window&)> bind = {})
     if (bind) bind(w);
     w.Open();
     w.Display();
-    cls::WindowResizer resizer;
-    resizer.Init(w, 2, true, false);
-    resizer.SetDefaultStrategies();
-    while (w.Accept()) {
-        if (w.event() == wnd::Event::Resized) resizer.Resize();
-        if (w.event() == wnd::Event::CloseWindow) break;
-    }
+    testing_support::RunResized(w);
 }
 
 // A box's controls (an option's radios) keep their place in their box, not in a column.
