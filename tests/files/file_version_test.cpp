@@ -31,6 +31,16 @@ std::string rawValue(const std::string& path, const std::string& sql) {
 
 class FileVersion : public FilesTest {};
 
+// The tags of the rows named "a", in the active key's order, through a view that pins the name.
+std::vector<int> TagsNamedA(MedFile& t) {
+    files::RecordView v(t.file, kByActive);
+    v.setConditions({{1, files::FieldCondition::Op::Equal, []() -> std::optional<files::KeyValue> { return std::string("a"); }}});
+    std::vector<int> tags;
+    if (v.reset() != 0) return tags;
+    while (v.next() == 0) tags.push_back(t.tag());
+    return tags;
+}
+
 // A file as the first releases stored it (version 0): the table, some of its indexes, the version
 // trigger, and a kept sum of the old kind, partly there. The first writable open migrates it once;
 // every row stays, and the sum, the keys and the marks are as a file made now has them.
@@ -123,19 +133,11 @@ TEST_F(FileVersion, AFileOfVersion1GainsItsLookupsAtTheFirstWritableOpen) {
     ASSERT_EQ(rawValue(path, lookupCount), "1") << "a new file has its lookups";
     rawSql(path, "DROP INDEX \"MEDS:MED:NameLookup\"; PRAGMA user_version = 1");
 
-    const auto personA = [] {
-        return std::vector<files::FieldCondition>{{1, files::FieldCondition::Op::Equal, []() -> std::optional<files::KeyValue> { return std::string("a"); }}};
-    };
     for (auto mode : {OpenMode::ReadOnly, OpenMode::SharedReadWrite}) {
         SCOPED_TRACE(mode == OpenMode::ReadOnly ? "read only" : "writable");
         MedFile t{desc};
         ASSERT_EQ(t.file.open(mode), 0) << t.file.lastErrorText();
-        files::RecordView v(t.file, kByActive);
-        v.setConditions(personA());
-        std::vector<int> tags;
-        ASSERT_EQ(v.reset(), 0);
-        while (v.next() == 0) tags.push_back(t.tag());
-        EXPECT_EQ(tags, (std::vector<int>{1, 3}));
+        EXPECT_EQ(TagsNamedA(t), (std::vector<int>{1, 3}));
         t.file.close();
         ReleaseThreadConnections();
         const bool migrated = mode != OpenMode::ReadOnly;
@@ -168,12 +170,7 @@ TEST_F(FileVersion, ALookupStoredInAnEarlierFormIsMadeAgainOnce) {
     for (auto mode : {OpenMode::ReadOnly, OpenMode::SharedReadWrite, OpenMode::SharedReadWrite}) {
         MedFile t{desc};
         ASSERT_EQ(t.file.open(mode), 0) << t.file.lastErrorText();
-        files::RecordView v(t.file, kByActive);
-        v.setConditions({{1, files::FieldCondition::Op::Equal, []() -> std::optional<files::KeyValue> { return std::string("a"); }}});
-        std::vector<int> tags;
-        ASSERT_EQ(v.reset(), 0);
-        while (v.next() == 0) tags.push_back(t.tag());
-        EXPECT_EQ(tags, (std::vector<int>{1, 3}));
+        EXPECT_EQ(TagsNamedA(t), (std::vector<int>{1, 3}));
         t.file.close();
         ReleaseThreadConnections();
         const bool migrated = mode != OpenMode::ReadOnly;
