@@ -32,17 +32,15 @@
 #include "shell/run_application.h"
 #include "support/close_all_windows.h"
 #include "support/program_fixture.h"
+#include "support/program_setup.h"
 
 namespace {
 
 class QtProgramWindows : public testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(shell::RegisterShellLayouts());
-        std::string error;
-        ASSERT_TRUE(prescriptions::RegisterPrescriptionProcedures(&error)) << error;
-        wnd::SetPresenter(presenter_);
-        shell::SetFrameProcedure(&shell::Main);
+        testing_support::SetUpProgram(presenter_);
+        if (HasFatalFailure()) return;
         wnd::Activity::Enter();  // at work from here, so the first settle finds the frame open
         program_ = std::thread([this] {
             wnd::ThisThreadQueue();
@@ -64,8 +62,7 @@ protected:
             program_.join();
             EXPECT_TRUE(qttest::WaitForTaskThreads());
         });
-        shell::SetFrameProcedure(nullptr);
-        wnd::SetPresenter(nullptr);
+        testing_support::TearDownProgram();
     }
     qtp::Screen& screen() { return presenter_->screen(); }
     QWidget* widget(wnd::WindowId id, const char* use) { return screen().ControlWidget(id, use); }

@@ -15,22 +15,16 @@
 #include "shell/procedure_registry.h"
 #include "support/headless_program.h"
 #include "support/program_fixture.h"
+#include "support/program_setup.h"
 
 namespace testing_support {
 
 class ProgramTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(shell::RegisterShellLayouts());
-        std::string error;
-        ASSERT_TRUE(prescriptions::RegisterPrescriptionProcedures(&error)) << error;
-        wnd::SetPresenter(presenter_);
-        shell::SetFrameProcedure(&shell::Main);
-    }
+    void SetUp() override { SetUpProgram(presenter_); }
     void TearDown() override {
         program_.Stop();
-        shell::SetFrameProcedure(nullptr);
-        wnd::SetPresenter(nullptr);
+        TearDownProgram();
     }
 
     TempDataFolder folder_;
