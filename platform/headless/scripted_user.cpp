@@ -89,6 +89,9 @@ void ScriptedUser::Act(wnd::WindowId id, F&& act) {
         std::lock_guard lock(presenter_->mutex());
         auto it = presenter_->windows().find(id);
         if (it == presenter_->windows().end()) fail("the window is no longer open");
+        // A popup menu open on the window's thread takes every key and click, as on a screen.
+        for (const PendingPopup& p : presenter_->popups())
+            if (p.question.thread == it->second.thread) fail("window " + it->second.state.procedure + " waits for its popup menu");
         Outbox box{it->second, {}};
         act(box);
         if (box.leaveEvery)

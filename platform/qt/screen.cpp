@@ -796,9 +796,7 @@ void Screen::ApplyUsable(View& v) {
     v.usable = usable;
     // A popup menu takes every key and click while it is open: the window under it keeps its
     // look (greyed, it would seem disabled for the menu's sake).
-    // Its own popup menu makes the innermost window inert as well, for the menu's sake alone.
-    const bool popupOnly = asking_[v.thread] == popups_[v.thread];
-    const bool looksUsable = usable || (popupOnly && (!v.inert || v.popupsOver > 0));
+    const bool looksUsable = usable || UnderPopup(v);
     if (v.state.kind == wnd::WindowKind::AppFrame) {
         // Only the frame's own parts: the MDI children may belong to other threads.
         if (v.menuBar) v.menuBar->setEnabled(looksUsable);
@@ -835,7 +833,6 @@ void Screen::ApplyThread(int thread) {
 void Screen::SetInert(wnd::WindowId id, bool inert) {
     if (View* v = view(id)) {
         v->inert = inert;
-        if (!inert) v->popupsOver = 0;  // its popup answered and the task at work again
         ApplyUsable(*v);
     }
 }
@@ -858,10 +855,15 @@ void Screen::SetBusy(int thread, bool busy) {
     }
 }
 
+bool Screen::UnderPopup(const View& v) const {
+    const auto asked = asking_.find(v.thread);
+    const auto popups = popups_.find(v.thread);
+    return !v.inert && asked != asking_.end() && asked->second > 0 && popups != popups_.end() && popups->second == asked->second;
+}
+
 void Screen::Deliver(View& v, wnd::InputEvent e) {
-    // A window that keeps its look under its popup menu still takes no input until the task is
-    // at work again.
-    if (!v.usable && v.popupsOver > 0) switch (e.kind) {
+    // A window that keeps its look under its popup menu still takes no input while the menu is open.
+    if (UnderPopup(v)) switch (e.kind) {
         case Kind::Accepted: case Kind::Pressed: case Kind::NewSelection: case Kind::AlertKey:
         case Kind::CloseRequest: case Kind::MouseUp: case Kind::Scrolled: case Kind::Typed: return;
         default: break;

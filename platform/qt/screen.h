@@ -102,6 +102,8 @@ private:
     void FitBody(View& v);
     QSize TaskSize(const View& v, QSize px) const;  // a surface's size in the task's dialog units
     void ApplyUsable(View& v);
+    // Whether all that holds v's thread is its popup menus: v keeps its look and takes no input.
+    bool UnderPopup(const View& v) const;
     void ApplyThread(int thread);
     // A window usable again once its thread's nested window or question is gone takes the keys
     // back, unless the user is at work in another window: with no window manager nothing else

@@ -92,7 +92,6 @@ struct Screen::View : wnd::InputMirror {
     std::shared_ptr<wnd::InputSink> sink;
     bool inert = false;
     bool usable = true;   // what ApplyUsable made it last
-    int popupsOver = 0;   // its own popup menus open: inert for them alone, it keeps its look
     bool closing = false;
     QPointer<QWidget> root;  // QMainWindow, QMdiSubWindow or a top-level QWidget
     QPointer<QWidget> body;  // the controls' surface

@@ -142,7 +142,6 @@ void Screen::AskMessage(const wnd::MessageQuestion& question, std::shared_ptr<wn
 void Screen::AskPopup(const wnd::PopupQuestion& question, std::shared_ptr<wnd::InputSink> sink) {
     ++asking_[question.thread];
     ++popups_[question.thread];
-    if (View* asker = view(question.window)) ++asker->popupsOver;
     ApplyThread(question.thread);
     auto* menu = new QMenu;
     // A click beside the menu closes it and does nothing else: the window under it waits.

@@ -228,7 +228,8 @@ int Popup(std::string_view items, const std::vector<std::string>& icons) {
     auto presenter = CurrentPresenter();
     if (!presenter) return 0;
     auto queue = ThisThreadQueue();
-    QuestionScope scope;
+    // No QuestionScope: a popup menu holds its window's input in the presenter, and the window
+    // keeps its look under the menu (greyed, a whole list would seem disabled for its sake).
     presenter->AskPopup(q, queue);
     const int answer = queue->TakeAnswer(q.id).answer;
     return answer >= 1 && answer <= choices ? answer : 0;
