@@ -22,6 +22,7 @@
 #include "platform/window/waiting.h"
 
 class QAction;
+class QKeyEvent;
 class QTimer;
 class QMainWindow;
 class QMdiArea;
@@ -177,11 +178,8 @@ private:
     std::string lastNote_;
     bool dying_ = false;
     wnd::InputHold hold_;
-    struct HeldInput {
-        std::unique_ptr<QEvent> event;
-        QPointer<QObject> target;  // a click's widget; keys go where the keyboard is when let go
-    };
-    std::deque<HeldInput> held_;
+    // Key presses held, in order; each goes where the keyboard is when let go.
+    std::deque<std::unique_ptr<QKeyEvent>> held_;
     bool replaying_ = false;
     QPointer<QTimer> holdLimit_;
 };

@@ -11,7 +11,6 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMouseEvent>
 #include <QTimer>
 
 #include "platform/qt/screen_parts.h"
@@ -58,10 +57,7 @@ bool Screen::HoldBack(QObject* watched, QEvent* event) {
         event->accept();
         return true;
     }
-    HeldInput held;
-    held.event.reset(event->clone());
-    if (event->type() != QEvent::KeyPress) held.target = watched;
-    held_.push_back(std::move(held));
+    held_.emplace_back(static_cast<QKeyEvent*>(event->clone()));
     return true;
 }
 
@@ -90,23 +86,15 @@ void Screen::Waiting(int thread, std::uint64_t received) {
 void Screen::ReleaseHeld() {
     if (replaying_) return;
     while (!hold_.Holding() && !held_.empty() && !dying_) {
-        HeldInput next = std::move(held_.front());
+        const std::unique_ptr<QKeyEvent> key = std::move(held_.front());
         held_.pop_front();
-        QObject* to = next.target.data();
-        if (next.event->type() == QEvent::KeyPress) {
-            to = KeyboardWidget();
-        } else if (!next.target) {
-            continue;  // the widget clicked is gone
-        }
+        QWidget* to = KeyboardWidget();
         if (!to) continue;
         replaying_ = true;
-        if (next.event->type() == QEvent::KeyPress) {
-            const auto* key = static_cast<const QKeyEvent*>(next.event.get());
-            QKeyEvent override(QEvent::ShortcutOverride, key->key(), key->modifiers(), key->text(), key->isAutoRepeat(),
-                               static_cast<quint16>(key->count()));
-            QCoreApplication::sendEvent(to, &override);
-        }
-        QCoreApplication::sendEvent(to, next.event.get());
+        QKeyEvent override(QEvent::ShortcutOverride, key->key(), key->modifiers(), key->text(), key->isAutoRepeat(),
+                           static_cast<quint16>(key->count()));
+        QCoreApplication::sendEvent(to, &override);
+        QCoreApplication::sendEvent(to, key.get());
         replaying_ = false;
     }
     if (!hold_.Holding() && holdLimit_) holdLimit_->stop();
