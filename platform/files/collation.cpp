@@ -73,6 +73,39 @@ int registerCollations(sqlite3* db) {
     return rc;
 }
 
+std::optional<std::string> textAfterPrefix(std::string_view prefix, bool nocase) {
+    const auto& t = tables();
+    std::string bytes;  // the prefix as the collation reads it
+    for (auto p = reinterpret_cast<const unsigned char*>(prefix.data()), e = p + prefix.size(); p != e;) bytes += static_cast<char>(nextByte(p, e));
+    auto key = [&](unsigned char c) { return nocase ? t.fold[c] : c; };
+    // A byte that reads back as itself once written as UTF-8.
+    auto readsBack = [](unsigned char c) {
+        const std::string u = rt::cp1252ToUtf8(std::string(1, static_cast<char>(c)));
+        auto p = reinterpret_cast<const unsigned char*>(u.data());
+        return nextByte(p, p + u.size()) == c;
+    };
+    for (std::size_t i = bytes.size(); i-- > 0;) {
+        const unsigned char last = static_cast<unsigned char>(bytes[i]);
+        int best = -1;
+        for (int c = 1; c < 256; ++c) {
+            const auto uc = static_cast<unsigned char>(c);
+            // A blank last would be trimmed off, and the bound with it.
+            if (uc != ' ' && key(uc) > key(last) && (best < 0 || key(uc) < key(static_cast<unsigned char>(best))) && readsBack(uc)) best = c;
+        }
+        if (best >= 0) return rt::cp1252ToUtf8(bytes.substr(0, i) + static_cast<char>(best));
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> textAfterHeld(std::string_view value, std::size_t room, bool nocase) {
+    const std::string_view v = trimTrailingBlanks(value);
+    std::size_t chars = 0;
+    for (auto p = reinterpret_cast<const unsigned char*>(v.data()), e = p + v.size(); p != e; ++chars) nextByte(p, e);
+    // Shorter than the field: what follows it within the field is blanks, which sort before '!'.
+    if (chars < room) return std::string(v) + "!";
+    return textAfterPrefix(v, nocase);
+}
+
 int compareCp1252(std::string_view a, std::string_view b, bool nocase) {
     return compareBytes(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), nocase);
 }

@@ -77,11 +77,14 @@ int fail(Connection& c, int rc, StoreError* e) { return storeFail(c, rc, e); }
 
 }  // namespace
 
-std::string textAsHeld(const rt::FieldDesc& f, const std::string& column) {
+std::size_t heldRoom(const rt::FieldDesc& f) {
     // A CSTRING keeps one byte for its terminating zero. Each character of the stored UTF-8 is one
     // byte of the buffer's Windows-1252 (one the code page lacks reads as '?').
-    const std::size_t room = f.type == rt::FieldType::CString ? (f.size > 0 ? f.size - 1u : 0u) : f.size;
-    return "rtrim(substr(" + column + ", 1, " + std::to_string(room) + "), ' ')";
+    return f.type == rt::FieldType::CString ? (f.size > 0 ? f.size - 1u : 0u) : f.size;
+}
+
+std::string textAsHeld(const rt::FieldDesc& f, const std::string& column) {
+    return "rtrim(substr(" + column + ", 1, " + std::to_string(heldRoom(f)) + "), ' ')";
 }
 
 int makeKeptSums(Connection& c, const TableSchema& s, StoreError* e) {

@@ -25,6 +25,8 @@ int makeKeptSums(Connection& c, const TableSchema& s, StoreError* e);
 // in SQL: as many characters as the field holds, trailing blanks left off. A kept sum and the
 // summing read compare this, so they count a record as a list showing its field would.
 std::string textAsHeld(const rt::FieldDesc& f, const std::string& column);
+// The characters a record buffer holds of a text field.
+std::size_t heldRoom(const rt::FieldDesc& f);
 
 struct KeptSumValue {
     std::int64_t total = 0;

@@ -75,7 +75,8 @@ void KeyScan::setConditions(std::vector<ScanCondition> conditions) {
     pins_.assign(conditions_.size(), -1);
     for (std::size_t i = 0; i < conditions_.size(); ++i)
         for (std::size_t l = 0; l < lookups.size() && pins_[i] < 0; ++l)
-            if (conditions_[i].sql == lookups[l].components[0].expr + " = ?") pins_[i] = static_cast<int>(l);
+            if (conditions_[i].op == ScanCondition::Op::Equal && conditions_[i].column == lookups[l].components[0].expr)
+                pins_[i] = static_cast<int>(l);
     sql_.clear();
     cache_.clear();
     exhausted_ = 0;
@@ -180,42 +181,133 @@ int KeyScan::fetch(Connection& c, int dir) {
     const int given = std::min(k, static_cast<int>(point_.size()));
     if (given < k && dir > 0)
         if (int e = query(c, dir, ScanShape::Exact, given, want)) return e;
-    for (int level = given < k ? given - 1 : k; level >= 0 && static_cast<int>(cache_.size()) < want; --level) {
-        if (level < k && pinnedBefore(level, dir)) continue;
+    for (int level = given < k ? given - 1 : k; level >= 0 && static_cast<int>(cache_.size()) < want; --level)
         if (int e = query(c, dir, ScanShape::Level, level, want - static_cast<int>(cache_.size()))) return e;
-    }
     exhausted_ = static_cast<int>(cache_.size()) < want ? dir : 0;
     return 0;
 }
 
+
 namespace {
 // <0, 0, >0 as the database compares two values of a component (the collation its expression
-// names); nullopt when their kinds differ and the answer is not worth guessing.
-std::optional<int> compareAs(const std::string& expr, const SqlValue& a, const SqlValue& b) {
-    if (a.index() != b.index()) return std::nullopt;
+// names). Values of different kinds compare as SQLite orders them: NULL, numbers, text.
+int compareAs(const std::string& expr, const SqlValue& a, const SqlValue& b) {
+    auto rank = [](const SqlValue& v) { return std::holds_alternative<std::monostate>(v) ? 0 : std::holds_alternative<std::string>(v) ? 2 : 1; };
+    if (rank(a) != rank(b)) return rank(a) < rank(b) ? -1 : 1;
     if (const auto* s = std::get_if<std::string>(&a))
         return compareCp1252(*s, std::get<std::string>(b), expr.find(kExactCollation) == std::string::npos);
-    if (const auto* i = std::get_if<std::int64_t>(&a)) return *i < std::get<std::int64_t>(b) ? -1 : *i > std::get<std::int64_t>(b);
-    if (const auto* d = std::get_if<double>(&a)) return *d < std::get<double>(b) ? -1 : *d > std::get<double>(b);
-    return std::nullopt;
+    auto number = [](const SqlValue& v) { return std::holds_alternative<double>(v) ? std::get<double>(v) : static_cast<double>(std::get<std::int64_t>(v)); };
+    if (std::holds_alternative<std::int64_t>(a) && std::holds_alternative<std::int64_t>(b))
+        return std::get<std::int64_t>(a) < std::get<std::int64_t>(b) ? -1 : std::get<std::int64_t>(a) > std::get<std::int64_t>(b);
+    if (rank(a) == 0) return 0;
+    return number(a) < number(b) ? -1 : number(a) > number(b);
 }
+
+// How a condition stands in one statement.
+enum class Form {
+    Plain,  // column op value
+    Exact,  // column = value, so the index seeks and keeps its order
+    Held,   // the text as the buffer holds it = value
+    Longer  // the longer texts only, held as value: value < column < bound, through the index
+};
 }  // namespace
 
-// A condition that pins component `level` by equality to a value not past the point's (the usual
-// case: a pinned range read on from a row inside it) leaves nothing strictly past the point on that
-// component. SQLite would still walk the whole pinned range to find that out, comparing every entry.
-bool KeyScan::pinnedBefore(int level, int dir) const {
+// One query's conditions: their values now, and the columns the index seeks on by equality. Form 0
+// of the statement tests those columns exactly; form n + 1 reads the rows whose text on the n-th of
+// them is longer than the field and held as the value, equal on the ones before it and held on the
+// ones after it. The forms' rows are disjoint and together are every row the buffer test keeps.
+struct KeyScan::Terms {
+    std::uint64_t active = 0;
+    std::vector<std::optional<SqlValue>> value;   // per condition; nullopt: left out this time
+    std::vector<std::optional<std::string>> bound;  // per held text: the least text after every text held as it
+    std::vector<std::size_t> seek;                 // conditions on held text the index seeks by, in its order
+    const KeyPlan* through = nullptr;
+
+    int forms() const { return 1 + static_cast<int>(seek.size()); }
+    Form formOf(const ScanCondition& c, std::size_t i, int form) const {
+        if (c.held.empty()) return Form::Plain;
+        const auto at = std::find(seek.begin(), seek.end(), i);
+        if (at == seek.end()) return Form::Held;
+        const int n = static_cast<int>(at - seek.begin()) + 1;
+        return form == 0 || n < form ? Form::Exact : n == form ? Form::Longer : Form::Held;
+    }
+};
+
+KeyScan::Terms KeyScan::termsNow() const {
+    Terms t;
+    for (std::size_t i = 0; i < conditions_.size(); ++i) {
+        t.value.push_back(conditions_[i].value ? conditions_[i].value() : std::nullopt);
+        t.bound.emplace_back();
+        if (!t.value.back()) continue;
+        t.active |= std::uint64_t{1} << i;
+        if (const auto* text = std::get_if<std::string>(&*t.value.back()); text && !conditions_[i].held.empty())
+            t.bound.back() = textAfterHeld(*text, conditions_[i].room, conditions_[i].nocase);
+    }
+    t.through = lookupFor(t.active);
+    const KeyPlan* index = t.through ? t.through : key_ >= 0 ? &file_.schema->key(key_) : nullptr;
+    if (!index) return t;
+    // SQLite seeks by equality on the index's leading columns, as far as conditions pin them.
+    for (const auto& component : index->components) {
+        std::optional<std::size_t> pin;
+        for (std::size_t i = 0; i < conditions_.size() && !pin; ++i)
+            if (t.value[i] && conditions_[i].op == ScanCondition::Op::Equal && conditions_[i].column == component.expr) pin = i;
+        if (!pin) break;
+        if (!conditions_[*pin].held.empty()) t.seek.push_back(*pin);
+    }
+    return t;
+}
+
+// A condition that pins component `level` to values not past the point's (the usual case: a pinned
+// range read on from a row inside it) leaves nothing strictly past the point on that component.
+// SQLite would still walk the whole pinned range to find that out, comparing every entry. Text held
+// as a value may be stored longer: toward larger texts its rows end at the value's bound.
+bool KeyScan::pinnedBefore(int level, int dir, const Terms& t, int form) const {
     if (level < 0 || level >= static_cast<int>(point_.size())) return false;
     const OrderComponent component = componentAt(level);
-    const std::string term = component.expr + " = ?";
-    for (const ScanCondition& cond : conditions_) {
-        if (cond.sql != term || !cond.value) continue;
-        const std::optional<SqlValue> v = cond.value();
-        if (!v) continue;
-        const std::optional<int> c = compareAs(component.expr, *v, point_[static_cast<std::size_t>(level)]);
-        if (c && *c * component.dir * dir <= 0) return true;
+    const int toward = component.dir * dir;
+    for (std::size_t i = 0; i < conditions_.size(); ++i) {
+        const ScanCondition& cond = conditions_[i];
+        if (!t.value[i] || cond.op != ScanCondition::Op::Equal || cond.column != component.expr) continue;
+        if (t.value[i]->index() != point_[static_cast<std::size_t>(level)].index()) continue;  // not worth guessing
+        const Form f = t.formOf(cond, i, form);
+        std::optional<SqlValue> edge = t.value[i];
+        if ((f == Form::Held || f == Form::Longer) && toward > 0) {
+            if (!t.bound[i]) continue;
+            edge = SqlValue{*t.bound[i]};
+        }
+        if (compareAs(component.expr, *edge, point_[static_cast<std::size_t>(level)]) * toward <= 0) return true;
     }
     return false;
+}
+
+// Whether a statement form can hold rows equal to the point on its first `equal` components: a
+// form whose conditions pin one of them elsewhere holds none, yet SQLite would walk every entry
+// equal there to find that out.
+bool KeyScan::formMeetsPoint(int equal, const Terms& t, int form) const {
+    for (int level = 0; level < equal && level < static_cast<int>(point_.size()); ++level) {
+        const OrderComponent component = componentAt(level);
+        const SqlValue& at = point_[static_cast<std::size_t>(level)];
+        for (std::size_t i = 0; i < conditions_.size(); ++i) {
+            const ScanCondition& cond = conditions_[i];
+            if (!t.value[i] || cond.op != ScanCondition::Op::Equal || cond.column != component.expr) continue;
+            if (t.value[i]->index() != at.index()) continue;
+            const int fromValue = compareAs(component.expr, at, *t.value[i]);
+            const bool belowBound = !t.bound[i] || compareAs(component.expr, at, SqlValue{*t.bound[i]}) < 0;
+            switch (t.formOf(cond, i, form)) {
+                case Form::Plain:
+                case Form::Exact:
+                    if (fromValue != 0) return false;
+                    break;
+                case Form::Held:
+                    if (fromValue < 0 || !belowBound) return false;
+                    break;
+                case Form::Longer:
+                    if (fromValue <= 0 || !belowBound) return false;
+                    break;
+            }
+        }
+    }
+    return true;
 }
 
 OrderComponent KeyScan::componentAt(int level) const {
@@ -233,40 +325,89 @@ const KeyPlan* KeyScan::lookupFor(std::uint64_t active) const {
     return nullptr;
 }
 
-const std::string& KeyScan::sqlFor(int dir, ScanShape shape, int level, bool inclusive, std::uint64_t active) {
+namespace {
+const char* sqlOperator(ScanCondition::Op op) {
+    switch (op) {
+        case ScanCondition::Op::Equal: return " = ";
+        case ScanCondition::Op::Less: return " < ";
+        case ScanCondition::Op::LessEqual: return " <= ";
+        case ScanCondition::Op::Greater: return " > ";
+        case ScanCondition::Op::GreaterEqual: return " >= ";
+    }
+    return " = ";
+}
+}  // namespace
+
+const std::string& KeyScan::sqlFor(int dir, ScanShape shape, int level, bool inclusive, const Terms& t, int form) {
     // A lookup the conditions pin holds fewer rows than any range of the key's index can promise.
-    const KeyPlan* through = lookupFor(active);
     const std::uint64_t code = (static_cast<std::uint64_t>(level & 0xFFFF) << 8) | (static_cast<std::uint64_t>(shape) << 4) |
-                               (dir > 0 ? 8u : 0u) | (through ? 4u : 0u) | (inclusive ? 2u : 0u) | (range_ ? 1u : 0u);
-    const auto at = std::make_pair(code, active);
+                               (dir > 0 ? 8u : 0u) | (t.through ? 4u : 0u) | (inclusive ? 2u : 0u) | (range_ ? 1u : 0u);
+    const bool bounded = form > 0 && t.bound[t.seek[static_cast<std::size_t>(form - 1)]].has_value();
+    const auto at = std::make_tuple(code, t.active, form * 2 + (bounded ? 1 : 0));
     if (auto it = sql_.find(at); it != sql_.end()) return it->second;
     // The conditions' values follow the row limit, in the order of the conditions.
     std::vector<std::string> extra;
     int param = TableSchema::limitParam(components());
     for (std::size_t i = 0; i < conditions_.size(); ++i) {
-        if (!(active >> i & 1u)) continue;
-        std::string term = conditions_[i].sql;
-        if (const auto q = term.find('?'); q != std::string::npos) term.replace(q, 1, "?" + std::to_string(++param));
-        extra.push_back(std::move(term));
+        if (!(t.active >> i & 1u)) continue;
+        const ScanCondition& c = conditions_[i];
+        const std::string value = "?" + std::to_string(++param);
+        switch (t.formOf(c, i, form)) {
+            case Form::Plain: extra.push_back(c.column + sqlOperator(c.op) + value); break;
+            case Form::Exact: extra.push_back(c.column + " = " + value); break;
+            case Form::Held: extra.push_back(c.held + " = " + value); break;
+            case Form::Longer:
+                extra.push_back(c.column + " > " + value);
+                if (bounded) extra.push_back(c.column + " < ?" + std::to_string(++param));
+                extra.push_back(c.held + " = " + value);
+                break;
+        }
     }
     return sql_.emplace(at, file_.schema->composeScanSql(key_, order_.empty() ? nullptr : &order_, dir, shape, level, inclusive,
-                                                          range_.has_value(), extra, through))
+                                                          range_.has_value(), extra, t.through))
         .first->second;
 }
 
+bool KeyScan::before(const Row& a, const Row& b, int dir) const {
+    const std::vector<SqlValue> va = boundaryOfRow(a), vb = boundaryOfRow(b);
+    for (int level = 0; level < components() && static_cast<std::size_t>(level) < std::min(va.size(), vb.size()); ++level) {
+        const OrderComponent component = componentAt(level);
+        const auto l = static_cast<std::size_t>(level);
+        if (const int c = compareAs(component.expr, va[l], vb[l])) return c * component.dir * dir < 0;
+    }
+    return dir > 0 ? a.id < b.id : a.id > b.id;
+}
+
 int KeyScan::query(Connection& c, int dir, ScanShape shape, int level, int limit) {
+    const Terms t = termsNow();
+    const bool pinnable = shape == ScanShape::Level && level < components();
+    std::vector<Row> rows;
+    for (int form = 0; form < t.forms(); ++form) {
+        if (pinnable && pinnedBefore(level, dir, t, form)) continue;
+        if (shape != ScanShape::Start && !formMeetsPoint(std::min(level, components()), t, form)) continue;
+        std::vector<Row> more;
+        if (int e = queryForm(c, dir, shape, level, limit, t, form, &more)) return e;
+        if (rows.empty()) {
+            rows = std::move(more);
+            continue;
+        }
+        // Each form's rows come in the scan's order: merged, the first `limit` are the page.
+        std::vector<Row> merged;
+        merged.reserve(rows.size() + more.size());
+        std::merge(std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()), std::make_move_iterator(more.begin()),
+                   std::make_move_iterator(more.end()), std::back_inserter(merged), [&](const Row& a, const Row& b) { return before(a, b, dir); });
+        if (static_cast<int>(merged.size()) > limit) merged.resize(static_cast<std::size_t>(limit));
+        rows = std::move(merged);
+    }
+    for (Row& r : rows) cache_.push_back(std::move(r));
+    return 0;
+}
+
+int KeyScan::queryForm(Connection& c, int dir, ScanShape shape, int level, int limit, const Terms& t, int form, std::vector<Row>* out) {
     const TableSchema& s = *file_.schema;
     const int k = components();
-    // The conditions' values as they stand now; a term without one is left out this time.
-    std::uint64_t active = 0;
-    std::vector<SqlValue> values;
-    for (std::size_t i = 0; i < conditions_.size(); ++i)
-        if (auto v = conditions_[i].value ? conditions_[i].value() : std::nullopt) {
-            active |= std::uint64_t{1} << i;
-            values.push_back(std::move(*v));
-        }
     // Inclusive means next() reads the record at the point; previous() reads the one before it.
-    const std::string& sql = sqlFor(dir, shape, level, inclusive_ && dir > 0, active);
+    const std::string& sql = sqlFor(dir, shape, level, inclusive_ && dir > 0, t, form);
     Statement st;
     int rc = c.prepare(sql, &st);
     if (rc != SQLITE_OK) return file_.sqlFail(c, rc, "reading " + s.table());
@@ -281,13 +422,18 @@ int KeyScan::query(Connection& c, int dir, ScanShape shape, int level, int limit
         bindValue(st.get(), TableSchema::highParam(k), range_->second);
     }
     sqlite3_bind_int(st.get(), TableSchema::limitParam(k), limit);
-    for (std::size_t i = 0; i < values.size(); ++i) bindValue(st.get(), TableSchema::limitParam(k) + 1 + static_cast<int>(i), values[i]);
+    int param = TableSchema::limitParam(k);
+    for (std::size_t i = 0; i < conditions_.size(); ++i) {
+        if (!t.value[i]) continue;
+        bindValue(st.get(), ++param, *t.value[i]);
+        if (t.formOf(conditions_[i], i, form) == Form::Longer && t.bound[i]) bindValue(st.get(), ++param, SqlValue{*t.bound[i]});
+    }
     while ((rc = st.step()) == SQLITE_ROW) {
-        cache_.emplace_back();
-        readRow(s, st.get(), file_.readMemo, &cache_.back());
+        out->emplace_back();
+        readRow(s, st.get(), file_.readMemo, &out->back());
     }
     if (rc != SQLITE_DONE) {
-        cache_.clear();
+        out->clear();
         return file_.sqlFail(c, rc, "reading " + s.table());
     }
     return 0;

@@ -19,6 +19,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -45,12 +46,23 @@ void readRow(const TableSchema& s, sqlite3_stmt* stmt, bool withMemo, Row* out);
 // The boundary values of key k for a row.
 std::vector<SqlValue> boundaryOf(const TableSchema& s, int k, const Row& r);
 
-// A term the database tests on every row of a scan: `sql` holds "?" where the value goes
-// ("\"DATE\" >= ?"). The value is read at each query; nullopt leaves the term out that time.
-// A term "<lookup's leading column> = ?" reads through that lookup (see rt::TableDesc::lookups).
+// A term the database tests on every row of a scan: column op value. The value is read at each
+// query; nullopt leaves the term out that time. An equality on a lookup's leading column reads
+// through that lookup (see rt::TableDesc::lookups).
+//
+// A text column is compared as a record buffer holds it (`held`: the text clipped to its field's
+// width, blanks trimmed), so a longer text another writer stored passes as the program's own test
+// passes it. Where the index seeks on the column, the scan keeps the plain equality (and with it
+// the index's order) and reaches the longer texts by a second statement over the few index
+// entries that can hold them, merged into the same order.
 struct ScanCondition {
-    std::string sql;
+    enum class Op { Equal, Less, LessEqual, Greater, GreaterEqual };
+    std::string column;  // as the index compares it: with its collation when it is text
+    Op op = Op::Equal;
     std::function<std::optional<SqlValue>()> value;
+    std::string held;      // text only: the column as the buffer holds it, same collation; else empty
+    std::size_t room = 0;  // with held: the characters the field holds
+    bool nocase = false;   // with held: the collation folds case
 };
 
 class KeyScan {
@@ -94,12 +106,19 @@ private:
     void repositioned();
     int components() const;
     OrderComponent componentAt(int level) const;
-    // Whether the conditions leave nothing past the point on component `level` (see the .cpp).
-    bool pinnedBefore(int level, int dir) const;
-    // The statement for a shape with the conditions whose bit is set in `active`.
-    const std::string& sqlFor(int dir, ScanShape shape, int level, bool inclusive, std::uint64_t active);
+    struct Terms;  // the conditions' values and forms for one query (see the .cpp)
+    Terms termsNow() const;
+    int queryForm(Connection& c, int dir, ScanShape shape, int level, int limit, const Terms& t, int form, std::vector<Row>* out);
+    // Whether the conditions, in statement form `form`, leave nothing past the point on component
+    // `level` (see the .cpp).
+    bool pinnedBefore(int level, int dir, const Terms& t, int form) const;
+    bool formMeetsPoint(int equal, const Terms& t, int form) const;
+    // The statement for a shape with the conditions whose bit is set in `active`, in form `form`.
+    const std::string& sqlFor(int dir, ScanShape shape, int level, bool inclusive, const Terms& t, int form);
     // The stored lookup an active condition pins, nullptr when none.
     const KeyPlan* lookupFor(std::uint64_t active) const;
+    // Whether a row comes before another in this scan's order read in direction dir.
+    bool before(const Row& a, const Row& b, int dir) const;
 
     TableFile::Impl& file_;
     int key_;
@@ -111,7 +130,7 @@ private:
     std::vector<OrderComponent> order_;  // empty: the key's
     std::vector<ScanCondition> conditions_;
     std::vector<int> pins_;  // per condition: the lookup it pins, -1 none
-    std::map<std::pair<std::uint64_t, std::uint64_t>, std::string> sql_;
+    std::map<std::tuple<std::uint64_t, std::uint64_t, int>, std::string> sql_;
 
     State state_ = State::Both;
     std::vector<SqlValue> point_;

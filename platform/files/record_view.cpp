@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "platform/files/collation.h"
+#include "platform/files/kept_sum.h"
 #include "platform/files/table_file_impl.h"
 #include "platform/runtime/codepage.h"
 #include "platform/runtime/fixed_string.h"
@@ -15,15 +16,15 @@ inline constexpr int kDefaultViewPage = 32;
 
 namespace {
 
-const char* sqlOperator(FieldCondition::Op op) {
+ScanCondition::Op scanOperator(FieldCondition::Op op) {
     switch (op) {
-        case FieldCondition::Op::Equal: return " = ?";
-        case FieldCondition::Op::Less: return " < ?";
-        case FieldCondition::Op::LessEqual: return " <= ?";
-        case FieldCondition::Op::Greater: return " > ?";
-        case FieldCondition::Op::GreaterEqual: return " >= ?";
+        case FieldCondition::Op::Equal: return ScanCondition::Op::Equal;
+        case FieldCondition::Op::Less: return ScanCondition::Op::Less;
+        case FieldCondition::Op::LessEqual: return ScanCondition::Op::LessEqual;
+        case FieldCondition::Op::Greater: return ScanCondition::Op::Greater;
+        case FieldCondition::Op::GreaterEqual: return ScanCondition::Op::GreaterEqual;
     }
-    return " = ?";
+    return ScanCondition::Op::Equal;
 }
 
 std::int64_t powerOfTen(int n) {
@@ -135,12 +136,22 @@ void RecordView::setConditions(std::vector<FieldCondition> conditions) {
         if (c.field < 1 || static_cast<std::size_t>(c.field) > fields.size() || !c.value) continue;
         const rt::FieldDesc& f = fields[static_cast<std::size_t>(c.field - 1)];
         if (isTextField(f.type) && c.op != FieldCondition::Op::Equal) continue;
-        const FieldCondition::Op op = inclusiveFor(f, c.op);
-        terms.push_back({impl_->conditionColumn(f) + sqlOperator(op), [&f, op = c.op, value = std::move(c.value)]() -> std::optional<SqlValue> {
-                             const std::optional<KeyValue> v = value();
-                             if (!v) return std::nullopt;
-                             return columnValue(f, op, *v);
-                         }});
+        ScanCondition term;
+        term.column = impl_->conditionColumn(f);
+        term.op = scanOperator(inclusiveFor(f, c.op));
+        term.value = [&f, op = c.op, value = std::move(c.value)]() -> std::optional<SqlValue> {
+            const std::optional<KeyValue> v = value();
+            if (!v) return std::nullopt;
+            return columnValue(f, op, *v);
+        };
+        if (isTextField(f.type)) {
+            // The buffer holds the field's width: the database compares what it would hold.
+            const std::string plain = quoteIdentifier(columnName(f));
+            term.held = textAsHeld(f, plain) + term.column.substr(plain.size());  // with the column's collation
+            term.room = heldRoom(f);
+            term.nocase = term.column.find(kNoCaseCollation) != std::string::npos;
+        }
+        terms.push_back(std::move(term));
     }
     impl_->scan.setConditions(std::move(terms));
 }

@@ -23,7 +23,8 @@ using KeyValue = std::variant<std::int64_t, double, std::string>;
 // A condition on one field that every record the view's filter keeps meets, so the database can
 // test it and the view reads only records that can pass (the filter still sees each of them).
 // Its value is read at each query; nullopt leaves it out that time. Text is tested for equality
-// only, folding case as a key does (trailing blanks ignored): never stricter than an exact test.
+// only, folding case as a key does (trailing blanks ignored) and as the buffer holds it (the
+// field's width, whoever stored a longer text): never stricter than an exact test.
 // A condition on another text comparison, or on text against a number, tests nothing.
 struct FieldCondition {
     enum class Op { Equal, Less, LessEqual, Greater, GreaterEqual };

@@ -74,6 +74,11 @@ protected:
 
 TEST_F(FilteredViews, ListTheRowsOfTheFullWalkWhateverTheDatabaseTests) {
     fill(400);
+    // Rows another writer stored with text longer than its field (NAME holds 20, ACTIVE 1): the
+    // buffer holds the first characters, and so the filter tests those.
+    rawSql(file("MEDS.sqlite"),
+           "INSERT INTO MEDS (NAME, ACTIVE, TAG) VALUES ('abcdefghijklmnopqrstuvwxyz', 'Yes', 901), "
+           "('abc                 tail', 'Y', 902), ('ABCDEFGHIJKLMNOPQRSTz', 'yN', 903), ('abc  ', 'N', 904)");
     struct Case {
         const char* filter;
         MedKey key;
@@ -101,6 +106,11 @@ TEST_F(FilteredViews, ListTheRowsOfTheFullWalkWhateverTheDatabaseTests) {
         {"MED:Active = 'Y' and MED:Name = who", kByActive, 2},
         {"MED:Name = 'ABC ' and MED:Date >= today() - 10", kByDate, 2},
         {"MED:Name = ''", kByCode, 1},
+        // Compared as the buffer holds the longer rows, by the key's index and through the lookup.
+        {"MED:Name = 'abcdefghijklmnopqrst'", kByName, 1},
+        {"MED:Name = 'abcdefghijklmnopqrst'", kExactName, 1},
+        {"MED:Name = 'abcdefghijklmnopqrst' and MED:Active = 'Y'", kByActive, 2},
+        {"MED:Active = 'y'", kByDate, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.filter);
