@@ -129,6 +129,10 @@ TEST_F(MedicationList, TheCurrentPersonIsChosenAlreadyAndALongNameStillMatches) 
     const std::string longName = "Bartholomew Alexander Featherstonehaugh-Smith";  // 45: `personname` keeps 40
     addPeopleAndPrescriptions({"Zoe Example", longName.c_str()},
                               {{"Zocor", longName.c_str(), "Y"}, {"Lipitor", "Zoe Example", "Y"}});
+    // Another program stored the whole name; the record holds its first 40 characters, as the
+    // chosen person's name does, so the listing keeps the row.
+    testing_support::copyRows("PRESCRIP.sqlite", "PRESCRIP", "\"DRUGNAMEASPRESCRIBED\" = 'Lipitor'", 1,
+                              {{"PERSONSNAME", "'" + longName + "'"}, {"DRUGNAMEASPRESCRIBED", "'Atenolol'"}});
     auto frame = program_.Start();
     globals::personname().set(longName);  // as the people list leaves it
     frame.Press("?REPORTSITEM21");
@@ -136,7 +140,7 @@ TEST_F(MedicationList, TheCurrentPersonIsChosenAlreadyAndALongNameStillMatches) 
     EXPECT_EQ(chooser.Choice("?PER:PERSONSNAME"), 2);
     chooser.CloseBox();
     auto preview = user_.Find("Report Preview");
-    EXPECT_EQ(drugs(preview.Pages("?PAGES")->pages.at(0)), (Texts{"Zocor"}));
+    EXPECT_EQ(drugs(preview.Pages("?PAGES")->pages.at(0)), (Texts{"Atenolol", "Zocor"}));
     preview.Press("?EXIT");
 }
 
