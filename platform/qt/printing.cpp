@@ -125,8 +125,11 @@ void Printing::PageSetup(const QWidget* over) {
     // Its OK changes the settings kept for the next print, and nothing under way. The dialog is
     // shown, not run, so its choices are read from it (page_setup_choices.h). The connection
     // holds the printer, so it lives as long as the dialog that edits it.
-    connect(dialog, &QDialog::accepted, this, [this, dialog, printer] {
-        if (auto layout = ChosenPageLayout(*dialog)) {
+    // What the boxes show before the user touches them: an OK that changed nothing leaves a print
+    // on its own paper (the set-up opens on the printer's paper, not on a report's).
+    const std::optional<QPageLayout> opened = ChosenPageLayout(*dialog);
+    connect(dialog, &QDialog::accepted, this, [this, dialog, printer, opened] {
+        if (auto layout = ChosenPageLayout(*dialog); layout && !(opened && layout->isEquivalentTo(*opened))) {
             chosenLayout_ = *layout;
             settings_->setPageLayout(*layout);
         }

@@ -244,8 +244,24 @@ TEST_F(QtProgramPrinting, EachPrintDialogProposesAFileOfTheReportsNameBesideTheD
 }
 
 TEST_F(QtProgramPrinting, PageSetupsAcceptedChoicesAreKeptAndTheNextPrintComesOutOnThem) {
-    // Landscape A4 with wider margins, accepted.
+    // An OK that changes nothing leaves the report on its own paper, US Letter upright.
     QPageSetupDialog* setup = PrintSetup();
+    ASSERT_NE(setup, nullptr);
+    setup->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    ASSERT_TRUE(qttest::Settle());
+    {
+        const wnd::WindowId preview = OpenReport();
+        QPrintDialog* print = PrintFrom(preview);
+        ASSERT_NE(print, nullptr);
+        const QString file = proposed(*print);
+        PrintToFile(*print, preview);
+        const PdfInfo printed = pdfInfo(file);
+        EXPECT_NEAR(printed.width, 612, 1);
+        EXPECT_NEAR(printed.height, 792, 1);
+    }
+
+    // Landscape A4 with wider margins, accepted.
+    setup = PrintSetup();
     ASSERT_NE(setup, nullptr);
     auto* sizes = setup->findChild<QComboBox*>("pageSizeCombo");
     auto* landscape = setup->findChild<QRadioButton*>("landscape");
