@@ -123,10 +123,10 @@ void Printing::PageSetup(const QWidget* over) {
     if (chosenLayout_) printer->setPageLayout(*chosenLayout_);
     auto* dialog = new QPageSetupDialog(printer.get());
     // Its OK changes the settings kept for the next print, and nothing under way. The dialog is
-    // shown, not run, so its choices are read from it (page_setup_choices.h). The connection
-    // holds the printer, so it lives as long as the dialog that edits it.
-    // What the boxes show before the user touches them: an OK that changed nothing leaves a print
-    // on its own paper (the set-up opens on the printer's paper, not on a report's).
+    // shown, not run, so its choices are read from its boxes (page_setup_choices.h). An OK that
+    // changed nothing the boxes showed at opening chooses nothing: the set-up opens on the
+    // printer's paper, not a report's, and each report keeps its own. The connection holds the
+    // printer, so it lives as long as the dialog that edits it.
     const std::optional<QPageLayout> opened = ChosenPageLayout(*dialog);
     connect(dialog, &QDialog::accepted, this, [this, dialog, printer, opened] {
         if (auto layout = ChosenPageLayout(*dialog); layout && !(opened && layout->isEquivalentTo(*opened))) {
