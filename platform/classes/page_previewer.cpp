@@ -5,6 +5,7 @@
 #include <functional>
 #include <set>
 
+#include "platform/files/table_file.h"
 #include "platform/window/layout_builder.h"
 #include "platform/window/window.h"
 #include "platform/window/window_system.h"
@@ -249,7 +250,8 @@ bool PagePreviewer::Display(std::shared_ptr<const wnd::PageSet> pages) {
                 wnd::Message(error, "Pages to Print", wnd::MessageIcon::Exclamation);
             }
         } else if (c == kPrint) {
-            if (wnd::Print(pages, selection)) {
+            // A print to a file goes beside the data files, unless the user says otherwise.
+            if (wnd::Print(pages, selection, files::DataFolder())) {
                 printed = true;
                 w.Post(wnd::Event::CloseWindow);
             }

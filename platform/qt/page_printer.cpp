@@ -40,6 +40,13 @@ bool PrintPages(QPrinter& printer, const wnd::PageSet& pages, const std::vector<
     // full page); the items are placed from the paper's corner.
     const QPageLayout layout = printer.pageLayout();
     const QPoint corner = layout.paintRectPixels(resolution).topLeft() - layout.fullRectPixels(resolution).topLeft();
+    // Pages laid out for larger paper than the printer's (a page set-up's landscape for a report
+    // made upright) are drawn smaller to fit it whole, rather than cut off at its edge.
+    double scale = 1.0;
+    if (pages.paperWidth > 0 && pages.paperHeight > 0) {
+        const QSizeF paper = layout.fullRect(QPageLayout::Inch).size() * 1000.0;
+        scale = std::min({1.0, paper.width() / pages.paperWidth, paper.height() / pages.paperHeight});
+    }
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     for (std::size_t i = 0; i < chosen.size(); ++i) {
         if (i > 0 && !printer.newPage()) {
@@ -48,7 +55,7 @@ bool PrintPages(QPrinter& printer, const wnd::PageSet& pages, const std::vector<
         }
         painter.save();
         painter.translate(-corner);
-        PaintPage(painter, pages.pages[chosen[i]], resolution / 1000.0);
+        PaintPage(painter, pages.pages[chosen[i]], resolution / 1000.0 * scale);
         painter.restore();
     }
     return painter.end();

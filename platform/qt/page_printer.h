@@ -16,8 +16,9 @@ namespace qtp {
 void UsePaperOf(QPrinter& printer, const wnd::PageSet& pages);
 
 // Prints the chosen pages (from 1, in order; empty: all; numbers past the last page are skipped),
-// one sheet each, at their real size from the paper's corner. False when there was nothing to
-// print or the printer failed.
+// one sheet each, at their real size from the paper's corner; pages laid out for paper larger than
+// the printer's are made smaller, evenly, to fit it whole. False when there was nothing to print
+// or the printer failed.
 bool PrintPages(QPrinter& printer, const wnd::PageSet& pages, const std::vector<int>& selection);
 
 // A printer with the choices of another (device or file, paper, copies, sides, colour), for the

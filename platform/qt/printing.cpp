@@ -1,5 +1,7 @@
 #include "platform/qt/printing.h"
 
+#include <QFile>
+#include <QLineEdit>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -10,7 +12,9 @@
 
 #include "platform/qt/dialog_place.h"
 #include "platform/qt/page_printer.h"
+#include "platform/qt/page_setup_choices.h"
 #include "platform/qt/picture_book.h"
+#include "platform/qt/print_file.h"
 #include "platform/qt/print_job.h"
 #include "platform/window/page_set.h"
 
@@ -50,8 +54,8 @@ void Printing::Show(QWidget& dialog, const QWidget* over) {
     dialog.activateWindow();
 }
 
-void Printing::AskPrint(std::shared_ptr<const wnd::PageSet> pages, std::vector<int> selection, const QWidget* over,
-                        std::function<void(int)> answer) {
+void Printing::AskPrint(std::shared_ptr<const wnd::PageSet> pages, std::vector<int> selection, const QString& folder,
+                        const QWidget* over, std::function<void(int)> answer) {
     if (!pages || ending_) {
         answer(0);
         return;
@@ -59,10 +63,21 @@ void Printing::AskPrint(std::shared_ptr<const wnd::PageSet> pages, std::vector<i
     auto ask = std::make_shared<Ask>();
     ask->printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     CarryOver(*settings_, *ask->printer);
-    UsePaperOf(*ask->printer, *pages);
+    if (chosenLayout_)
+        ask->printer->setPageLayout(*chosenLayout_);
+    else
+        UsePaperOf(*ask->printer, *pages);
+    // The file is proposed to this dialog alone until its answer has come (the job has printed, or
+    // the dialog was cancelled); by then a file printed there is there.
+    const QString file = ProposePrintFile(folder, QString::fromStdString(pages->title), proposed_);
+    proposed_.insert(file);
+    if (ask->printer->outputFormat() == QPrinter::PdfFormat) ask->printer->setOutputFileName(file);
     ask->pages = std::move(pages);
     ask->selection = std::move(selection);
-    ask->answer = std::move(answer);
+    ask->answer = [this, file, answer = std::move(answer)](int printed) {
+        proposed_.erase(file);
+        answer(printed);
+    };
     auto* dialog = new QPrintDialog(ask->printer.get());
     // Which pages to print is the task's choice.
     dialog->setOption(QAbstractPrintDialog::PrintPageRange, false);
@@ -73,6 +88,9 @@ void Printing::AskPrint(std::shared_ptr<const wnd::PageSet> pages, std::vector<i
     // Gone (closed, or with the presenter): cancelled, or the pages print.
     connect(dialog, &QObject::destroyed, this, [this, ask] { DialogGone(ask); });
     Show(*dialog, over);
+    // The dialog fills its file box from the printer when shown, with a name of its own when the
+    // printer prints on paper.
+    if (auto* box = dialog->findChild<QLineEdit*>(QStringLiteral("filename"))) box->setText(file);
 }
 
 void Printing::DialogGone(const std::shared_ptr<Ask>& ask) {
@@ -102,10 +120,20 @@ void Printing::PageSetup(const QWidget* over) {
     if (ending_) return;
     auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
     CarryOver(*settings_, *printer);
+    if (chosenLayout_) printer->setPageLayout(*chosenLayout_);
     auto* dialog = new QPageSetupDialog(printer.get());
-    // Its OK changes the settings kept for the next print, and nothing under way. The connection
-    // holds the printer, so it lives as long as the dialog that edits it.
-    connect(dialog, &QDialog::accepted, this, [this, printer] { CarryOver(*printer, *settings_); });
+    // Its OK changes the settings kept for the next print, and nothing under way. The dialog is
+    // shown, not run, so its choices are read from its boxes (page_setup_choices.h). An OK that
+    // changed nothing the boxes showed at opening chooses nothing: the set-up opens on the
+    // printer's paper, not a report's, and each report keeps its own. The connection holds the
+    // printer, so it lives as long as the dialog that edits it.
+    const std::optional<QPageLayout> opened = ChosenPageLayout(*dialog);
+    connect(dialog, &QDialog::accepted, this, [this, dialog, printer, opened] {
+        if (auto layout = ChosenPageLayout(*dialog); layout && !(opened && layout->isEquivalentTo(*opened))) {
+            chosenLayout_ = *layout;
+            settings_->setPageLayout(*layout);
+        }
+    });
     Show(*dialog, over);
 }
 

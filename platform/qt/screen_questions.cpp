@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QCursor>
 #include <QDesktopServices>
+#include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFrame>
@@ -190,7 +191,8 @@ void Screen::AskPrint(const wnd::PrintQuestion& question, std::shared_ptr<wnd::I
     ApplyThread(question.thread);
     auto answer = Answerer(question.thread, question.id, std::move(sink));
     const View* v = view(question.window);
-    printing_->AskPrint(question.pages, question.selection, v ? v->root.data() : frame_.data(), std::move(answer));
+    printing_->AskPrint(question.pages, question.selection, QFile::decodeName(question.folder.c_str()),
+                        v ? v->root.data() : frame_.data(), std::move(answer));
 }
 
 // --- Standard actions and desktop services ---------------------------------------------------------

@@ -87,6 +87,8 @@ struct PrintQuestion {
     WindowId window = 0;
     std::shared_ptr<const PageSet> pages;
     std::vector<int> selection;  // the pages to print, from 1, in order; empty: all
+    std::string folder;          // where a print to a file goes unless the user says otherwise (as the file
+                                 // system spells it; empty: the working directory)
 };
 
 struct PopupQuestion {

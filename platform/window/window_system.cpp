@@ -196,13 +196,14 @@ unsigned Message(std::string_view text, std::string_view caption, MessageIcon ic
     return (answer & q.buttons) ? answer : q.defaultButton;  // a presenter cannot press a button that is not there
 }
 
-bool Print(std::shared_ptr<const PageSet> pages, std::vector<int> selection) {
+bool Print(std::shared_ptr<const PageSet> pages, std::vector<int> selection, std::string folder) {
     PrintQuestion q;
     q.id = nextId++;
     q.thread = rt::CurrentThreadNumber();
     q.window = tStack.empty() ? 0 : tStack.back();
     q.pages = std::move(pages);
     q.selection = std::move(selection);
+    q.folder = std::move(folder);
     auto presenter = CurrentPresenter();
     if (!presenter || !q.pages) return false;
     auto queue = ThisThreadQueue();

@@ -55,8 +55,9 @@ unsigned Message(std::string_view text, std::string_view caption = "", MessageIc
 // greyed. `icons` names each item's icon, separators included ("" none).
 int Popup(std::string_view items, const std::vector<std::string>& icons = {});
 // The print dialog for pages of a set (`selection`: the pages, from 1; empty all); blocks the
-// calling thread until the user printed them (true) or did not.
-bool Print(std::shared_ptr<const PageSet> pages, std::vector<int> selection = {});
+// calling thread until the user printed them (true) or did not. A print to a file is proposed a
+// file named after the pages' title in `folder` (empty: the working directory).
+bool Print(std::shared_ptr<const PageSet> pages, std::vector<int> selection = {}, std::string folder = {});
 
 namespace detail {
 WindowId NewWindowId();

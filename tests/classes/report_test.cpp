@@ -313,6 +313,7 @@ TEST_F(Reports, PrintingChosenPagesFromThePreviewClosesIt) {
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].selection, (std::vector<int>{3, 1}));
     EXPECT_EQ(requests[0].pages->pages.size(), 3u);
+    EXPECT_EQ(requests[0].folder, folder_.path()) << "a print to a file goes beside the data files";
     user_.AnswerPrint(false);  // the print dialog cancelled: the preview stays
     EXPECT_TRUE(preview.Open());
     preview.Press("?PRINT");
