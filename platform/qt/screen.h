@@ -105,6 +105,8 @@ private:
     void ApplyUsable(View& v);
     // Whether all that holds v's thread is its popup menus: v keeps its look and takes no input.
     bool UnderPopup(const View& v) const;
+    // Where a popup menu of the given size opens (screen_questions.cpp).
+    QPoint PopupPlace(const wnd::PopupQuestion& question, QSize menu) const;
     void ApplyThread(int thread);
     // A window usable again once its thread's nested window or question is gone takes the keys
     // back, unless the user is at work in another window: with no window manager nothing else
