@@ -136,6 +136,8 @@ private:
     bool HandleKey(View& v, int number, int qtKey, Qt::KeyboardModifiers mods, bool isOverride);
     // The desktop's window keys: Ctrl+F6 / Ctrl+Shift+F6 the next / previous window, Ctrl+F4 the close box.
     bool WindowKey(View& v, int qtKey, Qt::KeyboardModifiers mods, bool isOverride);
+    // Ctrl+F6's step: the next (or previous) MDI child that takes the keyboard itself.
+    void StepWindow(bool forward);
     // The control of the window an Alt-letter acts on (0 none), and acting on it.
     int MnemonicTarget(View& v, wnd::KeyCode key);
     void PressMnemonic(View& v, int number);

@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QCursor>
 #include <QHeaderView>
 #include <QKeySequence>
 #include <QLineEdit>
@@ -25,6 +26,7 @@
 #include <QTreeWidget>
 #include <QWindow>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <memory>
@@ -36,6 +38,7 @@
 #include "data/table_classes.h"
 #include "data/thread_tables.h"
 #include "globals/globals.h"
+#include "platform/classes/message_box.h"
 #include "health/register.h"
 #include "platform/qt/qt_presenter.h"
 #include "platform/qt/screen.h"
@@ -318,6 +321,191 @@ TEST_F(QtWindowKeys, AltWithALetterInTheHealthProfileActsOnlyOnTheTabShown) {
             EXPECT_EQ(active(), profile);
         }
     }
+}
+
+// Ctrl+F4 closes the active window as its close box does, with the same question about changes,
+// and the keyboard goes back to the window it was opened from.
+TEST_F(QtWindowKeys, CtrlF4ClosesTheActiveWindowAsItsCloseBoxDoes) {
+    struct Case {
+        const char* how;
+        bool byKey;      // Ctrl+F4, else the close box
+        bool typed;      // something typed into the form (not yet left)
+        unsigned answer; // to "Changes will be lost!"; 0: not asked
+        bool closes;
+    } cases[] = {
+        {"Ctrl+F4, untouched", true, false, 0, true},
+        {"close box, untouched", false, false, 0, true},
+        {"Ctrl+F4, typed, kept", true, true, cls::kButtonNo, false},
+        {"close box, typed, kept", false, true, cls::kButtonNo, false},
+        {"Ctrl+F4, typed, let go", true, true, cls::kButtonYes, true},
+        {"close box, typed, let go", false, true, cls::kButtonYes, true},
+    };
+    list_ = FromMenu("?BROWSEPRESCRIPTS", "BrowsePrescripts");
+    ASSERT_NE(list_, 0u);
+    wnd::WindowId form = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.how);
+        if (!form || !open(form)) {
+            Press(list_, "?CHANGE:4");
+            form = Opened("UpdatePrescripts");
+            ASSERT_NE(form, 0u);
+        }
+        Focus(form, "?PRE:RXNUMBER");
+        auto* rx = qobject_cast<QLineEdit*>(widget(form, "?PRE:RXNUMBER"));
+        ASSERT_NE(rx, nullptr);
+        rx->clear();
+        if (c.typed) QTest::keyClicks(rx, "42");
+        messages_.clear();
+        if (c.answer) messages_.answer(c.answer);
+        if (c.byKey) key(Qt::Key_F4, Qt::ControlModifier);
+        else sub(form)->close();
+        ASSERT_TRUE(qttest::Settle());
+        EXPECT_EQ(messages_.numbers(), c.answer ? std::vector<int>{10} : std::vector<int>{});
+        EXPECT_EQ(open(form), !c.closes);
+        EXPECT_EQ(active(), c.closes ? list_ : form);
+        if (!c.closes) {
+            EXPECT_EQ(rx->text(), "42") << "the typed text is kept";
+        }
+    }
+    // The list has no question; the frame is no window Ctrl+F4 closes.
+    key(Qt::Key_F4, Qt::ControlModifier);
+    ASSERT_TRUE(qttest::Settle());
+    EXPECT_FALSE(open(list_));
+    EXPECT_TRUE(screen().Frame()->isActiveWindow());
+    key(Qt::Key_F4, Qt::ControlModifier);
+    ASSERT_TRUE(qttest::Settle());
+    EXPECT_TRUE(open(frame_));
+}
+
+// Ctrl+F6 goes round the windows that take the keyboard, Ctrl+Shift+F6 the other way round; a
+// list waiting for its form is passed over (its form stands for it), as Ctrl+Tab passes it over.
+TEST_F(QtWindowKeys, CtrlF6AndCtrlShiftF6GoRoundTheWindows) {
+    const wnd::WindowId form = OpenChangeForm();
+    ASSERT_NE(form, 0u);
+    const wnd::WindowId people = FromMenu("?PRESCRIPTIONSADDUPDATEORCHANGEPEOPLE", "BrowsePerson");
+    ASSERT_NE(people, 0u);
+    auto activate = [&](wnd::WindowId id) {
+        mdi()->setActiveSubWindow(sub(id));
+        EXPECT_TRUE(qttest::Settle());
+    };
+    auto press = [&](Qt::Key k, Qt::KeyboardModifiers mods) {
+        key(k, mods);
+        EXPECT_TRUE(qttest::Settle());
+        const wnd::WindowId to = active();
+        EXPECT_TRUE(to && sub(to)->isAncestorOf(QApplication::focusWidget())) << "the keyboard is in the window moved to";
+        return to;
+    };
+    const Qt::KeyboardModifiers next = Qt::ControlModifier, previous = Qt::ControlModifier | Qt::ShiftModifier;
+    // Two windows: every key goes to the other one, Ctrl+Tab too.
+    struct Step {
+        Qt::Key key;
+        Qt::KeyboardModifiers mods;
+    } steps[] = {{Qt::Key_F6, next}, {Qt::Key_F6, previous}, {Qt::Key_Tab, next}};
+    for (const Step& s : steps) {
+        SCOPED_TRACE(keyName(s.key, s.mods));
+        for (const wnd::WindowId from : {form, people}) {
+            activate(from);
+            EXPECT_EQ(press(s.key, s.mods), from == form ? people : form);
+        }
+    }
+    // Three: round all of them and back where it began, one way and the other; a step back
+    // undoes a step on.
+    const wnd::WindowId second = FromMenu("?BROWSEPRESCRIPTS", "BrowsePrescripts");
+    ASSERT_NE(second, 0u);
+    std::vector<wnd::WindowId> all = {form, people, second};
+    std::sort(all.begin(), all.end());
+    for (const wnd::WindowId from : all) {
+        for (const Qt::KeyboardModifiers mods : {next, previous}) {
+            SCOPED_TRACE(keyName(Qt::Key_F6, mods) + " from window " + std::to_string(from));
+            activate(from);
+            std::vector<wnd::WindowId> seen;
+            for (int i = 0; i < 3; ++i) seen.push_back(press(Qt::Key_F6, mods));
+            EXPECT_EQ(seen.back(), from);
+            std::sort(seen.begin(), seen.end());
+            EXPECT_EQ(seen, all) << "each window once; never the list that waits";
+            const wnd::WindowId on = press(Qt::Key_F6, mods);
+            EXPECT_EQ(press(Qt::Key_F6, mods == next ? previous : next), from);
+            EXPECT_NE(on, from);
+        }
+    }
+}
+
+// The Menu key and Shift+F10 open the list's own popup (the one with "&View") under its
+// highlighted row, or over it where the screen has no room below; at the list's top left when no
+// row is highlighted. Its items act on the highlighted row's record.
+TEST_F(QtWindowKeys, TheMenuKeyAndShiftF10OpenThePopupAtTheHighlightedRow) {
+    list_ = FromMenu("?BROWSEPRESCRIPTS", "BrowsePrescripts");
+    ASSERT_NE(list_, 0u);
+    auto* rows = qobject_cast<QTreeWidget*>(widget(list_, "?BROWSE:1"));
+    ASSERT_NE(rows, nullptr);
+    struct Case {
+        const char* how;
+        Qt::Key key;
+        Qt::KeyboardModifiers mods;
+        Qt::Key move;  // to the row the popup opens at
+    } cases[] = {
+        {"Menu, last row", Qt::Key_Menu, Qt::NoModifier, Qt::Key_End},
+        {"Shift+F10, last row", Qt::Key_F10, Qt::ShiftModifier, Qt::Key_End},
+        {"Shift+F10, first row", Qt::Key_F10, Qt::ShiftModifier, Qt::Key_Home},
+        {"Menu, first row", Qt::Key_Menu, Qt::NoModifier, Qt::Key_Home},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.how);
+        Focus(list_, "?BROWSE:1");
+        key(c.move);
+        ASSERT_TRUE(qttest::Settle());
+        QTreeWidgetItem* current = rows->currentItem();
+        ASSERT_NE(current, nullptr);
+        const std::string drug = current->text(0).toStdString();
+        // The pointer is elsewhere: over the frame's menu bar.
+        QCursor::setPos(screen().Frame()->menuBar()->mapToGlobal(QPoint(2, 2)));
+        key(c.key, c.mods);
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !screen().PopupMenus().empty(); }, qttest::kWaitMs));
+        ASSERT_EQ(screen().PopupMenus().size(), 1u);
+        QMenu* menu = screen().PopupMenus().front();
+        ASSERT_TRUE(QTest::qWaitFor([menu] { return menu->isVisible(); }, qttest::kWaitMs));
+        std::vector<std::string> items;
+        for (QAction* a : menu->actions()) items.push_back(a->text().toStdString());
+        EXPECT_EQ(items, (std::vector<std::string>{"&Insert", "&Change", "&Delete", "&View"}));
+        const QRect row(rows->viewport()->mapToGlobal(rows->visualItemRect(current).topLeft()),
+                        rows->visualItemRect(current).size());
+        const QRect at = menu->geometry();
+        EXPECT_FALSE(at.intersects(row)) << "the row stays in sight";
+        EXPECT_TRUE(at.top() == row.bottom() + 1 || at.bottom() + 1 == row.top())
+            << "menu " << at.top() << ".." << at.bottom() << ", row " << row.top() << ".." << row.bottom();
+        EXPECT_GE(at.left(), row.left());
+        EXPECT_LT(at.left(), row.left() + 3 * row.height()) << "at the row's start";
+        // View, from the keyboard: the highlighted row's prescription.
+        QTest::keyClick(menu, Qt::Key_V);
+        ASSERT_TRUE(qttest::Settle());
+        const wnd::WindowId view = screen().Find("UpdatePrescripts");
+        ASSERT_NE(view, 0u);
+        EXPECT_EQ(screen().WindowWidget(view)->windowTitle().toStdString(), "View Record");
+        EXPECT_EQ(shown(widget(view, "?DRU:DRUGNAMEASPRESCRIBED")), drug);
+        key(Qt::Key_Escape);
+        ASSERT_TRUE(qttest::Settle());
+        ASSERT_EQ(screen().Find("UpdatePrescripts"), 0u);
+    }
+    // An empty list highlights no row: its popup opens at the list's top left.
+    Press(list_, "?CHANGE:4");
+    const wnd::WindowId form = Opened("UpdatePrescripts");
+    ASSERT_NE(form, 0u);
+    Press(form, "?BUTTON4:3");
+    const wnd::WindowId pharmacies = Opened("BrowsePharmacy");
+    ASSERT_NE(pharmacies, 0u);
+    auto* empty = qobject_cast<QTreeWidget*>(widget(pharmacies, "?BROWSE:1"));
+    ASSERT_NE(empty, nullptr);
+    ASSERT_EQ(empty->topLevelItemCount(), 0);
+    Focus(pharmacies, "?BROWSE:1");
+    key(Qt::Key_F10, Qt::ShiftModifier);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !screen().PopupMenus().empty(); }, qttest::kWaitMs));
+    QMenu* menu = screen().PopupMenus().front();
+    ASSERT_TRUE(QTest::qWaitFor([menu] { return menu->isVisible(); }, qttest::kWaitMs));
+    EXPECT_EQ(menu->geometry().topLeft(), empty->mapToGlobal(QPoint(0, 0)));
+    QTest::keyClick(menu, Qt::Key_Escape);
+    ASSERT_TRUE(qttest::Settle());
+    EXPECT_TRUE(screen().PopupMenus().empty());
+    EXPECT_TRUE(open(pharmacies));
 }
 
 }  // namespace
