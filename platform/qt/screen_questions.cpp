@@ -185,14 +185,15 @@ void Screen::AskPopup(const wnd::PopupQuestion& question, std::shared_ptr<wnd::I
 QPoint Screen::PopupPlace(const wnd::PopupQuestion& question, QSize menu) const {
     View* v = view(question.window);
     // The keyboard's menu on a list: under its highlighted row, or over it where the screen has no
-    // room below, so the row stays in sight; at the list's top left when no row is highlighted.
+    // room below, so the row stays in sight; at the top left of the rows' area (below the column
+    // headers) when no row is highlighted.
     const ControlView* cv = v && question.control ? v->cv(question.control) : nullptr;
     if (auto* list = cv ? qobject_cast<QTreeWidget*>(cv->widget.data()) : nullptr; list && list->isVisible()) {
         const int choice = v->cs(question.control)->choice;
         QTreeWidgetItem* item = choice >= 1 && choice <= list->topLevelItemCount() ? list->topLevelItem(choice - 1) : nullptr;
         QWidget* rows = list->viewport();
         const QRect row = item ? list->visualItemRect(item) : QRect();
-        if (!row.isValid() || !rows->rect().intersects(row)) return list->mapToGlobal(QPoint(0, 0));
+        if (!row.isValid() || !rows->rect().intersects(row)) return rows->mapToGlobal(QPoint(0, 0));
         // Indented by a row's height, as far in as the pointer would be on the row's text.
         const int x = std::max(row.left(), 0) + row.height();
         const QPoint below = rows->mapToGlobal(QPoint(x, row.bottom() + 1));
