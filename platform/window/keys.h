@@ -33,6 +33,7 @@ inline constexpr KeyCode kKeyInsert = 0x2D;
 inline constexpr KeyCode kKeyDelete = 0x2E;
 inline constexpr KeyCode kKeyApps = 0x5D;
 inline constexpr KeyCode kKeyF1 = 0x70;
+inline constexpr KeyCode kKeyF4 = 0x73;
 inline constexpr KeyCode kKeyF10 = 0x79;
 inline constexpr KeyCode kKeyF12 = 0x7B;
 inline constexpr KeyCode kKeyShiftTab = kShift | kKeyTab;   // 0x109
