@@ -588,7 +588,7 @@ bool Screen::WindowKey(View& v, int qtKey, Qt::KeyboardModifiers mods, bool isOv
     if ((mods & ~Qt::KeypadModifier & ~Qt::ShiftModifier) != Qt::ControlModifier) return false;
     auto* sub = qobject_cast<QMdiSubWindow*>(v.root.data());
     if (qtKey == Qt::Key_F6 && mdi_) {
-        // The next or previous window, as Ctrl+Tab moves.
+        // Round the windows, one way or the other.
         if (isOverride) return true;
         StepWindow(!(mods & Qt::ShiftModifier));
         return true;
