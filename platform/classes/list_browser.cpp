@@ -301,7 +301,8 @@ int ListBrowser::OnNewSelection() {
     if (pager_ && !pager_->empty()) pager_->LoadCurrent();
     if (key_ == wnd::kKeyMouseRightUp || key_ == wnd::kKeyApps) {
         RefreshControls();
-        POPUP.Ask();
+        // The mouse's menu opens where it was clicked, the keyboard's at the highlighted row.
+        POPUP.Ask(key_ == wnd::kKeyApps ? list_ : 0);
     } else {
         controller_->Refresh();
     }

@@ -46,11 +46,11 @@ std::string PopupMenu::Text() const {
     return s;
 }
 
-int PopupMenu::Ask() {
+int PopupMenu::Ask(int atList) {
     const std::vector<Item> shown = items();
     std::vector<std::string> icons;
     for (const Item& i : shown) icons.push_back(i.icon);
-    last_ = shown.empty() ? 0 : wnd::Popup(Text(), icons);
+    last_ = shown.empty() ? 0 : wnd::Popup(Text(), icons, atList);
     int n = 0;
     for (const Item& i : shown) {
         if (i.text == "-" || ++n != last_) continue;

@@ -23,8 +23,9 @@ public:
     void RemoveInsertedItems() { inserted_.clear(); }
     // The menu's text as it would be shown now.
     std::string Text() const;
-    // Shows the menu; the chosen item's number (1-based, separators not counted), 0 none.
-    int Ask();
+    // Shows the menu, at the pointer or, for a menu the keyboard asked for, at the highlighted row
+    // of the list `atList`; the chosen item's number (1-based, separators not counted), 0 none.
+    int Ask(int atList = 0);
     int LastChoiceNumber() const { return last_; }
 
 private:

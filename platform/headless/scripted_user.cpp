@@ -372,6 +372,13 @@ void UserWindow::PressKey(wnd::KeyCode typed) {
             box.events.push_back(std::move(e));
             return;
         }
+        // Ctrl+F4 is the window's close box; the frame closes only through its own.
+        if (key == (wnd::kCtrl | wnd::kKeyF4)) {
+            if (box.w.state.kind == wnd::WindowKind::AppFrame) return;
+            box.LeaveBeforeClose(0);
+            box.events.push_back(input(box.w, Kind::CloseRequest, 0));
+            return;
+        }
         // Escape presses the window's Cancel or Close button (or its Exit item), as a click does.
         if (const int n = key == wnd::kKeyEscape ? wnd::EscapeControl(box.w.state) : 0) {
             if (wnd::TakesFocus(stateOf(box.w, n).kind)) box.MoveFocus(n);

@@ -588,10 +588,9 @@ bool Screen::WindowKey(View& v, int qtKey, Qt::KeyboardModifiers mods, bool isOv
     if ((mods & ~Qt::KeypadModifier & ~Qt::ShiftModifier) != Qt::ControlModifier) return false;
     auto* sub = qobject_cast<QMdiSubWindow*>(v.root.data());
     if (qtKey == Qt::Key_F6 && mdi_) {
-        // The next or previous window, as Ctrl+Tab moves.
+        // Round the windows, one way or the other.
         if (isOverride) return true;
-        if (mods & Qt::ShiftModifier) mdi_->activatePreviousSubWindow();
-        else mdi_->activateNextSubWindow();
+        StepWindow(!(mods & Qt::ShiftModifier));
         return true;
     }
     if (qtKey == Qt::Key_F4 && !(mods & Qt::ShiftModifier) && v.root && v.state.kind != wnd::WindowKind::AppFrame) {
@@ -602,6 +601,24 @@ bool Screen::WindowKey(View& v, int qtKey, Qt::KeyboardModifiers mods, bool isOv
         return true;
     }
     return false;
+}
+
+void Screen::StepWindow(bool forward) {
+    // In the order the windows were opened, wrapping round, so that the key goes round all of
+    // them. A window that waits for another (a list whose form is open) is passed over: it would
+    // only bring that window forward again, and from the form the key would seem to do nothing.
+    const QList<QMdiSubWindow*> subs = mdi_->subWindowList(QMdiArea::CreationOrder);
+    const qsizetype n = subs.size();
+    qsizetype at = subs.indexOf(mdi_->activeSubWindow());
+    if (at < 0) at = forward ? n - 1 : 0;
+    for (qsizetype step = 1; step < n; ++step) {
+        QMdiSubWindow* sub = subs[(at + (forward ? step : n - step)) % n];
+        if (sub->isHidden()) continue;
+        const auto it = std::find_if(views_.begin(), views_.end(), [sub](const auto& e) { return e.second->root == sub; });
+        if (it != views_.end() && (it->second->closing || waiting_.Waits(it->first))) continue;
+        mdi_->setActiveSubWindow(sub);
+        return;
+    }
 }
 
 bool Screen::eventFilter(QObject* watched, QEvent* event) {

@@ -105,6 +105,8 @@ private:
     void ApplyUsable(View& v);
     // Whether all that holds v's thread is its popup menus: v keeps its look and takes no input.
     bool UnderPopup(const View& v) const;
+    // Where a popup menu of the given size opens (screen_questions.cpp).
+    QPoint PopupPlace(const wnd::PopupQuestion& question, QSize menu) const;
     void ApplyThread(int thread);
     // A window usable again once its thread's nested window or question is gone takes the keys
     // back, unless the user is at work in another window: with no window manager nothing else
@@ -134,6 +136,8 @@ private:
     bool HandleKey(View& v, int number, int qtKey, Qt::KeyboardModifiers mods, bool isOverride);
     // The desktop's window keys: Ctrl+F6 / Ctrl+Shift+F6 the next / previous window, Ctrl+F4 the close box.
     bool WindowKey(View& v, int qtKey, Qt::KeyboardModifiers mods, bool isOverride);
+    // Ctrl+F6's step: the next (or previous) MDI child that takes the keyboard itself.
+    void StepWindow(bool forward);
     // The control of the window an Alt-letter acts on (0 none), and acting on it.
     int MnemonicTarget(View& v, wnd::KeyCode key);
     void PressMnemonic(View& v, int number);

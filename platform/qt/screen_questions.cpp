@@ -31,6 +31,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
@@ -179,10 +180,34 @@ void Screen::AskPopup(const wnd::PopupQuestion& question, std::shared_ptr<wnd::I
     });
     connect(menu, &QObject::destroyed, this, [answer] { answer(0); });
     questions_.push_back(menu);
+    menu->popup(PopupPlace(question, menu->sizeHint()));
+}
+
+QPoint Screen::PopupPlace(const wnd::PopupQuestion& question, QSize menu) const {
+    View* v = view(question.window);
+    // The keyboard's menu on a list: under its highlighted row, or over it where the screen has no
+    // room below, so the row stays in sight; at the top left of the rows' area (below the column
+    // headers) when no row is highlighted.
+    const ControlView* cv = v && question.control ? v->cv(question.control) : nullptr;
+    if (auto* list = cv ? qobject_cast<QTreeWidget*>(cv->widget.data()) : nullptr; list && list->isVisible()) {
+        const int choice = v->cs(question.control)->choice;
+        QTreeWidgetItem* item = choice >= 1 && choice <= list->topLevelItemCount() ? list->topLevelItem(choice - 1) : nullptr;
+        QWidget* rows = list->viewport();
+        const QRect row = item ? list->visualItemRect(item) : QRect();
+        if (!row.isValid() || !rows->rect().intersects(row)) return rows->mapToGlobal(QPoint(0, 0));
+        // Indented by a row's height, as far in as the pointer would be on the row's text.
+        const int x = std::max(row.left(), 0) + row.height();
+        const QPoint below = rows->mapToGlobal(QPoint(x, row.bottom() + 1));
+        const QScreen* screen = list->screen();
+        if (screen && below.y() + menu.height() > screen->availableGeometry().bottom() + 1)
+            return rows->mapToGlobal(QPoint(x, row.top() - menu.height()));
+        return below;
+    }
+    // The mouse's menu: at the pointer, or over the window's middle when the pointer is elsewhere.
     QPoint at = QCursor::pos();
-    if (View* v = view(question.window); v && v->root && !v->root->rect().contains(v->root->mapFromGlobal(at)))
+    if (v && v->root && !v->root->rect().contains(v->root->mapFromGlobal(at)))
         at = v->root->mapToGlobal(v->root->rect().center());
-    menu->popup(at);
+    return at;
 }
 
 // The print dialog is the printing's own; only the asking thread's windows wait for it.

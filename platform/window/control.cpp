@@ -102,7 +102,7 @@ bool WindowState::AlertsKey(KeyCode key) const {
 KeyCode WindowState::Translate(KeyCode key) const {
     for (const auto& [from, to] : aliases)
         if (from == key) return to;
-    return key;
+    return key == (kShift | kKeyF10) ? kKeyApps : key;
 }
 
 bool Reachable(const WindowState& w, int number) {

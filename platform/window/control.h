@@ -129,7 +129,8 @@ struct WindowState {
     // Case-insensitive; 0 when unknown.
     int controlByUse(std::string_view use) const;
     bool AlertsKey(KeyCode key) const;
-    KeyCode Translate(KeyCode key) const;  // applies the key aliases
+    // Applies the window's key aliases, then the desktop's own: Shift+F10 is the Menu key.
+    KeyCode Translate(KeyCode key) const;
 };
 
 // Whether the control and every control enclosing it are visible and enabled. A tab that is not

@@ -98,6 +98,8 @@ struct PopupQuestion {
     std::vector<std::string> items;     // "-" is a separator; the answer numbers the other items from 1;
                                         // an item starting with '~' is shown greyed and cannot be chosen
     std::vector<std::string> icons;     // the icon of each item, as items ("" none; may be shorter)
+    int control = 0;                    // a list the keyboard asked it for: shown at the list's
+                                        // highlighted row (its top left when none); 0: at the pointer
 };
 
 // A page of the program's help shown to the user (the help file's own pages, compiled in; see

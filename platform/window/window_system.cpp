@@ -212,9 +212,10 @@ bool Print(std::shared_ptr<const PageSet> pages, std::vector<int> selection, std
     return queue->TakeAnswer(q.id).answer == 1;
 }
 
-int Popup(std::string_view items, const std::vector<std::string>& icons) {
+int Popup(std::string_view items, const std::vector<std::string>& icons, int atList) {
     PopupQuestion q;
     q.icons = icons;
+    q.control = atList;
     q.id = nextId++;
     q.thread = rt::CurrentThreadNumber();
     q.window = tStack.empty() ? 0 : tStack.back();

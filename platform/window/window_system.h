@@ -52,8 +52,9 @@ unsigned Message(std::string_view text, std::string_view caption = "", MessageIc
                  unsigned buttons = kButtonOk, unsigned defaultButton = kButtonOk);
 // A popup menu at the mouse: items separated by '|', "-" a separator. Returns the chosen item
 // counted from 1 without the separators, 0 when the user chose none. An item starting with '~' is
-// greyed. `icons` names each item's icon, separators included ("" none).
-int Popup(std::string_view items, const std::vector<std::string>& icons = {});
+// greyed. `icons` names each item's icon, separators included ("" none). A menu the keyboard asked
+// for on a list names the list in `atList`: it opens at the list's highlighted row instead.
+int Popup(std::string_view items, const std::vector<std::string>& icons = {}, int atList = 0);
 // The print dialog for pages of a set (`selection`: the pages, from 1; empty all); blocks the
 // calling thread until the user printed them (true) or did not. A print to a file is proposed a
 // file named after the pages' title in `folder` (empty: the working directory).

@@ -75,10 +75,19 @@ void addPrescriptions(const std::vector<Rx>& rows) {
 // What the stand-in form does with the next request.
 std::atomic<bool> gComplete{true};
 std::atomic<int> gRequests{0};
+// The last request the form was called with, and the drug of the record it was handed.
+std::atomic<int> gLastRequest{0};
+std::mutex gLastDrugMutex;
+std::string gLastDrug;
 
 void StandInForm() {
     ++gRequests;
     const int request = globals::CallRequest;
+    gLastRequest = request;
+    {
+        std::lock_guard lock(gLastDrugMutex);
+        gLastDrug = rt::rtrim(rt::view(data::PRE.DRUGNAMEASPRESCRIBED));
+    }
     globals::CallRequest = 0;
     globals::CallResponse = globals::kCancelled;
     auto* acc = data::PrescriptsAccessorRef;
@@ -104,6 +113,7 @@ protected:
         shell::RegisterProcedure("UpdatePrescripts", &StandInForm);
         gComplete = true;
         gRequests = 0;
+        gLastRequest = 0;
     }
     void TearDown() override {
         ProgramTest::TearDown();
@@ -137,6 +147,54 @@ TEST_F(PrescriptionList, EmptyListShowsAZeroTotalAndOnlyInsert) {
     const wnd::PopupQuestion popup = user_.Popups()[0];
     EXPECT_EQ(popup.items, (std::vector<std::string>{"&Insert", "~&Change", "~&Delete", "~&View"}));
     EXPECT_EQ(popup.icons, (std::vector<std::string>{"WAINSERT.ICO", "WACHANGE.ICO", "WADELETE.ICO", "WAVIEW.ICO"}));
+    user_.ChoosePopup("");
+}
+
+// The keyboard's popup keys open the list's own popup at its highlighted row and act on that
+// row's record; the right button's opens where it was clicked, with the list-format items too.
+TEST_F(PrescriptionList, TheMenuKeyAndShiftF10OpenThePopupAtTheHighlightedRow) {
+    addPrescriptions({{"Metformin", "Y", "Dr. Brown", 10, 0}, {"Aspirin", "Y", "Dr. Adams", 70, 0},
+                      {"Coumadin", "N", "Dr. Clark", 300, 0}});
+    auto list = OpenList();
+    const int rows = list.Control("?BROWSE:1").number;
+    const std::vector<std::string> own = {"&Insert", "&Change", "&Delete", "&View"};
+    struct Case {
+        const char* how;
+        const char* focus;  // the control the key is pressed on
+        wnd::KeyCode key;
+        int row;            // the highlighted row, its record handed to View
+        bool opens;
+    } cases[] = {
+        {"Menu", "?BROWSE:1", wnd::kKeyApps, 3, true},
+        {"Shift+F10", "?BROWSE:1", wnd::kShift | wnd::kKeyF10, 2, true},
+        {"F10 alone", "?BROWSE:1", wnd::kKeyF10, 2, false},
+        {"Shift+F10 on a button", "?CLOSE", wnd::kShift | wnd::kKeyF10, 1, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.how);
+        list.ChooseRow("?BROWSE:1", c.row);
+        list.Click(c.focus);
+        gLastRequest = 0;
+        list.PressKey(c.key);
+        if (!c.opens) {
+            EXPECT_TRUE(user_.Popups().empty());
+            continue;
+        }
+        ASSERT_EQ(user_.Popups().size(), 1u);
+        const wnd::PopupQuestion popup = user_.Popups()[0];
+        EXPECT_EQ(popup.control, rows) << "shown at the list's highlighted row";
+        EXPECT_EQ(popup.items, own);
+        EXPECT_EQ(list.Choice("?BROWSE:1"), c.row);
+        user_.ChoosePopup("&View");
+        EXPECT_EQ(gLastRequest, globals::kView);
+        std::lock_guard lock(gLastDrugMutex);
+        EXPECT_EQ(gLastDrug, list.Rows("?BROWSE:1").at(static_cast<std::size_t>(c.row - 1)).at(0));
+    }
+    list.RightClickRow("?BROWSE:1", 1);
+    ASSERT_EQ(user_.Popups().size(), 1u);
+    const wnd::PopupQuestion popup = user_.Popups()[0];
+    EXPECT_EQ(popup.control, 0) << "shown at the pointer";
+    EXPECT_GT(popup.items.size(), own.size()) << "with the list-format items";
     user_.ChoosePopup("");
 }
 

@@ -236,14 +236,26 @@ TEST_F(PrescriptionForm, InsertEndToEndFromTheMenu) {
 TEST_F(PrescriptionForm, CancelledInsertLeavesNoRecord) {
     seedReferenceTables();
     auto list = OpenList();
-    for (bool closeBox : {false, true}) {
-        SCOPED_TRACE(closeBox ? "close box" : "Cancel");
+    enum class Way { Cancel, CloseBox, CtrlF4 };
+    for (const Way way : {Way::Cancel, Way::CloseBox, Way::CtrlF4}) {
+        SCOPED_TRACE(way == Way::Cancel ? "Cancel" : way == Way::CloseBox ? "close box" : "Ctrl+F4");
         list.Press("?INSERT:4");
         auto form = user_.Find("UpdatePrescripts");
         form.Fill("?PRE:RXNUMBER", "12345");
+        auto close = [&] {
+            if (way == Way::CloseBox) form.CloseBox();
+            else if (way == Way::CtrlF4) form.PressKey(wnd::kCtrl | wnd::kKeyF4);
+            else form.Press("?CANCEL");
+        };
+        // Kept when the user says No, let go on Yes.
+        messages_.answer(cls::kButtonNo);
+        close();
+        ASSERT_TRUE(form.Open());
+        EXPECT_EQ(form.Text("?PRE:RXNUMBER"), "12345");
+        EXPECT_EQ(messages_.numbers(), std::vector<int>{10});
+        messages_.clear();
         messages_.answer(cls::kButtonYes);
-        if (closeBox) form.CloseBox();
-        else form.Press("?CANCEL");
+        close();
         EXPECT_FALSE(form.Open());
         EXPECT_EQ(messages_.numbers(), std::vector<int>{10});
         messages_.clear();
