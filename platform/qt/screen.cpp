@@ -617,6 +617,7 @@ bool Screen::WindowKey(View& v, int qtKey, Qt::KeyboardModifiers mods, bool isOv
 
 bool Screen::eventFilter(QObject* watched, QEvent* event) {
     if (dying_) return false;
+    if (KeysWithNoActiveWindow(watched, event)) return true;
     if (HoldBack(watched, event)) return true;
     const QEvent::Type type = event->type();
     if (type == QEvent::KeyPress || type == QEvent::ShortcutOverride) {
@@ -769,6 +770,29 @@ void Screen::CloseWindow(wnd::WindowId id) {
             if (hadKeys && back && !dying_) BringForward(back);
         }
     }
+}
+
+bool Screen::KeysWithNoActiveWindow(QObject* watched, QEvent* event) {
+    // The window system sends keys to the window that has its keyboard; Qt may still hold none
+    // active when the focus came back from a window closing at that moment (a box answered as the
+    // window manager focuses the frame), and then no shortcut, mnemonic or menu key acts until
+    // a click. The window the keys reach is the active one: it becomes so, and the key is sent
+    // again, as a key of its own, so its shortcuts act.
+    if (event->type() != QEvent::KeyPress || !event->spontaneous() || !watched->isWidgetType()) return false;
+    if (QApplication::activeWindow() || QApplication::activePopupWidget()) return false;
+    QWidget* top = static_cast<QWidget*>(watched)->window();
+    if (!top || !top->isVisible() || !top->isEnabled()) return false;
+    QT_WARNING_PUSH
+    QT_WARNING_DISABLE_DEPRECATED
+    QApplication::setActiveWindow(top);
+    QT_WARNING_POP
+    if (QApplication::activeWindow() != top) return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    QKeyEvent again(QEvent::KeyPress, key->key(), key->modifiers(), key->nativeScanCode(), key->nativeVirtualKey(),
+                    key->nativeModifiers(), key->text(), key->isAutoRepeat(), static_cast<quint16>(key->count()));
+    QWidget* to = QApplication::focusWidget() ? QApplication::focusWidget() : top;
+    QCoreApplication::sendEvent(to, &again);
+    return true;
 }
 
 void Screen::Redirect(wnd::WindowId id) {

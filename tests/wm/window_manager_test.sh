@@ -20,6 +20,7 @@ cleanup() {
     p="${pids[i]}"
     kill "$p" 2>/dev/null && wait "$p" 2>/dev/null
   done
+  [ -n "${PRESCRIPTS_WM_SHOTS:-}" ] && cp "$work/program.log" "$PRESCRIPTS_WM_SHOTS/" 2>/dev/null
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -231,6 +232,27 @@ if help=$(keys_until_window '^Prescripts Help|Help' alt+h Return); then
   check "help has the program's icon" has_icon "$help"
 else
   fail "Help > Contents opens help"
+fi
+
+# --- The calendar of a prescription's form --------------------------------------------------------
+# Keys typed while a window opens are held for it, so the whole way there is typed at once: the
+# list, its Insert, the form's twelfth stop (Date Filled's calendar button) and Space.
+xdotool windowactivate "$frame" 2>/dev/null
+wait_until 10 is_active "$frame"
+xdotool key --clearmodifiers --delay 100 alt+p Return alt+i Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab space
+if calendar=$(wait_window '^Date Filled'); then
+  check "the calendar is transient for the frame" [ "$(transient_for "$calendar")" = "$frame" ]
+  check "the calendar opens over the frame" opens_over "$calendar" "$frame"
+  check "the calendar has the keyboard" wait_until 10 is_active "$calendar"
+  read -r fx fy fw fh < <(outer "$frame")
+  xdotool mousemove $((fx + fw - 30)) $((fy + fh / 2)) click 1
+  check "after a click on the frame the calendar still stands above it" above "$calendar" "$frame"
+  check "after a click on the frame the keyboard is on the calendar" wait_until 10 is_active "$calendar"
+  xdotool key --clearmodifiers Escape
+  check "Escape closes the calendar" wait_until 10 gone '^Date Filled'
+  check "the keyboard goes back to the frame, where the form is" wait_until 10 is_active "$frame"
+else
+  fail "the form's calendar opens"
 fi
 
 elapsed=$((($(date +%s%N) - started) / 1000000))
