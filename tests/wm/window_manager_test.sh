@@ -226,10 +226,13 @@ fi
 
 # --- Help ---------------------------------------------------------------------------------------
 wait_until 10 is_active "$frame"
-if help=$(keys_until_window '^Prescripts Help|Help' alt+h Return); then
+if help=$(keys_until_window ' Help$' alt+h Return); then
   check "help is transient for the frame" [ "$(transient_for "$help")" = "$frame" ]
   check "help opens over the frame" opens_over "$help" "$frame"
   check "help has the program's icon" has_icon "$help"
+  check "help has the keyboard" wait_until 10 is_active "$help"
+  xdotool key --clearmodifiers alt+F4  # openbox's close
+  check "help closes" wait_until 10 gone ' Help$'
 else
   fail "Help > Contents opens help"
 fi
