@@ -216,6 +216,7 @@ at_bottom_right() { local x y w h; read -r x y w h < <(outer "$frame"); [ $((x +
 wait_until 10 at_bottom_right
 if preview=$(keys_until_window '^Report Preview' alt+r Return); then
   check "the preview is transient for the frame" [ "$(transient_for "$preview")" = "$frame" ]
+  echo "     preview at $(outer "$preview" | awk '{printf "%d,%d %dx%d", $1, $2, $3, $4}') on a 1280x1024 screen"
   check "the preview lies within the screen" within_screen "$preview"
   check "the preview has the keyboard" wait_until 10 is_active "$preview"
   xdotool key --clearmodifiers Escape
@@ -235,6 +236,18 @@ if help=$(keys_until_window ' Help$' alt+h Return); then
   check "help closes" wait_until 10 gone ' Help$'
 else
   fail "Help > Contents opens help"
+fi
+
+# --- About, the last item of the Help menu -------------------------------------------------------
+wait_until 10 is_active "$frame"
+if about=$(keys_until_window '^About' alt+h Up Return); then
+  check "About is transient for the frame" [ "$(transient_for "$about")" = "$frame" ]
+  check "About opens over the frame" opens_over "$about" "$frame"
+  check "About has the keyboard" wait_until 10 is_active "$about"
+  xdotool key --clearmodifiers Escape
+  check "Escape closes About" wait_until 10 gone '^About'
+else
+  fail "Help > About opens"
 fi
 
 # --- The calendar of a prescription's form --------------------------------------------------------
