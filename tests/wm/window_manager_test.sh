@@ -126,7 +126,6 @@ no_min_max() {
   read -r f d < <(xprop -id "$1" _MOTIF_WM_HINTS | sed -n 's/.*= [^,]*, \([^,]*\), \([^,]*\).*/\1 \2/p')
   [ -n "$f" ] && [ $((f & 24)) -eq 0 ] && [ $((d & 96)) -eq 0 ]
 }
-allows() { xprop -id "$1" _NET_WM_ALLOWED_ACTIONS | grep -q "_NET_WM_ACTION_$2\b"; }
 minimised() { xprop -id "$1" _NET_WM_STATE | grep -q _NET_WM_STATE_HIDDEN; }
 has_icon() { xprop -id "$1" _NET_WM_ICON 2>/dev/null | grep -q 'Icon ('; }
 # Retries keys until `pattern` opens: an MDI child inside the frame is no window of the window
