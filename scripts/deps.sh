@@ -1,5 +1,5 @@
 # Sourced by scripts/run and scripts/test: installs the Debian packages the build needs, if missing.
-PRESCRIPTS_PACKAGES="cmake ninja-build g++ pkg-config libsqlite3-dev qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libgl1-mesa-dev poppler-utils fonts-dejavu-core"
+PRESCRIPTS_PACKAGES="cmake ninja-build g++ pkg-config libsqlite3-dev qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libgl1-mesa-dev poppler-utils fonts-dejavu-core xvfb openbox xdotool x11-utils"
 prescripts_install_deps() {
   local missing=()
   for p in $PRESCRIPTS_PACKAGES; do

@@ -37,6 +37,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
+#include <QWindowStateChangeEvent>
 #include <QToolBar>
 #include <QToolTip>
 #include <QTextCursor>
@@ -204,8 +205,7 @@ void Screen::OpenWindow(wnd::WindowId id, int thread, const wnd::WindowState& st
         } else {
             // A window of its own, transient for the frame: a window manager keeps it above the
             // frame (the start-up reminders block the frame and must never hide behind it).
-            if (frame_) content->setParent(frame_, Qt::Window);
-            else content->setWindowFlags(Qt::Window);
+            MakeWindowOf(*content, frame_);
             v.root = content;
         }
         Own(v.root, id, 0);
@@ -224,6 +224,9 @@ void Screen::OpenWindow(wnd::WindowId id, int thread, const wnd::WindowState& st
     if (state.kind == wnd::WindowKind::AppFrame) {
         BuildWindowMenu();
         v.root->resize(state.at.width > 0 ? v.px(state.at.width) : 800, state.at.height > 0 ? v.py(state.at.height) : 600);
+        // The frame's place is the program's own, not left to a window manager's later choice:
+        // the windows it opens at once (the start-up reminders) stand over it from the start.
+        if (state.at.x <= 0 && state.at.y <= 0) PlaceOver(*v.root, nullptr);
     } else {
         v.root->adjustSize();
         // A plain window is wide enough for its whole caption beside the title bar's icon and buttons.
@@ -235,8 +238,16 @@ void Screen::OpenWindow(wnd::WindowId id, int thread, const wnd::WindowState& st
             if (v.root->width() < need) v.root->resize(need, v.root->height());
         }
     }
-    if (state.at.x > 0 || state.at.y > 0) v.root->move(v.px(state.at.x), v.py(state.at.y));
-    else if (state.kind == wnd::WindowKind::Plain && !state.maximised) PlaceOver(*v.root, Opener(v));
+    if (state.kind == wnd::WindowKind::Plain && !state.maximised) {
+        // Over the window that opened it: at its designed place within that window's inside (the
+        // frame's: its MDI area), else centred on it; on the screen either way.
+        QWidget* opener = Opener(v);
+        if (state.at.x > 0 || state.at.y > 0)
+            PlaceFrom(*v.root, opener == frame_ && mdi_ ? mdi_.data() : opener, QPoint(v.px(state.at.x), v.py(state.at.y)));
+        else PlaceOver(*v.root, opener);
+    } else if (state.at.x > 0 || state.at.y > 0) {
+        v.root->move(v.px(state.at.x), v.py(state.at.y));
+    }
     if (auto* sub = qobject_cast<QMdiSubWindow*>(v.root.data()); sub && !state.maximised) MakeRoomFor(*sub);
     // A maximised MDI child fills the frame's MDI area; any other window fills the screen. The
     // task lays its controls out for the size it was made at: the maximised size is a change it
@@ -623,6 +634,7 @@ void Screen::StepWindow(bool forward) {
 
 bool Screen::eventFilter(QObject* watched, QEvent* event) {
     if (dying_) return false;
+    if (KeysWithNoActiveWindow(watched, event)) return true;
     if (HoldBack(watched, event)) return true;
     const QEvent::Type type = event->type();
     if (type == QEvent::KeyPress || type == QEvent::ShortcutOverride) {
@@ -698,7 +710,19 @@ bool Screen::eventFilter(QObject* watched, QEvent* event) {
         }
         return false;
     }
+    if (type == QEvent::WindowStateChange) {
+        // A window manager minimises a transient window with its owner, and restores them
+        // together: the keyboard goes back to a box still waiting for its answer, not to the
+        // frame it stands over.
+        auto* change = static_cast<QWindowStateChangeEvent*>(event);
+        auto* w = qobject_cast<QWidget*>(watched);
+        if (w && w->isWindow() && (change->oldState() & Qt::WindowMinimized) && !w->isMinimized() && !dying_)
+            QTimer::singleShot(0, this, [this] { RestoreBoxes(true); });
+        return false;
+    }
     if (type == QEvent::WindowActivate) {
+        // A box minimised on its own comes back once the program is in use again.
+        if (watched == frame_ && !dying_) QTimer::singleShot(0, this, [this] { RestoreBoxes(false); });
         // MDI children report their activation through the MDI area; top-level windows here.
         auto [v, n] = Locate(watched);
         if (v && n == 0 && watched == v->root && waiting_.Waits(v->id)) {
@@ -765,6 +789,29 @@ void Screen::CloseWindow(wnd::WindowId id) {
     }
 }
 
+bool Screen::KeysWithNoActiveWindow(QObject* watched, QEvent* event) {
+    // The window system sends keys to the window that has its keyboard; Qt may still hold none
+    // active when the focus came back from a window closing at that moment (a box answered as the
+    // window manager focuses the frame), and then no shortcut, mnemonic or menu key acts until
+    // a click. The window the keys reach is the active one: it becomes so, and the key is sent
+    // again, as a key of its own, so its shortcuts act.
+    if (event->type() != QEvent::KeyPress || !event->spontaneous() || !watched->isWidgetType()) return false;
+    if (QApplication::activeWindow() || QApplication::activePopupWidget()) return false;
+    QWidget* top = static_cast<QWidget*>(watched)->window();
+    if (!top || !top->isVisible() || !top->isEnabled()) return false;
+    QT_WARNING_PUSH
+    QT_WARNING_DISABLE_DEPRECATED
+    QApplication::setActiveWindow(top);
+    QT_WARNING_POP
+    if (QApplication::activeWindow() != top) return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    QKeyEvent again(QEvent::KeyPress, key->key(), key->modifiers(), key->nativeScanCode(), key->nativeVirtualKey(),
+                    key->nativeModifiers(), key->text(), key->isAutoRepeat(), static_cast<quint16>(key->count()));
+    QWidget* to = QApplication::focusWidget() ? QApplication::focusWidget() : top;
+    QCoreApplication::sendEvent(to, &again);
+    return true;
+}
+
 void Screen::Redirect(wnd::WindowId id) {
     // Once the activation under way is over: Qt is still inside it.
     QTimer::singleShot(0, this, [this, id] { BringForward(id); });
@@ -792,6 +839,7 @@ void Screen::BringForward(wnd::WindowId id) {
         if (mdi_->activeSubWindow() != sub) mdi_->setActiveSubWindow(sub);
         sub->raise();
     } else {
+        if (v->root->isMinimized()) v->root->showNormal();  // a window manager minimised it
         v->root->raise();
         v->root->activateWindow();
     }
@@ -800,11 +848,24 @@ void Screen::BringForward(wnd::WindowId id) {
         for (const auto& p : questions_)
             if (auto* box = qobject_cast<QMessageBox*>(p.data());
                 box && box->isVisible() && box->property(kAskingThread).toInt() == v->thread) {
-                box->raise();
-                box->activateWindow();
+                ShowBox(*box);
                 return;
             }
     if (v->usable) FocusWidget(*v, v->state.focus);
+}
+
+void Screen::ShowBox(QMessageBox& box) {
+    if (box.isMinimized()) box.showNormal();
+    box.raise();
+    box.activateWindow();
+}
+
+void Screen::RestoreBoxes(bool all) {
+    for (const auto& p : questions_)
+        if (auto* box = qobject_cast<QMessageBox*>(p.data()); box && box->isVisible() && (all || box->isMinimized())) {
+            ShowBox(*box);
+            return;  // one has the keyboard; the others stand where they are
+        }
 }
 
 void Screen::ApplyUsable(View& v) {

@@ -163,6 +163,12 @@ private:
 
     // A window that waits was activated: what it waits for comes forward once the activation is over.
     void Redirect(wnd::WindowId id);
+    // A key the window system sends while Qt holds no window active makes its window active.
+    bool KeysWithNoActiveWindow(QObject* watched, QEvent* event);
+    // A message box comes forward with the keyboard, restored if a window manager minimised it.
+    void ShowBox(QMessageBox& box);
+    // Brings forward the first box up (all: whether or not it was minimised).
+    void RestoreBoxes(bool all);
     // Escape presses the window's Cancel or Close button, or its Exit item; false when it has none.
     bool PressEscape(View& v);
 

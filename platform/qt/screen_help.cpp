@@ -2,9 +2,12 @@
 
 // Help viewers and the keys a task types into its controls.
 
+#include <QMainWindow>
 #include <QPlainTextEdit>
 
+#include "platform/qt/dialog_place.h"
 #include "platform/qt/help_viewer.h"
+#include "platform/qt/picture_book.h"
 #include "platform/qt/screen_parts.h"
 #include "platform/runtime/codepage.h"
 
@@ -24,6 +27,13 @@ void Screen::ShowHelp(const wnd::HelpRequest& request) {
     if (dying_) return;
     std::unique_ptr<HelpViewer>& viewer = help_[folded(request.file)];
     if (!viewer) viewer = std::make_unique<HelpViewer>(q(request.file), wnd::FindHelpFile(request.file));
+    if (!viewer->isVisible()) {
+        // The program's own window: transient for the frame (never under it), with its icon,
+        // opened over it. The screen owns the viewer, so the frame is not its parent.
+        MakeWindowOf(*viewer, frame_.data(), false);
+        viewer->setWindowIcon(frame_ ? frame_->windowIcon() : ProgramIcon());
+        PlaceOver(*viewer, frame_.data());
+    }
     viewer->Show(request);
 }
 

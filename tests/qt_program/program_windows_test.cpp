@@ -14,14 +14,18 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTest>
+#include <QWindow>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
 
 #include "globals/globals.h"
+#include "platform/qt/help_viewer.h"
 #include "platform/qt/qt_presenter.h"
 #include "platform/qt/screen.h"
 #include "platform/window/task_queue.h"
@@ -29,6 +33,7 @@
 #include "prescriptions/register.h"
 #include "qt/qt_test_support.h"
 #include "shell/main_frame.h"
+#include "shell/procedure_services.h"
 #include "shell/run_application.h"
 #include "support/close_all_windows.h"
 #include "support/program_fixture.h"
@@ -209,6 +214,120 @@ TEST_F(QtProgramWindows, EscapePressesTheWindowsCancelOrClose) {
     QTest::keyClick(screen().Frame(), Qt::Key_Escape);
     ASSERT_TRUE(qttest::Settle());
     EXPECT_EQ(screen().Find("Main"), frame_);
+}
+
+// A window of the program's own, not an MDI child: a window manager is told it belongs to the frame
+// (only a dialog-type window carries its owner to the window system) and keeps it above the frame.
+void ExpectOwnedByFrame(QWidget* w, QWidget* frame) {
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(w->isWindow());
+    EXPECT_EQ(w->windowType(), Qt::Dialog);
+    ASSERT_NE(w->windowHandle(), nullptr);
+    EXPECT_EQ(w->windowHandle()->transientParent(), frame->windowHandle());
+}
+
+QRect Available(const QWidget* w) { return w->screen()->availableGeometry(); }
+
+TEST_F(QtProgramWindows, PlainWindowsBelongToTheFrameAndOpenOverTheirOpenerOnTheScreen) {
+    QWidget* frame = screen().Frame();
+    const QRect area = Available(frame);
+    // The frame where it opened, and dragged mostly past the screen's bottom right.
+    const std::pair<const char*, QPoint> places[] = {{"where it opened", frame->pos()},
+                                                    {"at the bottom right", area.bottomRight() - QPoint(260, 160)}};
+    OpenListAndForm();
+    for (const auto& [what, at] : places) {
+        SCOPED_TRACE(what);
+        frame->move(at);
+        ASSERT_TRUE(qttest::Settle());
+        // The form's preview: centred on the form, pulled back onto the screen.
+        QTest::mouseClick(qobject_cast<QAbstractButton*>(widget(form_, "?PRINT")), Qt::LeftButton);
+        ASSERT_TRUE(qttest::Settle());
+        QWidget* preview = screen().WindowWidget(screen().Find("Report Preview"));
+        ExpectOwnedByFrame(preview, frame);
+        EXPECT_TRUE(area.contains(preview->frameGeometry())) << preview->frameGeometry().x() << "," << preview->frameGeometry().y();
+        const QRect form(sub(form_)->mapToGlobal(QPoint(0, 0)), sub(form_)->size());
+        EXPECT_TRUE(preview->frameGeometry().intersects(form));
+        QTest::keyClick(preview, Qt::Key_Escape);
+        ASSERT_TRUE(qttest::Settle());
+        ASSERT_EQ(screen().Find("Report Preview"), 0u);
+    }
+    // A window with a designed place stands there within the frame's MDI area, on the screen.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);  // the untouched form goes
+    ASSERT_TRUE(qttest::Settle());
+    frame->move(area.topLeft() + QPoint(40, 30));
+    ASSERT_TRUE(qttest::Settle());
+    screen().MenuAction(frame_, "?REPORTSITEM21")->trigger();
+    ASSERT_TRUE(qttest::Settle());
+    QWidget* chooser = screen().WindowWidget(screen().Find("Choose Person's Name for Quick List Report"));
+    ExpectOwnedByFrame(chooser, frame);
+    const QRect inside(mdi()->mapToGlobal(QPoint(0, 0)), mdi()->size());
+    EXPECT_TRUE(inside.contains(chooser->pos())) << chooser->x() << "," << chooser->y();
+    EXPECT_NE(chooser->pos(), inside.topLeft());  // at its offset, not in the corner
+    EXPECT_TRUE(area.contains(chooser->frameGeometry()));
+}
+
+TEST_F(QtProgramWindows, HelpBelongsToTheFrameWithItsIconOverIt) {
+    screen().MenuAction(frame_, "?HELPINDEX")->trigger();
+    ASSERT_TRUE(qttest::Settle());
+    qtp::HelpViewer* help = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* h = dynamic_cast<qtp::HelpViewer*>(w); h && h->isVisible()) help = h;
+    ASSERT_NE(help, nullptr);
+    ExpectOwnedByFrame(help, screen().Frame());
+    EXPECT_FALSE(help->windowIcon().isNull());
+    EXPECT_EQ(help->windowIcon().cacheKey(), screen().Frame()->windowIcon().cacheKey());
+    EXPECT_TRUE(screen().Frame()->frameGeometry().contains(help->frameGeometry().center()));
+    EXPECT_TRUE(Available(help).contains(help->frameGeometry()));
+}
+
+TEST_F(QtProgramWindows, ABoxMinimisedComesBackWithTheKeyboard) {
+    shell::ShowMessagesInWindows();  // the program's messages in boxes of their own, as it shows them
+    // The quick listing with nobody chosen finds nothing, and says so in a box.
+    screen().MenuAction(frame_, "?REPORTSITEM21")->trigger();
+    ASSERT_TRUE(qttest::Settle());
+    QWidget* chooser = screen().WindowWidget(screen().Find("Choose Person's Name for Quick List Report"));
+    ASSERT_NE(chooser, nullptr);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !screen().MessageBoxes().empty(); }, qttest::kWaitMs));
+    ASSERT_EQ(screen().MessageBoxes().size(), 1u);
+    QMessageBox* box = screen().MessageBoxes().front();
+    QWidget* frame = screen().Frame();
+    // A window manager minimises the box on its own, or the whole program with it.
+    const std::pair<const char*, std::function<void()>> ways[] = {
+        {"the frame activated", [&] {
+             box->showMinimized();
+             frame->activateWindow();
+         }},
+        {"the program restored", [&] {
+             box->showMinimized();
+             frame->showMinimized();
+             QApplication::processEvents();
+             frame->showNormal();
+         }},
+    };
+    for (const auto& [what, act] : ways) {
+        SCOPED_TRACE(what);
+        act();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !box->isMinimized() && QApplication::activeWindow() == box; }, qttest::kWaitMs));
+    }
+    // Answered from the keyboard it has: the report ends, and its chooser with it.
+    QTest::keyClick(box, Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return screen().MessageBoxes().empty(); }, qttest::kWaitMs));
+    ASSERT_TRUE(qttest::Settle());
+    EXPECT_EQ(screen().Find("Choose Person's Name for Quick List Report"), 0u);
+}
+
+TEST_F(QtProgramWindows, AKeyTheWindowSystemSendsWithNoActiveWindowActsThere) {
+    // The window system hands the keyboard to the frame while Qt holds no window active (a box
+    // closing as the focus comes back): the frame's menu keys still act.
+    QWidget* frame = screen().Frame();
+    QApplication::setActiveWindow(nullptr);
+    ASSERT_EQ(QApplication::activeWindow(), nullptr);
+    QTest::keyClick(frame->windowHandle(), Qt::Key_P, Qt::AltModifier);
+    EXPECT_EQ(QApplication::activeWindow(), frame);
+    EXPECT_TRUE(QTest::qWaitFor([] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()) != nullptr; }, qttest::kWaitMs));
+    if (QWidget* menu = QApplication::activePopupWidget()) menu->close();
+    ASSERT_TRUE(qttest::Settle());
 }
 
 }  // namespace
