@@ -844,8 +844,6 @@ void Screen::ShowStatus(const std::string& text) {
 }
 
 void Screen::SetBusy(int thread, bool busy) {
-    // A long task never holds the input meant for other windows.
-    if (busy && hold_.Release(thread)) ReleaseHeld();
     for (auto& [id, v] : views_) {
         if (v->thread != thread || !v->root) continue;
         QWidget* w = v->state.kind == wnd::WindowKind::AppFrame && mdi_ ? v->body.data() : v->root.data();
@@ -871,8 +869,9 @@ void Screen::Deliver(View& v, wnd::InputEvent e) {
     e.window = v.id;
     if (!v.sink) return;
     const bool holds = wnd::MayOpenOrClose(e.kind);
+    const bool keystroke = e.kind == Kind::Typed;
     v.sink->Deliver(std::move(e));
-    if (holds) HoldAfter(v.thread, *v.sink);
+    if (holds || keystroke) HoldAfter(v.thread, *v.sink, keystroke);
 }
 
 // --- For tests -----------------------------------------------------------------------------------

@@ -22,6 +22,7 @@
 #include "platform/window/waiting.h"
 
 class QAction;
+class QInputEvent;
 class QKeyEvent;
 class QTimer;
 class QMainWindow;
@@ -113,8 +114,15 @@ private:
     void Deliver(View& v, wnd::InputEvent e);
     // Keys typed ahead: input that follows an action of a task thread waits, in order, until the
     // thread is ready for it, then goes where the keyboard is (screen_typeahead.cpp).
-    void HoldAfter(int thread, wnd::InputSink& sink);
+    // Input went to `thread`: what follows for its windows waits (keystroke: only the keys that
+    // act beyond typing wait).
+    void HoldAfter(int thread, wnd::InputSink& sink, bool keystroke = false);
     bool HoldBack(QObject* watched, QEvent* event);  // true when the event was taken to wait
+    // The task thread whose window holds o (kFrameInput: the frame's, or none).
+    static constexpr int kFrameInput = -1;
+    int InputThread(QObject* o) const;
+    // Whether input for `thread`'s windows waits now (kFrameInput: the frame's, which waits behind any).
+    bool HoldsFor(int thread, bool typing) const;
     void ReleaseHeld();
     QWidget* KeyboardWidget();  // where a held key goes: the focus, or where it is returning
     void Leave(View& v);
@@ -178,8 +186,15 @@ private:
     std::string lastNote_;
     bool dying_ = false;
     wnd::InputHold hold_;
-    // Key presses held, in order; each goes where the keyboard is when let go.
-    std::deque<std::unique_ptr<QKeyEvent>> held_;
+    // Key presses and clicks held, in order: a key goes where the keyboard is when let go, a click
+    // to the widget it was made on.
+    struct Held {
+        std::shared_ptr<QInputEvent> event;
+        QPointer<QWidget> target;  // a click's widget
+        int thread = kFrameInput;  // the thread whose window it was made in
+        bool typing = false;       // a key that only types
+    };
+    std::deque<Held> held_;
     bool replaying_ = false;
     QPointer<QTimer> holdLimit_;
 };

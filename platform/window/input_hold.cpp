@@ -13,19 +13,44 @@ bool MayOpenOrClose(InputEvent::Kind kind) {
     }
 }
 
+bool OnlyTypes(KeyCode key) {
+    if (key & (kAlt | kCtrl)) return false;
+    const KeyCode bare = key & 0xFF;
+    if (bare == kKeyBackspace || bare == kKeyDelete || MovesCaret(key)) return true;
+    return bare == 0 ||                                      // no code of its own: a character
+           (bare >= kKeyShiftKey && bare <= kKeyShiftKey + 2) ||  // Shift, Ctrl or Alt alone
+           bare == ' ' || (bare >= '0' && bare <= '9') || (bare >= 'A' && bare <= 'Z') ||
+           (bare >= 0x60 && bare <= 0x6F) ||                 // the number pad's digits and signs
+           (bare >= 0xBA && bare <= 0xE2);                   // punctuation
+}
+
 void InputHold::Hold(int thread, std::uint64_t received) {
-    auto [it, added] = held_.try_emplace(thread, received);
-    if (!added) it->second = std::max(it->second, received);
+    Counts& c = holds_[thread];
+    c.all = std::max(c.all, received);
+}
+
+void InputHold::HoldCommands(int thread, std::uint64_t received) {
+    Counts& c = holds_[thread];
+    c.commands = std::max(c.commands, received);
 }
 
 bool InputHold::Waiting(int thread, std::uint64_t received) {
-    const auto it = held_.find(thread);
+    const auto it = holds_.find(thread);
+    if (it == holds_.end()) return false;
     // A wait begun before the held input arrived is no answer to it.
-    if (it == held_.end() || received < it->second) return false;
-    held_.erase(it);
-    return true;
+    bool ended = false;
+    if (it->second.all != 0 && received >= it->second.all) it->second.all = 0, ended = true;
+    if (it->second.commands != 0 && received >= it->second.commands) it->second.commands = 0, ended = true;
+    if (it->second.all == 0 && it->second.commands == 0) holds_.erase(it);
+    return ended;
 }
 
-bool InputHold::Release(int thread) { return held_.erase(thread) != 0; }
+bool InputHold::Release(int thread) { return holds_.erase(thread) != 0; }
+
+bool InputHold::Holds(int thread, bool typing) const {
+    const auto it = holds_.find(thread);
+    if (it == holds_.end()) return false;
+    return it->second.all != 0 || (!typing && it->second.commands != 0);
+}
 
 }  // namespace wnd
