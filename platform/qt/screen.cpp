@@ -868,10 +868,9 @@ void Screen::Deliver(View& v, wnd::InputEvent e) {
     }
     e.window = v.id;
     if (!v.sink) return;
-    const bool holds = wnd::MayOpenOrClose(e.kind);
-    const bool keystroke = e.kind == Kind::Typed;
+    const Kind kind = e.kind;
     v.sink->Deliver(std::move(e));
-    if (holds || keystroke) HoldAfter(v.thread, *v.sink, keystroke);
+    HoldAfter(v.thread, *v.sink, kind);
 }
 
 // --- For tests -----------------------------------------------------------------------------------

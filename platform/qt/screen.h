@@ -114,9 +114,8 @@ private:
     void Deliver(View& v, wnd::InputEvent e);
     // Keys typed ahead: input that follows an action of a task thread waits, in order, until the
     // thread is ready for it, then goes where the keyboard is (screen_typeahead.cpp).
-    // Input went to `thread`: what follows for its windows waits (keystroke: only the keys that
-    // act beyond typing wait).
-    void HoldAfter(int thread, wnd::InputSink& sink, bool keystroke = false);
+    // Input of `kind` went to `thread`: what follows for its windows may have to wait (InputHold::After).
+    void HoldAfter(int thread, wnd::InputSink& sink, wnd::InputEvent::Kind kind);
     bool HoldBack(QObject* watched, QEvent* event);  // true when the event was taken to wait
     // The task thread whose window holds o (kFrameInput: the frame's, or none).
     static constexpr int kFrameInput = -1;
@@ -124,7 +123,8 @@ private:
     // Whether input for `thread`'s windows waits now (kFrameInput: the frame's, which waits behind any).
     bool HoldsFor(int thread, bool typing) const;
     void ReleaseHeld();
-    QWidget* KeyboardWidget();  // where a held key goes: the focus, or where it is returning
+    // Where a key held for `thread`'s windows goes: the focus, or where it is returning.
+    QWidget* KeyboardWidget(int thread);
     void Leave(View& v);
     // Before a close through control n (0: the close box): what was typed and not yet left is
     // accepted, in every window when it is the frame's close (InputMirror::ClosesFrame).

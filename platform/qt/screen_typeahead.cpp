@@ -62,12 +62,8 @@ bool Screen::HoldsFor(int thread, bool typing) const {
     return hold_.Holds(thread, typing);
 }
 
-void Screen::HoldAfter(int thread, wnd::InputSink& sink, bool keystroke) {
-    // A sink that counts nothing is no task thread's queue: no wait of a thread will answer it.
-    const std::uint64_t received = sink.Received();
-    if (received == 0) return;
-    if (keystroke) hold_.HoldCommands(thread, received);
-    else hold_.Hold(thread, received);
+void Screen::HoldAfter(int thread, wnd::InputSink& sink, wnd::InputEvent::Kind kind) {
+    if (!hold_.After(kind, thread, sink.Received())) return;
     if (!holdLimit_) {
         holdLimit_ = new QTimer(this);
         holdLimit_->setSingleShot(true);
@@ -105,19 +101,24 @@ bool Screen::HoldBack(QObject* watched, QEvent* event) {
     return true;
 }
 
-QWidget* Screen::KeyboardWidget() {
+QWidget* Screen::KeyboardWidget(int thread) {
+    const auto takes = [thread](const View& v) {
+        return v.usable && !v.closing && (thread == kFrameInput || v.thread == thread || v.state.kind == wnd::WindowKind::AppFrame);
+    };
     QWidget* focused = QApplication::focusWidget();
-    if (auto [v, n] = Locate(focused); v && v->usable && !v->closing) return focused;
+    if (auto [v, n] = Locate(focused); v && takes(*v)) return focused;
     // The window that had the keyboard has just closed and none has it yet: it returns to the
-    // usable window opened last, as it will once the closing is done.
+    // usable window opened last, as it will once the closing is done. Input held for a thread
+    // whose window the user has left meanwhile (a click on another thread's window overtakes it)
+    // still goes to that thread's window, as it would have before the click.
     View* best = nullptr;
     for (auto& [id, v] : views_) {
-        if (!v->usable || v->closing || !v->root || !v->root->isVisible()) continue;
+        if (!takes(*v) || !v->root || !v->root->isVisible()) continue;
         if (!best || (v->state.kind != wnd::WindowKind::AppFrame && (best->state.kind == wnd::WindowKind::AppFrame || v->order > best->order)))
             best = v.get();
     }
     if (!best) return focused ? focused : QApplication::activeWindow();
-    Resume(*best);
+    Resume(*best);  // takes the keyboard only if no other window has it
     if (QWidget* now = QApplication::focusWidget(); now && Locate(now).first == best) return now;
     const ControlView* cv = best->cv(best->state.focus);
     return cv && cv->widget ? cv->widget.data() : best->root.data();
@@ -132,7 +133,7 @@ void Screen::ReleaseHeld() {
     while (!held_.empty() && !dying_) {
         Held& h = held_.front();
         const bool click = isClick(h.event->type());
-        QWidget* to = click ? h.target.data() : KeyboardWidget();
+        QWidget* to = click ? h.target.data() : KeyboardWidget(h.thread);
         if (to && HoldsFor(InputThread(to), h.typing)) break;  // where it goes now, it must wait
         const Held next = std::move(h);
         held_.pop_front();

@@ -1,6 +1,7 @@
 #include "platform/window/input_hold.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace wnd {
 
@@ -24,17 +25,31 @@ bool OnlyTypes(KeyCode key) {
            (bare >= 0xBA && bare <= 0xE2);                   // punctuation
 }
 
+bool InputHold::After(InputEvent::Kind kind, int thread, std::uint64_t received) {
+    // A sink that counts nothing is no task thread's queue: no wait of a thread will answer it.
+    if (received == 0) return false;
+    if (MayOpenOrClose(kind)) Hold(thread, received);
+    else if (kind == InputEvent::Kind::Typed) HoldCommands(thread, received);
+    else return false;
+    return Holding();
+}
+
 void InputHold::Hold(int thread, std::uint64_t received) {
+    if (const auto w = waited_.find(thread); w != waited_.end() && w->second >= received) return;  // answered already
     Counts& c = holds_[thread];
     c.all = std::max(c.all, received);
 }
 
 void InputHold::HoldCommands(int thread, std::uint64_t received) {
+    if (const auto w = waited_.find(thread); w != waited_.end() && w->second >= received) return;
     Counts& c = holds_[thread];
     c.commands = std::max(c.commands, received);
 }
 
 bool InputHold::Waiting(int thread, std::uint64_t received) {
+    if (received == std::numeric_limits<std::uint64_t>::max()) return Release(thread);  // the thread ended
+    std::uint64_t& waited = waited_[thread];
+    waited = std::max(waited, received);
     const auto it = holds_.find(thread);
     if (it == holds_.end()) return false;
     // A wait begun before the held input arrived is no answer to it.
@@ -45,7 +60,10 @@ bool InputHold::Waiting(int thread, std::uint64_t received) {
     return ended;
 }
 
-bool InputHold::Release(int thread) { return holds_.erase(thread) != 0; }
+bool InputHold::Release(int thread) {
+    waited_.erase(thread);
+    return holds_.erase(thread) != 0;
+}
 
 bool InputHold::Holds(int thread, bool typing) const {
     const auto it = holds_.find(thread);

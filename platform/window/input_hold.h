@@ -29,6 +29,9 @@ bool OnlyTypes(KeyCode key);
 
 class InputHold {
 public:
+    // Input of `kind` went to `thread`, whose queue had then taken in `received` items (counting
+    // it): the hold it calls for, if any (Hold, HoldCommands). True when something now waits.
+    bool After(InputEvent::Kind kind, int thread, std::uint64_t received);
     // Input that may open or close a window went to `thread`, whose queue had then taken in
     // `received` items: everything for that thread waits.
     void Hold(int thread, std::uint64_t received);
@@ -49,6 +52,9 @@ private:
         std::uint64_t commands = 0;  // the same for keys that act beyond typing
     };
     std::map<int, Counts> holds_;
+    // Per thread the count its last wait had reached: a presenter that hears of waits on the
+    // task's own thread may hear of one before it holds for the input the wait answers.
+    std::map<int, std::uint64_t> waited_;
 };
 
 }  // namespace wnd
