@@ -25,6 +25,7 @@ class QAction;
 class QInputEvent;
 class QKeyEvent;
 class QTimer;
+class QWindow;
 class QMainWindow;
 class QMdiArea;
 class QMdiSubWindow;
@@ -191,6 +192,8 @@ private:
     struct Held {
         std::shared_ptr<QInputEvent> event;
         QPointer<QWidget> target;  // a click's widget
+        QPointer<QWindow> window;  // the window a click came to
+        bool viaWindow = false;    // the window system gave the click to its window
         int thread = kFrameInput;  // the thread whose window it was made in
         bool typing = false;       // a key that only types
     };

@@ -15,6 +15,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QTimer>
+#include <QWindow>
 
 #include "platform/qt/key_map.h"
 #include "platform/qt/screen_parts.h"
@@ -44,6 +45,26 @@ bool onlyTypes(const QKeyEvent& key) {
     if (code == 0) return key.key() == Qt::Key_Shift || key.key() == Qt::Key_Control || key.key() == Qt::Key_Alt ||
                           key.key() == Qt::Key_AltGr || (!key.text().isEmpty() && key.text().at(0).isPrint());
     return wnd::OnlyTypes(code);
+}
+// The widget a click on a top-level window lands on.
+QWidget* clickedWidget(QWindow* window, const QMouseEvent& click) {
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->windowHandle() == window) {
+            const QPoint at = click.position().toPoint();
+            QWidget* child = top->childAt(at);
+            return child ? child : top;
+        }
+    return nullptr;
+}
+
+// The focus a click gives, as the window system's own clicks give it: to the widget clicked, or
+// the nearest one around it that takes the focus by a click.
+void focusByClick(QWidget* w) {
+    for (; w && !w->isWindow(); w = w->parentWidget())
+        if (w->isEnabled() && (w->focusPolicy() & Qt::ClickFocus)) {
+            if (!w->hasFocus()) w->setFocus(Qt::MouseFocusReason);
+            return;
+        }
 }
 }  // namespace
 
@@ -77,10 +98,21 @@ void Screen::HoldAfter(int thread, wnd::InputSink& sink, wnd::InputEvent::Kind k
 
 bool Screen::HoldBack(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
-    if (replaying_ || !(isKey(type) || isClick(type)) || !watched->isWidgetType()) return false;
+    if (replaying_ || !(isKey(type) || isClick(type))) return false;
     if (!hold_.Holding() && held_.empty()) return false;
-    if (inMenu(watched)) return false;
-    const int thread = InputThread(watched);
+    // A click from the window system comes to its window first: held there, before the widget
+    // under it takes the focus (which would move it ahead of the input waiting before it).
+    QWidget* clicked = nullptr;
+    if (watched->isWindowType()) {
+        if (!isClick(type)) return false;
+        clicked = clickedWidget(static_cast<QWindow*>(watched), *static_cast<QMouseEvent*>(event));
+        if (!clicked) return false;
+    } else if (!watched->isWidgetType()) {
+        return false;
+    }
+    QObject* aimed = clicked ? clicked : watched;
+    if (inMenu(aimed)) return false;
+    const int thread = InputThread(aimed);
     const bool typing = isKey(type) && onlyTypes(*static_cast<QKeyEvent*>(event));
     // What follows input that waits waits too, so nothing overtakes it.
     const bool behind = std::any_of(held_.begin(), held_.end(), [thread](const Held& h) {
@@ -96,7 +128,13 @@ bool Screen::HoldBack(QObject* watched, QEvent* event) {
     h.event.reset(static_cast<QInputEvent*>(event->clone()));
     h.thread = thread;
     h.typing = typing;
-    if (isClick(type)) h.target = static_cast<QWidget*>(watched);
+    if (isClick(type)) {
+        h.target = static_cast<QWidget*>(aimed);
+        if (clicked) {
+            h.window = static_cast<QWindow*>(watched);
+            h.viaWindow = true;
+        }
+    }
     held_.push_back(std::move(h));
     return true;
 }
@@ -137,15 +175,24 @@ void Screen::ReleaseHeld() {
         if (to && HoldsFor(InputThread(to), h.typing)) break;  // where it goes now, it must wait
         const Held next = std::move(h);
         held_.pop_front();
-        if (!to) continue;  // the widget clicked on is gone
+        if (!to || (next.viaWindow && !next.window)) continue;  // the widget clicked on is gone
         replaying_ = true;
+        if (click && next.event->type() != QEvent::MouseButtonRelease) focusByClick(to);
         if (!click) {
             const auto* key = static_cast<const QKeyEvent*>(next.event.get());
             QKeyEvent override(QEvent::ShortcutOverride, key->key(), key->modifiers(), key->text(), key->isAutoRepeat(),
                                static_cast<quint16>(key->count()));
             QCoreApplication::sendEvent(to, &override);
         }
-        QCoreApplication::sendEvent(to, next.event.get());
+        if (next.viaWindow) {
+            // The click the window system gave a window goes to the widget under it, at its place there.
+            const auto* m = static_cast<const QMouseEvent*>(next.event.get());
+            const QPointF at = to->mapFrom(to->window(), m->position());
+            QMouseEvent local(m->type(), at, m->scenePosition(), m->globalPosition(), m->button(), m->buttons(), m->modifiers());
+            QCoreApplication::sendEvent(to, &local);
+        } else {
+            QCoreApplication::sendEvent(to, next.event.get());
+        }
         replaying_ = false;
     }
     if (!hold_.Holding() && holdLimit_) holdLimit_->stop();
