@@ -46,6 +46,7 @@ bool onlyTypes(const QKeyEvent& key) {
                           key.key() == Qt::Key_AltGr || (!key.text().isEmpty() && key.text().at(0).isPrint());
     return wnd::OnlyTypes(code);
 }
+
 // The widget a click on a top-level window lands on.
 QWidget* clickedWidget(QWindow* window, const QMouseEvent& click) {
     for (QWidget* top : QApplication::topLevelWidgets())
