@@ -140,4 +140,9 @@ void HeadlessPresenter::Waiting(int thread, std::uint64_t received) {
     if (hold_.Waiting(thread, received)) holdEnded_.notify_all();
 }
 
+void HeadlessPresenter::StartingTask(int thread) {
+    std::lock_guard lock(mutex_);
+    hold_.StartingTask(thread);
+}
+
 }  // namespace hl

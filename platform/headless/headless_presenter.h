@@ -70,6 +70,7 @@ public:
     void SetClipboardText(const std::string& utf8) override;
     void TypeKey(wnd::WindowId id, int control, wnd::KeyCode key) override;
     void Waiting(int thread, std::uint64_t received) override;
+    void StartingTask(int thread) override;
 
     // What the ScriptedUser works on. Hold the lock while touching the state.
     std::mutex& mutex() { return mutex_; }

@@ -106,9 +106,11 @@ void ScriptedUser::Act(wnd::WindowId id, F&& act) {
 
 void ScriptedUser::DeliverAll(std::vector<Delivery>& out) const {
     for (Delivery& d : out) {
+        // Under the presenter's lock, so the task hears the hold is made before it can tell the
+        // presenter it starts a task because of the input (a queue delivers without the presenter).
+        std::lock_guard lock(presenter_->mutex());
         const Kind kind = d.event.kind;
         d.sink->Deliver(std::move(d.event));
-        std::lock_guard lock(presenter_->mutex());
         presenter_->hold().After(kind, d.thread, d.sink->Received());
     }
 }

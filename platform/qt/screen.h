@@ -67,6 +67,7 @@ public:
     void SetClipboardText(const std::string& utf8);
     void OpenDocument(const std::string& urlOrPath);
     // The thread waits for input again (see wnd::InputHold): held input goes on.
+    void StartingTask(int thread);
     void Waiting(int thread, std::uint64_t received);
     void ShowHelp(const wnd::HelpRequest& request);
     void TypeKey(wnd::WindowId id, int control, wnd::KeyCode key);

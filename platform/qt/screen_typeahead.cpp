@@ -127,7 +127,8 @@ bool Screen::HoldBack(QObject* watched, QEvent* event) {
     }
     Held h;
     h.event.reset(static_cast<QInputEvent*>(event->clone()));
-    h.thread = thread;
+    // Held for a window that is still opening, on a thread of its own: it goes where the keyboard is.
+    h.thread = hold_.Starting() ? kFrameInput : thread;
     h.typing = typing;
     if (isClick(type)) {
         h.target = static_cast<QWidget*>(aimed);
@@ -165,6 +166,11 @@ QWidget* Screen::KeyboardWidget(int thread) {
 
 void Screen::Waiting(int thread, std::uint64_t received) {
     if (hold_.Waiting(thread, received)) ReleaseHeld();
+}
+
+void Screen::StartingTask(int thread) {
+    hold_.StartingTask(thread);
+    if (hold_.Starting() && holdLimit_) holdLimit_->start(kHoldLimitMs);
 }
 
 void Screen::ReleaseHeld() {

@@ -48,24 +48,35 @@ void InputHold::HoldCommands(int thread, std::uint64_t received) {
 
 bool InputHold::Waiting(int thread, std::uint64_t received) {
     if (received == std::numeric_limits<std::uint64_t>::max()) return Release(thread);  // the thread ended
-    std::uint64_t& waited = waited_[thread];
-    waited = std::max(waited, received);
+    const auto [w, first] = waited_.try_emplace(thread, received);
+    w->second = std::max(w->second, received);
+    bool started = false;
+    if (first && starting_ > 0) {
+        --starting_;  // a new task waits: its window is there
+        started = starting_ == 0;
+    }
     const auto it = holds_.find(thread);
-    if (it == holds_.end()) return false;
+    if (it == holds_.end()) return started;
     // A wait begun before the held input arrived is no answer to it.
     bool ended = false;
     if (it->second.all != 0 && received >= it->second.all) it->second.all = 0, ended = true;
     if (it->second.commands != 0 && received >= it->second.commands) it->second.commands = 0, ended = true;
     if (it->second.all == 0 && it->second.commands == 0) holds_.erase(it);
-    return ended;
+    return ended || started;
+}
+
+void InputHold::StartingTask(int thread) {
+    if (Holds(thread, false)) ++starting_;
 }
 
 bool InputHold::Release(int thread) {
-    waited_.erase(thread);
+    // A task that ends without ever waiting opened nothing to wait for.
+    if (waited_.erase(thread) == 0 && starting_ > 0) --starting_;
     return holds_.erase(thread) != 0;
 }
 
 bool InputHold::Holds(int thread, bool typing) const {
+    if (starting_ > 0) return true;  // a window is about to open, on a thread of its own
     const auto it = holds_.find(thread);
     if (it == holds_.end()) return false;
     return it->second.all != 0 || (!typing && it->second.commands != 0);

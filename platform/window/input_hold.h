@@ -39,10 +39,18 @@ public:
     void HoldCommands(int thread, std::uint64_t received);
     // The thread waits again, having taken in `received` items; true when a hold ended.
     bool Waiting(int thread, std::uint64_t received);
+    // `thread` starts another task: if it holds, everything waits until a thread waits for input
+    // for the first time (the new task's window is shown).
+    void StartingTask(int thread);
     // The thread is gone: its holds end. True when one ended.
     bool Release(int thread);
-    void Clear() { holds_.clear(); }
-    bool Holding() const { return !holds_.empty(); }
+    void Clear() {
+        holds_.clear();
+        starting_ = 0;
+    }
+    bool Holding() const { return !holds_.empty() || starting_ > 0; }
+    // Whether a task started by held input is still opening its window.
+    bool Starting() const { return starting_ > 0; }
     // Whether input for `thread`'s windows waits now; `typing`: a key that only types (OnlyTypes).
     bool Holds(int thread, bool typing) const;
 
@@ -55,6 +63,7 @@ private:
     // Per thread the count its last wait had reached: a presenter that hears of waits on the
     // task's own thread may hear of one before it holds for the input the wait answers.
     std::map<int, std::uint64_t> waited_;
+    int starting_ = 0;  // tasks started by held input that have not waited yet
 };
 
 }  // namespace wnd

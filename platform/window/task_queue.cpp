@@ -207,6 +207,8 @@ std::shared_ptr<TaskQueue> ThisThreadQueue() {
 }
 
 int StartTask(rt::Procedure proc, std::size_t stackBytes) {
+    // Told before this thread's next wait, so input held for it stays held for the new task.
+    if (auto p = CurrentPresenter()) p->StartingTask(rt::CurrentThreadNumber());
     Activity::Enter();  // handed to the thread's queue
     const int number = rt::StartThreadProcedure(
         [proc = std::move(proc)] {

@@ -72,6 +72,30 @@ TEST(InputHold, AWaitHeardBeforeTheHoldAnswersIt) {
     EXPECT_FALSE(hold.Holding());
 }
 
+TEST(InputHold, ATaskStartedByHeldInputHoldsEverythingUntilItFirstWaits) {
+    struct Case {
+        const char* what;
+        bool held;            // the starting thread held input when it started the task
+        bool endsUnwaited;    // the new task ends without ever waiting
+    };
+    for (const Case c : {Case{"started by held input", true, false}, Case{"started by nothing held", false, false},
+                         Case{"ending without a window", true, true}}) {
+        SCOPED_TRACE(c.what);
+        wnd::InputHold hold;
+        hold.Waiting(6, 2);  // other threads at work long since
+        hold.Waiting(1, 2);
+        if (c.held) hold.Hold(1, 3);
+        hold.StartingTask(1);
+        hold.Waiting(1, 3);  // the starting thread waits again at once
+        EXPECT_EQ(hold.Holds(6, true), c.held) << "every window waits for the new one";
+        EXPECT_FALSE(hold.Waiting(6, 5)) << "a thread that waited before is not the new task";
+        EXPECT_EQ(hold.Holds(6, true), c.held);
+        if (c.endsUnwaited) EXPECT_TRUE(!hold.Release(7) && !hold.Holding());
+        else EXPECT_EQ(hold.Waiting(7, 0), c.held) << "the new task's first wait";
+        EXPECT_FALSE(hold.Holding());
+    }
+}
+
 TEST(InputHold, KeysThatOnlyType) {
     using namespace wnd;
     for (KeyCode key : {KeyCode{'A'}, KeyCode{'5'}, KeyCode{' '}, kShift | 'A', kKeyBackspace, kKeyDelete, kKeyLeft,
