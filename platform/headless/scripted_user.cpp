@@ -511,7 +511,10 @@ void ScriptedUser::TypeAhead(const KeySequence& keys) {
             HeadlessWindow* w = nullptr;
             for (;;) {
                 w = keyboardWindow(*presenter_);
-                const bool held = w ? presenter_->hold().Holds(w->thread, typing) : presenter_->hold().Holding();
+                // Keys for the frame (or for no window) wait behind any hold: the window about to
+                // open or return has the keyboard meanwhile.
+                const bool frame = !w || w->state.kind == wnd::WindowKind::AppFrame;
+                const bool held = frame ? presenter_->hold().Holding() : presenter_->hold().Holds(w->thread, typing);
                 if (!held) break;
                 // Looked at again now and then too: the keyboard may move on without a hold ending.
                 presenter_->holdEnded().wait_for(lock, std::chrono::milliseconds(20));
