@@ -106,8 +106,9 @@ inline bool WaitFor(const std::function<bool()>& done, std::chrono::seconds time
 inline bool Settle() {
     return WaitFor([] {
         if (wnd::Activity::Busy() != 0) return false;
+        const std::uint64_t starts = wnd::Activity::Starts();
         QCoreApplication::processEvents();  // what they sent last; it may give a thread new work
-        return wnd::Activity::Busy() == 0;
+        return wnd::Activity::Busy() == 0 && wnd::Activity::Starts() == starts;
     });
 }
 

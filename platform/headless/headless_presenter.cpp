@@ -135,4 +135,14 @@ void HeadlessPresenter::TypeKey(wnd::WindowId id, int control, wnd::KeyCode key)
     if (kept.text != c.text) w->Edited(control, kept.text);
 }
 
+void HeadlessPresenter::Waiting(int thread, std::uint64_t received) {
+    std::lock_guard lock(mutex_);
+    if (hold_.Waiting(thread, received)) holdEnded_.notify_all();
+}
+
+void HeadlessPresenter::StartingTask(int thread) {
+    std::lock_guard lock(mutex_);
+    hold_.StartingTask(thread);
+}
+
 }  // namespace hl

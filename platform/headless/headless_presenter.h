@@ -2,6 +2,7 @@
 // A presenter that draws nothing: it keeps what the task side sent (windows, control states, texts,
 // rows, focus, questions) so that a ScriptedUser can read it and act on it. Thread-safe; every
 // call returns at once.
+#include <condition_variable>
 #include <cstdint>
 #include <map>
 #include <mutex>
@@ -10,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/window/input_hold.h"
 #include "platform/window/input_mirror.h"
 #include "platform/window/presenter.h"
 
@@ -67,6 +69,8 @@ public:
     void OpenDocument(const std::string& urlOrPath) override;
     void SetClipboardText(const std::string& utf8) override;
     void TypeKey(wnd::WindowId id, int control, wnd::KeyCode key) override;
+    void Waiting(int thread, std::uint64_t received) override;
+    void StartingTask(int thread) override;
 
     // What the ScriptedUser works on. Hold the lock while touching the state.
     std::mutex& mutex() { return mutex_; }
@@ -83,6 +87,9 @@ public:
     std::vector<wnd::HelpRequest>& helpRequests() { return help_; }
     std::vector<std::string>& documents() { return documents_; }
     std::string& clipboard() { return clipboard_; }
+    // Keys typed ahead: which threads' windows take no input yet, and the signal that a hold ended.
+    wnd::InputHold& hold() { return hold_; }
+    std::condition_variable& holdEnded() { return holdEnded_; }
 
 private:
     HeadlessWindow* find(wnd::WindowId id);
@@ -99,6 +106,8 @@ private:
     std::vector<wnd::HelpRequest> help_;
     std::vector<std::string> documents_;
     std::string clipboard_;
+    wnd::InputHold hold_;
+    std::condition_variable holdEnded_;
 };
 
 }  // namespace hl

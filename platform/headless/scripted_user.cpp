@@ -97,11 +97,22 @@ void ScriptedUser::Act(wnd::WindowId id, F&& act) {
         if (box.leaveEvery)
             for (auto& [other, w] : presenter_->windows())
                 if (other != id)
-                    if (auto e = w.Leave()) out.push_back(Delivery{w.sink, std::move(*e)});
-        for (InputEvent& e : box.events) out.push_back(Delivery{it->second.sink, std::move(e)});
+                    if (auto e = w.Leave()) out.push_back(Delivery{w.sink, std::move(*e), w.thread});
+        for (InputEvent& e : box.events) out.push_back(Delivery{it->second.sink, std::move(e), it->second.thread});
     }
-    for (Delivery& d : out) d.sink->Deliver(std::move(d.event));
+    DeliverAll(out);
     WaitIdle();
+}
+
+void ScriptedUser::DeliverAll(std::vector<Delivery>& out) const {
+    for (Delivery& d : out) {
+        // Under the presenter's lock, so the task hears the hold is made before it can tell the
+        // presenter it starts a task because of the input (a queue delivers without the presenter).
+        std::lock_guard lock(presenter_->mutex());
+        const Kind kind = d.event.kind;
+        d.sink->Deliver(std::move(d.event));
+        presenter_->hold().After(kind, d.thread, d.sink->Received());
+    }
 }
 
 template <typename F>
@@ -360,54 +371,179 @@ void UserWindow::Press(std::string_view use) {
     });
 }
 
-void UserWindow::PressKey(wnd::KeyCode typed) {
-    user_->Act(id_, [&](Outbox& box) {
-        if (box.w.inert) fail("window " + box.w.state.procedure + " is inert");
-        const wnd::KeyCode key = box.w.state.Translate(typed);
-        const int f = box.w.state.focus;
-        const wnd::ControlState* c = box.w.state.control(f);
-        if ((c && c->Alerts(key)) || box.w.state.AlertsKey(key)) {
-            InputEvent e = input(box.w, Kind::AlertKey, c ? f : 0);
-            e.key = key;
+namespace {
+
+// An Alt-letter's control acts as a click on it does; a prompt's leads to the control after it.
+void pressMnemonic(Outbox& box, int n) {
+    wnd::ControlState& c = box.w.state.controls[static_cast<std::size_t>(n - 1)];
+    switch (c.kind) {
+        case ControlKind::Prompt: box.MoveFocus(wnd::NextTabStop(box.w.state, n)); return;
+        case ControlKind::Check: {
+            box.MoveFocus(n);
+            c.checked = !c.checked;
+            InputEvent e = input(box.w, Kind::Accepted, n);
+            e.text = c.checked ? "1" : "0";
             box.events.push_back(std::move(e));
             return;
         }
-        // Ctrl+F4 is the window's close box; the frame closes only through its own.
-        if (key == (wnd::kCtrl | wnd::kKeyF4)) {
-            if (box.w.state.kind == wnd::WindowKind::AppFrame) return;
-            box.LeaveBeforeClose(0);
-            box.events.push_back(input(box.w, Kind::CloseRequest, 0));
+        case ControlKind::Radio:
+            box.MoveFocus(n);
+            for (wnd::ControlState& r : box.w.state.controls)
+                if (r.kind == ControlKind::Radio && r.parent == c.parent) r.checked = r.number == n;
+            box.events.push_back(input(box.w, Kind::Accepted, n));
             return;
-        }
-        // Escape presses the window's Cancel or Close button (or its Exit item), as a click does.
-        if (const int n = key == wnd::kKeyEscape ? wnd::EscapeControl(box.w.state) : 0) {
-            if (wnd::TakesFocus(stateOf(box.w, n).kind)) box.MoveFocus(n);
-            else box.LeaveBeforeClose(n);
+        default:
+            box.MoveFocus(n);
             box.events.push_back(input(box.w, Kind::Pressed, n));
             return;
-        }
-        // The keys a control acts on by itself.
-        if (key == wnd::kKeyTab || key == wnd::kKeyShiftTab) {
-            box.MoveFocus(wnd::NextTabStop(box.w.state, f, key == wnd::kKeyTab));
-            return;
-        }
-        if (key != wnd::kKeyEnter || !c) return;
-        switch (c->kind) {
-            case ControlKind::Button: box.events.push_back(input(box.w, Kind::Pressed, f)); return;
-            case ControlKind::Text:
-                if (!c->single) {
-                    box.Edit(f, c->text + "\n");
-                    return;
-                }
-                [[fallthrough]];
-            case ControlKind::Entry: case ControlKind::Spin: case ControlKind::Combo: case ControlKind::DropCombo: {
-                // Enter accepts the entry whether or not it was changed.
-                for (auto& e : box.w.Enter(f)) box.events.push_back(std::move(e));
+    }
+}
+
+// A key on the focused control, as the user presses it.
+void pressKey(Outbox& box, wnd::KeyCode typed) {
+    if (box.w.inert) fail("window " + box.w.state.procedure + " is inert");
+    const wnd::KeyCode key = box.w.state.Translate(typed);
+    const int f = box.w.state.focus;
+    const wnd::ControlState* c = box.w.state.control(f);
+    if ((c && c->Alerts(key)) || box.w.state.AlertsKey(key)) {
+        InputEvent e = input(box.w, Kind::AlertKey, c ? f : 0);
+        e.key = key;
+        box.events.push_back(std::move(e));
+        return;
+    }
+    // An Alt-letter the window marks acts on its control; any other types nothing.
+    if (const int n = wnd::MnemonicControl(box.w.state, key, [](int) { return true; })) {
+        pressMnemonic(box, n);
+        return;
+    }
+    // Ctrl+F4 is the window's close box; the frame closes only through its own.
+    if (key == (wnd::kCtrl | wnd::kKeyF4)) {
+        if (box.w.state.kind == wnd::WindowKind::AppFrame) return;
+        box.LeaveBeforeClose(0);
+        box.events.push_back(input(box.w, Kind::CloseRequest, 0));
+        return;
+    }
+    // Escape presses the window's Cancel or Close button (or its Exit item), as a click does.
+    if (const int n = key == wnd::kKeyEscape ? wnd::EscapeControl(box.w.state) : 0) {
+        if (wnd::TakesFocus(stateOf(box.w, n).kind)) box.MoveFocus(n);
+        else box.LeaveBeforeClose(n);
+        box.events.push_back(input(box.w, Kind::Pressed, n));
+        return;
+    }
+    // The keys a control acts on by itself.
+    if (key == wnd::kKeyTab || key == wnd::kKeyShiftTab) {
+        box.MoveFocus(wnd::NextTabStop(box.w.state, f, key == wnd::kKeyTab));
+        return;
+    }
+    if (key != wnd::kKeyEnter || !c) return;
+    switch (c->kind) {
+        case ControlKind::Button: box.events.push_back(input(box.w, Kind::Pressed, f)); return;
+        case ControlKind::Text:
+            if (!c->single) {
+                box.Edit(f, c->text + "\n");
                 return;
             }
-            default: return;
+            [[fallthrough]];
+        case ControlKind::Entry: case ControlKind::Spin: case ControlKind::Combo: case ControlKind::DropCombo: {
+            // Enter accepts the entry whether or not it was changed.
+            for (auto& e : box.w.Enter(f)) box.events.push_back(std::move(e));
+            return;
         }
-    });
+        default: return;
+    }
+}
+
+}  // namespace
+
+void UserWindow::PressKey(wnd::KeyCode typed) {
+    user_->Act(id_, [&](Outbox& box) { pressKey(box, typed); });
+}
+
+KeySequence& KeySequence::Type(std::string_view utf8) {
+    std::string bad;
+    const auto chars = rt::utf8ToCp1252(utf8, &bad);
+    if (!chars) fail("the character " + bad + " cannot be typed here");
+    for (char ch : *chars) strokes_.push_back(Stroke{ch, 0});
+    return *this;
+}
+
+KeySequence& KeySequence::Key(wnd::KeyCode key) {
+    strokes_.push_back(Stroke{0, key});
+    return *this;
+}
+
+namespace {
+
+// The window the keyboard is in: the one opened last that takes input (the frame only when no
+// other does).
+HeadlessWindow* keyboardWindow(HeadlessPresenter& p) {
+    HeadlessWindow* best = nullptr;
+    for (auto& [id, w] : p.windows()) {
+        if (w.inert) continue;
+        const bool frame = w.state.kind == wnd::WindowKind::AppFrame;
+        if (!best || (!frame && (best->state.kind == wnd::WindowKind::AppFrame || w.order > best->order))) best = &w;
+    }
+    return best;
+}
+
+// A character typed on the focused control: into an entry, as a keystroke into a completing
+// one; on any other control it is a key (an alerted letter, or nothing).
+void typeCharacter(Outbox& box, char ch) {
+    const int f = box.w.state.focus;
+    const wnd::ControlState* c = box.w.state.control(f);
+    const bool entry = c && !c->readOnly &&
+                       (c->kind == ControlKind::Entry || c->kind == ControlKind::Text || c->kind == ControlKind::Spin ||
+                        c->kind == ControlKind::Combo || c->kind == ControlKind::DropCombo);
+    if (entry && c->immediate) {
+        typeKey(box, f, ch);
+    } else if (entry) {
+        box.Edit(f, c->text + rt::cp1252ToUtf8(std::string(1, ch)));
+    } else {
+        const auto u = static_cast<unsigned char>(ch);
+        const bool letter = (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == ' ';
+        if (letter) pressKey(box, u >= 'a' && u <= 'z' ? u - 'a' + 'A' : u);
+    }
+}
+
+}  // namespace
+
+void ScriptedUser::TypeAhead(const KeySequence& keys) {
+    WaitIdle();
+    const auto deadline = std::chrono::steady_clock::now() + settle_;
+    for (const KeySequence::Stroke& stroke : keys.strokes()) {
+        std::vector<Delivery> out;
+        {
+            std::unique_lock lock(presenter_->mutex());
+            const bool typing = stroke.ch != 0 || wnd::OnlyTypes(stroke.key);
+            HeadlessWindow* w = nullptr;
+            for (;;) {
+                w = keyboardWindow(*presenter_);
+                // Keys for the frame (or for no window) wait behind any hold: the window about to
+                // open or return has the keyboard meanwhile.
+                const bool frame = !w || w->state.kind == wnd::WindowKind::AppFrame;
+                const bool held = frame ? presenter_->hold().Holding() : presenter_->hold().Holds(w->thread, typing);
+                if (!held) break;
+                // Looked at again now and then too: the keyboard may move on without a hold ending.
+                presenter_->holdEnded().wait_for(lock, std::chrono::milliseconds(20));
+                if (std::chrono::steady_clock::now() > deadline) fail("a key typed ahead waited too long for its window");
+            }
+            if (!w) fail("no window takes the keys typed ahead");
+            for (const PendingPopup& p : presenter_->popups())
+                if (p.question.thread == w->thread) fail("window " + w->state.procedure + " waits for its popup menu");
+            for (const PendingMessage& m : presenter_->messages())
+                if (m.question.thread == w->thread) fail("a message box of window " + w->state.procedure + " waits: \"" + m.question.text + "\"");
+            Outbox box{*w, {}};
+            if (stroke.ch) typeCharacter(box, stroke.ch);
+            else pressKey(box, stroke.key);
+            if (box.leaveEvery)
+                for (auto& [other, o] : presenter_->windows())
+                    if (other != w->id)
+                        if (auto e = o.Leave()) out.push_back(Delivery{o.sink, std::move(*e), o.thread});
+            for (InputEvent& e : box.events) out.push_back(Delivery{w->sink, std::move(e), w->thread});
+        }
+        DeliverAll(out);
+    }
+    WaitIdle();
 }
 
 void UserWindow::SetChecked(std::string_view use, bool checked) {

@@ -18,6 +18,21 @@ namespace hl {
 
 class ScriptedUser;
 
+// Keys typed one after another with no pause, as a fast typist types them (ScriptedUser::TypeAhead).
+class KeySequence {
+public:
+    struct Stroke {
+        char ch = 0;            // a character typed (in the records' code page), or
+        wnd::KeyCode key = 0;   // a key pressed (Tab, Enter, Escape, Alt with a letter, ...)
+    };
+    KeySequence& Type(std::string_view utf8);  // each character of the text
+    KeySequence& Key(wnd::KeyCode key);
+    const std::vector<Stroke>& strokes() const { return strokes_; }
+
+private:
+    std::vector<Stroke> strokes_;
+};
+
 // One window as the user sees it.
 class UserWindow {
 public:
@@ -86,6 +101,14 @@ public:
     // Waits until every task thread is idle.
     void WaitIdle() const;
 
+    // Types the keys with no wait between them, each where the keyboard is when it is taken:
+    // the focused control of the window opened last that takes input. As a desktop's input queue
+    // does, a key waits while the window procedure acts on input before it that may open or close
+    // a window (the presenter's hold), so a key after one that opens a window goes into that
+    // window. A character goes into an entry, or into a completing entry as a keystroke; keys act
+    // as PressKey. Waits until the task threads are idle before the first key and after the last.
+    void TypeAhead(const KeySequence& keys);
+
     // The most recently opened window whose procedure (any case) or caption matches.
     UserWindow Find(std::string_view procedureOrCaption) const;
     bool Has(std::string_view procedureOrCaption) const;
@@ -117,7 +140,10 @@ private:
     struct Delivery {
         std::shared_ptr<wnd::InputSink> sink;
         wnd::InputEvent event;
+        int thread = 0;
     };
+    // Delivers in order; the input that calls for a hold holds what follows (InputHold::After).
+    void DeliverAll(std::vector<Delivery>& out) const;
     // Runs `act` on the window under the presenter's lock, then delivers what it produced.
     template <typename F>
     void Act(wnd::WindowId id, F&& act);

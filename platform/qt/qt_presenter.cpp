@@ -71,6 +71,10 @@ void QtPresenter::Waiting(int thread, std::uint64_t received) {
     post([thread, received](Screen& s) { s.Waiting(thread, received); });
 }
 
+void QtPresenter::StartingTask(int thread) {
+    post([thread](Screen& s) { s.StartingTask(thread); });
+}
+
 void QtPresenter::ShowStatus(const std::string& text) {
     post([text](Screen& s) { s.ShowStatus(text); });
 }

@@ -39,6 +39,7 @@ public:
     void SetFocus(wnd::WindowId id, int control) override;
     void SetInert(wnd::WindowId id, bool inert) override;
     void SetBusy(int thread, bool busy) override;
+    void StartingTask(int thread) override;
     void Waiting(int thread, std::uint64_t received) override;
     void ShowStatus(const std::string& text) override;
     void PerformAction(wnd::WindowId id, int control, wnd::StdAction action) override;

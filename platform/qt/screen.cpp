@@ -922,8 +922,6 @@ void Screen::ShowStatus(const std::string& text) {
 }
 
 void Screen::SetBusy(int thread, bool busy) {
-    // A long task never holds the input meant for other windows.
-    if (busy && hold_.Release(thread)) ReleaseHeld();
     for (auto& [id, v] : views_) {
         if (v->thread != thread || !v->root) continue;
         QWidget* w = v->state.kind == wnd::WindowKind::AppFrame && mdi_ ? v->body.data() : v->root.data();
@@ -948,9 +946,9 @@ void Screen::Deliver(View& v, wnd::InputEvent e) {
     }
     e.window = v.id;
     if (!v.sink) return;
-    const bool holds = wnd::MayOpenOrClose(e.kind);
+    const Kind kind = e.kind;
     v.sink->Deliver(std::move(e));
-    if (holds) HoldAfter(v.thread, *v.sink);
+    HoldAfter(v.thread, *v.sink, kind);
 }
 
 // --- For tests -----------------------------------------------------------------------------------

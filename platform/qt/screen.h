@@ -22,8 +22,10 @@
 #include "platform/window/waiting.h"
 
 class QAction;
+class QInputEvent;
 class QKeyEvent;
 class QTimer;
+class QWindow;
 class QMainWindow;
 class QMdiArea;
 class QMdiSubWindow;
@@ -65,6 +67,7 @@ public:
     void SetClipboardText(const std::string& utf8);
     void OpenDocument(const std::string& urlOrPath);
     // The thread waits for input again (see wnd::InputHold): held input goes on.
+    void StartingTask(int thread);
     void Waiting(int thread, std::uint64_t received);
     void ShowHelp(const wnd::HelpRequest& request);
     void TypeKey(wnd::WindowId id, int control, wnd::KeyCode key);
@@ -115,10 +118,17 @@ private:
     void Deliver(View& v, wnd::InputEvent e);
     // Keys typed ahead: input that follows an action of a task thread waits, in order, until the
     // thread is ready for it, then goes where the keyboard is (screen_typeahead.cpp).
-    void HoldAfter(int thread, wnd::InputSink& sink);
+    // Input of `kind` went to `thread`: what follows for its windows may have to wait (InputHold::After).
+    void HoldAfter(int thread, wnd::InputSink& sink, wnd::InputEvent::Kind kind);
     bool HoldBack(QObject* watched, QEvent* event);  // true when the event was taken to wait
+    // The task thread whose window holds o (kFrameInput: the frame's, or none).
+    static constexpr int kFrameInput = -1;
+    int InputThread(QObject* o) const;
+    // Whether input for `thread`'s windows waits now (kFrameInput: the frame's, which waits behind any).
+    bool HoldsFor(int thread, bool typing) const;
     void ReleaseHeld();
-    QWidget* KeyboardWidget();  // where a held key goes: the focus, or where it is returning
+    // Where a key held for `thread`'s windows goes: the focus, or where it is returning.
+    QWidget* KeyboardWidget(int thread);
     void Leave(View& v);
     // Before a close through control n (0: the close box): what was typed and not yet left is
     // accepted, in every window when it is the frame's close (InputMirror::ClosesFrame).
@@ -188,8 +198,17 @@ private:
     std::string lastNote_;
     bool dying_ = false;
     wnd::InputHold hold_;
-    // Key presses held, in order; each goes where the keyboard is when let go.
-    std::deque<std::unique_ptr<QKeyEvent>> held_;
+    // Key presses and clicks held, in order: a key goes where the keyboard is when let go, a click
+    // to the widget it was made on.
+    struct Held {
+        std::shared_ptr<QInputEvent> event;
+        QPointer<QWidget> target;  // a click's widget
+        QPointer<QWindow> window;  // the window a click came to
+        bool viaWindow = false;    // the window system gave the click to its window
+        int thread = kFrameInput;  // the thread whose window it was made in
+        bool typing = false;       // a key that only types
+    };
+    std::deque<Held> held_;
     bool replaying_ = false;
     QPointer<QTimer> holdLimit_;
 };

@@ -16,37 +16,11 @@ namespace qtp {
 
 using namespace detail;
 
-namespace {
-
-// The letter a caption marks with '&' ("&&" is an ampersand), upper case; 0 none.
-char markedLetter(const std::string& text) {
-    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
-        if (text[i] != '&') continue;
-        if (text[i + 1] == '&') {
-            ++i;
-            continue;
-        }
-        const char c = text[i + 1];
-        return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-    }
-    return 0;
-}
-
-}  // namespace
-
 int Screen::MnemonicTarget(View& v, wnd::KeyCode key) {
-    if ((key & (wnd::kAlt | wnd::kCtrl)) != wnd::kAlt || v.state.kind == wnd::WindowKind::AppFrame) return 0;
-    const auto letter = static_cast<char>(key & 0xFF);
-    if (!((letter >= 'A' && letter <= 'Z') || (letter >= '0' && letter <= '9'))) return 0;
-    for (int n = 1; n <= static_cast<int>(v.state.controls.size()); ++n) {
-        const wnd::ControlState* c = v.cs(n);
-        const bool acts = c->kind == ControlKind::Button || c->kind == ControlKind::Check ||
-                          c->kind == ControlKind::Radio || c->kind == ControlKind::Prompt;
-        if (!acts || markedLetter(c->text) != letter || !wnd::Reachable(v.state, n)) continue;
+    return wnd::MnemonicControl(v.state, key, [&v](int n) {
         const ControlView* cv = v.cv(n);
-        if (cv && cv->widget && cv->widget->isVisible()) return n;
-    }
-    return 0;
+        return cv && cv->widget && cv->widget->isVisible();
+    });
 }
 
 void Screen::PressMnemonic(View& v, int n) {

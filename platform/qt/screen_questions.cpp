@@ -78,7 +78,7 @@ std::function<void(int)> Screen::Answerer(int thread, wnd::QuestionId question, 
         e.question = question;
         e.answer = value;
         sink->Deliver(std::move(e));
-        if (!dying_) HoldAfter(thread, *sink);
+        if (!dying_) HoldAfter(thread, *sink, Kind::Answer);
     };
 }
 

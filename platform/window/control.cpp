@@ -158,4 +158,17 @@ int EscapeControl(const WindowState& w) {
     return 0;
 }
 
+char MarkedLetter(std::string_view text) {
+    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != '&') continue;
+        if (text[i + 1] == '&') {
+            ++i;
+            continue;
+        }
+        const char c = text[i + 1];
+        return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    }
+    return 0;
+}
+
 }  // namespace wnd

@@ -149,5 +149,27 @@ int DefaultButton(const WindowState& w);
 // Close button (one with the close action, or captioned so), else a window's own "Exit" menu item
 // (a report preview's). The frame has none: Escape never ends the program. 0 for none.
 int EscapeControl(const WindowState& w);
+// The letter a caption marks with '&' ("&&" is an ampersand), upper case; 0 none.
+char MarkedLetter(std::string_view text);
+// The control an Alt-letter acts on in a window (a button, check box, radio button or prompt
+// whose caption marks the letter, reachable); `shown` says whether the
+// presenter shows a control (one on a sheet's hidden tab is not). Never the frame's (its menu bar
+// has the letters there). The first in control order; 0 for none, and for a key that is no
+// Alt-letter or Alt-digit.
+template <typename Shown>
+int MnemonicControl(const WindowState& w, KeyCode key, Shown&& shown);
+
+template <typename Shown>
+int MnemonicControl(const WindowState& w, KeyCode key, Shown&& shown) {
+    if ((key & (kAlt | kCtrl)) != kAlt || w.kind == WindowKind::AppFrame) return 0;
+    const auto letter = static_cast<char>(key & 0xFF);
+    if (!((letter >= 'A' && letter <= 'Z') || (letter >= '0' && letter <= '9'))) return 0;
+    for (const ControlState& c : w.controls) {
+        const bool acts = c.kind == ControlKind::Button || c.kind == ControlKind::Check ||
+                          c.kind == ControlKind::Radio || c.kind == ControlKind::Prompt;
+        if (acts && MarkedLetter(c.text) == letter && Reachable(w, c.number) && shown(c.number)) return c.number;
+    }
+    return 0;
+}
 
 }  // namespace wnd

@@ -174,6 +174,9 @@ public:
     // handled or left for later (a thread that ends sends the largest count). Input the presenter
     // holds back while the thread acts on an earlier key goes on from here (see InputHold).
     virtual void Waiting(int /*thread*/, std::uint64_t /*received*/) {}
+    // The task thread starts another task (a menu command's window on a thread of its own): input
+    // held for `thread` waits on until the new task first waits for input, its window shown.
+    virtual void StartingTask(int /*thread*/) {}
 };
 
 }  // namespace wnd

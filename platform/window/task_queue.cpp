@@ -13,6 +13,7 @@ struct ActivityState {
     std::mutex mutex;
     std::condition_variable cv;
     int busy = 0;
+    std::uint64_t starts = 0;
 };
 
 ActivityState& activity() {
@@ -35,6 +36,7 @@ void Activity::Enter() {
     ActivityState& a = activity();
     std::lock_guard lock(a.mutex);
     ++a.busy;
+    ++a.starts;
 }
 
 void Activity::Leave() {
@@ -47,6 +49,12 @@ int Activity::Busy() {
     ActivityState& a = activity();
     std::lock_guard lock(a.mutex);
     return a.busy;
+}
+
+std::uint64_t Activity::Starts() {
+    ActivityState& a = activity();
+    std::lock_guard lock(a.mutex);
+    return a.starts;
 }
 
 bool Activity::WaitIdle(std::chrono::milliseconds timeout) {
@@ -199,6 +207,8 @@ std::shared_ptr<TaskQueue> ThisThreadQueue() {
 }
 
 int StartTask(rt::Procedure proc, std::size_t stackBytes) {
+    // Told before this thread's next wait, so input held for it stays held for the new task.
+    if (auto p = CurrentPresenter()) p->StartingTask(rt::CurrentThreadNumber());
     Activity::Enter();  // handed to the thread's queue
     const int number = rt::StartThreadProcedure(
         [proc = std::move(proc)] {

@@ -31,6 +31,9 @@ public:
     static void Enter();
     static void Leave();
     static int Busy();
+    // How many times a task thread has gone to work so far: a wait for idle threads that turned
+    // the presenter's loop meanwhile compares it, since work handed on there may be done already.
+    static std::uint64_t Starts();
     // Blocks until no task thread is at work; false when the timeout passed first.
     static bool WaitIdle(std::chrono::milliseconds timeout);
 };

@@ -126,10 +126,11 @@ inline constexpr int kWaitMs = 20000;
 inline bool Settle() {
     return QTest::qWaitFor([] {
         if (wnd::Activity::Busy() != 0) return false;
+        const std::uint64_t starts = wnd::Activity::Starts();
         // What the threads sent before they went idle is queued for the GUI thread: apply it, and
         // be settled only if that gave no thread new work.
         QCoreApplication::processEvents();
-        return wnd::Activity::Busy() == 0;
+        return wnd::Activity::Busy() == 0 && wnd::Activity::Starts() == starts;
     }, kWaitMs);
 }
 // Turns the event loop until every task thread has ended and the presenter has applied what they

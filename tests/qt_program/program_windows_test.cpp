@@ -1,7 +1,8 @@
 // The program's own windows on the Qt presenter, driven as a user drives them: the frame's menu,
 // the prescription list, its form and the form's report preview. A window that waits for another
 // never comes in front of it; the keyboard comes back to the window a closed one was opened from;
-// a list keeps its look under its own popup menu; Escape presses a window's Cancel or Close.
+// a list keeps its look under its own popup menu; Escape presses a window's Cancel or Close; keys
+// and clicks typed ahead go to the window that has the keyboard once the input before them is done.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -38,6 +39,7 @@
 #include "support/close_all_windows.h"
 #include "support/program_fixture.h"
 #include "support/program_setup.h"
+#include "support/typed_inserts.h"
 
 namespace {
 
@@ -328,6 +330,94 @@ TEST_F(QtProgramWindows, AKeyTheWindowSystemSendsWithNoActiveWindowActsThere) {
     EXPECT_TRUE(QTest::qWaitFor([] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()) != nullptr; }, qttest::kWaitMs));
     if (QWidget* menu = QApplication::activePopupWidget()) menu->close();
     ASSERT_TRUE(qttest::Settle());
+}
+
+// Prescriptions typed in one after another with no pause: every key and click is sent where the
+// keyboard or the pointer is at the moment it is made, with the GUI handling nothing in between,
+// as a desktop's input queue hands them on. Each waits while the list or the form acts on the
+// input before it, so the files hold exactly what was typed and no window is left open.
+TEST_F(QtProgramWindows, InsertsTypedWithNoPauseStoreExactlyWhatWasTyped) {
+    constexpr int kDrugs = 12;
+    testing_support::SeedTypedInsertTables(kDrugs);
+    // Where the keyboard is: the focused widget, or the frame while none has the focus.
+    const auto keyboard = [this]() -> QWidget* {
+        QWidget* w = QApplication::focusWidget();
+        return w ? w : screen().Frame();
+    };
+    const auto key = [&](int k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QTest::keyClick(keyboard(), static_cast<Qt::Key>(k), mods);
+    };
+    const auto type = [&](const std::string& text) { QTest::keyClicks(keyboard(), QString::fromStdString(text)); };
+    // The list from the frame's menu, and a prescription typed at once: the list opens on a
+    // thread of its own, and the keys wait for it.
+    screen().MenuAction(frame_, "?BROWSEPRESCRIPTS")->trigger();
+    key(Qt::Key_I, Qt::AltModifier);
+    type("Med06");
+    key(Qt::Key_Tab);
+    key(Qt::Key_O, Qt::AltModifier);
+    ASSERT_TRUE(qttest::Settle());
+    list_ = screen().Find("BrowsePrescripts");
+    ASSERT_NE(list_, 0u);
+    EXPECT_EQ(testing_support::StoredPrescriptionDrugs(), std::vector<std::string>{"Med06"});
+    EXPECT_EQ(screen().Find("UpdatePrescripts"), 0u);
+    auto* insert = qobject_cast<QAbstractButton*>(widget(list_, "?INSERT:4"));
+    ASSERT_NE(insert, nullptr);
+    const auto clickInsert = [insert] { QTest::mouseClick(insert, Qt::LeftButton); };
+    struct Case {
+        const char* what;
+        std::function<void()> before;  // done, and waited for, before the rest is typed at once
+        std::function<void(const std::string&)> insert;  // one prescription, its drug name typed
+        std::vector<std::pair<std::string, std::string>> drugs;  // typed, and what the form takes for it
+        std::function<void()> after;   // typed at once after the last
+    };
+    const Case cases[] = {
+        {"Alt+I, a name, Tab, Alt+O", [] {},
+         [&](const std::string& name) {
+             key(Qt::Key_I, Qt::AltModifier);
+             type(name);
+             key(Qt::Key_Tab);
+             key(Qt::Key_O, Qt::AltModifier);
+         },
+         {{"Med07", "Med07"}, {"Med03", "Med03"}, {"Med12", "Med12"}, {"Med01", "Med01"}, {"Med09", "Med09"}}, [] {}},
+        // The list is greyed while its form is open: a click on its Insert waits until the list
+        // takes input again, and opens the next form.
+        {"with a form open: a name, Alt+O, a click on Insert", [&] { key(Qt::Key_I, Qt::AltModifier); },
+         [&](const std::string& name) {
+             type(name);
+             key(Qt::Key_O, Qt::AltModifier);
+             clickInsert();
+         },
+         {{"Med04", "Med04"}, {"Med10", "Med10"}, {"Med02", "Med02"}},
+         [&] { key(Qt::Key_Escape); }},  // the last form, untouched, let go
+        // Tab waits for the lookup's completion of what was typed before it.
+        {"Alt+I, a name's first letters, Tab, Alt+O", [] {},
+         [&](const std::string& name) {
+             key(Qt::Key_I, Qt::AltModifier);
+             type(name);
+             key(Qt::Key_Tab);
+             key(Qt::Key_O, Qt::AltModifier);
+         },
+         {{"Med1", "Med10"}, {"Med0", "Med01"}, {"med05", "Med05"}}, [] {}},
+    };
+    std::vector<std::string> stored = {"Med06"};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        widget(list_, "?BROWSE:1")->setFocus();
+        c.before();
+        ASSERT_TRUE(qttest::Settle());
+        for (const auto& [typed, taken] : c.drugs) {
+            c.insert(typed);
+            stored.push_back(taken);
+        }
+        c.after();
+        ASSERT_TRUE(qttest::Settle());
+        EXPECT_EQ(testing_support::StoredPrescriptionDrugs(), stored);
+        EXPECT_EQ(testing_support::StoredDrugList().size(), static_cast<std::size_t>(kDrugs)) << "no drug added";
+        EXPECT_EQ(screen().Find("UpdatePrescripts"), 0u);
+        EXPECT_EQ(screen().Find("UpdateDrugNames"), 0u);
+        EXPECT_TRUE(screen().MessageBoxes().empty());
+        EXPECT_TRUE(sub(list_)->isAncestorOf(QApplication::focusWidget())) << "the list has the keyboard back";
+    }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <thread>
 
+#include "platform/files/table_file.h"
 #include "platform/headless/scripted_user.h"
 #include "platform/window/task_queue.h"
 #include "platform/window/window_system.h"
