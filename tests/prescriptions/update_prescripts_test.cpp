@@ -27,6 +27,7 @@
 #include "support/headless_program.h"
 #include "support/program_fixture.h"
 #include "support/program_test.h"
+#include "support/seed_records.h"
 #include "support/task_thread.h"
 
 namespace {
@@ -37,39 +38,21 @@ rt::StdDate date(int y, int m, int d) { return *rt::dateFromYmd(y, m, d); }
 rt::StdDate today2008() { return date(2008, 1, 10); }
 const std::string kLongPerson = "Margaret Anne Fitzwilliam-Oyelaran-Castellanos";  // 46 characters
 
-// Adds one record per name to a reference table: `set` fills the buffer for a name.
-template <typename Set>
-void seed(files::TableFile& (*file)(), std::vector<std::string> names, Set set) {
-    testing_support::runOnTaskThread([&] {
-        files::TableFile& f = file();
-        if (f.open() != 0) {
-            ASSERT_EQ(f.create(), 0);
-            ASSERT_EQ(f.open(), 0);
-        }
-        for (const std::string& n : names) {
-            rt::clearRecord(f.desc(), f.buffer());
-            set(n);
-            ASSERT_EQ(f.add(), 0);
-        }
-        f.close();
-    });
-}
-
 void seedReferenceTables() {
-    seed(&data::PersonsNameFile, {"mother", kLongPerson, "Aaron"}, [](const std::string& n) {
+    testing_support::SeedRecords(&data::PersonsNameFile, {"mother", kLongPerson, "Aaron"}, [](const std::string& n) {
         rt::assign(data::PER.PERSONSNAME, n);
         rt::assign(data::PER.GENDER, "F");
     });
-    seed(&data::DoctorsFile, {"Dr. Zed", "Dr. Brown"}, [](const std::string& n) { rt::assign(data::DOC.DOCTORSNAME, n); });
-    seed(&data::DrugNamesFile, {"Zocor", "Aspirin"}, [](const std::string& n) {
+    testing_support::SeedRecords(&data::DoctorsFile, {"Dr. Zed", "Dr. Brown"}, [](const std::string& n) { rt::assign(data::DOC.DOCTORSNAME, n); });
+    testing_support::SeedRecords(&data::DrugNamesFile, {"Zocor", "Aspirin"}, [](const std::string& n) {
         rt::assign(data::DRU.DRUGNAMEASPRESCRIBED, n);
         rt::assign(data::DRU.GENERICNAME, n == "Aspirin" ? "acetylsalicylic acid" : "simvastatin");
         rt::assign(data::DRU.PURPOSE, n == "Aspirin" ? "Pain" : "Cholesterol");
     });
-    seed(&data::FormFile, {"Tablet"}, [](const std::string& n) { rt::assign(data::FOR.DRUGFORM, n); });
-    seed(&data::PlanNameFile, {"Medicare D"}, [](const std::string& n) { rt::assign(data::PLA.PLANNAME, n); });
-    seed(&data::ManufacturerFile, {"Bayer"}, [](const std::string& n) { rt::assign(data::MAN.COMPANYNAME, n); });
-    seed(&data::PharmacyFile, {"Corner Drug"}, [](const std::string& n) { rt::assign(data::PHA.PHARMACYNAME, n); });
+    testing_support::SeedRecords(&data::FormFile, {"Tablet"}, [](const std::string& n) { rt::assign(data::FOR.DRUGFORM, n); });
+    testing_support::SeedRecords(&data::PlanNameFile, {"Medicare D"}, [](const std::string& n) { rt::assign(data::PLA.PLANNAME, n); });
+    testing_support::SeedRecords(&data::ManufacturerFile, {"Bayer"}, [](const std::string& n) { rt::assign(data::MAN.COMPANYNAME, n); });
+    testing_support::SeedRecords(&data::PharmacyFile, {"Corner Drug"}, [](const std::string& n) { rt::assign(data::PHA.PHARMACYNAME, n); });
 }
 
 struct Stored {

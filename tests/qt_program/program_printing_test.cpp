@@ -42,6 +42,7 @@
 #include "platform/window/task_queue.h"
 #include "prescriptions/update_prescripts.h"
 #include "qt/qt_test_support.h"
+#include "qt_program/running_program.h"
 #include "shell/main_frame.h"
 #include "shell/run_application.h"
 #include "support/close_all_windows.h"
@@ -104,38 +105,19 @@ std::vector<PdfWord> pdfWords(const QString& path) {
     return words;
 }
 
-class QtProgramPrinting : public testing::Test {
+class QtProgramPrinting : public qttest::RunningProgram {
 protected:
     void SetUp() override {
         addPrescriptions();
         if (HasFatalFailure()) return;
-        testing_support::SetUpProgram(presenter_);
+        SetUpProgram();
         if (HasFatalFailure()) return;
-        wnd::Activity::Enter();  // at work from here, so the first settle finds the frame open
-        program_ = std::thread([this] {
-            wnd::ThisThreadQueue();
-            wnd::Activity::Leave();
-            shell::ProgramMain();
-            ended_ = true;
-        });
-        ASSERT_TRUE(qttest::Settle());
-        frame_ = screen().Find("Main");
-        ASSERT_NE(frame_, 0u);
+        StartProgram();
     }
     void TearDown() override {
         for (QWidget* d : screen().Prints().Dialogs()) qobject_cast<QDialog*>(d)->reject();
-        testing_support::CloseAllWindows([this] {
-            EXPECT_TRUE(QTest::qWaitFor([this] {
-                for (QMessageBox* box : screen().MessageBoxes())
-                    if (QAbstractButton* yes = box->button(QMessageBox::Yes)) yes->click();
-                return ended_.load();
-            }, qttest::kWaitMs));
-            if (program_.joinable()) program_.join();
-            EXPECT_TRUE(qttest::WaitForTaskThreads());
-        });
-        testing_support::TearDownProgram();
+        RunningProgram::TearDown();
     }
-    qtp::Screen& screen() { return presenter_->screen(); }
     QString inDataFolder(const char* name) const { return QDir(QString::fromStdString(folder_.path())).filePath(name); }
 
     // Every prescription's report, from the frame's menu on a thread of its own, in its preview.
@@ -201,12 +183,6 @@ protected:
             << "a printed preview closes";
     }
 
-    testing_support::TempDataFolder folder_;
-    testing_support::MessageRecorder messages_{globals::AppErrors()};
-    std::shared_ptr<qtp::QtPresenter> presenter_ = std::make_shared<qtp::QtPresenter>();
-    std::thread program_;
-    std::atomic<bool> ended_{false};
-    wnd::WindowId frame_ = 0;
 };
 
 TEST_F(QtProgramPrinting, EachPrintDialogProposesAFileOfTheReportsNameBesideTheDataNoOtherHas) {

@@ -33,6 +33,7 @@
 #include "platform/window/window_system.h"
 #include "prescriptions/register.h"
 #include "qt/qt_test_support.h"
+#include "qt_program/running_program.h"
 #include "shell/main_frame.h"
 #include "shell/procedure_services.h"
 #include "shell/run_application.h"
@@ -43,38 +44,13 @@
 
 namespace {
 
-class QtProgramWindows : public testing::Test {
+class QtProgramWindows : public qttest::RunningProgram {
 protected:
     void SetUp() override {
-        testing_support::SetUpProgram(presenter_);
+        SetUpProgram();
         if (HasFatalFailure()) return;
-        wnd::Activity::Enter();  // at work from here, so the first settle finds the frame open
-        program_ = std::thread([this] {
-            wnd::ThisThreadQueue();
-            wnd::Activity::Leave();
-            shell::ProgramMain();
-            ended_ = true;
-        });
-        ASSERT_TRUE(qttest::Settle());
-        frame_ = screen().Find("Main");
-        ASSERT_NE(frame_, 0u);
+        StartProgram();
     }
-    void TearDown() override {
-        testing_support::CloseAllWindows([this] {
-            EXPECT_TRUE(QTest::qWaitFor([this] {
-                for (QMessageBox* box : screen().MessageBoxes())
-                    if (QAbstractButton* yes = box->button(QMessageBox::Yes)) yes->click();
-                return ended_.load();
-            }, qttest::kWaitMs));
-            program_.join();
-            EXPECT_TRUE(qttest::WaitForTaskThreads());
-        });
-        testing_support::TearDownProgram();
-    }
-    qtp::Screen& screen() { return presenter_->screen(); }
-    QWidget* widget(wnd::WindowId id, const char* use) { return screen().ControlWidget(id, use); }
-    QMdiArea* mdi() { return screen().Frame()->findChild<QMdiArea*>(); }
-    QMdiSubWindow* sub(wnd::WindowId id) { return qobject_cast<QMdiSubWindow*>(screen().WindowWidget(id)); }
     // The MDI child shown over all others.
     QMdiSubWindow* topChild() {
         const auto subs = mdi()->subWindowList(QMdiArea::StackingOrder);
@@ -122,12 +98,7 @@ protected:
         drugName()->clear();
     }
 
-    testing_support::TempDataFolder folder_;
-    testing_support::MessageRecorder messages_{globals::AppErrors()};
-    std::shared_ptr<qtp::QtPresenter> presenter_ = std::make_shared<qtp::QtPresenter>();
-    std::thread program_;
-    std::atomic<bool> ended_{false};
-    wnd::WindowId frame_ = 0, list_ = 0, form_ = 0;
+    wnd::WindowId list_ = 0, form_ = 0;
 };
 
 TEST_F(QtProgramWindows, AfterThePreviewClosesTheFormIsInFrontAndTakesKeys) {

@@ -46,11 +46,13 @@
 #include "platform/runtime/fixed_string.h"
 #include "platform/window/task_queue.h"
 #include "qt/qt_test_support.h"
+#include "qt_program/running_program.h"
 #include "shell/main_frame.h"
 #include "shell/run_application.h"
 #include "support/close_all_windows.h"
 #include "support/program_fixture.h"
 #include "support/program_setup.h"
+#include "support/seed_records.h"
 #include "support/task_thread.h"
 
 namespace {
@@ -61,24 +63,6 @@ std::string medName(int i) {
     char name[8];
     std::snprintf(name, sizeof name, "Med%02d", i);
     return name;
-}
-
-// One record per name in a table, through the program's own driver on a task thread.
-template <typename Set>
-void seed(files::TableFile& (*file)(), const std::vector<std::string>& names, Set set) {
-    testing_support::runOnTaskThread([&] {
-        files::TableFile& f = file();
-        if (f.open() != 0) {
-            ASSERT_EQ(f.create(), 0);
-            ASSERT_EQ(f.open(), 0);
-        }
-        for (const std::string& n : names) {
-            rt::clearRecord(f.desc(), f.buffer());
-            set(n);
-            ASSERT_EQ(f.add(), 0);
-        }
-        f.close();
-    });
 }
 
 // Whatever window has the keyboard now gets the key, as the windowing system sends it.
@@ -114,61 +98,33 @@ bool hasKeyboard(QWidget* w) {
     return w && focus && (focus == w || w->isAncestorOf(focus));
 }
 
-class QtWindowKeys : public testing::Test {
+class QtWindowKeys : public qttest::RunningProgram {
 protected:
     void SetUp() override {
-        testing_support::SetUpProgram(presenter_);
+        SetUpProgram();
         if (HasFatalFailure()) return;
         std::string error;
         ASSERT_TRUE(health::RegisterHealthProcedures(&error)) << error;
         std::vector<std::string> meds;
         for (int i = 1; i <= kPrescriptions; ++i) meds.push_back(medName(i));
-        seed(&data::PrescriptsFile, meds, [](const std::string& n) {
+        testing_support::SeedRecords(&data::PrescriptsFile, meds, [](const std::string& n) {
             rt::assign(data::PRE.DRUGNAMEASPRESCRIBED, n);
             rt::assign(data::PRE.ACTIVE, "Y");
             rt::assign(data::PRE.DRNAME, "Dr. Brown");
             rt::assign(data::PRE.PERSONSNAME, "Mother");
             rt::assignC(data::PRE.PRINTKEY, n);
         });
-        seed(&data::DrugNamesFile, meds, [](const std::string& n) { rt::assign(data::DRU.DRUGNAMEASPRESCRIBED, n); });
+        testing_support::SeedRecords(&data::DrugNamesFile, meds, [](const std::string& n) { rt::assign(data::DRU.DRUGNAMEASPRESCRIBED, n); });
         // The form's lookups find the prescription's own values: opening it changes nothing.
-        seed(&data::DoctorsFile, {"Dr. Brown"}, [](const std::string& n) { rt::assign(data::DOC.DOCTORSNAME, n); });
-        seed(&data::PersonsNameFile, {"Mother"}, [](const std::string& n) {
+        testing_support::SeedRecords(&data::DoctorsFile, {"Dr. Brown"}, [](const std::string& n) { rt::assign(data::DOC.DOCTORSNAME, n); });
+        testing_support::SeedRecords(&data::PersonsNameFile, {"Mother"}, [](const std::string& n) {
             rt::assign(data::PER.PERSONSNAME, n);
             rt::assign(data::PER.FIRSTNAME, n);
             rt::assign(data::PER.GENDER, "F");
         });
         if (HasFatalFailure()) return;
-        wnd::Activity::Enter();  // at work from here, so the first settle finds the frame open
-        program_ = std::thread([this] {
-            wnd::ThisThreadQueue();
-            wnd::Activity::Leave();
-            shell::ProgramMain();
-            ended_ = true;
-        });
-        started_ = true;
-        ASSERT_TRUE(qttest::Settle());
-        frame_ = screen().Find("Main");
-        ASSERT_NE(frame_, 0u);
+        StartProgram();
     }
-    void TearDown() override {
-        if (started_) {
-            testing_support::CloseAllWindows([this] {
-                EXPECT_TRUE(QTest::qWaitFor([this] {
-                    for (QMessageBox* box : screen().MessageBoxes())
-                        if (QAbstractButton* yes = box->button(QMessageBox::Yes)) yes->click();
-                    return ended_.load();
-                }, qttest::kWaitMs));
-                program_.join();
-                EXPECT_TRUE(qttest::WaitForTaskThreads());
-            });
-        }
-        testing_support::TearDownProgram();
-    }
-    qtp::Screen& screen() { return presenter_->screen(); }
-    QWidget* widget(wnd::WindowId id, const char* use) { return screen().ControlWidget(id, use); }
-    QMdiArea* mdi() { return screen().Frame()->findChild<QMdiArea*>(); }
-    QMdiSubWindow* sub(wnd::WindowId id) { return qobject_cast<QMdiSubWindow*>(screen().WindowWidget(id)); }
     // The window that has the keyboard: the MDI child active in the frame.
     wnd::WindowId active() {
         QMdiSubWindow* a = mdi()->activeSubWindow();
@@ -220,13 +176,7 @@ protected:
         return Opened("UpdatePrescripts");
     }
 
-    testing_support::TempDataFolder folder_;
-    testing_support::MessageRecorder messages_{globals::AppErrors()};
-    std::shared_ptr<qtp::QtPresenter> presenter_ = std::make_shared<qtp::QtPresenter>();
-    std::thread program_;
-    bool started_ = false;
-    std::atomic<bool> ended_{false};
-    wnd::WindowId frame_ = 0, list_ = 0;
+    wnd::WindowId list_ = 0;
     std::vector<wnd::WindowId> opened_;
 };
 
