@@ -34,16 +34,14 @@ bool InputHold::After(InputEvent::Kind kind, int thread, std::uint64_t received)
     return Holding();
 }
 
-void InputHold::Hold(int thread, std::uint64_t received) {
-    if (const auto w = waited_.find(thread); w != waited_.end() && w->second >= received) return;  // answered already
-    Counts& c = holds_[thread];
-    c.all = std::max(c.all, received);
-}
+void InputHold::Hold(int thread, std::uint64_t received) { Raise(thread, received, &Counts::all); }
 
-void InputHold::HoldCommands(int thread, std::uint64_t received) {
-    if (const auto w = waited_.find(thread); w != waited_.end() && w->second >= received) return;
-    Counts& c = holds_[thread];
-    c.commands = std::max(c.commands, received);
+void InputHold::HoldCommands(int thread, std::uint64_t received) { Raise(thread, received, &Counts::commands); }
+
+void InputHold::Raise(int thread, std::uint64_t received, std::uint64_t Counts::*count) {
+    if (const auto w = waited_.find(thread); w != waited_.end() && w->second >= received) return;  // answered already
+    std::uint64_t& c = holds_[thread].*count;
+    c = std::max(c, received);
 }
 
 bool InputHold::Waiting(int thread, std::uint64_t received) {

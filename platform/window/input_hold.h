@@ -59,6 +59,8 @@ private:
         std::uint64_t all = 0;       // the count the thread's next wait must reach; 0 none
         std::uint64_t commands = 0;  // the same for keys that act beyond typing
     };
+    // Raises the count `count` of the thread's hold to `received`, unless a wait answered it already.
+    void Raise(int thread, std::uint64_t received, std::uint64_t Counts::*count);
     std::map<int, Counts> holds_;
     // Per thread the count its last wait had reached: a presenter that hears of waits on the
     // task's own thread may hear of one before it holds for the input the wait answers.
