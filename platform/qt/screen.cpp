@@ -625,8 +625,7 @@ void Screen::StepWindow(bool forward) {
     for (qsizetype step = 1; step < n; ++step) {
         QMdiSubWindow* sub = subs[(at + (forward ? step : n - step)) % n];
         if (sub->isHidden()) continue;
-        const auto it = std::find_if(views_.begin(), views_.end(), [sub](const auto& e) { return e.second->root == sub; });
-        if (it != views_.end() && (it->second->closing || waiting_.Waits(it->first))) continue;
+        if (const View* v = Locate(sub).first; v && v->root == sub && (v->closing || waiting_.Waits(v->id))) continue;
         mdi_->setActiveSubWindow(sub);
         return;
     }
