@@ -52,29 +52,29 @@ void MoveWithin(QWidget& window, QPoint at, QSize outer, const QRect& area) {
 constexpr Qt::WindowFlags kDialogHints =
     Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
 
-}  // namespace
-
-void MakeDialogOf(QWidget& dialog, QWidget* frame) {
-    // A parent makes the dialog transient for the frame (a window manager keeps it above the
-    // frame); Qt::Dialog keeps it a window of its own, not a child drawn inside the frame.
-    const bool visible = dialog.isVisible();
-    dialog.setParent(frame, Qt::Dialog | kDialogHints);
-    if (visible) dialog.show();
-}
-
-void MakeWindowOf(QWidget& window, QWidget* frame, bool parented) {
-    // Only a window of the dialog type is announced transient for its owner (WM_TRANSIENT_FOR on
-    // X11): a plain top-level window stays a stranger to the frame, and the frame could cover it.
-    const Qt::WindowFlags flags =
-        Qt::Dialog | kDialogHints | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint;
+// Only a window of the dialog type is announced transient for its owner (WM_TRANSIENT_FOR on X11):
+// a plain top-level window stays a stranger to the frame, and the frame could cover it. A parent
+// carries the owner; a window without one is told its owner through its QWindow.
+void OwnBy(QWidget& window, QWidget* frame, bool parented, Qt::WindowFlags flags) {
     const bool visible = window.isVisible();
-    if (parented) window.setParent(frame, flags);
-    else window.setWindowFlags(flags);
+    if (parented) window.setParent(frame, Qt::Dialog | flags);
+    else window.setWindowFlags(Qt::Dialog | flags);
     if (!parented && frame) {
         window.winId();  // makes its QWindow, which carries the owner
         if (QWindow* handle = window.windowHandle()) handle->setTransientParent(frame->windowHandle());
     }
     if (visible) window.show();
+}
+
+}  // namespace
+
+void MakeDialogOf(QWidget& dialog, QWidget* frame) {
+    // Qt::Dialog keeps it a window of its own, not a child drawn inside the frame.
+    OwnBy(dialog, frame, true, kDialogHints);
+}
+
+void MakeWindowOf(QWidget& window, QWidget* frame, bool parented) {
+    OwnBy(window, frame, parented, kDialogHints | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint);
 }
 
 void PlaceOver(QWidget& dialog, const QWidget* over) {
