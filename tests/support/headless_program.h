@@ -10,6 +10,7 @@
 #include "platform/window/window_system.h"
 #include "shell/run_application.h"
 #include "support/close_all_windows.h"
+#include "support/open_or_create.h"
 
 namespace testing_support {
 
@@ -56,15 +57,5 @@ private:
     std::atomic<bool> ended_{false};
     std::atomic<int> exitCode_{-1};
 };
-
-// Opens a table instance, creating its file or table first when missing.
-inline int openOrCreate(files::TableFile& file) {
-    int e = file.open();
-    if (e == files::kFileNotFound) {
-        if ((e = file.create()) != 0) return e;
-        e = file.open();
-    }
-    return e;
-}
 
 }  // namespace testing_support

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/files/table_file.h"
 #include "platform/runtime/field_access.h"
+#include "support/open_or_create.h"
 #include "support/task_thread.h"
 
 namespace testing_support {
@@ -16,10 +16,7 @@ template <typename Set>
 void SeedRecords(files::TableFile& (*file)(), const std::vector<std::string>& names, Set set) {
     runOnTaskThread([&] {
         files::TableFile& f = file();
-        if (f.open() != 0) {
-            ASSERT_EQ(f.create(), 0);
-            ASSERT_EQ(f.open(), 0);
-        }
+        ASSERT_EQ(openOrCreate(f), 0);
         for (const std::string& n : names) {
             rt::clearRecord(f.desc(), f.buffer());
             set(n);

@@ -14,17 +14,9 @@
 #include "platform/runtime/fixed_string.h"
 #include "platform/runtime/threads.h"
 #include "shell/run_application.h"
+#include "support/open_or_create.h"
 
 namespace {
-
-int openOrCreate(files::TableFile& file) {
-    int e = file.open();
-    if (e == files::kFileNotFound) {
-        if ((e = file.create()) != 0) return e;
-        e = file.open();
-    }
-    return e;
-}
 
 struct Rx {
     const char* drug;
@@ -34,7 +26,7 @@ struct Rx {
 
 int Seed() {
     files::TableFile& people = data::PersonsNameFile();
-    if (const int e = openOrCreate(people)) return e;
+    if (const int e = testing_support::openOrCreate(people)) return e;
     for (const char* name : {"Alex Smith", "Robin Smith"}) {
         rt::clearRecord(data::PersonsNameTable(), &data::PER);
         rt::assign(data::PER.PERSONSNAME, name);
@@ -43,7 +35,7 @@ int Seed() {
     people.close();
 
     files::TableFile& rx = data::PrescriptsFile();
-    if (const int e = openOrCreate(rx)) return e;
+    if (const int e = testing_support::openOrCreate(rx)) return e;
     const Rx rows[] = {{"Amoxicillin", "Alex Smith", 5}, {"Lisinopril", "Robin Smith", 0}, {"Metformin", "Alex Smith", 0}};
     int n = 0;
     for (const Rx& r : rows) {
